@@ -1,0 +1,85 @@
+// An in-memory registry with the Windows rules the program depends on: names
+// compared without regard to case (case kept as first written), multi-level
+// creation, value types kept, open handles that see a key deleted behind them,
+// and refusals that tests can inject.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/registry_backend.h"
+
+namespace tw {
+
+class FakeRegistry : public RegistryBackend {
+ public:
+  // Nt: leading backslash refused, RegDeleteKey refuses a key with subkeys.
+  // Win98: one leading backslash ignored, RegDeleteKey deletes the tree.
+  enum class Flavor { Nt, Win98 };
+
+  explicit FakeRegistry(Flavor flavor = Flavor::Nt);
+  ~FakeRegistry() override;
+
+  // RegistryBackend
+  long CreateKey(RootKey root, const std::string& subkey, RegKey* key) override;
+  long OpenKey(RootKey root, const std::string& subkey, RegKey* key) override;
+  long CloseKey(RegKey key) override;
+  long QueryValue(RegKey key, const std::string& name, RawValue* value) override;
+  long SetValue(RegKey key, const std::string& name, const RawValue& value) override;
+  long DeleteValue(RegKey key, const std::string& name) override;
+  long EnumSubkeys(RegKey key, std::vector<std::string>* names) override;
+  long DeleteSubkey(RegKey key, const std::string& subkey) override;
+
+  // Injected failures. Paths are written without leading backslash.
+  void RefuseOpen(RootKey root, const std::string& path);     // open and create fail
+  void RefuseWrites(RootKey root, const std::string& path);   // values of that key
+  void RefuseValueWrite(const std::string& valueName);        // that name, anywhere
+  void ClearRefusals();
+
+  // Direct access for arranging and checking a test.
+  void PutString(RootKey root, const std::string& path, const std::string& name,
+                 const std::string& value);
+  void PutDword(RootKey root, const std::string& path, const std::string& name, uint32_t value);
+  void PutRaw(RootKey root, const std::string& path, const std::string& name, const RawValue& value);
+  void PutKey(RootKey root, const std::string& path);
+  std::optional<RawValue> Get(RootKey root, const std::string& path, const std::string& name) const;
+  // The text of a REG_SZ value, nullopt when absent or not a string.
+  std::optional<std::string> GetString(RootKey root, const std::string& path,
+                                       const std::string& name) const;
+  std::optional<uint32_t> GetDword(RootKey root, const std::string& path,
+                                   const std::string& name) const;
+  bool HasKey(RootKey root, const std::string& path) const;
+  // Value names of a key as first written, in writing order.
+  std::vector<std::string> ValueNames(RootKey root, const std::string& path) const;
+  // Subkey names as first written.
+  std::vector<std::string> SubkeyNames(RootKey root, const std::string& path) const;
+  // Deletes a key tree as another program would, behind any open handle.
+  void RemoveKey(RootKey root, const std::string& path);
+  size_t OpenHandles() const { return handles_.size(); }
+
+ private:
+  struct Node;
+  using NodePtr = std::shared_ptr<Node>;
+
+  long Resolve(RootKey root, const std::string& subkey, bool create, NodePtr* out);
+  NodePtr Find(RootKey root, const std::string& path) const;
+  NodePtr FindOrMake(RootKey root, const std::string& path);
+  NodePtr FromHandle(RegKey key, long* rc) const;
+  bool WritesRefused(const NodePtr& node, const std::string& valueName) const;
+  RegKey NewHandle(const NodePtr& node);
+
+  Flavor flavor_;
+  NodePtr roots_[2];
+  std::map<RegKey, NodePtr> handles_;
+  RegKey nextHandle_ = 0x1000;
+  std::set<std::pair<int, std::string>> refusedOpen_;
+  std::set<std::pair<int, std::string>> refusedWrites_;
+  std::set<std::string> refusedValues_;
+};
+
+}  // namespace tw

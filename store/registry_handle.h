@@ -1,0 +1,80 @@
+// One registry handle: a fixed root and at most one open key. Paths are always
+// taken from the root; a leading backslash (which NT refuses) is dropped and a
+// trailing one names the same key.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/registry_backend.h"
+
+namespace tw {
+
+class RegistryHandle {
+ public:
+  RegistryHandle(RegistryBackend& backend, RootKey root);
+  ~RegistryHandle();
+  RegistryHandle(const RegistryHandle&) = delete;
+  RegistryHandle& operator=(const RegistryHandle&) = delete;
+
+  RootKey Root() const { return root_; }
+
+  // Opens `path`, creating it and its missing parents when `canCreate`.
+  // Closes any key open before. False when the key cannot be opened.
+  bool OpenKey(const std::string& path, bool canCreate);
+  void CloseKey();
+  bool HasOpenKey() const { return key_ != 0; }
+  const std::string& CurrentPath() const { return path_; }
+
+  // Whether `path` exists; creates nothing and keeps the open key.
+  bool KeyExists(const std::string& path);
+
+  // On the open key. Without one: nothing exists, reads fail, writes fail.
+  bool ValueExists(const std::string& name);
+  // A missing string reads as "". A DWORD where a string is expected (or the
+  // reverse) throws "Invalid data type for '%s'".
+  std::string ReadString(const std::string& name);
+  // Missing: "Failed to get data for '%s'"; wrong type: "Invalid data type".
+  int32_t ReadInteger(const std::string& name);
+  bool ReadBool(const std::string& name);
+  // A refused write throws "Failed to set data for '%s'".
+  void WriteString(const std::string& name, const std::string& value);
+  void WriteInteger(const std::string& name, int32_t value);
+  void WriteBool(const std::string& name, bool value);
+  // True when the value existed and is gone.
+  bool DeleteValue(const std::string& name);
+
+  // Direct subkeys of the open key, in the system's order (empty without one).
+  std::vector<std::string> GetKeyNames();
+
+  // Deletes `path` with everything below it, children first, so it works on
+  // NT as on Windows 98. Closes the open key if it lies in the deleted tree.
+  bool DeleteKey(const std::string& path);
+
+  // The form every path takes before it reaches the system.
+  static std::string NormalizePath(const std::string& path);
+
+ private:
+  RegistryBackend& backend_;
+  RootKey root_;
+  RegKey key_ = 0;
+  std::string path_;
+};
+
+// Opens a key on a handle for one operation and closes it on every way out.
+class ScopedKey {
+ public:
+  ScopedKey(RegistryHandle& handle, const std::string& path, bool canCreate)
+      : handle_(handle), open_(handle.OpenKey(path, canCreate)) {}
+  ~ScopedKey() { handle_.CloseKey(); }
+  ScopedKey(const ScopedKey&) = delete;
+  ScopedKey& operator=(const ScopedKey&) = delete;
+  explicit operator bool() const { return open_; }
+
+ private:
+  RegistryHandle& handle_;
+  bool open_;
+};
+
+}  // namespace tw

@@ -1,0 +1,91 @@
+// The fixed description of every driver setting the program reads, stores and
+// writes: 11 Direct3D and 19 Glide settings, numbered from 1.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tw {
+
+enum class SettingKind { Direct3D = 0, Glide = 1 };
+enum class SettingClass { List, Gamma, Switch };
+
+struct Choice {
+  std::string caption;
+  int32_t number;
+};
+
+struct SettingRef {
+  SettingKind kind;
+  int number;
+  bool operator==(const SettingRef& o) const { return kind == o.kind && number == o.number; }
+};
+
+struct SettingInfo {
+  std::string valueName;
+  std::string control;       // editor control bound to it
+  std::string gammaLabel;    // label beside a gamma slider; empty otherwise
+  std::string caption;       // label or check box caption
+  SettingClass cls;
+  std::string switchText;    // text a switch holds when on
+  std::vector<Choice> choices;
+  int defaultChoice = 0;
+};
+
+constexpr const char* kGammaFallback = "1.30";
+constexpr const char* kPrevPrefix = "Prev ";
+
+class SettingCatalogue {
+ public:
+  SettingCatalogue();
+
+  static int Count(SettingKind kind) { return kind == SettingKind::Direct3D ? 11 : 19; }
+  static const char* SubkeyName(SettingKind kind) {
+    return kind == SettingKind::Direct3D ? "D3D" : "Glide";
+  }
+
+  const SettingInfo& Info(SettingKind kind, int number) const;
+  const std::string& ValueName(SettingKind kind, int number) const {
+    return Info(kind, number).valueName;
+  }
+  SettingClass ClassOf(SettingKind kind, int number) const { return Info(kind, number).cls; }
+
+  // Setting numbers of a class, in the fixed order loops use.
+  static std::vector<int> ListSettings(SettingKind kind);    // D3D 1-7; Glide 1-10, 16-19
+  static std::vector<int> GammaSettings(SettingKind kind);   // D3D 8-10; Glide 11-13
+  static std::vector<int> SwitchSettings(SettingKind kind);  // D3D 11; Glide 14, 15
+
+  int ChoiceCount(SettingKind kind, int number) const;
+  int DefaultChoice(SettingKind kind, int number) const;
+  const std::string& ChoiceCaption(SettingKind kind, int number, int index) const;
+  int32_t ChoiceNumber(SettingKind kind, int number, int index) const;
+
+  // The first choice whose number equals `stored`; the default choice when
+  // none does. With an empty list (no card model yet) the result is -1.
+  int FindChoice(SettingKind kind, int number, int32_t stored) const;
+  // A stored list text to a choice: missing or not a decimal integer gives the
+  // default choice.
+  int ChoiceForText(SettingKind kind, int number, const std::optional<std::string>& text) const;
+
+  // Fills both FSAA lists for card model 4500, 5500 or 6000; any other number
+  // leaves them as they are and returns false.
+  bool FillFsaaLists(int cardModel);
+
+  // The setting bound to an editor list box by its name ("GComboBoxC" is
+  // Glide 18); nullopt for names that are not catalogue boxes.
+  static std::optional<SettingRef> BindListControl(const std::string& name);
+  // The setting bound to any editor control by its exact name (list boxes,
+  // gamma sliders, switch check boxes).
+  std::optional<SettingRef> BindControl(const std::string& name) const;
+
+ private:
+  std::vector<SettingInfo> direct3d_;
+  std::vector<SettingInfo> glide_;
+};
+
+// Strict decimal integer: optional "-", digits only, fits in 32 bits.
+std::optional<int32_t> ParseDecimal(const std::string& text);
+
+}  // namespace tw
