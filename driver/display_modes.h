@@ -1,0 +1,38 @@
+// The primary display's modes: captions for the editor's list and the tray's
+// "Video mode" submenu, switching with the result messages, switching back.
+#pragma once
+
+#include "platform/controls.h"
+#include "platform/display.h"
+#include "platform/ui.h"
+
+namespace tw {
+
+class DisplayModes {
+ public:
+  DisplayModes(Display& display, UserInterface& ui);
+
+  DesktopMode ReadDesktopMode();
+  void FindCurrentMode();
+  void FillDesktopModeList(ListControl& list);
+  void BuildVideoModeMenu(SubmenuControl& menu);
+  void SetCurrentVideoMode(SubmenuControl& menu, int item);
+  // True when the switch succeeded. With `launchAfter`, success posts
+  // LaunchPendingMessage to the main window.
+  bool ChangeDisplayMode(int number, bool launchAfter);
+  void RestoreDisplayMode();
+
+  int FirstDesktopModeNumber() const { return firstDesktopModeNumber_; }
+  int SavedModeNumber() const { return savedModeNumber_; }
+  int CheckedVideoModeItem() const { return checkedVideoModeItem_; }
+
+ private:
+  Display& display_;
+  UserInterface& ui_;
+  DesktopMode current_;
+  int firstDesktopModeNumber_ = -1;
+  int savedModeNumber_ = -1;
+  int checkedVideoModeItem_ = -1;  // -1: none
+};
+
+}  // namespace tw

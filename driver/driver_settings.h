@@ -1,0 +1,34 @@
+// Writing driver settings with their previous values: one list choice, a
+// stored profile, the factory defaults and the user defaults; and giving the
+// previous values back.
+#pragma once
+
+#include <string>
+
+#include "store/registry_handle.h"
+#include "store/setting_catalogue.h"
+
+namespace tw {
+
+class DriverSettings {
+ public:
+  DriverSettings(const SettingCatalogue& catalogue, RegistryHandle& programRegistry,
+                 RegistryHandle& driverRegistry, const std::string& driverKey);
+
+  void ApplyChoice(SettingKind kind, int number, int choice);
+  // `runDirect`: a command-line run, which must not create the profile's keys.
+  void ApplyProfileSettings(const std::string& profile, bool runDirect);
+  void ResetToFactoryDefaults();
+  void ResetToUserDefaults();
+  // Swaps every driver value with its "Prev " value by its class's rule. The
+  // display mode is the caller's (see Launcher::RestorePreviousSettings).
+  void RestorePreviousValues();
+
+ private:
+  const SettingCatalogue& catalogue_;
+  RegistryHandle& programRegistry_;
+  RegistryHandle& driverRegistry_;
+  const std::string& driverKey_;
+};
+
+}  // namespace tw
