@@ -1,0 +1,85 @@
+// The start-up sequence of the main window: command line, card search, the
+// stored menu states, the card model, then either a direct run or the tray.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/text_compare.h"
+#include "store/registry_handle.h"
+#include "store/setting_catalogue.h"
+
+namespace tw {
+
+// What the sequence needs from the main window and the rest of the program.
+class StartupView {
+ public:
+  virtual ~StartupView() = default;
+  virtual void AddLogLine(const std::string& line) = 0;  // Memo1
+  virtual void HideMainWindow() = 0;                      // not shown, invisible
+  virtual void Notice(const std::string& text) = 0;
+  virtual void ErrorReport(const std::string& text) = 0;  // the general error report
+  virtual void RequestQuit() = 0;
+  // Shows the card model dialog modally; `model` holds 4500 on entry and the
+  // choice on return.
+  virtual void AskCardModel(int& model) = 0;
+  // A card model is known (stored or just chosen): check marks and the
+  // Direct FSAA items follow it.
+  virtual void CardModelApplied(int model) = 0;
+  virtual void RunProfile(const std::string& name) = 0;
+  virtual void AddTrayIcon() = 0;
+  virtual void BuildMenus() = 0;  // profile menus and the Video mode submenu
+};
+
+// Start-up state, kept for the whole run.
+struct StartupState {
+  bool debugMode = false;
+  std::string commandLineProfile;
+  bool runDirect = false;
+  int cardModel = 4500;
+  std::string driverKey;
+  bool noCard = false;          // read by the start-up window's Close button
+  bool startupFailed = false;   // an error ended the sequence; Close then ends the program
+  bool startupChecked = false;  // "Start at Windows startup"
+  bool reloadChecked = true;    // "Reload settings after finishing game"
+};
+
+// The arguments after the program name, split as the runtime splits a
+// command line: blanks and control characters separate, double quotes group
+// and are removed.
+std::vector<std::string> SplitCommandLine(const std::string& commandLine);
+
+// DebugMode, CommandLineProfile and RunDirect from the arguments.
+void ParseArguments(const std::vector<std::string>& args, StartupState& state);
+
+// True for a driver description naming a Voodoo4 or later card.
+bool IsVoodooDescription(const std::string& description);
+
+// Searches both driver layouts; fills state.driverKey and the no-card flag and,
+// when a card is found, the two check marks, "Reload settings" and the old
+// level-of-detail conversion. Log lines go to `log` when it is not null.
+bool DetectVoodoo(RegistryHandle& driverRegistry, RegistryHandle& programRegistry,
+                  RegistryHandle& startupRegistry, const TextCompare& compare,
+                  StartupState& state, StartupView* log);
+
+// Applies a card model: both FSAA lists and "VoodooType". Other numbers
+// apply nothing.
+void ApplyCardModel(int model, SettingCatalogue& catalogue, RegistryHandle& programRegistry,
+                    StartupState& state, StartupView& view);
+
+// Reads "VoodooType" or asks for it, then applies it.
+void ReadCardModel(SettingCatalogue& catalogue, RegistryHandle& programRegistry,
+                   StartupState& state, StartupView& view);
+
+// The whole sequence (FormCreate). An error raised inside it is reported;
+// outside debug mode the program then ends, since it would otherwise run on
+// with neither window nor icon.
+void RunStartup(const std::string& commandLine, SettingCatalogue& catalogue,
+                RegistryHandle& programRegistry, RegistryHandle& driverRegistry,
+                RegistryHandle& startupRegistry, const TextCompare& compare,
+                StartupState& state, StartupView& view);
+
+// The start-up window's Close button.
+void StartupCloseClicked(StartupState& state, StartupView& view);
+
+}  // namespace tw
