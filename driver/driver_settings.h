@@ -15,6 +15,8 @@ class DriverSettings {
   DriverSettings(const SettingCatalogue& catalogue, RegistryHandle& programRegistry,
                  RegistryHandle& driverRegistry, const std::string& driverKey);
 
+  // An index outside the setting's list (the FSAA list before the card
+  // model is known) writes nothing.
   void ApplyChoice(SettingKind kind, int number, int choice);
   // `runDirect`: a command-line run, which must not create the profile's keys.
   void ApplyProfileSettings(const std::string& profile, bool runDirect);

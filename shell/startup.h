@@ -11,6 +11,8 @@
 
 namespace tw {
 
+constexpr const char* kNoVoodooMessage = "No Voodoo4 or higher was detected.";
+
 // What the sequence needs from the main window and the rest of the program.
 class StartupView {
  public:

@@ -58,6 +58,7 @@ class SettingCatalogue {
   static std::vector<int> SwitchSettings(SettingKind kind);  // D3D 11; Glide 14, 15
 
   int ChoiceCount(SettingKind kind, int number) const;
+  // -1 while the list is empty (the FSAA lists before the card model is known).
   int DefaultChoice(SettingKind kind, int number) const;
   const std::string& ChoiceCaption(SettingKind kind, int number, int index) const;
   int32_t ChoiceNumber(SettingKind kind, int number, int index) const;

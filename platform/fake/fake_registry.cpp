@@ -85,7 +85,8 @@ RegKey FakeRegistry::NewHandle(const NodePtr& node) {
 long FakeRegistry::Resolve(RootKey root, const std::string& subkey, bool create, NodePtr* out) {
   std::string path = subkey;
   if (!path.empty() && path[0] == '\\') {
-    if (flavor_ == Flavor::Nt) return reg_error::kBadPathname;
+    // Windows 98 skips one leading backslash when creating, not when opening.
+    if (flavor_ == Flavor::Nt || !create) return reg_error::kBadPathname;
     path.erase(0, 1);
   }
   const int r = RootIndex(root);

@@ -19,7 +19,8 @@ namespace tw {
 class FakeRegistry : public RegistryBackend {
  public:
   // Nt: leading backslash refused, RegDeleteKey refuses a key with subkeys.
-  // Win98: one leading backslash ignored, RegDeleteKey deletes the tree.
+  // Win98: create ignores one leading backslash (open still refuses it),
+  // RegDeleteKey deletes the tree.
   enum class Flavor { Nt, Win98 };
 
   explicit FakeRegistry(Flavor flavor = Flavor::Nt);

@@ -1,0 +1,105 @@
+#include "dialogs/win32/vselect_window.h"
+
+#include "platform/messages.h"
+#include "res/resource_ids.h"
+
+namespace tw {
+
+VSelectWindow::VSelectWindow(HINSTANCE instance, HWND owner, int& cardModel)
+    : instance_(instance), owner_(owner), form_(cardModel) {}
+
+VSelectWindow::~VSelectWindow() {
+  if (window_) DestroyWindow(window_);
+}
+
+void VSelectWindow::ShowModal() {
+  const FormLayout& layout = CardModelDialogLayout();
+  WNDCLASSEXA wc = {};
+  wc.cbSize = sizeof(wc);
+  if (!GetClassInfoExA(instance_, layout.className, &wc)) {
+    wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = &VSelectWindow::WindowProc;
+    wc.hInstance = instance_;
+    wc.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_MAINICON));
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = layout.className;
+    if (!RegisterClassExA(&wc)) return;
+  }
+  if (!CreateFormWindow(layout, instance_, owner_, this)) return;
+  controls_.Create(window_, layout, instance_);
+  ShowWindow(window_, SW_SHOWNORMAL);
+  SetForegroundWindow(window_);
+
+  // The owner is disabled while the question is open, as for any modal form.
+  const bool ownerWasEnabled = owner_ && !EnableWindow(owner_, FALSE);
+  MSG msg;
+  while (!closed_) {
+    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got == 0) {
+      PostQuitMessage(static_cast<int>(msg.wParam));  // keep the quit for the outer loop
+      break;
+    }
+    if (got == -1) break;
+    if (!IsDialogMessageA(window_, &msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
+  if (ownerWasEnabled) EnableWindow(owner_, TRUE);
+  if (window_) ShowWindow(window_, SW_HIDE);
+}
+
+void VSelectWindow::Close() {
+  if (closed_) return;
+  closed_ = true;
+  if (owner_) PostMessageA(owner_, kCardDialogClosedMessage, 0, 0);
+}
+
+LRESULT CALLBACK VSelectWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                           LPARAM lParam) {
+  VSelectWindow* self;
+  if (message == WM_NCCREATE) {
+    self = static_cast<VSelectWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    self->window_ = window;
+  } else {
+    self = reinterpret_cast<VSelectWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  }
+  if (!self) return DefWindowProcA(window, message, wParam, lParam);
+  try {
+    return self->HandleMessage(message, wParam, lParam);
+  } catch (...) {
+    // The handlers only set numbers; at worst a name lookup ran out of memory.
+  }
+  return 0;
+}
+
+LRESULT VSelectWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND: {
+      if (HIWORD(wParam) != BN_CLICKED) break;
+      const std::string name = controls_.NameOf(LOWORD(wParam));
+      if (name == "RadioButton1") form_.RadioButton1Click();
+      if (name == "RadioButton2") form_.RadioButton2Click();
+      if (name == "RadioButton3") form_.RadioButton3Click();
+      if (name == "Button1" || LOWORD(wParam) == IDOK) {
+        form_.Button1Click();
+        Close();
+      }
+      return 0;
+    }
+    case WM_CLOSE:
+      Close();
+      return 0;
+    case WM_NCDESTROY:
+      window_ = nullptr;
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcA(window_, message, wParam, lParam);
+}
+
+}  // namespace tw

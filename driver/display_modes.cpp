@@ -1,0 +1,133 @@
+#include "driver/display_modes.h"
+
+#include <cstdio>
+#include <string>
+
+#include "platform/messages.h"
+
+namespace tw {
+
+namespace {
+
+constexpr uint32_t kMinDesktopListBits = 16;  // the editor offers no palette modes
+constexpr uint32_t kMinVideoMenuBits = 8;
+
+bool SameAsDesktop(const DisplayMode& mode, const DesktopMode& desktop) {
+  return static_cast<int64_t>(mode.width) == desktop.width &&
+         static_cast<int64_t>(mode.height) == desktop.height &&
+         static_cast<int64_t>(mode.bitsPerPel) == desktop.bitsPerPixel;
+}
+
+std::string DesktopListCaption(const DisplayMode& mode) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%ux%u - %u bit-color", static_cast<unsigned>(mode.width),
+                static_cast<unsigned>(mode.height), static_cast<unsigned>(mode.bitsPerPel));
+  return text;
+}
+
+std::string VideoMenuCaption(const DisplayMode& mode) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%ubit - %ux%u", static_cast<unsigned>(mode.bitsPerPel),
+                static_cast<unsigned>(mode.width), static_cast<unsigned>(mode.height));
+  return text;
+}
+
+}  // namespace
+
+DisplayModes::DisplayModes(Display& display, UserInterface& ui) : display_(display), ui_(ui) {}
+
+DesktopMode DisplayModes::ReadDesktopMode() {
+  current_ = display_.Current();
+  return current_;
+}
+
+void DisplayModes::FindCurrentMode() {
+  firstDesktopModeNumber_ = -1;
+  DisplayMode mode;
+  for (int number = 0; display_.EnumMode(number, &mode); ++number) {
+    if (mode.bitsPerPel < kMinDesktopListBits) continue;
+    if (firstDesktopModeNumber_ < 0) firstDesktopModeNumber_ = number;
+    if (SameAsDesktop(mode, current_)) savedModeNumber_ = number;
+  }
+}
+
+void DisplayModes::FillDesktopModeList(ListControl& list) {
+  ReadDesktopMode();
+  firstDesktopModeNumber_ = -1;
+  list.Clear();
+  int match = -1;
+  DisplayMode mode;
+  for (int number = 0; display_.EnumMode(number, &mode); ++number) {
+    if (mode.bitsPerPel < kMinDesktopListBits) continue;
+    if (firstDesktopModeNumber_ < 0) firstDesktopModeNumber_ = number;
+    if (SameAsDesktop(mode, current_)) match = number;
+    list.Add(DesktopListCaption(mode));
+  }
+  if (match >= 0) savedModeNumber_ = match;
+  // A desktop this list does not offer (a palette mode) selects nothing
+  // rather than whatever an older scan left in SavedModeNumber.
+  list.SetItemIndex(match >= 0 ? match - firstDesktopModeNumber_ : -1);
+}
+
+void DisplayModes::BuildVideoModeMenu(SubmenuControl& menu) {
+  ReadDesktopMode();
+  DisplayMode mode;
+  for (int number = 0; display_.EnumMode(number, &mode); ++number) {
+    if (mode.bitsPerPel < kMinVideoMenuBits) continue;
+    const bool current = SameAsDesktop(mode, current_);
+    if (current) savedModeNumber_ = number;
+    const int item = menu.InsertAtTop(VideoMenuCaption(mode), number);
+    if (current) {
+      menu.SetChecked(item, true);
+      checkedVideoModeItem_ = item;
+    }
+  }
+}
+
+void DisplayModes::SetCurrentVideoMode(SubmenuControl& menu, int item) {
+  if (checkedVideoModeItem_ >= 0) menu.SetChecked(checkedVideoModeItem_, false);
+  ChangeDisplayMode(menu.Tag(item), false);
+  checkedVideoModeItem_ = item;
+  menu.SetChecked(item, true);
+}
+
+bool DisplayModes::ChangeDisplayMode(int number, bool launchAfter) {
+  ReadDesktopMode();
+  FindCurrentMode();
+
+  // A stored number from before a driver or monitor change may name no mode
+  // any more; negative numbers would ask the system for its current or
+  // registry mode instead of an enumerated one.
+  DisplayMode mode;
+  if (number < 0 || !display_.EnumMode(number, &mode)) {
+    ui_.Notice("The selected graphics mode is not supported");
+    return false;
+  }
+
+  switch (display_.ChangeTo(number)) {
+    case disp_change::kSuccessful:
+      if (launchAfter) ui_.PostToMainWindow(kLaunchPendingMessage);
+      return true;
+    case disp_change::kRestart:
+      ui_.Notice(
+          "The computer must be restarted for this graphics mode. The program will not be "
+          "started");
+      return false;
+    case disp_change::kFailed:
+    case disp_change::kBadFlags:
+      ui_.Notice("An error occured while changing the displaymode");
+      return false;
+    case disp_change::kBadMode:
+      ui_.Notice("The selected graphics mode is not supported");
+      return false;
+    case disp_change::kNotUpdated:
+      ui_.Notice("An error occured while writing desktop-mode settings to the registry.");
+      return false;
+    default:
+      return false;
+  }
+}
+
+void DisplayModes::RestoreDisplayMode() { ChangeDisplayMode(savedModeNumber_, false); }
+
+}  // namespace tw

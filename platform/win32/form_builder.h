@@ -1,0 +1,41 @@
+// Turns a form's layout table into a real window with child controls.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "shell/form_layout.h"
+
+namespace tw {
+
+// The child windows of one form by component name, and the fonts made for
+// them (deleted with the object).
+class FormControls {
+ public:
+  FormControls() = default;
+  ~FormControls();
+  FormControls(const FormControls&) = delete;
+  FormControls& operator=(const FormControls&) = delete;
+
+  // Creates every row of `layout` inside `form`.
+  void Create(HWND form, const FormLayout& layout, HINSTANCE instance);
+
+  HWND Get(const std::string& name) const;
+  // The component a WM_COMMAND control id belongs to ("" when none).
+  std::string NameOf(int id) const;
+  static int IdOf(const FormLayout& layout, const std::string& name);
+
+ private:
+  std::map<std::string, HWND> windows_;
+  std::map<int, std::string> names_;
+  std::vector<HFONT> fonts_;
+};
+
+// Creates the form's top-level window (its class registered by the caller)
+// sized so its client area is as the layout gives; `param` reaches WM_NCCREATE.
+HWND CreateFormWindow(const FormLayout& layout, HINSTANCE instance, HWND owner, void* param);
+
+}  // namespace tw

@@ -1,0 +1,40 @@
+#include "shell/startup.h"
+#include "store/profile_store.h"
+
+namespace tw {
+
+namespace {
+
+bool IsCardModel(int model) { return model == 4500 || model == 5500 || model == 6000; }
+
+}  // namespace
+
+void ApplyCardModel(int model, SettingCatalogue& catalogue, RegistryHandle& programRegistry,
+                    StartupState& state, StartupView& view) {
+  if (!IsCardModel(model)) return;
+  state.cardModel = model;
+  catalogue.FillFsaaLists(model);
+  view.CardModelApplied(model);
+  ScopedKey key(programRegistry, kProgramKey, true);
+  programRegistry.WriteInteger(kVoodooTypeValue, model);
+}
+
+void ReadCardModel(SettingCatalogue& catalogue, RegistryHandle& programRegistry,
+                   StartupState& state, StartupView& view) {
+  bool stored = false;
+  {
+    ScopedKey key(programRegistry, kProgramKey, true);
+    stored = programRegistry.ValueExists(kVoodooTypeValue);
+    if (stored) state.cardModel = programRegistry.ReadInteger(kVoodooTypeValue);
+  }
+  if (!stored) {
+    // The key stays closed while the dialog runs its own message loop, so
+    // nothing handled there can find the handle busy.
+    view.AskCardModel(state.cardModel);
+    ScopedKey key(programRegistry, kProgramKey, true);
+    programRegistry.WriteInteger(kVoodooTypeValue, state.cardModel);
+  }
+  ApplyCardModel(state.cardModel, catalogue, programRegistry, state, view);
+}
+
+}  // namespace tw

@@ -1,0 +1,62 @@
+#include <string>
+#include <vector>
+
+#include "shell/startup.h"
+
+namespace tw {
+
+namespace {
+
+// Blanks and every control character separate arguments; bytes above 127 are
+// text, so the comparison is unsigned.
+bool IsSeparator(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+std::string Upper(std::string s) {
+  for (char& c : s)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return s;
+}
+
+std::string TrimSeparators(const std::string& s) {
+  std::string::size_type first = 0;
+  while (first < s.size() && IsSeparator(s[first])) ++first;
+  std::string::size_type last = s.size();
+  while (last > first && IsSeparator(s[last - 1])) --last;
+  return s.substr(first, last - first);
+}
+
+}  // namespace
+
+std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
+  std::vector<std::string> tokens;
+  std::string::size_type i = 0;
+  const std::string::size_type n = commandLine.size();
+  while (true) {
+    while (i < n && IsSeparator(commandLine[i])) ++i;
+    if (i >= n) break;
+    std::string token;
+    bool quoted = false;
+    while (i < n && (quoted || !IsSeparator(commandLine[i]))) {
+      if (commandLine[i] == '"') {
+        quoted = !quoted;
+      } else {
+        token += commandLine[i];
+      }
+      ++i;
+    }
+    tokens.push_back(token);
+  }
+  // The first token is the program's own name.
+  if (!tokens.empty()) tokens.erase(tokens.begin());
+  return tokens;
+}
+
+void ParseArguments(const std::vector<std::string>& args, StartupState& state) {
+  state.debugMode = !args.empty() && Upper(args.front()) == "-DEBUG";
+  std::string joined;
+  for (std::size_t i = state.debugMode ? 1 : 0; i < args.size(); ++i) joined += args[i] + ' ';
+  state.commandLineProfile = TrimSeparators(joined);
+  state.runDirect = !state.commandLineProfile.empty();
+}
+
+}  // namespace tw

@@ -1,0 +1,81 @@
+// A window described as data: the form itself and one row per control, in
+// creation order. The Win32 side turns such a table into real windows; the
+// logic and the tests only read it.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace tw {
+
+enum class ControlKind {
+  Label,
+  Panel,
+  RadioButton,
+  CheckBox,
+  Button,
+  Memo,
+  Edit,
+  ComboBox,
+  TrackBar,
+  PageControl,
+  Page,
+};
+
+// Row flags; combine with |.
+namespace layout_flag {
+constexpr unsigned kNone = 0;
+constexpr unsigned kChecked = 1u << 0;           // radio button or check box selected at start
+constexpr unsigned kVerticalScroll = 1u << 1;    // memo with a vertical scroll bar
+constexpr unsigned kBevelRaisedInner = 1u << 2;  // panel bevels
+constexpr unsigned kBevelLoweredOuter = 1u << 3;
+constexpr unsigned kBold = 1u << 4;              // font weight of the row's own font
+constexpr unsigned kReadOnly = 1u << 5;
+constexpr unsigned kHidden = 1u << 6;
+constexpr unsigned kDefaultButton = 1u << 7;
+}  // namespace layout_flag
+
+// Form flags; combine with |.
+namespace form_flag {
+constexpr unsigned kNone = 0;
+constexpr unsigned kSingleBorder = 1u << 0;     // fixed, not resizable
+constexpr unsigned kDialogBorder = 1u << 1;
+constexpr unsigned kNoTitleButtons = 1u << 2;   // no system menu, no close box
+}  // namespace form_flag
+
+struct LayoutRow {
+  const char* name;     // component name, as the handlers and tests address it
+  ControlKind kind;
+  const char* caption;
+  const char* parent;   // component name of the parent; "" for the form itself
+  int left;             // pixels, relative to the parent's client area
+  int top;
+  int width;
+  int height;
+  unsigned flags = layout_flag::kNone;
+  const char* fontName = "";  // "" keeps the form's font
+  int fontHeight = 0;         // character height in pixels; 0 keeps the form's
+};
+
+struct FormLayout {
+  const char* className;  // window class name, also used to find the window
+  const char* caption;
+  int left;               // screen position of the window
+  int top;
+  int clientWidth;
+  int clientHeight;
+  unsigned flags;
+  const LayoutRow* rows;
+  std::size_t rowCount;
+
+  const LayoutRow* begin() const { return rows; }
+  const LayoutRow* end() const { return rows + rowCount; }
+  // The row of a component, or nullptr.
+  const LayoutRow* Find(const std::string& name) const {
+    for (const LayoutRow& row : *this)
+      if (name == row.name) return &row;
+    return nullptr;
+  }
+};
+
+}  // namespace tw

@@ -1,0 +1,73 @@
+#include "shell/startup.h"
+
+#include <exception>
+
+namespace tw {
+
+namespace {
+
+void RunSequence(const std::string& commandLine, SettingCatalogue& catalogue,
+                 RegistryHandle& programRegistry, RegistryHandle& driverRegistry,
+                 RegistryHandle& startupRegistry, const TextCompare& compare,
+                 StartupState& state, StartupView& view) {
+  ParseArguments(SplitCommandLine(commandLine), state);
+  if (!state.debugMode) view.HideMainWindow();
+
+  if (!DetectVoodoo(driverRegistry, programRegistry, startupRegistry, compare, state,
+                    state.debugMode ? &view : nullptr)) {
+    // In debug mode the window stays up with the log; its Close button ends.
+    if (!state.debugMode) {
+      view.Notice(kNoVoodooMessage);
+      view.RequestQuit();
+    }
+    return;
+  }
+
+  // Both a direct run and the tray need the model: the FSAA choices follow it.
+  state.cardModel = 4500;
+  ReadCardModel(catalogue, programRegistry, state, view);
+
+  if (state.runDirect) {
+    view.RunProfile(state.commandLineProfile);
+    view.RequestQuit();
+    return;
+  }
+  view.AddTrayIcon();
+  view.BuildMenus();
+}
+
+}  // namespace
+
+void RunStartup(const std::string& commandLine, SettingCatalogue& catalogue,
+                RegistryHandle& programRegistry, RegistryHandle& driverRegistry,
+                RegistryHandle& startupRegistry, const TextCompare& compare,
+                StartupState& state, StartupView& view) {
+  try {
+    RunSequence(commandLine, catalogue, programRegistry, driverRegistry, startupRegistry,
+                compare, state, view);
+  } catch (const std::exception& e) {
+    view.ErrorReport(e.what());
+    // Without debug mode the window is hidden and there may be no icon yet:
+    // running on would leave nothing to end the program with.
+    if (state.debugMode) {
+      state.startupFailed = true;
+    } else {
+      view.RequestQuit();
+    }
+  }
+}
+
+void StartupCloseClicked(StartupState& state, StartupView& view) {
+  if (state.noCard) {
+    view.Notice(kNoVoodooMessage);
+    view.RequestQuit();
+    return;
+  }
+  if (state.startupFailed) {
+    view.RequestQuit();
+    return;
+  }
+  view.HideMainWindow();
+}
+
+}  // namespace tw

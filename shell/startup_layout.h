@@ -1,0 +1,11 @@
+// The main window as it first appears: the start-up window with the
+// detection log, shown only in debug mode.
+#pragma once
+
+#include "shell/form_layout.h"
+
+namespace tw {
+
+const FormLayout& StartupWindowLayout();
+
+}  // namespace tw

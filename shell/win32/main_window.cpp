@@ -1,0 +1,179 @@
+#include "shell/win32/main_window.h"
+
+#include <exception>
+
+#include "dialogs/win32/vselect_window.h"
+#include "platform/messages.h"
+#include "res/resource_ids.h"
+#include "shell/startup_layout.h"
+
+namespace tw {
+
+MainWindow::MainWindow(HINSTANCE instance, ProgramServices services)
+    : instance_(instance),
+      services_(services),
+      modes_(display_, ui_),
+      driver_(services.catalogue, services.programRegistry, services.driverRegistry,
+              state_.driverKey),
+      launcher_(services.programRegistry, driver_, modes_, processes_, timer1_, ui_, flags_) {}
+
+MainWindow::~MainWindow() {
+  if (window_) DestroyWindow(window_);
+  if (trayIconImage_) DestroyIcon(trayIconImage_);
+}
+
+bool MainWindow::Create(const std::string& commandLine) {
+  commandLine_ = commandLine;
+  const FormLayout& layout = StartupWindowLayout();
+  WNDCLASSEXA wc = {};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = &MainWindow::WindowProc;
+  wc.hInstance = instance_;
+  wc.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_MAINICON));
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = layout.className;
+  if (!RegisterClassExA(&wc)) return false;
+  taskbarCreatedMessage_ = RegisterWindowMessageA("TaskbarCreated");
+  if (!CreateFormWindow(layout, instance_, nullptr, this)) return false;
+  if (!hidden_ && window_) ShowWindow(window_, SW_SHOWNORMAL);
+  return window_ != nullptr;
+}
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  MainWindow* self;
+  if (message == WM_NCCREATE) {
+    self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    self->window_ = window;
+  } else {
+    self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  }
+  if (!self) return DefWindowProcA(window, message, wParam, lParam);
+  // No exception may cross into the system: a failed command is reported here
+  // and the program goes on.
+  try {
+    return self->HandleMessage(message, wParam, lParam);
+  } catch (const std::exception& error) {
+    self->ui_.ErrorReport(error.what());
+  } catch (...) {
+    self->ui_.ErrorReport("Unexpected error");
+  }
+  return 0;
+}
+
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      FormCreate();
+      return 0;
+    case WM_COMMAND:
+      if (HIWORD(wParam) == BN_CLICKED && controls_.NameOf(LOWORD(wParam)) == "Button1") {
+        Button1Click();
+      }
+      return 0;
+    case WM_TIMER:
+      if (wParam == Win32Timer::kTimerId) Timer1Timer();
+      return 0;
+    case WM_CLOSE:
+      DestroyWindow(window_);
+      return 0;
+    case WM_DESTROY:
+      FormDestroy();
+      return 0;
+    case WM_NCDESTROY:
+      window_ = nullptr;
+      break;
+    default:
+      if (message == kLaunchPendingMessage) {
+        launcher_.OnLaunchPending();
+        return 0;
+      }
+      if (message == kCardDialogClosedMessage) {
+        CardDialogClosed();
+        return 0;
+      }
+      if (message == taskbarCreatedMessage_ && taskbarCreatedMessage_ != 0) {
+        trayIcon_.Restore();
+        return 0;
+      }
+      break;
+  }
+  return DefWindowProcA(window_, message, wParam, lParam);
+}
+
+void MainWindow::FormCreate() {
+  ui_.SetMainWindow(window_);
+  timer1_.SetWindow(window_);
+  display_.SetWindow(window_);
+  processes_.SetOwner(window_);
+  controls_.Create(window_, StartupWindowLayout(), instance_);
+  RunStartup(commandLine_, services_.catalogue, services_.programRegistry,
+             services_.driverRegistry, services_.startupRegistry, services_.compare, state_,
+             *this);
+}
+
+void MainWindow::Button1Click() {
+  const bool willHide = !state_.noCard && !state_.startupFailed;
+  StartupCloseClicked(state_, *this);
+  if (willHide) SetWindowTextA(controls_.Get("Memo1"), "");
+}
+
+void MainWindow::Timer1Timer() { launcher_.CheckProgramExit(); }
+
+void MainWindow::FormDestroy() {
+  // Leaving while a game is watched stops the watch; nothing is restored.
+  launcher_.StopWatch();
+  timer1_.SetEnabled(false);
+  trayIcon_.Remove();
+  PostQuitMessage(0);
+}
+
+void MainWindow::CardDialogClosed() { form4_.reset(); }
+
+void MainWindow::AddLogLine(const std::string& line) {
+  HWND memo = controls_.Get("Memo1");
+  const int end = GetWindowTextLengthA(memo);
+  SendMessageA(memo, EM_SETSEL, end, end);
+  const std::string text = (end > 0 ? "\r\n" : "") + line;
+  SendMessageA(memo, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void MainWindow::HideMainWindow() {
+  hidden_ = true;
+  if (window_) ShowWindow(window_, SW_HIDE);
+}
+
+void MainWindow::RequestQuit() { PostQuitMessage(0); }
+
+void MainWindow::AskCardModel(int& model) {
+  form4_.reset(new VSelectWindow(instance_, window_, model));
+  form4_->ShowModal();
+}
+
+void MainWindow::CardModelApplied(int model) {
+  // The card model menu and the Direct FSAA items follow the model once the
+  // tray menus exist; until then only the catalogue and the store change.
+  (void)model;
+}
+
+void MainWindow::RunProfile(const std::string& name) {
+  flags_.runDirect = state_.runDirect;
+  flags_.reloadSettings = state_.reloadChecked;
+  launcher_.RunProfile(name);
+}
+
+void MainWindow::AddTrayIcon() {
+  if (!trayIconImage_) {
+    trayIconImage_ = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_MAINICON),
+                                                   IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                   GetSystemMetrics(SM_CYSMICON), 0));
+  }
+  trayIcon_.Add(window_, trayIconImage_, kTrayNotifyMessage);
+}
+
+void MainWindow::BuildMenus() {
+  // The tray's popup menus are built here once they exist.
+}
+
+}  // namespace tw

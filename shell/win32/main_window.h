@@ -1,0 +1,90 @@
+// TForm2: the hidden main window. It owns the start-up window's controls, the
+// tray icon, Timer1 and the run machinery, and turns window messages into the
+// program's handlers.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "driver/display_modes.h"
+#include "driver/driver_settings.h"
+#include "driver/launcher.h"
+#include "platform/win32/display_win32.h"
+#include "platform/win32/form_builder.h"
+#include "platform/win32/processes_win32.h"
+#include "platform/win32/ui_win32.h"
+#include "shell/startup.h"
+#include "shell/win32/tray_icon.h"
+
+namespace tw {
+
+class VSelectWindow;
+
+// What the process sets up before any window exists.
+struct ProgramServices {
+  SettingCatalogue& catalogue;
+  RegistryHandle& programRegistry;
+  RegistryHandle& driverRegistry;
+  RegistryHandle& startupRegistry;
+  const TextCompare& compare;
+};
+
+class MainWindow : private StartupView {
+ public:
+  MainWindow(HINSTANCE instance, ProgramServices services);
+  ~MainWindow() override;
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  // Creates the window; the start-up sequence runs during its creation.
+  bool Create(const std::string& commandLine);
+  // Shows a thrown error as the general error report.
+  void ReportError(const std::string& text) { ui_.ErrorReport(text); }
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  void FormCreate();
+  void Button1Click();
+  void Timer1Timer();
+  void FormDestroy();
+  void CardDialogClosed();
+
+  // StartupView
+  void AddLogLine(const std::string& line) override;
+  void HideMainWindow() override;
+  void Notice(const std::string& text) override { ui_.Notice(text); }
+  void ErrorReport(const std::string& text) override { ui_.ErrorReport(text); }
+  void RequestQuit() override;
+  void AskCardModel(int& model) override;
+  void CardModelApplied(int model) override;
+  void RunProfile(const std::string& name) override;
+  void AddTrayIcon() override;
+  void BuildMenus() override;
+
+  HINSTANCE instance_;
+  ProgramServices services_;
+  HWND window_ = nullptr;
+  std::string commandLine_;
+  bool hidden_ = false;
+  FormControls controls_;
+  TrayIcon trayIcon_;
+  HICON trayIconImage_ = nullptr;
+  UINT taskbarCreatedMessage_ = 0;
+
+  StartupState state_;
+  RunFlags flags_;
+  Win32UserInterface ui_;
+  Win32Timer timer1_{3000};
+  Win32Display display_;
+  Win32Processes processes_;
+  DisplayModes modes_;
+  DriverSettings driver_;
+  Launcher launcher_;
+  std::unique_ptr<VSelectWindow> form4_;
+};
+
+}  // namespace tw

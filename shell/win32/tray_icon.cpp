@@ -1,0 +1,37 @@
+#include "shell/win32/tray_icon.h"
+
+#include <cstring>
+
+namespace tw {
+
+static_assert(sizeof(NOTIFYICONDATAA) >= TrayIcon::kRecordSize,
+              "the first record form is a prefix of the current one");
+
+bool TrayIcon::Add(HWND window, HICON icon, UINT callbackMessage) {
+  std::memset(&data_, 0, sizeof(data_));
+  data_.cbSize = kRecordSize;
+  data_.hWnd = window;
+  data_.uID = kIconId;
+  data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  data_.uCallbackMessage = callbackMessage;
+  data_.hIcon = icon;
+  std::strncpy(data_.szTip, "Tarnwick", 63);
+  wanted_ = true;
+  added_ = Shell_NotifyIconA(NIM_ADD, &data_) != FALSE;
+  return added_;
+}
+
+bool TrayIcon::Restore() {
+  if (!wanted_) return false;
+  added_ = Shell_NotifyIconA(NIM_ADD, &data_) != FALSE;
+  return added_;
+}
+
+void TrayIcon::Remove() {
+  wanted_ = false;
+  if (!added_) return;
+  Shell_NotifyIconA(NIM_DELETE, &data_);
+  added_ = false;
+}
+
+}  // namespace tw

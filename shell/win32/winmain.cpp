@@ -1,0 +1,40 @@
+// Program entry: COM, the setting catalogue and the three registry handles
+// exist before any window; then the main window and one message loop.
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "platform/win32/registry_win32.h"
+#include "platform/win32/text_compare_win32.h"
+#include "shell/win32/main_window.h"
+#include "store/registry_handle.h"
+#include "store/setting_catalogue.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  const HRESULT com = CoInitialize(nullptr);
+  InitCommonControls();
+  int exitCode = 0;
+  {
+    tw::SettingCatalogue catalogue;
+    tw::Win32RegistryBackend backend;
+    tw::RegistryHandle programRegistry(backend, tw::RootKey::CurrentUser);
+    tw::RegistryHandle driverRegistry(backend, tw::RootKey::LocalMachine);
+    tw::RegistryHandle startupRegistry(backend, tw::RootKey::LocalMachine);
+    tw::Win32TextCompare compare;
+
+    // The handles outlive the message loop: a last timer tick may still need them.
+    tw::MainWindow mainWindow(
+        instance, {catalogue, programRegistry, driverRegistry, startupRegistry, compare});
+    if (mainWindow.Create(GetCommandLineA())) {
+      MSG msg;
+      BOOL got;
+      while ((got = GetMessageA(&msg, nullptr, 0, 0)) != 0 && got != -1) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+      }
+      if (got == 0) exitCode = static_cast<int>(msg.wParam);
+    }
+  }
+  if (SUCCEEDED(com)) CoUninitialize();
+  return exitCode;
+}

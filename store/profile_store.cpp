@@ -1,0 +1,97 @@
+#include "store/profile_store.h"
+
+#include <algorithm>
+
+#include "store/setting_catalogue.h"
+
+namespace tw {
+
+namespace {
+
+constexpr const char* kD3DSubkey = "D3D";
+constexpr const char* kGlideSubkey = "Glide";
+
+// The level-of-detail bias of each group: the setting whose texts the older
+// decimal form and the older single previous value belong to.
+struct LodSetting {
+  const char* subkey;
+  const char* valueName;
+};
+constexpr LodSetting kLodSettings[] = {
+    {kD3DSubkey, "SSTH3_LOD_BIAS"},
+    {kGlideSubkey, "FX_GLIDE_LOD_BIAS"},
+};
+
+// "-1.50" -> "-1", "0.75" -> "0"; texts of one or two characters stay.
+std::string ShortenLodText(const std::string& text) {
+  if (text.size() <= 2) return text;
+  return text.substr(0, text[0] == '-' ? 2 : 1);
+}
+
+}  // namespace
+
+std::string ProfileKeyPath(const std::string& profile) { return kProgramKey + profile; }
+
+std::string ProfileGroupPath(const std::string& profile, const char* subkey) {
+  return ProfileKeyPath(profile) + "\\" + subkey;
+}
+
+std::string DriverGroupPath(const std::string& driverKey, const char* subkey) {
+  std::string path = driverKey;
+  if (!path.empty() && path.back() != '\\') path += '\\';
+  return path + subkey;
+}
+
+void SortNoCase(std::vector<std::string>& names, const TextCompare& compare) {
+  std::stable_sort(names.begin(), names.end(), [&compare](const std::string& a, const std::string& b) {
+    return compare.CompareNoCase(a, b) < 0;
+  });
+}
+
+std::vector<std::string> ListProfiles(RegistryHandle& programRegistry, const TextCompare& compare) {
+  std::vector<std::string> names;
+  {
+    ScopedKey key(programRegistry, kProgramKey, true);
+    if (!key) return names;
+    names = programRegistry.GetKeyNames();
+  }
+  SortNoCase(names, compare);
+  return names;
+}
+
+void ConvertLegacyLodBias(RegistryHandle& programRegistry, const std::string& profile) {
+  for (const LodSetting& lod : kLodSettings) {
+    ScopedKey key(programRegistry, ProfileGroupPath(profile, lod.subkey), true);
+    if (!key) continue;
+    const std::string text = programRegistry.ReadString(lod.valueName);
+    const std::string shortened = ShortenLodText(text);
+    if (shortened != text) programRegistry.WriteString(lod.valueName, shortened);
+  }
+}
+
+void ConvertPreviousLodValue(RegistryHandle& driverRegistry, const std::string& driverKey) {
+  // Without a driver key the paths would land at the root of the machine key.
+  if (RegistryHandle::NormalizePath(driverKey).empty()) return;
+  for (const LodSetting& lod : kLodSettings) {
+    ScopedKey key(driverRegistry, DriverGroupPath(driverKey, lod.subkey), true);
+    if (!key || !driverRegistry.ValueExists(kPreviousLodValue)) continue;
+    const std::string text = driverRegistry.ReadString(kPreviousLodValue);
+    // Written before the old value goes, so a refused write loses nothing.
+    driverRegistry.WriteString(std::string(kPrevPrefix) + lod.valueName, text);
+    driverRegistry.DeleteValue(kPreviousLodValue);
+  }
+}
+
+void RemoveStore(RegistryHandle& programRegistry) {
+  ScopedKey maker(programRegistry, kMakerKey, true);
+  if (!maker) return;
+  if (programRegistry.KeyExists(kProgramKey)) programRegistry.DeleteKey(kProgramKey);
+}
+
+void RemoveProfile(RegistryHandle& programRegistry, const std::string& profile) {
+  // An empty name would name the program key itself and take every profile.
+  if (RegistryHandle::NormalizePath(profile).empty()) return;
+  programRegistry.DeleteKey(ProfileKeyPath(profile));
+}
+
+}  // namespace tw

@@ -1,0 +1,315 @@
+#include "store/setting_catalogue.h"
+
+#include <limits>
+#include <stdexcept>
+
+namespace tw {
+
+namespace {
+
+const std::vector<Choice>& DisableEnable() {
+  static const std::vector<Choice> list = {{"Disable", 0}, {"Enable", 1}};
+  return list;
+}
+
+const std::vector<Choice>& FilterQuality() {
+  static const std::vector<Choice> list = {{"Automatic", 1}, {"Normal", 2}, {"High", 3}};
+  return list;
+}
+
+const std::vector<Choice>& AlphaBlending() {
+  static const std::vector<Choice> list = {{"Automatic", 1}, {"Sharper", 2}, {"Smoother", 3}};
+  return list;
+}
+
+const std::vector<Choice>& DepthPrecision() {
+  static const std::vector<Choice> list = {{"Disable", 0}, {"Fast", 1}, {"Faster", 2}};
+  return list;
+}
+
+// Bias numbers -8 to 8; the captions show the bias in quarter steps.
+const std::vector<Choice>& LevelOfDetail() {
+  static const std::vector<Choice> list = {
+      {"-2 Sharper image", -8}, {"-1.75", -7}, {"-1.50", -6}, {"-1.25", -5}, {"-1.00", -4},
+      {"-0.75", -3},            {"-0.50", -2}, {"-0.25", -1}, {"0", 0},      {"0.25", 1},
+      {"0.50", 2},              {"0.75", 3},   {"1.00", 4},   {"1.25", 5},   {"1.50", 6},
+      {"1.75", 7},              {"2.00 Best performance", 8}};
+  return list;
+}
+constexpr int kLevelOfDetailDefault = 8;
+
+constexpr int kFsaaSetting = 3;
+
+SettingInfo List(const char* name, const char* control, const char* caption,
+                 std::vector<Choice> choices, int defaultChoice) {
+  SettingInfo info;
+  info.valueName = name;
+  info.control = control;
+  info.caption = caption;
+  info.cls = SettingClass::List;
+  info.choices = std::move(choices);
+  info.defaultChoice = defaultChoice;
+  return info;
+}
+
+// Filled from the card model later; no choice to default to until then.
+SettingInfo Fsaa(const char* control) {
+  return List("SSTH3_SLI_AA_CONFIGURATION", control, "FSAA", {}, -1);
+}
+
+SettingInfo Gamma(const char* name, const char* slider, const char* label) {
+  SettingInfo info;
+  info.valueName = name;
+  info.control = slider;
+  info.gammaLabel = label;
+  info.caption = "Gamma settings";
+  info.cls = SettingClass::Gamma;
+  return info;
+}
+
+SettingInfo Switch(const char* name, const char* checkBox, const char* caption,
+                   const char* onText) {
+  SettingInfo info;
+  info.valueName = name;
+  info.control = checkBox;
+  info.caption = caption;
+  info.cls = SettingClass::Switch;
+  info.switchText = onText;
+  return info;
+}
+
+// Last character of a list box name for setting `number`: 1-9, "0" for 10,
+// "A"-"D" for 16-19.
+std::string ListControlSuffix(int number) {
+  if (number >= 1 && number <= 9) return std::string(1, static_cast<char>('0' + number));
+  if (number == 10) return "10";
+  if (number >= 16 && number <= 19) return std::string(1, static_cast<char>('A' + number - 16));
+  return std::string();
+}
+
+bool IsListSetting(SettingKind kind, int number) {
+  for (int n : SettingCatalogue::ListSettings(kind)) {
+    if (n == number) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+SettingCatalogue::SettingCatalogue() {
+  direct3d_ = {
+      List("SSTH3_OVERLAYMODE", "DComboBox1", "3D filter quality", FilterQuality(), 0),
+      List("SSTH3_ALPHADITHERMODE", "DComboBox2", "Alpha-blending", AlphaBlending(), 0),
+      Fsaa("DComboBox3"),
+      List("SSTH3_LOD_DITHER", "DComboBox4", "Mipmap dithering", DisableEnable(), 0),
+      List("SSTH3_MAX_PENDING_BUFFERS", "DComboBox5", "Maximum buffered frames",
+           {{"Default", 0},
+            {"1 Pending Buffer", 1},
+            {"2 Pending Buffers", 2},
+            {"3 Pending Buffers", 3},
+            {"4 Pending Buffers", 4},
+            {"5 Pending Buffers", 5},
+            {"6 Pending Buffers", 6}},
+           0),
+      List("SSTH3_LOD_BIAS", "DComboBox6", "Level of Detail (LOD-BIAS)", LevelOfDetail(),
+           kLevelOfDetailDefault),
+      List("SSTH3_Z_CLEAR_OPTIMIZATION", "DComboBox7", "Z-Buffer optimalisation",
+           DisableEnable(), 1),
+      Gamma("SSTH3_RGAMMA", "DTrackR", "DGammaR"),
+      Gamma("SSTH3_GGAMMA", "DTrackG", "DGammaG"),
+      Gamma("SSTH3_BGAMMA", "DTrackB", "DGammaB"),
+      Switch("SSTH3_SWAPINTERVAL", "DVSyncCheck", "Disable V-Sync", "0"),
+  };
+  glide_ = {
+      List("SSTH3_OVERLAYMODE", "GComboBox1", "3D filter quality", FilterQuality(), 0),
+      List("SSTH3_ALPHADITHERMODE", "GComboBox2", "Alpha-blending", AlphaBlending(), 0),
+      Fsaa("GComboBox3"),
+      List("FX_GLIDE_LOD_DITHER", "GComboBox4", "Mipmap dithering", DisableEnable(), 0),
+      List("FX_GLIDE_SWAPPENDINGCOUNT", "GComboBox5", "Maximum buffered frames",
+           {{"No Pending Buffers", 0},
+            {"1 Pending Buffer", 1},
+            {"2 Pending Buffers", 2},
+            {"3 Pending Buffers", 3}},
+           1),
+      List("FX_GLIDE_LOD_BIAS", "GComboBox6", "Level of Detail (LOD-BIAS)", LevelOfDetail(),
+           kLevelOfDetailDefault),
+      List("FX_GLIDE_ALLOC_COLOR", "GComboBox7", "Triple buffering",
+           {{"Disable", -1}, {"Enable", 3}}, 0),
+      List("FX_GLIDE_BPP", "GComboBox8", "Rendering color-depth",
+           {{"Software Controlled", 16}, {"Force 32bpp Rendering", 32}}, 0),
+      List("FX_GL_COMPRESS_LEGACY_TEXTURES", "GComboBox9", "Legacy texture compression",
+           DisableEnable(), 1),
+      List("FX_GLIDE_NO_SPLASH", "GComboBox10", "Glide splash screen", DisableEnable(), 0),
+      Gamma("SSTH3_RGAMMA", "GTrackR", "GGammaR"),
+      Gamma("SSTH3_GGAMMA", "GTrackG", "GGammaG"),
+      Gamma("SSTH3_BGAMMA", "GTrackB", "GGammaB"),
+      Switch("FX_GLIDE_SWAPINTERVAL", "GVSyncCheck", "Disable V-Sync", "0"),
+      Switch("FX_GLIDE_TMU_MEMSIZE", "TextureCheck", "Limit texture memory to 2MB", "2"),
+      List("FX_GL_16BPP_ZPRECISION", "GComboBoxA", "Depth precision 16 bit", DepthPrecision(), 1),
+      List("FX_GL_32BPP_ZPRECISION", "GComboBoxB", "Depth precision 32 bit", DepthPrecision(), 1),
+      List("FX_GL_HSR", "GComboBoxC", "Hidden surface removal",
+           {{"Disable", 0},
+            {"Conservative Tiling", 1},
+            {"Non-Aggressive Tiling", 2},
+            {"Semi-Aggressive Tiling", 3},
+            {"Aggressive Tiling", 4}},
+           0),
+      List("FX_GL_GUARDBAND_ENABLED", "GComboBoxD", "Guardband clipping", DisableEnable(), 0),
+  };
+}
+
+const SettingInfo& SettingCatalogue::Info(SettingKind kind, int number) const {
+  const std::vector<SettingInfo>& group = kind == SettingKind::Direct3D ? direct3d_ : glide_;
+  if (number < 1 || number > static_cast<int>(group.size())) {
+    throw std::out_of_range("no driver setting " + std::to_string(number));
+  }
+  return group[static_cast<size_t>(number - 1)];
+}
+
+std::vector<int> SettingCatalogue::ListSettings(SettingKind kind) {
+  if (kind == SettingKind::Direct3D) return {1, 2, 3, 4, 5, 6, 7};
+  return {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 16, 17, 18, 19};
+}
+
+std::vector<int> SettingCatalogue::GammaSettings(SettingKind kind) {
+  if (kind == SettingKind::Direct3D) return {8, 9, 10};
+  return {11, 12, 13};
+}
+
+std::vector<int> SettingCatalogue::SwitchSettings(SettingKind kind) {
+  if (kind == SettingKind::Direct3D) return {11};
+  return {14, 15};
+}
+
+int SettingCatalogue::ChoiceCount(SettingKind kind, int number) const {
+  return static_cast<int>(Info(kind, number).choices.size());
+}
+
+int SettingCatalogue::DefaultChoice(SettingKind kind, int number) const {
+  const SettingInfo& info = Info(kind, number);
+  return info.choices.empty() ? -1 : info.defaultChoice;
+}
+
+const std::string& SettingCatalogue::ChoiceCaption(SettingKind kind, int number,
+                                                   int index) const {
+  return Info(kind, number).choices.at(static_cast<size_t>(index)).caption;
+}
+
+int32_t SettingCatalogue::ChoiceNumber(SettingKind kind, int number, int index) const {
+  return Info(kind, number).choices.at(static_cast<size_t>(index)).number;
+}
+
+int SettingCatalogue::FindChoice(SettingKind kind, int number, int32_t stored) const {
+  const SettingInfo& info = Info(kind, number);
+  for (size_t i = 0; i < info.choices.size(); ++i) {
+    if (info.choices[i].number == stored) return static_cast<int>(i);
+  }
+  return DefaultChoice(kind, number);
+}
+
+int SettingCatalogue::ChoiceForText(SettingKind kind, int number,
+                                    const std::optional<std::string>& text) const {
+  if (!text) return DefaultChoice(kind, number);
+  // A text that is no number was not written by us; it stands for no choice.
+  const std::optional<int32_t> stored = ParseDecimal(*text);
+  if (!stored) return DefaultChoice(kind, number);
+  return FindChoice(kind, number, *stored);
+}
+
+bool SettingCatalogue::FillFsaaLists(int cardModel) {
+  std::vector<Choice> choices;
+  int defaultChoice = 0;
+  switch (cardModel) {
+    case 4500:
+      choices = {{"Fastest Performance", 0}, {"2x FSAA", 1}};
+      defaultChoice = 0;
+      break;
+    case 5500:
+      choices = {{"Single chip only", 0},
+                 {"Fastest Performance", 2},
+                 {"2x FSAA", 3},
+                 {"4x FSAA", 4}};
+      defaultChoice = 1;
+      break;
+    case 6000:
+      choices = {{"Single chip only", 0},
+                 {"Fastest Performance", 5},
+                 {"2x FSAA", 6},
+                 {"4x FSAA", 7},
+                 {"8x FSAA", 8}};
+      defaultChoice = 1;
+      break;
+    default:
+      return false;
+  }
+  for (SettingInfo* info : {&direct3d_[kFsaaSetting - 1], &glide_[kFsaaSetting - 1]}) {
+    info->choices = choices;
+    info->defaultChoice = defaultChoice;
+  }
+  return true;
+}
+
+std::optional<SettingRef> SettingCatalogue::BindListControl(const std::string& name) {
+  static const std::string kBody = "ComboBox";
+  if (name.size() < kBody.size() + 2 || name.compare(1, kBody.size(), kBody) != 0) {
+    return std::nullopt;
+  }
+  SettingKind kind;
+  if (name[0] == 'D') {
+    kind = SettingKind::Direct3D;
+  } else if (name[0] == 'G') {
+    kind = SettingKind::Glide;
+  } else {
+    return std::nullopt;
+  }
+
+  const char last = name.back();
+  int number = 0;
+  if (last >= '1' && last <= '9') {
+    number = last - '0';
+  } else if (last == '0') {
+    number = 10;
+  } else if (last >= 'A' && last <= 'D') {
+    number = 16 + (last - 'A');
+  } else {
+    return std::nullopt;
+  }
+  // The last character names the setting; the whole name must still be that
+  // setting's box, so "GComboBox20" or "DComboBox9" bind to nothing.
+  if (!IsListSetting(kind, number) || name.substr(1 + kBody.size()) != ListControlSuffix(number)) {
+    return std::nullopt;
+  }
+  return SettingRef{kind, number};
+}
+
+std::optional<SettingRef> SettingCatalogue::BindControl(const std::string& name) const {
+  if (std::optional<SettingRef> list = BindListControl(name)) return list;
+  for (SettingKind kind : {SettingKind::Direct3D, SettingKind::Glide}) {
+    for (int number = 1; number <= Count(kind); ++number) {
+      const SettingInfo& info = Info(kind, number);
+      if (info.cls != SettingClass::List && info.control == name) return SettingRef{kind, number};
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<int32_t> ParseDecimal(const std::string& text) {
+  size_t pos = 0;
+  const bool negative = !text.empty() && text[0] == '-';
+  if (negative) pos = 1;
+  if (pos == text.size()) return std::nullopt;
+
+  // The magnitude may be one more for a negative number (-2147483648).
+  const int64_t limit = negative ? -static_cast<int64_t>(std::numeric_limits<int32_t>::min())
+                                 : std::numeric_limits<int32_t>::max();
+  int64_t value = 0;
+  for (; pos < text.size(); ++pos) {
+    const char c = text[pos];
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+    if (value > limit) return std::nullopt;
+  }
+  return static_cast<int32_t>(negative ? -value : value);
+}
+
+}  // namespace tw

@@ -1,0 +1,62 @@
+#include <gtest/gtest.h>
+
+#include "dialogs/vselect.h"
+#include "shell/startup_layout.h"
+
+namespace tw {
+namespace {
+
+TEST(CardModelDialog, EachRadioButtonStoresItsModelAndOkOnlyCloses) {
+  int model = 4500;
+  TForm4 dialog(model);
+  dialog.RadioButton3Click();
+  EXPECT_EQ(model, 6000);
+  dialog.RadioButton1Click();
+  EXPECT_EQ(model, 4500);
+  dialog.RadioButton2Click();
+  EXPECT_FALSE(dialog.CloseRequested());
+  dialog.Button1Click();
+  EXPECT_TRUE(dialog.CloseRequested());
+  EXPECT_EQ(model, 5500);
+}
+
+// Every control lies inside its parent and no two siblings overlap, so each
+// can be seen and clicked.
+void ExpectControlsFit(const FormLayout& form) {
+  for (const LayoutRow& row : form) {
+    int width = form.clientWidth;
+    int height = form.clientHeight;
+    if (*row.parent != '\0') {
+      const LayoutRow* parent = form.Find(row.parent);
+      ASSERT_NE(parent, nullptr) << row.name;
+      width = parent->width;
+      height = parent->height;
+    }
+    EXPECT_GE(row.left, 0) << row.name;
+    EXPECT_GE(row.top, 0) << row.name;
+    EXPECT_LE(row.left + row.width, width) << row.name;
+    EXPECT_LE(row.top + row.height, height) << row.name;
+    for (const LayoutRow& other : form) {
+      if (&other == &row || std::string(other.parent) != row.parent) continue;
+      const bool apart = row.left + row.width <= other.left || other.left + other.width <= row.left ||
+                         row.top + row.height <= other.top || other.top + other.height <= row.top;
+      EXPECT_TRUE(apart) << row.name << " overlaps " << other.name;
+    }
+  }
+}
+
+TEST(CardModelDialog, Layouts) {
+  const FormLayout& dialog = CardModelDialogLayout();
+  ExpectControlsFit(dialog);
+  ExpectControlsFit(StartupWindowLayout());
+  int checked = 0;
+  for (const LayoutRow& row : dialog) {
+    if ((row.flags & layout_flag::kChecked) == 0) continue;
+    ++checked;
+    EXPECT_STREQ(row.name, "RadioButton1");
+  }
+  EXPECT_EQ(checked, 1);
+}
+
+}  // namespace
+}  // namespace tw

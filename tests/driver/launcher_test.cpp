@@ -1,0 +1,320 @@
+#include "driver/launcher.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/fake/fake_display.h"
+#include "platform/fake/fake_processes.h"
+#include "platform/fake/fake_registry.h"
+#include "platform/fake/fake_ui.h"
+#include "platform/messages.h"
+#include "store/registry_error.h"
+#include "store/setting_catalogue.h"
+
+namespace tw {
+namespace {
+
+constexpr const char* kDriverKey = "System\\CurrentControlSet\\Services\\3dfxvs\\Device0";
+constexpr const char* kDriverD3D = "System\\CurrentControlSet\\Services\\3dfxvs\\Device0\\D3D";
+constexpr const char* kGamma = "SSTH3_RGAMMA";
+
+std::string ProfilePath(const std::string& name) { return "Software\\Hexmoor\\Tarnwick\\" + name; }
+
+class LauncherTest : public testing::Test {
+ protected:
+  LauncherTest() {
+    display.SetModes({{16, 640, 480, 60}, {16, 800, 600, 60}, {32, 1024, 768, 60}});
+    display.SetCurrent({800, 600, 16});
+    reg.PutString(RootKey::LocalMachine, kDriverD3D, kGamma, "1.00");
+  }
+
+  // A profile whose only driver setting is a red gamma.
+  void AddProfile(const std::string& name, const std::string& file, const std::string& gamma) {
+    reg.PutString(RootKey::CurrentUser, ProfilePath(name), "FilePath", file);
+    reg.PutString(RootKey::CurrentUser, ProfilePath(name), "Parameters", "-window");
+    reg.PutString(RootKey::CurrentUser, ProfilePath(name), "Directory", "c:\\games");
+    reg.PutString(RootKey::CurrentUser, ProfilePath(name) + "\\D3D", kGamma, gamma);
+  }
+  void SetProfileDword(const std::string& name, const std::string& value, int32_t number) {
+    reg.PutDword(RootKey::CurrentUser, ProfilePath(name), value, static_cast<uint32_t>(number));
+  }
+  std::optional<std::string> DriverGamma() const {
+    return reg.GetString(RootKey::LocalMachine, kDriverD3D, kGamma);
+  }
+  void EndLastProgram(uint32_t code = 0) { processes.SetExitCode(processes.LastHandle(), code); }
+
+  FakeRegistry reg;
+  RegistryHandle program{reg, RootKey::CurrentUser};
+  RegistryHandle driverRegistry{reg, RootKey::LocalMachine};
+  std::string driverKey = kDriverKey;
+  SettingCatalogue catalogue;
+  DriverSettings driver{catalogue, program, driverRegistry, driverKey};
+  FakeDisplay display;
+  FakeUserInterface ui;
+  DisplayModes modes{display, ui};
+  FakeProcesses processes;
+  FakeTimer timer;
+  RunFlags flags;
+  Launcher launcher{program, driver, modes, processes, timer, ui, flags};
+};
+
+TEST_F(LauncherTest, PollIntervalComesFromTheProfileAndStaysInTheTimersRange) {
+  struct Case {
+    std::optional<int32_t> poll;
+    unsigned expectedMs;
+  };
+  const Case cases[] = {
+      {std::nullopt, 3000},   {10, 10000},           {1, 1000},
+      {0, 1000},              {-5, 1000},            {2147483, 2147483000u},
+      {2147484, 0x7FFFFFFFu}, {INT32_MAX, 0x7FFFFFFFu},
+  };
+  flags.reloadSettings = false;  // the interval is set whether or not a watch follows
+  for (const Case& c : cases) {
+    AddProfile("Game", "c:\\games\\game.exe", "1.50");
+    if (c.poll) SetProfileDword("Game", "Poll", *c.poll);
+    timer.SetInterval(1);
+    launcher.RunProfile("Game");
+    EXPECT_EQ(timer.Interval(), c.expectedMs) << (c.poll ? *c.poll : -999);
+    reg.RemoveKey(RootKey::CurrentUser, ProfilePath("Game"));
+  }
+}
+
+TEST_F(LauncherTest, ATrayRunWritesTheSettingsLaunchesAndWatchesUntilTheProgramEnds) {
+  AddProfile("Game", "c:\\games\\game.exe", "1.50");
+
+  launcher.RunProfile("Game");
+
+  ASSERT_EQ(processes.Launches().size(), 1u);
+  EXPECT_EQ(processes.Launches()[0].file, "c:\\games\\game.exe");
+  EXPECT_EQ(processes.Launches()[0].parameters, "-window");
+  EXPECT_EQ(processes.Launches()[0].directory, "c:\\games");
+  EXPECT_EQ(DriverGamma(), "1.50");
+  EXPECT_TRUE(timer.Enabled());
+  EXPECT_EQ(launcher.CurrentState(), Launcher::State::Watching);
+
+  launcher.CheckProgramExit();  // still running
+  EXPECT_TRUE(timer.Enabled());
+  EXPECT_EQ(DriverGamma(), "1.50");
+
+  EndLastProgram(1);
+  launcher.CheckProgramExit();
+  EXPECT_FALSE(timer.Enabled());
+  EXPECT_EQ(launcher.CurrentState(), Launcher::State::Idle);
+  EXPECT_EQ(DriverGamma(), "1.00");
+  EXPECT_EQ(processes.OpenHandles(), 0);
+  EXPECT_TRUE(display.ChangeCalls().empty());  // the run had no display mode
+
+  // A tick already queued when the watch stopped must not swap again.
+  launcher.CheckProgramExit();
+  EXPECT_EQ(DriverGamma(), "1.00");
+  EXPECT_TRUE(ui.notices.empty());
+}
+
+TEST_F(LauncherTest, WithoutReloadOrInADirectRunNothingIsWatched) {
+  for (bool direct : {false, true}) {
+    flags.reloadSettings = direct;
+    flags.runDirect = direct;
+    reg.PutString(RootKey::LocalMachine, kDriverD3D, kGamma, "1.00");
+    AddProfile("Game", "c:\\games\\game.exe", "1.50");
+
+    launcher.RunProfile("Game");
+
+    EXPECT_EQ(processes.Launches().size(), direct ? 2u : 1u);
+    EXPECT_FALSE(timer.Enabled());
+    EXPECT_EQ(launcher.CurrentState(), Launcher::State::Idle);
+    EXPECT_EQ(DriverGamma(), "1.50");
+    EXPECT_EQ(reg.GetString(RootKey::LocalMachine, kDriverD3D, std::string("Prev ") + kGamma),
+              "1.00");
+  }
+}
+
+TEST_F(LauncherTest, AFailedLaunchNamesTheFileAndLeavesTheSettingsWritten) {
+  AddProfile("Game", "C:\\Games\\Missing Game.EXE", "1.50");
+  processes.SetLaunchFails(true);
+
+  launcher.RunProfile("Game");
+
+  EXPECT_EQ(ui.notices, std::vector<std::string>{"Could not start C:\\Games\\Missing Game.EXE"});
+  EXPECT_FALSE(timer.Enabled());
+  EXPECT_EQ(launcher.CurrentState(), Launcher::State::Idle);
+  EXPECT_EQ(DriverGamma(), "1.50");
+}
+
+TEST_F(LauncherTest, ADirectRunOfAnUnknownProfileCreatesNothingAndCannotStart) {
+  flags.runDirect = true;
+  processes.SetLaunchFails(true);  // the shell refuses an empty file name
+
+  launcher.RunProfile("No Such Game");
+
+  EXPECT_FALSE(reg.HasKey(RootKey::CurrentUser, ProfilePath("No Such Game")));
+  ASSERT_EQ(processes.Launches().size(), 1u);
+  EXPECT_EQ(processes.Launches()[0].file, "");
+  EXPECT_EQ(ui.notices, std::vector<std::string>{"Could not start "});
+  EXPECT_EQ(DriverGamma(), "1.00");
+}
+
+TEST_F(LauncherTest, ADisplayModeIsSwitchedFirstAndTheLaunchWaitsForThePostedMessage) {
+  AddProfile("Game", "c:\\games\\game.exe", "1.50");
+  SetProfileDword("Game", "Desktop Mode", 2);
+
+  launcher.RunProfile("Game");
+
+  EXPECT_EQ(launcher.RunDesktopMode(), 2);
+  EXPECT_EQ(display.ChangeCalls(), std::vector<int>{2});
+  EXPECT_EQ(ui.posted, std::vector<unsigned>{kLaunchPendingMessage});
+  EXPECT_TRUE(processes.Launches().empty());
+  EXPECT_EQ(launcher.CurrentState(), Launcher::State::ModeSwitchPending);
+  EXPECT_EQ(DriverGamma(), "1.50");  // written before the switch
+
+  launcher.OnLaunchPending();
+  ASSERT_EQ(processes.Launches().size(), 1u);
+  EXPECT_EQ(processes.Launches()[0].file, "c:\\games\\game.exe");
+  EXPECT_EQ(launcher.CurrentState(), Launcher::State::Watching);
+
+  EndLastProgram();
+  launcher.CheckProgramExit();
+  EXPECT_EQ(display.ChangeCalls(), (std::vector<int>{2, 1}));
+  EXPECT_EQ(display.Current().width, 800);
+  EXPECT_EQ(DriverGamma(), "1.00");
+}
+
+TEST_F(LauncherTest, AFailedDisplaySwitchStartsNothing) {
+  AddProfile("Game", "c:\\games\\game.exe", "1.50");
+  SetProfileDword("Game", "Desktop Mode", 2);
+  display.SetChangeResult(disp_change::kBadMode);
+
+  launcher.RunProfile("Game");
+
+  EXPECT_EQ(ui.notices, std::vector<std::string>{"The selected graphics mode is not supported"});
+  EXPECT_TRUE(ui.posted.empty());
+  EXPECT_TRUE(processes.Launches().empty());
+  EXPECT_EQ(launcher.CurrentState(), Launcher::State::Idle);
+  EXPECT_EQ(DriverGamma(), "1.50");
+}
+
+TEST_F(LauncherTest, AnUnreadableExitCodeOrAMissingProcessEndsTheWatch) {
+  for (bool noHandle : {false, true}) {
+    AddProfile("Game", "c:\\games\\readme.txt", noHandle ? "1.50" : "1.70");
+    processes.SetNoHandle(noHandle);
+    launcher.RunProfile("Game");
+    ASSERT_TRUE(timer.Enabled());
+    if (!noHandle) processes.SetQueryFails(processes.LastHandle(), true);
+
+    launcher.CheckProgramExit();
+
+    EXPECT_FALSE(timer.Enabled()) << noHandle;
+    EXPECT_EQ(DriverGamma(), "1.00") << noHandle;
+  }
+  EXPECT_EQ(processes.OpenHandles(), 0);
+}
+
+TEST_F(LauncherTest, EveryProcessHandleIsClosedOnceOverManyRuns) {
+  {
+    Launcher local(program, driver, modes, processes, timer, ui, flags);
+    AddProfile("Game", "c:\\games\\game.exe", "1.50");
+    local.RunProfile("Game");        // watched
+    local.RunProfile("Game");        // replaces the watched process
+    EXPECT_EQ(processes.OpenHandles(), 1);
+    EndLastProgram();
+    local.CheckProgramExit();        // watch ends
+    EXPECT_EQ(processes.OpenHandles(), 0);
+    local.RunProfile("Game");
+    local.StopWatch();               // leaving while watched
+    EXPECT_EQ(processes.OpenHandles(), 0);
+    flags.reloadSettings = false;
+    local.RunProfile("Game");        // kept but not watched
+  }
+  EXPECT_EQ(processes.Launches().size(), 4u);
+  EXPECT_EQ(processes.OpenHandles(), 0);
+  EXPECT_EQ(processes.BadCloses(), 0);
+}
+
+TEST_F(LauncherTest, LeavingDuringAWatchRestoresNothing) {
+  AddProfile("Game", "c:\\games\\game.exe", "1.50");
+  launcher.RunProfile("Game");
+
+  launcher.StopWatch();
+  EndLastProgram();
+  launcher.CheckProgramExit();
+
+  EXPECT_FALSE(timer.Enabled());
+  EXPECT_EQ(DriverGamma(), "1.50");
+}
+
+TEST_F(LauncherTest, ASecondRunWhileWatchedIsFollowedAndRestoresTheFirstProfile) {
+  AddProfile("First", "c:\\games\\first.exe", "1.20");
+  AddProfile("Second", "c:\\games\\second.exe", "1.40");
+  SetProfileDword("Second", "Desktop Mode", 0);
+  SetProfileDword("Second", "Poll", 7);
+
+  launcher.RunProfile("First");
+  const ProcessHandle first = processes.LastHandle();
+  launcher.RunProfile("Second");
+  EXPECT_EQ(timer.Interval(), 7000u);
+
+  // The first game ends while the second waits for its display switch: the
+  // pending launch takes over the watch, so nothing is restored yet.
+  processes.SetExitCode(first, 0);
+  launcher.CheckProgramExit();
+  EXPECT_EQ(DriverGamma(), "1.40");
+
+  launcher.OnLaunchPending();
+  EXPECT_EQ(launcher.LaunchedProcess(), processes.LastHandle());
+  launcher.CheckProgramExit();
+  EXPECT_EQ(DriverGamma(), "1.40");
+
+  EndLastProgram();
+  launcher.CheckProgramExit();
+  EXPECT_EQ(DriverGamma(), "1.20");
+  EXPECT_EQ(display.ChangeCalls(), (std::vector<int>{0, 1}));
+  EXPECT_EQ(processes.OpenHandles(), 0);
+}
+
+TEST_F(LauncherTest, AFailedSecondLaunchKeepsWatchingTheFirstProgram) {
+  AddProfile("First", "c:\\games\\first.exe", "1.20");
+  AddProfile("Second", "c:\\games\\second.exe", "1.40");
+  launcher.RunProfile("First");
+  processes.SetLaunchFails(true);
+
+  launcher.RunProfile("Second");
+
+  EXPECT_EQ(launcher.CurrentState(), Launcher::State::Watching);
+  EndLastProgram();
+  launcher.CheckProgramExit();
+  EXPECT_EQ(DriverGamma(), "1.20");
+}
+
+TEST_F(LauncherTest, ResetDuringAWatchIsSwappedBackWhenTheGameEnds) {
+  AddProfile("Game", "c:\\games\\game.exe", "1.50");
+  SetProfileDword("Game", "Desktop Mode", 2);
+  launcher.RunProfile("Game");
+  launcher.OnLaunchPending();
+
+  launcher.RestorePreviousSettings();
+  EXPECT_EQ(DriverGamma(), "1.00");
+  EXPECT_EQ(display.Current().width, 800);
+
+  EndLastProgram();
+  launcher.CheckProgramExit();
+  EXPECT_EQ(DriverGamma(), "1.50");
+  EXPECT_EQ(display.Current().width, 1024);
+  EXPECT_EQ(display.ChangeCalls(), (std::vector<int>{2, 1, 2}));
+}
+
+TEST_F(LauncherTest, ARegistryValueOfTheWrongTypeEndsTheRunBeforeAnythingIsWritten) {
+  AddProfile("Game", "c:\\games\\game.exe", "1.50");
+  reg.PutString(RootKey::CurrentUser, ProfilePath("Game"), "Poll", "5");
+
+  EXPECT_THROW(launcher.RunProfile("Game"), RegistryError);
+
+  EXPECT_TRUE(processes.Launches().empty());
+  EXPECT_EQ(DriverGamma(), "1.00");
+  EXPECT_EQ(reg.OpenHandles(), 0u);
+}
+
+}  // namespace
+}  // namespace tw

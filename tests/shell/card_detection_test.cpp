@@ -1,0 +1,179 @@
+#include <gtest/gtest.h>
+
+#include "platform/fake/fake_registry.h"
+#include "platform/fake/fake_text_compare.h"
+#include "shell/startup.h"
+#include "store/registry_error.h"
+#include "tests/shell/recording_startup_view.h"
+
+namespace tw {
+namespace {
+
+constexpr RootKey kHklm = RootKey::LocalMachine;
+constexpr RootKey kHkcu = RootKey::CurrentUser;
+const std::string kDisplay = "System\\CurrentControlSet\\Services\\Class\\Display\\";
+const std::string kService = "System\\CurrentControlSet\\Services\\3dfxvs\\";
+const char* kProgram = "Software\\Hexmoor\\Tarnwick";
+
+// Records every key path the search opens or creates.
+class OpenRecorder : public FakeRegistry {
+ public:
+  long CreateKey(RootKey root, const std::string& subkey, RegKey* key) override {
+    opened.push_back(subkey);
+    return FakeRegistry::CreateKey(root, subkey, key);
+  }
+  long OpenKey(RootKey root, const std::string& subkey, RegKey* key) override {
+    opened.push_back(subkey);
+    return FakeRegistry::OpenKey(root, subkey, key);
+  }
+  std::vector<std::string> opened;
+};
+
+TEST(CardDetection, Descriptions) {
+  const struct {
+    const char* text;
+    bool match;
+  } cases[] = {
+      {"Voodoo4 4500 AGP", true}, {"VOODOO5 5500", true},   {"voodoo9", true},
+      {"Voodoo3 3000", false},    {"3Dfx Voodoo5", false},  {"Omega", true},
+      {"oMeGa driver", true},     {"Omeg", false},          {"Voodoo", false},
+      {"VoodooX", false},         {"Voodoo 5 5500", false}, {"", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IsVoodooDescription(c.text), c.match) << c.text;
+}
+
+class Detection : public ::testing::Test {
+ protected:
+  bool Detect(bool withLog = true) {
+    return DetectVoodoo(driver, program, startup, compare, state, withLog ? &view : nullptr);
+  }
+  void Adapter(const std::string& name, const std::string& description) {
+    reg.PutString(kHklm, kDisplay + name, "DriverDesc", description);
+  }
+  void Device(const std::string& name) {
+    reg.PutString(kHklm, kService + name, "Hardwareinformation.Adapterstring", "x");
+  }
+
+  OpenRecorder reg;
+  RegistryHandle driver{reg, kHklm};
+  RegistryHandle program{reg, kHkcu};
+  RegistryHandle startup{reg, kHklm};
+  FakeTextCompare compare;
+  StartupState state;
+  RecordingStartupView view;
+};
+
+TEST_F(Detection, Windows98LayoutLogsAndEndsWithTheMatchingAdapter) {
+  Adapter("0000", "Rage 128");
+  Adapter("0001", "Voodoo5 5500 AGP");
+  Adapter("0002", "Voodoo4 4500 AGP");
+  ASSERT_TRUE(Detect());
+  EXPECT_EQ(state.driverKey, kDisplay + "0001\\");
+  EXPECT_FALSE(state.noCard);
+  const std::vector<std::string> log = {
+      "[Windows 95/98 check]",           "OpenKey: " + kDisplay + "0000",
+      "DriverDescription: Rage 128",     "OpenKey: " + kDisplay + "0001",
+      "DriverDescription: Voodoo5 5500 AGP", "Voodoo found"};
+  EXPECT_EQ(view.log, log);
+  EXPECT_EQ(reg.OpenHandles(), 0u);
+}
+
+TEST_F(Detection, UnreadableOrOddAdaptersDoNotStopTheSearch) {
+  Adapter("0000", "Voodoo");
+  Adapter("0001", "VoodooX");
+  reg.PutDword(kHklm, kDisplay + "0002", "DriverDesc", 5);
+  reg.PutKey(kHklm, kDisplay + "0003");
+  Adapter("0004", "Voodoo5");
+  reg.RefuseOpen(kHklm, kDisplay + "0004");
+  Adapter("0005", "Voodoo4");
+  ASSERT_TRUE(Detect(false));
+  EXPECT_EQ(state.driverKey, kDisplay + "0005\\");
+  EXPECT_TRUE(view.log.empty());
+}
+
+TEST_F(Detection, FirstMatchInSortedOrderWins) {
+  Adapter("0002", "Voodoo4");
+  Adapter("0001", "Voodoo5");
+  ASSERT_TRUE(Detect());
+  EXPECT_EQ(state.driverKey, kDisplay + "0001\\");
+}
+
+TEST_F(Detection, Windows2000LayoutSkipsNamesOtherThanDevice) {
+  Device("Settings");
+  Device("Adapter");
+  reg.PutKey(kHklm, kService + "Device0");
+  Device("Device1");
+  ASSERT_TRUE(Detect());
+  EXPECT_EQ(state.driverKey, kService + "Device1\\");
+  const std::vector<std::string> log = {
+      "[Windows 95/98 check]", "[Windows 2000 check]", "OpenKey: " + kService + "Device0",
+      "OpenKey: " + kService + "Device1", "3Dfx driver found"};
+  EXPECT_EQ(view.log, log);
+  for (const std::string& path : reg.opened) {
+    EXPECT_NE(path.rfind(kService + "Adapter", 0), 0u) << path;
+    EXPECT_NE(path.rfind(kService + "Settings", 0), 0u) << path;
+  }
+}
+
+TEST_F(Detection, Windows98LayoutBeatsWindows2000) {
+  Device("Device0");
+  Adapter("0000", "Voodoo5");
+  ASSERT_TRUE(Detect());
+  EXPECT_EQ(state.driverKey, kDisplay + "0000\\");
+  EXPECT_EQ(view.log.back(), "Voodoo found");
+}
+
+TEST_F(Detection, NothingFoundWritesNothingForTheProgram) {
+  Adapter("0000", "Voodoo3 3000");
+  Device("Settings");
+  reg.PutKey(kHklm, kService + "Device0");
+  EXPECT_FALSE(Detect());
+  EXPECT_TRUE(state.noCard);
+  EXPECT_FALSE(reg.HasKey(kHkcu, "Software\\Hexmoor"));
+  EXPECT_TRUE(state.driverKey.empty());
+}
+
+TEST_F(Detection, StoredMenuStatesAfterAFind) {
+  const struct {
+    bool runValue;
+    std::optional<uint32_t> reload;
+    bool startupChecked;
+    bool reloadChecked;
+  } cases[] = {
+      {true, std::nullopt, true, true},
+      {false, 0u, false, false},
+      {false, 7u, false, true},
+  };
+  for (const auto& c : cases) {
+    state = StartupState{};
+    Adapter("0000", "Voodoo5");
+    reg.RemoveKey(kHkcu, "Software");
+    reg.RemoveKey(kHklm, "SOFTWARE");
+    if (c.runValue) reg.PutString(kHklm, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run",
+                                  "Tarnwick", "c:\\tarnwick.exe");
+    if (c.reload) reg.PutDword(kHkcu, kProgram, "Reload settings", *c.reload);
+    ASSERT_TRUE(Detect(false));
+    EXPECT_EQ(state.startupChecked, c.startupChecked);
+    EXPECT_EQ(state.reloadChecked, c.reloadChecked);
+    EXPECT_EQ(reg.GetDword(kHkcu, kProgram, "Reload settings"), c.reload.value_or(1));
+  }
+}
+
+TEST_F(Detection, OlderPreviousLodValueIsConverted) {
+  Adapter("0000", "Voodoo5");
+  reg.PutString(kHklm, kDisplay + "0000\\D3D", "Previous LOD value", "-1.50");
+  ASSERT_TRUE(Detect(false));
+  const std::vector<std::string> names = reg.ValueNames(kHklm, kDisplay + "0000\\D3D");
+  ASSERT_EQ(names.size(), 1u);
+  EXPECT_EQ(names[0].rfind("Prev ", 0), 0u);
+  EXPECT_EQ(reg.GetString(kHklm, kDisplay + "0000\\D3D", names[0]), "-1.50");
+}
+
+TEST_F(Detection, WrongTypedReloadSettingsIsAnError) {
+  Adapter("0000", "Voodoo5");
+  reg.PutString(kHkcu, kProgram, "Reload settings", "yes");
+  EXPECT_THROW(Detect(false), RegistryError);
+}
+
+}  // namespace
+}  // namespace tw

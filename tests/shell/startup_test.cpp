@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+
+#include "dialogs/vselect.h"
+#include "platform/fake/fake_registry.h"
+#include "platform/fake/fake_text_compare.h"
+#include "shell/startup.h"
+#include "tests/shell/recording_startup_view.h"
+
+namespace tw {
+namespace {
+
+using Calls = std::vector<std::string>;
+constexpr RootKey kHklm = RootKey::LocalMachine;
+constexpr RootKey kHkcu = RootKey::CurrentUser;
+const char* kProgram = "Software\\Hexmoor\\Tarnwick";
+const std::string kNoCard = std::string("Notice: ") + kNoVoodooMessage;
+
+class Startup : public ::testing::Test {
+ protected:
+  void Card() {
+    reg.PutString(kHklm, "System\\CurrentControlSet\\Services\\Class\\Display\\0000", "DriverDesc",
+                  "Voodoo5 5500 AGP");
+  }
+  void Run(const std::string& commandLine) {
+    RunStartup(commandLine, catalogue, program, driver, startup, compare, state, view);
+  }
+  std::optional<uint32_t> StoredModel() const { return reg.GetDword(kHkcu, kProgram, "VoodooType"); }
+
+  FakeRegistry reg;
+  RegistryHandle program{reg, kHkcu};
+  RegistryHandle driver{reg, kHklm};
+  RegistryHandle startup{reg, kHklm};
+  FakeTextCompare compare;
+  SettingCatalogue catalogue;
+  StartupState state;
+  RecordingStartupView view;
+};
+
+TEST_F(Startup, Outcomes) {
+  const struct {
+    const char* line;
+    bool card;
+    Calls calls;
+    bool logged;
+  } cases[] = {
+      {"t.exe", true, {"Hide", "Model 5500", "Tray", "Menus"}, false},
+      {"t.exe", false, {"Hide", kNoCard, "Quit"}, false},
+      {"t.exe -DEBUG", true, {"Model 5500", "Tray", "Menus"}, true},
+      {"t.exe -DEBUG", false, {}, true},
+      {"t.exe Quake III", true, {"Hide", "Model 5500", "Run Quake III", "Quit"}, false},
+      {"t.exe -debug \"Quake III\"", true, {"Model 5500", "Run Quake III", "Quit"}, true},
+      {"t.exe Quake III", false, {"Hide", kNoCard, "Quit"}, false},
+  };
+  for (const auto& c : cases) {
+    reg.RemoveKey(kHklm, "System");
+    if (c.card) Card();
+    reg.PutDword(kHkcu, kProgram, "VoodooType", 5500);
+    state = StartupState{};
+    view = RecordingStartupView{};
+    Run(c.line);
+    EXPECT_EQ(view.calls, c.calls) << c.line << " card " << c.card;
+    EXPECT_EQ(!view.log.empty(), c.logged) << c.line << " card " << c.card;
+  }
+}
+
+TEST_F(Startup, CloseButton) {
+  Run("t.exe -DEBUG");
+  StartupCloseClicked(state, view);
+  EXPECT_EQ(view.calls, (Calls{kNoCard, "Quit"}));
+
+  Card();
+  state = StartupState{};
+  view = RecordingStartupView{};
+  Run("t.exe -DEBUG");
+  StartupCloseClicked(state, view);
+  EXPECT_EQ(view.calls.back(), "Hide");
+}
+
+TEST_F(Startup, CardModelIsAskedOnceAndStoredAlsoInADirectRun) {
+  Card();
+  view.answer = [](int& model) {
+    TForm4 dialog(model);
+    dialog.RadioButton3Click();
+    dialog.RadioButton2Click();
+    dialog.Button1Click();
+  };
+  Run("t.exe Quake");
+  EXPECT_EQ(view.calls, (Calls{"Hide", "Ask 4500", "Model 5500", "Run Quake", "Quit"}));
+  EXPECT_EQ(StoredModel(), 5500u);
+
+  SettingCatalogue expected;
+  expected.FillFsaaLists(5500);
+  for (SettingKind kind : {SettingKind::Direct3D, SettingKind::Glide}) {
+    ASSERT_EQ(catalogue.ChoiceCount(kind, 3), expected.ChoiceCount(kind, 3));
+    ASSERT_GT(catalogue.ChoiceCount(kind, 3), 0);
+    EXPECT_EQ(catalogue.ChoiceCaption(kind, 3, 1), expected.ChoiceCaption(kind, 3, 1));
+  }
+
+  view = RecordingStartupView{};
+  Run("t.exe");
+  EXPECT_EQ(view.calls, (Calls{"Hide", "Model 5500", "Tray", "Menus"}));
+}
+
+TEST_F(Startup, ClosingTheCardDialogAtOnceKeeps4500) {
+  Card();
+  Run("t.exe");
+  EXPECT_EQ(view.calls, (Calls{"Hide", "Ask 4500", "Model 4500", "Tray", "Menus"}));
+  EXPECT_EQ(StoredModel(), 4500u);
+}
+
+TEST_F(Startup, UnknownStoredModelAppliesNothing) {
+  Card();
+  reg.PutDword(kHkcu, kProgram, "VoodooType", 1234);
+  Run("t.exe");
+  EXPECT_EQ(view.calls, (Calls{"Hide", "Tray", "Menus"}));
+  EXPECT_EQ(StoredModel(), 1234u);
+  EXPECT_EQ(catalogue.ChoiceCount(SettingKind::Direct3D, 3), 0);
+}
+
+TEST_F(Startup, ErrorsEndTheSequenceAndNeverLeaveTheProgramInvisible) {
+  Card();
+  reg.PutString(kHkcu, kProgram, "VoodooType", "5500");
+  Run("t.exe");
+  EXPECT_EQ(view.calls, (Calls{"Hide", "Error: Invalid data type for 'VoodooType'", "Quit"}));
+
+  view = RecordingStartupView{};
+  state = StartupState{};
+  Run("t.exe -DEBUG");
+  EXPECT_EQ(view.calls, (Calls{"Error: Invalid data type for 'VoodooType'"}));
+  StartupCloseClicked(state, view);
+  EXPECT_EQ(view.calls.back(), "Quit");
+
+  reg.PutDword(kHkcu, kProgram, "VoodooType", 6000);
+  view = RecordingStartupView{};
+  view.runFails = true;
+  state = StartupState{};
+  Run("t.exe Quake");
+  EXPECT_EQ(view.calls, (Calls{"Hide", "Model 6000", "Run Quake", "Error: Cannot run", "Quit"}));
+}
+
+TEST_F(Startup, RefusedModelWriteIsReported) {
+  Card();
+  reg.RefuseValueWrite("VoodooType");
+  view.answer = [](int& model) { model = 6000; };
+  Run("t.exe");
+  EXPECT_EQ(view.calls, (Calls{"Hide", "Ask 4500", "Error: Failed to set data for 'VoodooType'", "Quit"}));
+}
+
+}  // namespace
+}  // namespace tw
