@@ -1,6 +1,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ascii_case.h"
 #include "shell/startup.h"
 
 namespace tw {
@@ -10,12 +11,6 @@ namespace {
 // Blanks and every control character separate arguments; bytes above 127 are
 // text, so the comparison is unsigned.
 bool IsSeparator(char c) { return static_cast<unsigned char>(c) <= ' '; }
-
-std::string Upper(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return s;
-}
 
 std::string TrimSeparators(const std::string& s) {
   std::string::size_type first = 0;
@@ -52,7 +47,7 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
 }
 
 void ParseArguments(const std::vector<std::string>& args, StartupState& state) {
-  state.debugMode = !args.empty() && Upper(args.front()) == "-DEBUG";
+  state.debugMode = !args.empty() && AsciiUpper(args.front()) == "-DEBUG";
   std::string joined;
   for (std::size_t i = state.debugMode ? 1 : 0; i < args.size(); ++i) joined += args[i] + ' ';
   state.commandLineProfile = TrimSeparators(joined);

@@ -1,24 +1,16 @@
 #include "store/registry_handle.h"
 
-#include <algorithm>
-#include <cctype>
-
+#include "platform/ascii_case.h"
 #include "store/registry_error.h"
 
 namespace tw {
 
 namespace {
 
-std::string Lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return s;
-}
-
 // True when `inner` is `outer` or lies below it.
 bool IsWithin(const std::string& inner, const std::string& outer) {
-  const std::string a = Lower(inner);
-  const std::string b = Lower(outer);
+  const std::string a = AsciiLower(inner);
+  const std::string b = AsciiLower(outer);
   if (a.compare(0, b.size(), b) != 0) return false;
   return a.size() == b.size() || a[b.size()] == '\\';
 }

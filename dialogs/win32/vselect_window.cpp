@@ -1,6 +1,7 @@
 #include "dialogs/win32/vselect_window.h"
 
 #include "platform/messages.h"
+#include "platform/win32/window_object.h"
 #include "res/resource_ids.h"
 
 namespace tw {
@@ -59,15 +60,9 @@ void VSelectWindow::Close() {
 
 LRESULT CALLBACK VSelectWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
                                            LPARAM lParam) {
-  VSelectWindow* self;
-  if (message == WM_NCCREATE) {
-    self = static_cast<VSelectWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    self->window_ = window;
-  } else {
-    self = reinterpret_cast<VSelectWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  }
+  VSelectWindow* self = WindowObject<VSelectWindow>(window, message, lParam);
   if (!self) return DefWindowProcA(window, message, wParam, lParam);
+  if (message == WM_NCCREATE) self->window_ = window;
   try {
     return self->HandleMessage(message, wParam, lParam);
   } catch (...) {

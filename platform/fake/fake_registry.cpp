@@ -1,17 +1,10 @@
 #include "platform/fake/fake_registry.h"
 
-#include <algorithm>
-#include <cctype>
+#include "platform/ascii_case.h"
 
 namespace tw {
 
 namespace {
-
-std::string Lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return s;
-}
 
 std::vector<std::string> SplitPath(const std::string& path) {
   std::vector<std::string> parts;
@@ -32,7 +25,7 @@ std::string CanonicalPath(const std::string& path) {
   std::string out;
   for (const std::string& p : SplitPath(path)) {
     if (!out.empty()) out += '\\';
-    out += Lower(p);
+    out += AsciiLower(p);
   }
   return out;
 }
@@ -50,15 +43,15 @@ struct FakeRegistry::Node {
   std::vector<std::pair<std::string, RawValue>> values;   // (name as written, value)
 
   NodePtr Child(const std::string& name) const {
-    const std::string key = Lower(name);
+    const std::string key = AsciiLower(name);
     for (const auto& c : children)
       if (c.first == key) return c.second;
     return nullptr;
   }
   RawValue* Value(const std::string& name) {
-    const std::string key = Lower(name);
+    const std::string key = AsciiLower(name);
     for (auto& v : values)
-      if (Lower(v.first) == key) return &v.second;
+      if (AsciiLower(v.first) == key) return &v.second;
     return nullptr;
   }
   void MarkDeleted() {
@@ -108,8 +101,8 @@ long FakeRegistry::Resolve(RootKey root, const std::string& subkey, bool create,
       child = std::make_shared<Node>();
       child->name = part;
       child->root = r;
-      child->path = node->path.empty() ? Lower(part) : node->path + "\\" + Lower(part);
-      node->children.emplace_back(Lower(part), child);
+      child->path = node->path.empty() ? AsciiLower(part) : node->path + "\\" + AsciiLower(part);
+      node->children.emplace_back(AsciiLower(part), child);
     }
     node = child;
   }
@@ -153,7 +146,7 @@ FakeRegistry::NodePtr FakeRegistry::FromHandle(RegKey key, long* rc) const {
 
 bool FakeRegistry::WritesRefused(const NodePtr& node, const std::string& valueName) const {
   if (refusedWrites_.count({node->root, node->path})) return true;
-  return !valueName.empty() && refusedValues_.count(Lower(valueName)) != 0;
+  return !valueName.empty() && refusedValues_.count(AsciiLower(valueName)) != 0;
 }
 
 long FakeRegistry::QueryValue(RegKey key, const std::string& name, RawValue* value) {
@@ -184,9 +177,9 @@ long FakeRegistry::DeleteValue(RegKey key, const std::string& name) {
   NodePtr node = FromHandle(key, &rc);
   if (!node) return rc;
   if (WritesRefused(node, name)) return reg_error::kAccessDenied;
-  const std::string lower = Lower(name);
+  const std::string lower = AsciiLower(name);
   for (auto it = node->values.begin(); it != node->values.end(); ++it) {
-    if (Lower(it->first) == lower) {
+    if (AsciiLower(it->first) == lower) {
       node->values.erase(it);
       return reg_error::kSuccess;
     }
@@ -214,7 +207,7 @@ long FakeRegistry::DeleteSubkey(RegKey key, const std::string& subkey) {
     parent = parent->Child(parts[i]);
     if (!parent) return reg_error::kFileNotFound;
   }
-  const std::string leaf = Lower(parts.back());
+  const std::string leaf = AsciiLower(parts.back());
   for (auto it = parent->children.begin(); it != parent->children.end(); ++it) {
     if (it->first != leaf) continue;
     if (!it->second->children.empty() && flavor_ == Flavor::Nt) return reg_error::kAccessDenied;
@@ -235,7 +228,7 @@ void FakeRegistry::RefuseWrites(RootKey root, const std::string& path) {
 }
 
 void FakeRegistry::RefuseValueWrite(const std::string& valueName) {
-  refusedValues_.insert(Lower(valueName));
+  refusedValues_.insert(AsciiLower(valueName));
 }
 
 void FakeRegistry::ClearRefusals() {
@@ -261,8 +254,8 @@ FakeRegistry::NodePtr FakeRegistry::FindOrMake(RootKey root, const std::string& 
       child = std::make_shared<Node>();
       child->name = part;
       child->root = node->root;
-      child->path = node->path.empty() ? Lower(part) : node->path + "\\" + Lower(part);
-      node->children.emplace_back(Lower(part), child);
+      child->path = node->path.empty() ? AsciiLower(part) : node->path + "\\" + AsciiLower(part);
+      node->children.emplace_back(AsciiLower(part), child);
     }
     node = child;
   }
@@ -345,7 +338,7 @@ void FakeRegistry::RemoveKey(RootKey root, const std::string& path) {
     parent = parent->Child(parts[i]);
     if (!parent) return;
   }
-  const std::string leaf = Lower(parts.back());
+  const std::string leaf = AsciiLower(parts.back());
   for (auto it = parent->children.begin(); it != parent->children.end(); ++it) {
     if (it->first == leaf) {
       it->second->MarkDeleted();

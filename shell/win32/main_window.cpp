@@ -4,6 +4,7 @@
 
 #include "dialogs/win32/vselect_window.h"
 #include "platform/messages.h"
+#include "platform/win32/window_object.h"
 #include "res/resource_ids.h"
 #include "shell/startup_layout.h"
 
@@ -41,15 +42,9 @@ bool MainWindow::Create(const std::string& commandLine) {
 }
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  MainWindow* self;
-  if (message == WM_NCCREATE) {
-    self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    self->window_ = window;
-  } else {
-    self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  }
+  MainWindow* self = WindowObject<MainWindow>(window, message, lParam);
   if (!self) return DefWindowProcA(window, message, wParam, lParam);
+  if (message == WM_NCCREATE) self->window_ = window;
   // No exception may cross into the system: a failed command is reported here
   // and the program goes on.
   try {
