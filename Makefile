@@ -1,0 +1,63 @@
+# The two commands:
+#   make test   build everything and run every test: native (plain and under
+#               the sanitizers), then under Wine
+#   make run    build tarnwick.exe and start it in a Wine desktop
+# The other targets are steps of these two.
+
+BUILD := build
+JOBS ?= 2
+# Windows version Wine reports to tarnwick.exe in `make run` (win98, win2k, winxp).
+WINVER ?= winxp
+
+NATIVE_DIR := $(BUILD)/native
+SANITIZE_DIR := $(BUILD)/native-sanitize
+WIN32_DIR := $(BUILD)/win32
+E2E_DIR := $(BUILD)/e2e
+TARNWICK_EXE := $(abspath $(WIN32_DIR))/tarnwick.exe
+
+.PHONY: test run prereqs native native-sanitize win32 e2e test-native test-e2e test-sanitize
+
+# Every suite runs even when an earlier one fails, so one run reports everything.
+test: native native-sanitize e2e
+	@status=0; \
+	ctest --test-dir $(NATIVE_DIR) --output-on-failure || status=1; \
+	ctest --test-dir $(SANITIZE_DIR) --output-on-failure || status=1; \
+	bash scripts/with-wine.sh --prefix $(BUILD)/wineprefix-test -- \
+	  ctest --test-dir $(E2E_DIR) --output-on-failure || status=1; \
+	exit $$status
+
+run: win32
+	TARNWICK_WINVER=$(WINVER) bash scripts/with-wine.sh --prefix $(BUILD)/wineprefix-run --use-display -- \
+	  bash scripts/start-tarnwick.sh $(TARNWICK_EXE)
+
+prereqs:
+	bash scripts/install-prereqs.sh
+
+native: prereqs
+	cmake -S . -B $(NATIVE_DIR)
+	cmake --build $(NATIVE_DIR) -j$(JOBS)
+
+win32: prereqs
+	cmake -S . -B $(WIN32_DIR) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake \
+	  -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(WIN32_DIR) -j$(JOBS)
+
+e2e: win32
+	cmake -S e2e -B $(E2E_DIR) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686-posix.cmake \
+	  -DTARNWICK_EXE=$(TARNWICK_EXE)
+	cmake --build $(E2E_DIR) -j$(JOBS)
+
+test-native: native
+	ctest --test-dir $(NATIVE_DIR) --output-on-failure
+
+test-e2e: e2e
+	bash scripts/with-wine.sh --prefix $(BUILD)/wineprefix-test -- \
+	  ctest --test-dir $(E2E_DIR) --output-on-failure
+
+# The native tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+native-sanitize: prereqs
+	cmake -S . -B $(SANITIZE_DIR) -DTARNWICK_SANITIZE=ON
+	cmake --build $(SANITIZE_DIR) -j$(JOBS)
+
+test-sanitize: native-sanitize
+	ctest --test-dir $(SANITIZE_DIR) --output-on-failure

@@ -1,0 +1,65 @@
+// Stands in for a game: records how it was started, waits, and exits with a
+// chosen code. A GUI-subsystem program without a window, like a game that has
+// not opened its screen yet.
+//
+//   game.exe [--record=FILE] [--sleep=MS] [--exit=CODE] [anything else]
+//
+// The record is written before the wait, whole or not at all (written aside,
+// then renamed), as lines "key=value": command_line, directory, version
+// (major.minor as GetVersion reports it), platform (9x or nt), and one "arg"
+// line per argument as the C runtime split them, its own options included.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+bool TakeValue(const char* arg, const char* name, std::string* out) {
+  const size_t n = std::strlen(name);
+  if (std::strncmp(arg, name, n) != 0) return false;
+  *out = arg + n;
+  return true;
+}
+
+bool WriteRecord(const std::string& path) {
+  char directory[MAX_PATH] = {};
+  GetCurrentDirectoryA(sizeof directory, directory);
+  const DWORD version = GetVersion();
+  char versionText[32];
+  std::snprintf(versionText, sizeof versionText, "%lu.%lu",
+                static_cast<unsigned long>(LOBYTE(LOWORD(version))),
+                static_cast<unsigned long>(HIBYTE(LOWORD(version))));
+
+  std::string text;
+  text += "command_line=" + std::string(GetCommandLineA()) + "\n";
+  text += "directory=" + std::string(directory) + "\n";
+  text += "version=" + std::string(versionText) + "\n";
+  text += std::string("platform=") + ((version & 0x80000000u) ? "9x" : "nt") + "\n";
+  for (int i = 1; i < __argc; ++i) text += "arg=" + std::string(__argv[i]) + "\n";
+
+  const std::string aside = path + ".part";
+  FILE* file = std::fopen(aside.c_str(), "wb");
+  if (file == nullptr) return false;
+  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+  if (std::fclose(file) != 0 || !written) return false;
+  DeleteFileA(path.c_str());
+  return MoveFileA(aside.c_str(), path.c_str()) != 0;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  std::string record;
+  std::string sleepMs = "0";
+  std::string exitCode = "0";
+  for (int i = 1; i < __argc; ++i) {
+    TakeValue(__argv[i], "--record=", &record) || TakeValue(__argv[i], "--sleep=", &sleepMs) ||
+        TakeValue(__argv[i], "--exit=", &exitCode);
+  }
+  if (!record.empty() && !WriteRecord(record)) return 255;
+  Sleep(std::strtoul(sleepMs.c_str(), nullptr, 10));
+  return static_cast<int>(std::strtoul(exitCode.c_str(), nullptr, 10));
+}
