@@ -15,7 +15,7 @@ WIN32_DIR := $(BUILD)/win32
 E2E_DIR := $(BUILD)/e2e
 TARNWICK_EXE := $(abspath $(WIN32_DIR))/tarnwick.exe
 
-.PHONY: test run prereqs native native-sanitize win32 e2e test-native test-e2e test-sanitize
+.PHONY: test run prereqs native native-sanitize win32 e2e test-native test-e2e test-sanitize bench
 
 # Every suite runs even when an earlier one fails, so one run reports everything.
 test: native native-sanitize e2e
@@ -61,3 +61,9 @@ native-sanitize: prereqs
 
 test-sanitize: native-sanitize
 	ctest --test-dir $(SANITIZE_DIR) --output-on-failure
+
+# Speed of the core's registry work, against the in-memory registry.
+bench: prereqs
+	cmake -S . -B $(BUILD)/bench -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD)/bench -j$(JOBS) --target tarnwick_bench
+	$(BUILD)/bench/tarnwick_bench

@@ -7,7 +7,7 @@ set -euo pipefail
 
 packages=(
   cmake make g++
-  libgtest-dev libgmock-dev googletest
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
   g++-mingw-w64-i686 g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32
   wine wine32:i386 wine64
   xvfb xdotool imagemagick x11-utils fonts-liberation
