@@ -2,7 +2,6 @@
 
 #include "platform/messages.h"
 #include "platform/win32/window_object.h"
-#include "res/resource_ids.h"
 
 namespace tw {
 
@@ -15,19 +14,7 @@ VSelectWindow::~VSelectWindow() {
 
 void VSelectWindow::ShowModal() {
   const FormLayout& layout = CardModelDialogLayout();
-  WNDCLASSEXA wc = {};
-  wc.cbSize = sizeof(wc);
-  if (!GetClassInfoExA(instance_, layout.className, &wc)) {
-    wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = &VSelectWindow::WindowProc;
-    wc.hInstance = instance_;
-    wc.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_MAINICON));
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = layout.className;
-    if (!RegisterClassExA(&wc)) return;
-  }
+  if (!RegisterFormClass(layout, instance_, &VSelectWindow::WindowProc)) return;
   if (!CreateFormWindow(layout, instance_, owner_, this)) return;
   controls_.Create(window_, layout, instance_);
   ShowWindow(window_, SW_SHOWNORMAL);

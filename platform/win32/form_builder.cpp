@@ -1,5 +1,7 @@
 #include "platform/win32/form_builder.h"
 
+#include "res/resource_ids.h"
+
 namespace tw {
 
 namespace {
@@ -185,6 +187,21 @@ int FormControls::IdOf(const FormLayout& layout, const std::string& name) {
     ++id;
   }
   return -1;
+}
+
+bool RegisterFormClass(const FormLayout& layout, HINSTANCE instance, WNDPROC windowProc) {
+  WNDCLASSEXA wc = {};
+  wc.cbSize = sizeof(wc);
+  if (GetClassInfoExA(instance, layout.className, &wc)) return true;
+  wc = {};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = windowProc;
+  wc.hInstance = instance;
+  wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_MAINICON));
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = layout.className;
+  return RegisterClassExA(&wc) != 0;
 }
 
 HWND CreateFormWindow(const FormLayout& layout, HINSTANCE instance, HWND owner, void* param) {

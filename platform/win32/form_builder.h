@@ -34,6 +34,10 @@ class FormControls {
   std::vector<HFONT> fonts_;
 };
 
+// Registers the form's window class (once) with the program's icon and the
+// dialog face colour.
+bool RegisterFormClass(const FormLayout& layout, HINSTANCE instance, WNDPROC windowProc);
+
 // Creates the form's top-level window (its class registered by the caller)
 // sized so its client area is as the layout gives; `param` reaches WM_NCCREATE.
 HWND CreateFormWindow(const FormLayout& layout, HINSTANCE instance, HWND owner, void* param);

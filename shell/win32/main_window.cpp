@@ -26,15 +26,7 @@ MainWindow::~MainWindow() {
 bool MainWindow::Create(const std::string& commandLine) {
   commandLine_ = commandLine;
   const FormLayout& layout = StartupWindowLayout();
-  WNDCLASSEXA wc = {};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = &MainWindow::WindowProc;
-  wc.hInstance = instance_;
-  wc.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_MAINICON));
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = layout.className;
-  if (!RegisterClassExA(&wc)) return false;
+  if (!RegisterFormClass(layout, instance_, &MainWindow::WindowProc)) return false;
   taskbarCreatedMessage_ = RegisterWindowMessageA("TaskbarCreated");
   if (!CreateFormWindow(layout, instance_, nullptr, this)) return false;
   if (!hidden_ && window_) ShowWindow(window_, SW_SHOWNORMAL);
