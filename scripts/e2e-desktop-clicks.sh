@@ -1,0 +1,285 @@
+#!/usr/bin/env bash
+# Uses tarnwick.exe the way a person would: real mouse clicks on its windows in
+# the Wine desktop, with screenshots of what it showed kept for anyone to look
+# at. For each Windows version: a first start with -DEBUG and a Voodoo5 5500
+# driver entry, the card model question answered "Voodoo 5 - 5500" with the
+# mouse, the start-up window closed with its button, the tray icon, the end.
+# Needs the Wine environment of with-wine.sh (DISPLAY and WINEPREFIX set).
+#
+# Usage: e2e-desktop-clicks.sh [--exe TARNWICK_EXE] [--shots DIR] [VERSION...]
+#   VERSION   Windows version Wine reports to tarnwick.exe (default: win98 winxp)
+#   --shots   where the screenshots go (default: build/e2e/screenshots)
+set -uo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=wine-env.sh
+source "$here/wine-env.sh"
+
+exe=$here/../build/win32/tarnwick.exe
+shots=$here/../build/e2e/screenshots
+versions=()
+while (($#)); do
+  case $1 in
+    --exe) exe=$2; shift 2 ;;
+    --shots) shots=$2; shift 2 ;;
+    -*) echo "desktop-clicks: unknown option $1" >&2; exit 2 ;;
+    *) versions+=("$1"); shift ;;
+  esac
+done
+((${#versions[@]})) || versions=(win98 winxp)
+
+program_key='HKCU\Software\Hexmoor\Tarnwick'
+fixture=$here/../e2e/fixtures/win98-voodoo5.reg
+
+# The two forms this run clicks on: caption and client size, and the controls
+# as client coordinates (x, y, width, height). Controls on the card model
+# dialog's panel are offset by the panel's place (8, 40).
+dialog_caption='Tarnwick'
+dialog_client=(232 125)
+radio_5500=(24 72 105 17)
+ok_button=(136 88 75 25)
+startup_caption='Tarnwick Startup check'
+startup_client=(420 177)
+close_button=(328 144 75 25)
+
+version=""
+pid=""
+log=""
+taken=()
+
+say() { echo "desktop-clicks${version:+ [$version]}: $*"; }
+
+fail() {
+  say "FAILED: $*" >&2
+  if [[ -n $version ]] && screenshot failure; then
+    say "the desktop at the failure: ${taken[-1]}" >&2
+  fi
+  if [[ -n $log && -s $log ]]; then
+    say "output of tarnwick.exe:" >&2
+    sed 's/^/  /' "$log" >&2
+  fi
+  exit 1
+}
+
+cleanup() {
+  if [[ -n $pid ]] && kill -0 "$pid" 2>/dev/null; then
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+  fi
+  [[ -n $log ]] && rm -f "$log"
+  if ((${#taken[@]})); then
+    echo "desktop-clicks: screenshots:"
+    printf '  %s\n' "${taken[@]}"
+  fi
+}
+trap cleanup EXIT
+
+# Runs COMMAND until it succeeds or SECONDS have passed. Fails early when
+# tarnwick.exe has ended, since then nothing will change any more.
+wait_until() {
+  local seconds=$1
+  shift
+  local deadline=$((SECONDS + seconds))
+  while ((SECONDS < deadline)); do
+    "$@" && return 0
+    if [[ -n $pid ]] && ! kill -0 "$pid" 2>/dev/null; then
+      "$@" && return 0
+      return 2
+    fi
+    sleep 0.2
+  done
+  return 1
+}
+
+# Wraps wait_until with the message of a failed step.
+expect() {
+  local seconds=$1 what=$2
+  shift 2
+  wait_until "$seconds" "$@"
+  case $? in
+    0) return 0 ;;
+    2) fail "$what: tarnwick.exe ended first" ;;
+    *) fail "$what: not within $seconds s" ;;
+  esac
+}
+
+# Mapped X windows of tarnwick.exe with exactly this caption.
+visible_windows() {
+  local id
+  for id in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null); do
+    [[ $(xprop -id "$id" WM_CLASS 2>/dev/null) == *'"tarnwick.exe"'* ]] && echo "$id"
+  done
+}
+window_shown() { [[ -n $(visible_windows "$1") ]]; }
+window_gone() { [[ -z $(visible_windows "$1") ]]; }
+no_program_windows() { [[ -z $(xdotool search --class '^tarnwick\.exe$' 2>/dev/null) ]]; }
+program_ended() { ! kill -0 "$pid" 2>/dev/null; }
+
+# Sets geo=(x y width height) to the window's place on the screen.
+window_geometry() {
+  local info
+  info=$(xwininfo -id "$1" 2>/dev/null) || return 1
+  geo=(
+    "$(sed -n 's/.*Absolute upper-left X: *//p' <<<"$info")"
+    "$(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$info")"
+    "$(sed -n 's/.*Width: *//p' <<<"$info")"
+    "$(sed -n 's/.*Height: *//p' <<<"$info")"
+  )
+}
+
+# Sets origin=(x y) to the screen place of the client area of the visible
+# window with this caption. The X window holds the whole frame, which Wine
+# draws itself: equal borders left, right and below, the caption above.
+client_origin() {
+  local caption=$1 client_w=$2 client_h=$3 id
+  id=$(visible_windows "$caption" | head -n 1)
+  if [[ -z $id ]] || ! window_geometry "$id"; then
+    fail "\"$caption\" has no window to click on"
+  fi
+  local border=$(((geo[2] - client_w) / 2))
+  local top=$((geo[3] - client_h - border))
+  ((border >= 0 && top >= border)) ||
+    fail "\"$caption\" is ${geo[2]}x${geo[3]}, too small for a ${client_w}x${client_h} client area"
+  origin=($((geo[0] + border)) $((geo[1] + top)))
+}
+
+# Clicks the middle of a control given as client coordinates.
+click_control() {
+  local what=$1 x=$2 y=$3 w=$4 h=$5
+  local sx=$((origin[0] + x + w / 2)) sy=$((origin[1] + y + h / 2))
+  say "click on $what at $sx,$sy"
+  xdotool mousemove --sync "$sx" "$sy" click 1 || fail "xdotool could not click on $what"
+}
+
+# The Wine desktop's place on the screen; the whole screen without one.
+desktop_geometry() {
+  local id
+  id=$(xdotool search --name ' - Wine desktop$' 2>/dev/null | head -n 1)
+  if [[ -z $id ]] || ! window_geometry "$id"; then
+    geo=(0 0 "$(xwininfo -root | sed -n 's/.*Width: *//p')" "$(xwininfo -root | sed -n 's/.*Height: *//p')")
+  fi
+}
+
+# Raw pixels of a screen area: no metadata, so equal pictures give equal bytes.
+area_digest() { import -silent -window root -crop "$3x$4+$1+$2" +repage rgb:- 2>/dev/null | md5sum; }
+
+# Wine paints after mapping; a window counts as drawn once two looks agree.
+window_painted() {
+  local id last now
+  id=$(visible_windows "$1" | head -n 1)
+  [[ -n $id ]] && window_geometry "$id" || return 1
+  last=$(area_digest "${geo[@]}")
+  sleep 0.3
+  now=$(area_digest "${geo[@]}")
+  [[ $now == "$last" ]]
+}
+
+screenshot() {
+  local file=$shots/$version-$1.png
+  desktop_geometry
+  local crop=${2:-"${geo[2]}x${geo[3]}+${geo[0]}+${geo[1]}"}
+  import -silent -window root -crop "$crop" +repage "$file" 2>/dev/null || return 1
+  taken+=("$(realpath "$file")")
+}
+
+# The tray: the lower right corner of the desktop, where the taskbar shows the
+# icons. One colour there means no icon. (Whether the icon goes at the end is
+# not checked: Wine drops the icons of a window that is gone by itself.)
+tray_area() {
+  desktop_geometry
+  tray=($((geo[0] + geo[2] - 24)) $((geo[1] + geo[3] - 18)) 24 18)
+}
+tray_colours() {
+  import -silent -window root -crop "${tray[2]}x${tray[3]}+${tray[0]}+${tray[1]}" +repage png:- \
+    2>/dev/null | convert png:- -format '%k' info: 2>/dev/null
+}
+tray_has_icon() { local n; n=$(tray_colours); [[ -n $n ]] && ((n > 1)); }
+
+# A DWORD of the program key as reg prints it (0x...), empty when missing.
+program_dword() {
+  wine reg query "$program_key" /v "$1" 2>/dev/null | tr -d '\r' |
+    sed -n 's/.*REG_DWORD[[:space:]]*//p'
+}
+
+run_version() {
+  version=$1
+  say "start (Windows version $version)"
+  # A failure picture of an earlier run would pass for one of this run.
+  rm -f "$shots/$version"-*.png
+  if ! window_gone "$dialog_caption" || ! window_gone "$startup_caption"; then
+    fail "windows of an earlier tarnwick.exe are still on this desktop"
+  fi
+
+  # 1. No settings of its own, a Voodoo5 5500 in the Windows 98 layout.
+  wine reg delete "$program_key" /f >/dev/null 2>&1
+  wine reg query "$program_key" >/dev/null 2>&1 && fail "could not clear $program_key"
+  wine reg add "HKCU\\Software\\Wine\\AppDefaults\\tarnwick.exe" /v Version /t REG_SZ \
+    /d "$version" /f >/dev/null || fail "could not pin the Windows version"
+  tw_wine_import_reg "$fixture" || fail "could not import $fixture"
+  log=$(mktemp)
+  wine "$exe" -DEBUG </dev/null >"$log" 2>&1 &
+  pid=$!
+
+  # 2. The card model question.
+  expect 60 "the card model dialog \"$dialog_caption\" did not appear" window_shown "$dialog_caption"
+  expect 20 "the card model dialog was not drawn" window_painted "$dialog_caption"
+  screenshot card-dialog || fail "no screenshot of the card model dialog"
+
+  # 3. Voodoo 5 - 5500, then OK.
+  client_origin "$dialog_caption" "${dialog_client[@]}"
+  click_control '"Voodoo 5 - 5500"' "${radio_5500[@]}"
+  click_control '"OK"' "${ok_button[@]}"
+  expect 20 "the card model dialog did not close after the click on OK" \
+    window_gone "$dialog_caption"
+
+  # 4. The start-up window with its log, and what the answer stored.
+  expect 30 "the start-up window \"$startup_caption\" did not appear" \
+    window_shown "$startup_caption"
+  expect 20 "the start-up window was not drawn" window_painted "$startup_caption"
+  screenshot startup || fail "no screenshot of the start-up window"
+  local type reload
+  type=$(program_dword VoodooType)
+  case $type in
+    0x157c) ;;
+    0x1194) fail "VoodooType is 0x1194 (4500): the click on \"Voodoo 5 - 5500\" did not take" ;;
+    *) fail "VoodooType is '${type:-missing}', expected 0x157c (5500)" ;;
+  esac
+  reload=$(program_dword 'Reload settings')
+  [[ $reload == 0x1 ]] || fail "\"Reload settings\" is '${reload:-missing}', expected 0x1"
+
+  # 5. Close hides the window; the program stays in the tray.
+  client_origin "$startup_caption" "${startup_client[@]}"
+  click_control '"Close"' "${close_button[@]}"
+  expect 20 "the start-up window was still shown after the click on Close" \
+    window_gone "$startup_caption"
+  kill -0 "$pid" 2>/dev/null || fail "tarnwick.exe ended on Close instead of staying in the tray"
+  tray_area
+  expect 20 "no tray icon at the lower right of the desktop" tray_has_icon
+  desktop_geometry
+  screenshot tray "240x60+$((geo[0] + geo[2] - 240))+$((geo[1] + geo[3] - 60))" ||
+    fail "no screenshot of the tray"
+
+  # The end: taskkill posts WM_CLOSE to its windows, the hidden main window too.
+  wine taskkill /IM tarnwick.exe >/dev/null 2>&1 || fail "taskkill could not reach tarnwick.exe"
+  expect 30 "tarnwick.exe did not end after WM_CLOSE" program_ended
+  wait "$pid" 2>/dev/null
+  pid=""
+  expect 10 "windows of tarnwick.exe were left on the desktop" no_program_windows
+  rm -f "$log"
+  log=""
+  wine reg delete "$program_key" /f >/dev/null 2>&1
+  say "passed"
+  version=""
+}
+
+[[ -n ${DISPLAY:-} && -n ${WINEPREFIX:-} ]] ||
+  fail "run inside the Wine environment: scripts/with-wine.sh -- $0"
+[[ -f $exe ]] || fail "$exe not found"
+exe=$(realpath "$exe")
+mkdir -p "$shots" || fail "cannot create $shots"
+shots=$(realpath "$shots")
+for v in "${versions[@]}"; do
+  run_version "$v"
+done
+# Out of the way of whatever runs next on this desktop.
+xdotool mousemove 0 0 2>/dev/null
