@@ -15,6 +15,14 @@ HKEY RootHandle(RootKey root) {
 constexpr int kReadAttempts = 4;
 constexpr std::string::size_type kLongestBuffer = 32768;
 
+// A limited user on NT may read the machine's keys but not change them. Such
+// a key is still opened, for reading: the driver entry is found and read, and
+// a later write fails with the store's own message instead of the card
+// seeming to be missing.
+LONG OpenForReading(RootKey root, const std::string& subkey, HKEY* opened) {
+  return RegOpenKeyExA(RootHandle(root), subkey.c_str(), 0, KEY_READ, opened);
+}
+
 HKEY ToHkey(RegKey key) { return reinterpret_cast<HKEY>(key); }
 RegKey FromHkey(HKEY key) { return reinterpret_cast<RegKey>(key); }
 
@@ -23,16 +31,18 @@ RegKey FromHkey(HKEY key) { return reinterpret_cast<RegKey>(key); }
 long Win32RegistryBackend::CreateKey(RootKey root, const std::string& subkey, RegKey* key) {
   HKEY opened = nullptr;
   DWORD disposition = 0;
-  const LONG rc = RegCreateKeyExA(RootHandle(root), subkey.c_str(), 0, nullptr,
-                                  REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &opened,
-                                  &disposition);
+  LONG rc = RegCreateKeyExA(RootHandle(root), subkey.c_str(), 0, nullptr,
+                            REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &opened,
+                            &disposition);
+  if (rc == ERROR_ACCESS_DENIED) rc = OpenForReading(root, subkey, &opened);
   if (rc == ERROR_SUCCESS) *key = FromHkey(opened);
   return rc;
 }
 
 long Win32RegistryBackend::OpenKey(RootKey root, const std::string& subkey, RegKey* key) {
   HKEY opened = nullptr;
-  const LONG rc = RegOpenKeyExA(RootHandle(root), subkey.c_str(), 0, KEY_ALL_ACCESS, &opened);
+  LONG rc = RegOpenKeyExA(RootHandle(root), subkey.c_str(), 0, KEY_ALL_ACCESS, &opened);
+  if (rc == ERROR_ACCESS_DENIED) rc = OpenForReading(root, subkey, &opened);
   if (rc == ERROR_SUCCESS) *key = FromHkey(opened);
   return rc;
 }

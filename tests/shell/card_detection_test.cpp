@@ -123,6 +123,23 @@ TEST_F(Detection, Windows98LayoutBeatsWindows2000) {
   EXPECT_EQ(view.log.back(), "Voodoo found");
 }
 
+// A limited user on 2000/XP may read the machine's keys but not create or
+// change any: the card is still found, and nothing is created.
+TEST_F(Detection, ReadOnlyMachineKeysStillFindTheCard) {
+  Device("Device0");
+  for (const std::string& path :
+       {std::string("System"), std::string("System\\CurrentControlSet"),
+        std::string("System\\CurrentControlSet\\Services"),
+        std::string("System\\CurrentControlSet\\Services\\Class"), kService,
+        kService + "Device0"}) {
+    reg.RefuseWrites(kHklm, path);
+  }
+  ASSERT_TRUE(Detect(false));
+  EXPECT_EQ(state.driverKey, kService + "Device0\\");
+  EXPECT_FALSE(reg.HasKey(kHklm, "System\\CurrentControlSet\\Services\\Class\\Display"));
+  EXPECT_FALSE(reg.HasKey(kHklm, kService + "Device0\\D3D"));
+}
+
 TEST_F(Detection, NothingFoundWritesNothingForTheProgram) {
   Adapter("0000", "Voodoo3 3000");
   Device("Settings");
