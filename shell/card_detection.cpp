@@ -30,10 +30,12 @@ void Log(StartupView* log, const std::string& line) {
 }
 
 // The direct subkeys of `base` in the order the system sorts names, or
-// nothing when the key cannot be opened.
+// nothing when the key cannot be opened. The search only reads: creating the
+// layout it looks for would leave an empty "Class" or "3dfxvs" entry in the
+// machine's service list on every start without a card of that layout.
 bool SortedSubkeys(RegistryHandle& registry, const std::string& base, const TextCompare& compare,
                    std::vector<std::string>& names) {
-  ScopedKey key(registry, base, true);
+  ScopedKey key(registry, base, false);
   if (!key) return false;
   names = registry.GetKeyNames();
   SortNoCase(names, compare);
@@ -63,7 +65,7 @@ bool SearchWin98Layout(RegistryHandle& registry, const TextCompare& compare, std
   std::vector<std::string> names;
   if (!SortedSubkeys(registry, base, compare, names)) return false;
   for (const std::string& name : names) {
-    ScopedKey key(registry, base + name, true);
+    ScopedKey key(registry, base + name, false);
     Log(log, "OpenKey: " + base + name);
     bool present = false;
     const std::string description = ReadDescription(registry, present);
@@ -88,7 +90,7 @@ bool SearchWin2000Layout(RegistryHandle& registry, const TextCompare& compare, s
   if (!SortedSubkeys(registry, base, compare, names)) return false;
   for (const std::string& name : names) {
     if (!StartsWithNoCase(name, "DEVICE")) continue;
-    ScopedKey key(registry, base + name, true);
+    ScopedKey key(registry, base + name, false);
     Log(log, "OpenKey: " + base + name);
     if (registry.ValueExists(kAdapterStringValue)) {
       Log(log, "3Dfx driver found");

@@ -150,6 +150,18 @@ TEST_F(Detection, NothingFoundWritesNothingForTheProgram) {
   EXPECT_TRUE(state.driverKey.empty());
 }
 
+// The search reads; a layout that is not there is not created.
+TEST_F(Detection, TheSearchCreatesNoKeyOfAMissingLayout) {
+  Device("Device0");
+  ASSERT_TRUE(Detect(false));
+  EXPECT_FALSE(reg.HasKey(kHklm, "System\\CurrentControlSet\\Services\\Class"));
+  reg.RemoveKey(kHklm, "System\\CurrentControlSet\\Services\\3dfxvs");
+  state = StartupState();
+  EXPECT_FALSE(Detect(false));
+  EXPECT_EQ(reg.SubkeyNames(kHklm, "System\\CurrentControlSet\\Services"),
+            std::vector<std::string>());
+}
+
 TEST_F(Detection, StoredMenuStatesAfterAFind) {
   const struct {
     bool runValue;
