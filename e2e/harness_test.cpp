@@ -2,14 +2,13 @@
 // meaningless: fixture files, the pinned Windows version, argument quoting.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <iterator>
 #include <map>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "harness/driver_game.h"
 #include "harness/options.h"
 #include "harness/process.h"
 #include "harness/reg_file.h"
@@ -99,30 +98,6 @@ TEST(FixtureTest, EachFixtureReplacesBothDriverLayouts) {
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, win2000));
 }
 
-// What the game stand-in wrote about its start.
-struct GameRecord {
-  std::map<std::string, std::string> fields;
-  std::vector<std::string> arguments;
-};
-
-GameRecord ReadGameRecord(const std::string& path) {
-  std::ifstream file(path);
-  if (!file) throw std::runtime_error("no record " + path);
-  GameRecord record;
-  std::string line;
-  while (std::getline(file, line)) {
-    const auto equals = line.find('=');
-    if (equals == std::string::npos) continue;
-    const std::string key = line.substr(0, equals);
-    if (key == "arg") {
-      record.arguments.push_back(line.substr(equals + 1));
-    } else {
-      record.fields[key] = line.substr(equals + 1);
-    }
-  }
-  return record;
-}
-
 class GameRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -140,7 +115,9 @@ class GameRunTest : public ::testing::Test {
                                    std::to_string(expectedExit) + " " + extraArguments);
     const std::optional<DWORD> exitCode = game.WaitForExit(10000);
     EXPECT_EQ(exitCode, std::optional<DWORD>(expectedExit));
-    return ReadGameRecord(recordPath_);
+    const std::optional<GameRecord> record = ReadGameRecord(recordPath_);
+    if (!record) throw std::runtime_error("no record " + recordPath_);
+    return *record;
   }
 
   std::string recordPath_;
