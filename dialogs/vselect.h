@@ -1,7 +1,7 @@
 // The card model question asked once at start-up when no model is stored.
 #pragma once
 
-#include "shell/form_layout.h"
+#include "platform/form_layout.h"
 
 namespace tw {
 

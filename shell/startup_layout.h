@@ -2,7 +2,7 @@
 // detection log, shown only in debug mode.
 #pragma once
 
-#include "shell/form_layout.h"
+#include "platform/form_layout.h"
 
 namespace tw {
 

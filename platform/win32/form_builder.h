@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/form_layout.h"
+#include "platform/form_layout.h"
 
 namespace tw {
 
