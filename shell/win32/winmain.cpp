@@ -1,9 +1,8 @@
 // Program entry: COM, the setting catalogue and the three registry handles
 // exist before any window; then the main window and one message loop.
 #include <windows.h>
-#include <commctrl.h>
-#include <objbase.h>
 
+#include "platform/win32/lazy_init.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/text_compare_win32.h"
 #include "shell/win32/main_window.h"
@@ -11,8 +10,8 @@
 #include "store/setting_catalogue.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  const HRESULT com = CoInitialize(nullptr);
-  InitCommonControls();
+  tw::EnsureCom();
+  tw::EnsureCommonControls();
   int exitCode = 0;
   {
     tw::SettingCatalogue catalogue;
@@ -35,6 +34,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
       if (got == 0) exitCode = static_cast<int>(msg.wParam);
     }
   }
-  if (SUCCEEDED(com)) CoUninitialize();
+  tw::ReleaseCom();
   return exitCode;
 }
