@@ -22,10 +22,12 @@ constexpr LodSetting kLodSettings[] = {
     {kGlideSubkey, "FX_GLIDE_LOD_BIAS"},
 };
 
-// "-1.50" -> "-1", "0.75" -> "0"; texts of one or two characters stay.
+// "-1.50" -> "-1", "0.75" -> "0"; texts of one or two characters stay. A
+// signed positive text keeps its sign with its digit ("+1.00" -> "+1"), which
+// reads as that number; cut to the sign alone it would read as no number.
 std::string ShortenLodText(const std::string& text) {
   if (text.size() <= 2) return text;
-  return text.substr(0, text[0] == '-' ? 2 : 1);
+  return text.substr(0, text[0] == '-' || text[0] == '+' ? 2 : 1);
 }
 
 }  // namespace

@@ -294,9 +294,11 @@ std::optional<SettingRef> SettingCatalogue::BindControl(const std::string& name)
 }
 
 std::optional<int32_t> ParseDecimal(const std::string& text) {
+  // A leading "+" is what the old decimal level-of-detail texts shorten to
+  // ("+1.00" becomes "+1"); it reads as the number it signs.
   size_t pos = 0;
   const bool negative = !text.empty() && text[0] == '-';
-  if (negative) pos = 1;
+  if (!text.empty() && (text[0] == '-' || text[0] == '+')) pos = 1;
   if (pos == text.size()) return std::nullopt;
 
   // The magnitude may be one more for a negative number (-2147483648).

@@ -86,7 +86,7 @@ class SettingCatalogue {
   std::vector<SettingInfo> glide_;
 };
 
-// Strict decimal integer: optional "-", digits only, fits in 32 bits.
+// Strict decimal integer: optional "-" or "+", digits only, fits in 32 bits.
 std::optional<int32_t> ParseDecimal(const std::string& text);
 
 }  // namespace tw

@@ -100,7 +100,7 @@ TEST_F(ProfileStoreTest, LegacyLodBiasIsShortenedInBothGroups) {
   };
   const Case cases[] = {
       {"-1.50", "-1"}, {"0.75", "0"}, {"2.00", "2"}, {"-0.50", "-0"},
-      {"+1", "+1"},    {"10", "10"},  {"-8", "-8"},  {"5", "5"},
+      {"+1", "+1"},    {"10", "10"},  {"-8", "-8"},  {"5", "5"}, {"+1.00", "+1"},
   };
   const std::string d3d = std::string(kStore) + "\\Quake\\D3D";
   const std::string glide = std::string(kStore) + "\\Quake\\Glide";

@@ -224,7 +224,8 @@ TEST(SettingCatalogue, StoredTextThatIsNoNumberReadsAsTheDefault) {
   SettingCatalogue catalogue;
   EXPECT_EQ(catalogue.ChoiceForText(G, 6, std::string("-8")), 0);
   EXPECT_EQ(catalogue.ChoiceForText(G, 6, std::nullopt), 8);
-  for (const char* text : {"", "abc", "-1.50", " 3", "3 ", "+3", "0x3", "-"}) {
+  EXPECT_EQ(catalogue.ChoiceForText(G, 6, std::string("+1")), 9);
+  for (const char* text : {"", "abc", "-1.50", " 3", "3 ", "+", "+-3", "0x3", "-"}) {
     EXPECT_EQ(catalogue.ChoiceForText(G, 6, std::string(text)), 8) << '"' << text << '"';
   }
   EXPECT_EQ(catalogue.ChoiceForText(G, 8, std::string("32")), 1);
@@ -232,12 +233,12 @@ TEST(SettingCatalogue, StoredTextThatIsNoNumberReadsAsTheDefault) {
 
 TEST(ParseDecimal, AcceptsOnlyPlainDecimalIntegersThatFit) {
   const std::pair<const char*, int32_t> good[] = {
-      {"0", 0},          {"-8", -8},   {"16", 16}, {"007", 7}, {"-0", 0},
+      {"0", 0},          {"-8", -8},   {"16", 16}, {"007", 7}, {"-0", 0}, {"+1", 1}, {"+8", 8},
       {"2147483647", 2147483647}, {"-2147483648", -2147483647 - 1}};
   for (const auto& g : good) {
     EXPECT_EQ(ParseDecimal(g.first), std::optional<int32_t>(g.second)) << g.first;
   }
-  for (const char* bad : {"", "-", "+1", " 3", "3 ", "1.5", "0x10", "1e3", "--1", "2147483648",
+  for (const char* bad : {"", "-", "+", "+-1", "-+1", "++1", " 3", "3 ", "1.5", "0x10", "1e3", "--1", "2147483648",
                           "-2147483649", "99999999999999999999", "1\n"}) {
     EXPECT_EQ(ParseDecimal(bad), std::nullopt) << '"' << bad << '"';
   }
