@@ -76,7 +76,9 @@ void Launcher::LaunchProgram(const std::string& file, const std::string& paramet
                              const std::string& directory) {
   state_ = State::Launching;
   ProcessHandle process = 0;
-  if (!processes_.Launch(LaunchRequest{file, parameters, directory}, &process)) {
+  // An empty file (a name with no profile behind it) never reaches the shell,
+  // which would show its own error box first or open a folder instead.
+  if (file.empty() || !processes_.Launch(LaunchRequest{file, parameters, directory}, &process)) {
     // An earlier watch keeps following its own program.
     state_ = timer1_.Enabled() ? State::Watching : State::Idle;
     ui_.Notice("Could not start " + file);
