@@ -128,6 +128,15 @@ bool DisplayModes::ChangeDisplayMode(int number, bool launchAfter) {
   }
 }
 
-void DisplayModes::RestoreDisplayMode() { ChangeDisplayMode(savedModeNumber_, false); }
+void DisplayModes::RestoreDisplayMode() {
+  // No scan ever matched the desktop (it was a palette mode, or one the
+  // driver does not list): the display's own stored mode is the way back,
+  // and the end of a game is no moment for a message about a mode number.
+  if (savedModeNumber_ < 0) {
+    display_.RestoreRegistryMode();
+    return;
+  }
+  ChangeDisplayMode(savedModeNumber_, false);
+}
 
 }  // namespace tw

@@ -40,6 +40,9 @@ class Display {
   // (CDS_UPDATEREGISTRY); returns the disp_change code. Only called for a
   // number that EnumMode has just accepted.
   virtual long ChangeTo(int number) = 0;
+  // Back to the mode stored in the registry as the display's own; returns
+  // the disp_change code.
+  virtual long RestoreRegistryMode() = 0;
 };
 
 }  // namespace tw

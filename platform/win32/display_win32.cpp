@@ -45,4 +45,6 @@ long Win32Display::ChangeTo(int number) {
   return ChangeDisplaySettingsA(&devmode, CDS_UPDATEREGISTRY);
 }
 
+long Win32Display::RestoreRegistryMode() { return ChangeDisplaySettingsA(nullptr, 0); }
+
 }  // namespace tw

@@ -17,6 +17,7 @@ class Win32Display : public Display {
   bool EnumMode(int number, DisplayMode* mode) override;
   DesktopMode Current() override;
   long ChangeTo(int number) override;
+  long RestoreRegistryMode() override;
 
  private:
   HWND window_;

@@ -180,6 +180,17 @@ TEST_F(DisplayModesTest, RestoreReturnsToTheModeBeforeTheSwitchAndASecondRestore
   EXPECT_EQ(ui.posted, std::vector<unsigned>{kLaunchPendingMessage});  // restores launch nothing
 }
 
+TEST_F(DisplayModesTest, RestoreWithoutAMatchedModeReturnsToTheRegistryModeSilently) {
+  display.SetCurrent({1024, 768, 8});  // a palette desktop: the scan matches nothing
+  ASSERT_TRUE(modes.ChangeDisplayMode(15, true));
+  ASSERT_EQ(modes.SavedModeNumber(), -1);
+
+  modes.RestoreDisplayMode();
+  EXPECT_EQ(display.RegistryRestores(), 1);
+  EXPECT_EQ(display.ChangeCalls(), std::vector<int>{15});
+  EXPECT_TRUE(ui.notices.empty());
+}
+
 TEST_F(DisplayModesTest, ChoosingAVideoModeMovesTheCheckMarkEvenWhenTheSwitchFails) {
   modes.BuildVideoModeMenu(menu);
   const int chosen = ItemWithTag(15);
