@@ -130,7 +130,9 @@ bool DetectVoodoo(RegistryHandle& driverRegistry, RegistryHandle& programRegistr
   }
   {
     ScopedKey key(programRegistry, kProgramKey, true);
-    if (programRegistry.ValueExists(kReloadSettingsValue)) {
+    // A wrong-typed value reads as missing: the default is written over it,
+    // so a hand-edited registry cannot end every start.
+    if (programRegistry.HasInteger(kReloadSettingsValue)) {
       state.reloadChecked = programRegistry.ReadBool(kReloadSettingsValue);
     } else {
       state.reloadChecked = true;

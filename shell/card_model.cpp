@@ -24,7 +24,9 @@ void ReadCardModel(SettingCatalogue& catalogue, RegistryHandle& programRegistry,
   bool stored = false;
   {
     ScopedKey key(programRegistry, kProgramKey, true);
-    stored = programRegistry.ValueExists(kVoodooTypeValue);
+    // A model stored as anything but an integer (a hand-made .reg file) is
+    // asked again and stored properly, rather than ending every start.
+    stored = programRegistry.HasInteger(kVoodooTypeValue);
     if (stored) state.cardModel = programRegistry.ReadInteger(kVoodooTypeValue);
   }
   if (!stored) {

@@ -76,7 +76,9 @@ void ConvertPreviousLodValue(RegistryHandle& driverRegistry, const std::string& 
   if (RegistryHandle::NormalizePath(driverKey).empty()) return;
   for (const LodSetting& lod : kLodSettings) {
     ScopedKey key(driverRegistry, DriverGroupPath(driverKey, lod.subkey), true);
-    if (!key || !driverRegistry.ValueExists(kPreviousLodValue)) continue;
+    // Only a text can be converted; anything else is not the old value and
+    // stays, rather than ending every start with a type error.
+    if (!key || !driverRegistry.HasString(kPreviousLodValue)) continue;
     const std::string text = driverRegistry.ReadString(kPreviousLodValue);
     // Written before the old value goes, so a refused write loses nothing.
     driverRegistry.WriteString(std::string(kPrevPrefix) + lod.valueName, text);

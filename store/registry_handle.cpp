@@ -60,6 +60,20 @@ bool RegistryHandle::ValueExists(const std::string& name) {
   return backend_.QueryValue(key_, name, &value) == reg_error::kSuccess;
 }
 
+bool RegistryHandle::HasInteger(const std::string& name) {
+  if (key_ == 0) return false;
+  RawValue value;
+  return backend_.QueryValue(key_, name, &value) == reg_error::kSuccess &&
+         value.type == reg_type::kDword && value.bytes.size() == 4;
+}
+
+bool RegistryHandle::HasString(const std::string& name) {
+  if (key_ == 0) return false;
+  RawValue value;
+  return backend_.QueryValue(key_, name, &value) == reg_error::kSuccess &&
+         (value.type == reg_type::kString || value.type == reg_type::kExpandString);
+}
+
 std::string RegistryHandle::ReadString(const std::string& name) {
   if (key_ == 0) return std::string();
   RawValue value;

@@ -32,6 +32,9 @@ class RegistryHandle {
 
   // On the open key. Without one: nothing exists, reads fail, writes fail.
   bool ValueExists(const std::string& name);
+  // Whether the value exists with the type a read of that kind accepts.
+  bool HasInteger(const std::string& name);
+  bool HasString(const std::string& name);
   // A missing string reads as "". A DWORD where a string is expected (or the
   // reverse) throws "Invalid data type for '%s'".
   std::string ReadString(const std::string& name);

@@ -198,11 +198,5 @@ TEST_F(Detection, OlderPreviousLodValueIsConverted) {
   EXPECT_EQ(reg.GetString(kHklm, kDisplay + "0000\\D3D", names[0]), "-1.50");
 }
 
-TEST_F(Detection, WrongTypedReloadSettingsIsAnError) {
-  Adapter("0000", "Voodoo5");
-  reg.PutString(kHkcu, kProgram, "Reload settings", "yes");
-  EXPECT_THROW(Detect(false), RegistryError);
-}
-
 }  // namespace
 }  // namespace tw

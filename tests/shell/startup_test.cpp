@@ -117,16 +117,40 @@ TEST_F(Startup, UnknownStoredModelAppliesNothing) {
   EXPECT_EQ(catalogue.ChoiceCount(SettingKind::Direct3D, 3), 0);
 }
 
+// A hand-made .reg file may store the program's own values with other types;
+// start-up reads them as missing and stores proper ones, instead of failing
+// every start.
+TEST_F(Startup, WrongTypedProgramValuesReadAsMissingAndAreStoredAgain) {
+  const RawValue text{reg_type::kString, std::string("5500", 5)};
+  const RawValue shortDword{reg_type::kDword, std::string(2, '\1')};
+  for (const RawValue& odd : {text, shortDword}) {
+    reg.RemoveKey(kHkcu, "Software");
+    Card();
+    reg.PutRaw(kHkcu, kProgram, "VoodooType", odd);
+    reg.PutRaw(kHkcu, kProgram, "Reload settings", odd);
+    state = StartupState{};
+    state.reloadChecked = false;
+    view = RecordingStartupView{};
+    view.answer = [](int& model) { model = 6000; };
+    Run("t.exe");
+    EXPECT_EQ(view.calls, (Calls{"Hide", "Ask 4500", "Model 6000", "Tray", "Menus"}));
+    EXPECT_EQ(StoredModel(), 6000u);
+    EXPECT_TRUE(state.reloadChecked);
+    EXPECT_EQ(reg.GetDword(kHkcu, kProgram, "Reload settings"), 1u);
+  }
+}
+
 TEST_F(Startup, ErrorsEndTheSequenceAndNeverLeaveTheProgramInvisible) {
   Card();
-  reg.PutString(kHkcu, kProgram, "VoodooType", "5500");
+  reg.RefuseValueWrite("Reload settings");
   Run("t.exe");
-  EXPECT_EQ(view.calls, (Calls{"Hide", "Error: Invalid data type for 'VoodooType'", "Quit"}));
+  EXPECT_EQ(view.calls, (Calls{"Hide", "Error: Failed to set data for 'Reload settings'", "Quit"}));
 
   view = RecordingStartupView{};
   state = StartupState{};
   Run("t.exe -DEBUG");
-  EXPECT_EQ(view.calls, (Calls{"Error: Invalid data type for 'VoodooType'"}));
+  EXPECT_EQ(view.calls, (Calls{"Error: Failed to set data for 'Reload settings'"}));
+  reg.ClearRefusals();
   StartupCloseClicked(state, view);
   EXPECT_EQ(view.calls.back(), "Quit");
 

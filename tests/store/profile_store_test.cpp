@@ -142,11 +142,12 @@ TEST_F(ProfileStoreTest, PreviousLodValueMovesIntoTheLodBiasPrevValue) {
   EXPECT_EQ(reg_.OpenHandles(), 0u);
 }
 
-TEST_F(ProfileStoreTest, PreviousLodValueAbsentChangesNothing) {
+TEST_F(ProfileStoreTest, PreviousLodValueAbsentOrNotATextChangesNothing) {
   reg_.PutString(kHklm, kDriverD3D, "SSTH3_LOD_BIAS", "1");
+  reg_.PutDword(kHklm, kDriverGlide, "Previous LOD value", 4);
   ConvertPreviousLodValue(driver_, kDriver);
   EXPECT_EQ(reg_.ValueNames(kHklm, kDriverD3D), Names{"SSTH3_LOD_BIAS"});
-  EXPECT_EQ(reg_.ValueNames(kHklm, kDriverGlide), Names{});
+  EXPECT_EQ(reg_.ValueNames(kHklm, kDriverGlide), Names{"Previous LOD value"});
 }
 
 TEST_F(ProfileStoreTest, PreviousLodValueSurvivesARefusedWrite) {
