@@ -297,19 +297,59 @@ TEST_F(DriverRunTest, DesktopModeIsSwitchedBeforeTheGameStarts) {
   EXPECT_TRUE(desktop.Restore()) << "could not put the desktop back";
 }
 
+// The launch comes after the switch, from a posted message; the program ends
+// only once its message about a failed launch has been read.
+TEST_F(DriverRunTest, AFailedLaunchAfterADisplaySwitchIsReportedBeforeTheProgramEnds) {
+  DesktopModeGuard desktop;
+  const ScreenMode before = CurrentScreenMode();
+  const DWORD width = before.width == 800 ? 640 : 800;
+  const DWORD height = before.width == 800 ? 480 : 600;
+  const std::optional<DWORD> number = FindModeNumber(width, height, before.bitsPerPixel);
+  ASSERT_TRUE(number.has_value()) << "no " << width << "x" << height << " mode to switch to";
+
+  PlantFixture(kWindows2000.fixture);
+  PlantLaunchData(kProfileName);
+  const std::string missing = workFolder_ + "\\no such game.exe";
+  WriteValue(HKEY_CURRENT_USER, ProfilePath(kProfileName), "FilePath", StringValue(missing));
+  WriteValue(HKEY_CURRENT_USER, ProfilePath(kProfileName), "Desktop Mode", DwordValue(*number));
+
+  ChildProcess tarnwick = StartTarnwick(kProfileName);
+  // The shell may report the missing file in its own box first; that box is
+  // the shell's to word, and it must stay up until answered as well.
+  HWND box = nullptr;
+  WaitUntil(
+      [&] {
+        box = FindTopWindow(tarnwick.id(), kDialogClass);
+        if (box != nullptr && WindowText(box) != kAppTitle) {
+          EXPECT_TRUE(DismissMessageBox(box)) << "the shell's box closed by itself";
+          box = nullptr;
+        }
+        return box != nullptr || !tarnwick.Running();
+      },
+      kRunTimeoutMs);
+  ASSERT_NE(box, nullptr) << "the program ended without saying why";
+  EXPECT_EQ(MessageBoxText(box), "Could not start " + missing);
+  EXPECT_TRUE(tarnwick.Running()) << "the program ended under its own message";
+  ASSERT_TRUE(DismissMessageBox(box)) << "the message closed by itself";
+  EXPECT_TRUE(tarnwick.WaitForExit(kRunTimeoutMs).has_value()) << "still running after OK";
+  EXPECT_TRUE(desktop.Restore()) << "could not put the desktop back";
+}
+
 TEST_F(DriverRunTest, NameWithoutProfileFailsToStartAndCreatesNothing) {
   const std::string d3d = std::string(kWindows98.driverKey) + "\\D3D";
   const std::string glide = std::string(kWindows98.driverKey) + "\\Glide";
   PlantFixture(kWindows98.fixture);
 
   ChildProcess tarnwick = StartTarnwick("NoSuchGame");
-  // The shell may first report the failure in its own words (its box is owned
-  // by the main window); only Tarnwick's own message is checked.
+  // An empty file must not reach the shell, which would first report it in a
+  // box of its own (owned by the main window).
   HWND box = nullptr;
   WaitUntil(
       [&] {
         box = FindTopWindow(tarnwick.id(), kDialogClass);
         if (box != nullptr && WindowText(box) != kAppTitle) {
+          ADD_FAILURE() << "the shell's box: \"" << WindowText(box) << "\": \""
+                        << MessageBoxText(box) << "\"";
           DismissMessageBox(box);
           box = nullptr;
         }

@@ -74,6 +74,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
       if (message == kLaunchPendingMessage) {
         launcher_.OnLaunchPending();
+        if (quitAfterLaunch_) PostQuitMessage(0);
         return 0;
       }
       if (message == kCardDialogClosedMessage) {
@@ -131,7 +132,16 @@ void MainWindow::HideMainWindow() {
   if (window_) ShowWindow(window_, SW_HIDE);
 }
 
-void MainWindow::RequestQuit() { PostQuitMessage(0); }
+void MainWindow::RequestQuit() {
+  // A command-line run whose display switch has posted the launch ends after
+  // it: a quit already pending would close the launch's message boxes as
+  // soon as they open.
+  if (launcher_.CurrentState() == Launcher::State::ModeSwitchPending) {
+    quitAfterLaunch_ = true;
+    return;
+  }
+  PostQuitMessage(0);
+}
 
 void MainWindow::AskCardModel(int& model) {
   form4_.reset(new VSelectWindow(instance_, window_, model));

@@ -70,6 +70,7 @@ class MainWindow : private StartupView {
   HWND window_ = nullptr;
   std::string commandLine_;
   bool hidden_ = false;
+  bool quitAfterLaunch_ = false;
   FormControls controls_;
   TrayIcon trayIcon_;
   HICON trayIconImage_ = nullptr;
