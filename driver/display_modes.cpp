@@ -92,6 +92,15 @@ void DisplayModes::SetCurrentVideoMode(SubmenuControl& menu, int item) {
 }
 
 bool DisplayModes::ChangeDisplayMode(int number, bool launchAfter) {
+  // A switch that does not happen leaves the way back where it was: a game
+  // still watched returns to the desktop from before it.
+  const int wayBack = savedModeNumber_;
+  const bool switched = SwitchTo(number, launchAfter);
+  if (!switched) savedModeNumber_ = wayBack;
+  return switched;
+}
+
+bool DisplayModes::SwitchTo(int number, bool launchAfter) {
   ReadDesktopMode();
   FindCurrentMode();
 

@@ -27,6 +27,8 @@ class DisplayModes {
   int CheckedVideoModeItem() const { return checkedVideoModeItem_; }
 
  private:
+  bool SwitchTo(int number, bool launchAfter);
+
   Display& display_;
   UserInterface& ui_;
   DesktopMode current_;

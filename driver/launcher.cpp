@@ -53,6 +53,7 @@ void Launcher::RunProfile(const std::string& name) {
       desktopMode = programRegistry_.ReadInteger("Desktop Mode");
     }
   }
+  const int watchedDesktopMode = runDesktopMode_;
   runDesktopMode_ = desktopMode;
   profileFilePath_ = filePath;
   profileParameters_ = parameters;
@@ -67,8 +68,14 @@ void Launcher::RunProfile(const std::string& name) {
   }
   state_ = State::ModeSwitchPending;
   if (!modes_.ChangeDisplayMode(runDesktopMode_, true)) {
-    // Nothing will be launched; an earlier watch goes on.
-    state_ = timer1_.Enabled() ? State::Watching : State::Idle;
+    // Nothing will be launched. An earlier watch goes on, and its end puts
+    // back its own display mode, not the one this run failed to set.
+    if (timer1_.Enabled()) {
+      state_ = State::Watching;
+      runDesktopMode_ = watchedDesktopMode;
+    } else {
+      state_ = State::Idle;
+    }
   }
 }
 

@@ -286,6 +286,42 @@ TEST_F(LauncherTest, AFailedSecondLaunchKeepsWatchingTheFirstProgram) {
   EXPECT_EQ(DriverGamma(), "1.20");
 }
 
+// The failed run must not take over the way back: the watched game's end
+// still returns to the desktop from before that game.
+TEST_F(LauncherTest, ASecondRunWhoseDisplaySwitchFailsLeavesTheFirstGameWatched) {
+  AddProfile("Second", "c:\\games\\second.exe", "1.40");
+  SetProfileDword("Second", "Desktop Mode", 0);
+  for (bool firstSwitches : {true, false}) {
+    SCOPED_TRACE(firstSwitches ? "first game switched the display" : "first game did not");
+    reg.RemoveKey(RootKey::CurrentUser, ProfilePath("First"));
+    AddProfile("First", "c:\\games\\first.exe", "1.20");
+    if (firstSwitches) SetProfileDword("First", "Desktop Mode", 2);
+    display = FakeDisplay();
+    display.SetModes({{16, 640, 480, 60}, {16, 800, 600, 60}, {32, 1024, 768, 60}});
+    display.SetCurrent({800, 600, 16});
+    ui = FakeUserInterface();
+    launcher.RunProfile("First");
+    if (firstSwitches) launcher.OnLaunchPending();
+    const ProcessHandle first = processes.LastHandle();
+    display.SetChangeResult(disp_change::kFailed);
+
+    launcher.RunProfile("Second");
+
+    EXPECT_EQ(ui.notices,
+              std::vector<std::string>{"An error occured while changing the displaymode"});
+    EXPECT_EQ(launcher.CurrentState(), Launcher::State::Watching);
+    EXPECT_EQ(launcher.LaunchedProcess(), first);
+    display.SetChangeResult(disp_change::kSuccessful);
+    EndLastProgram();
+    launcher.CheckProgramExit();
+    EXPECT_EQ(DriverGamma(), "1.20");  // what was in force before the failed run
+    EXPECT_EQ(display.ChangeCalls(),
+              firstSwitches ? (std::vector<int>{2, 0, 1}) : std::vector<int>{0});
+    EXPECT_EQ(display.Current().width, 800);
+    EXPECT_EQ(processes.OpenHandles(), 0);
+  }
+}
+
 TEST_F(LauncherTest, ResetDuringAWatchIsSwappedBackWhenTheGameEnds) {
   AddProfile("Game", "c:\\games\\game.exe", "1.50");
   SetProfileDword("Game", "Desktop Mode", 2);
