@@ -119,7 +119,10 @@ class DriverRunTest : public ::testing::Test {
 };
 
 // Before and after of one command-line run, every value of both driver
-// subkeys; the comments name the rule a line shows.
+// subkeys; the comments name the rule a line shows. Each text is read back
+// raw and must be a REG_SZ ending in exactly one NUL: a doubled terminator
+// shows on every value, a missing one on the empty "Prev SSTH3_GGAMMA" (Wine
+// itself terminates the others when they are read).
 const ValueTable kDriverD3DBefore = {
     {"SSTH3_OVERLAYMODE", "1"},
     {"Prev SSTH3_OVERLAYMODE", "2"},

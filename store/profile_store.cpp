@@ -34,14 +34,20 @@ std::string ShortenLodText(const std::string& text) {
 
 std::string ProfileKeyPath(const std::string& profile) { return kProgramKey + profile; }
 
+std::string JoinKeyPath(const std::string& key, const std::string& subkey) {
+  // One backslash between the two, however many the key already ends with:
+  // an empty part inside a path is not a key name every registry accepts.
+  const std::string::size_type end = key.find_last_not_of('\\');
+  const std::string base = end == std::string::npos ? key : key.substr(0, end + 1);
+  return base + "\\" + subkey;
+}
+
 std::string ProfileGroupPath(const std::string& profile, const char* subkey) {
-  return ProfileKeyPath(profile) + "\\" + subkey;
+  return JoinKeyPath(ProfileKeyPath(profile), subkey);
 }
 
 std::string DriverGroupPath(const std::string& driverKey, const char* subkey) {
-  std::string path = driverKey;
-  if (!path.empty() && path.back() != '\\') path += '\\';
-  return path + subkey;
+  return JoinKeyPath(driverKey, subkey);
 }
 
 void SortNoCase(std::vector<std::string>& names, const TextCompare& compare) {

@@ -21,6 +21,7 @@ constexpr const char* kReloadSettingsValue = "Reload settings";
 constexpr const char* kRunValue = "Tarnwick";
 
 // Paths from the handle's root.
+std::string JoinKeyPath(const std::string& key, const std::string& subkey);
 std::string ProfileKeyPath(const std::string& profile);
 std::string ProfileGroupPath(const std::string& profile, const char* subkey);  // "D3D" / "Glide"
 std::string DriverGroupPath(const std::string& driverKey, const char* subkey);

@@ -32,6 +32,14 @@ std::string CanonicalPath(const std::string& path) {
 
 int RootIndex(RootKey root) { return root == RootKey::CurrentUser ? 0 : 1; }
 
+// An empty part inside a path ("A\\B"). Trailing backslashes are not one:
+// every system accepts them as naming the same key.
+bool HasEmptyInnerPart(const std::string& path) {
+  const std::string::size_type last = path.find_last_not_of('\\');
+  if (last == std::string::npos) return false;
+  return path.substr(0, last).find("\\\\") != std::string::npos;
+}
+
 }  // namespace
 
 struct FakeRegistry::Node {
@@ -82,6 +90,9 @@ long FakeRegistry::Resolve(RootKey root, const std::string& subkey, bool create,
     if (flavor_ == Flavor::Nt || !create) return reg_error::kBadPathname;
     path.erase(0, 1);
   }
+  // Wine skips such a part; the stricter answer keeps the store from
+  // building paths that an NT registry may refuse.
+  if (HasEmptyInnerPart(path)) return reg_error::kBadPathname;
   const int r = RootIndex(root);
   const std::string canonical = CanonicalPath(path);
   // A refused key refuses its whole subtree, as missing rights would.

@@ -18,6 +18,7 @@ namespace tw {
 
 class FakeRegistry : public RegistryBackend {
  public:
+  // Both refuse an empty part inside a path ("A\\B").
   // Nt: leading backslash refused, RegDeleteKey refuses a key with subkeys.
   // Win98: create ignores one leading backslash (open still refuses it),
   // RegDeleteKey deletes the tree.

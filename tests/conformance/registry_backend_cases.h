@@ -341,5 +341,55 @@ TEST_P(RegistryBackendConformance, KeyDeletedBehindAnOpenHandleFails) {
   EXPECT_EQ(Exists("Doomed"), reg_error::kFileNotFound);
 }
 
+// Wine skips an empty part inside a path; the in-memory registry refuses it,
+// as an NT registry may. Neither may create a key with an empty name, so the
+// store never builds such a path (trailing backslashes are another matter).
+TEST_P(RegistryBackendConformance, AnEmptyPartInsideAPathNeverMakesAnEmptyName) {
+  Key doubled(Backend()), plain(Backend());
+  const long rc = Create("Outer\\\\Inner", doubled);
+  if (rc == reg_error::kSuccess) {
+    EXPECT_EQ(Subkeys(""), Names{"Outer"});
+    EXPECT_EQ(Subkeys("Outer"), Names{"Inner"});
+    EXPECT_EQ(Open("Outer\\Inner", plain), reg_error::kSuccess);
+  } else {
+    EXPECT_EQ(Subkeys(""), Names{});
+  }
+}
+
+// A string stored as REG_EXPAND_SZ by another program is still a string.
+TEST_P(RegistryBackendConformance, ExpandableStringReadsAsItsText) {
+  const std::string text = "%SystemRoot%\\x";
+  ASSERT_EQ(Backend().SetValue(Scratch(), "Expand",
+                               RawValue{reg_type::kExpandString, text + '\0'}),
+            reg_error::kSuccess);
+  RegistryHandle handle(Backend(), kRoot);
+  ASSERT_TRUE(handle.OpenKey(Path(""), false));
+  EXPECT_EQ(handle.ReadString("Expand"), text);
+  EXPECT_TRUE(handle.HasString("Expand"));
+}
+
+// "Quake2" merely starts with "Quake": deleting "Quake" must leave a key open
+// on it alone, on the handle and below it.
+TEST_P(RegistryBackendConformance, DeletingAKeyLeavesASiblingWithTheSamePrefixOpen) {
+  RegistryBackend& b = Backend();
+  for (const char* path : {"Quake\\D3D", "Quake2\\D3D"}) {
+    Key key(b);
+    ASSERT_EQ(Create(path, key), reg_error::kSuccess);
+  }
+  Key raw(b);
+  ASSERT_EQ(Open("Quake2", raw), reg_error::kSuccess);
+  RegistryHandle handle(b, kRoot);
+  ASSERT_TRUE(handle.OpenKey("\\" + Path("quake2") + "\\", false));
+
+  EXPECT_TRUE(handle.DeleteKey(Path("Quake")));
+
+  EXPECT_TRUE(handle.HasOpenKey());
+  handle.WriteString("Still", "open");
+  EXPECT_EQ(handle.ReadString("Still"), "open");
+  EXPECT_EQ(b.SetValue(raw.get(), "Raw", Dword(1)), reg_error::kSuccess);
+  EXPECT_EQ(Subkeys(""), Names{"Quake2"});
+  EXPECT_EQ(Subkeys("Quake2"), Names{"D3D"});
+}
+
 }  // namespace conformance
 }  // namespace tw

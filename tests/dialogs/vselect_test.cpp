@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string>
+
 #include "dialogs/vselect.h"
 #include "shell/startup_layout.h"
 
@@ -18,6 +21,29 @@ TEST(CardModelDialog, EachRadioButtonStoresItsModelAndOkOnlyCloses) {
   dialog.Button1Click();
   EXPECT_TRUE(dialog.CloseRequested());
   EXPECT_EQ(model, 5500);
+}
+
+// The user picks by caption: each radio button must name the model its click
+// stores, and no two may read alike.
+TEST(CardModelDialog, EachCaptionNamesTheModelItsButtonStores) {
+  const struct {
+    const char* button;
+    void (TForm4::*click)();
+  } buttons[] = {{"RadioButton1", &TForm4::RadioButton1Click},
+                 {"RadioButton2", &TForm4::RadioButton2Click},
+                 {"RadioButton3", &TForm4::RadioButton3Click}};
+  std::set<std::string> captions;
+  for (const auto& b : buttons) {
+    const LayoutRow* row = CardModelDialogLayout().Find(b.button);
+    ASSERT_NE(row, nullptr) << b.button;
+    int model = 0;
+    TForm4 dialog(model);
+    (dialog.*b.click)();
+    const std::string caption = row->caption;
+    EXPECT_NE(caption.find(std::to_string(model)), std::string::npos)
+        << b.button << " \"" << caption << "\" stores " << model;
+    EXPECT_TRUE(captions.insert(caption).second) << "two buttons read \"" << caption << "\"";
+  }
 }
 
 // Every control lies inside its parent and no two siblings overlap, so each

@@ -44,9 +44,12 @@ TEST_F(ProfileStoreTest, PathsNameTheLayoutsKeys) {
       {DriverGroupPath(kDriver, "D3D"), kHklm, kDriverD3D},
       {DriverGroupPath("System\\CurrentControlSet\\Services\\Class\\Display\\0000", "Glide"), kHklm,
        kDriverGlide},
+      {DriverGroupPath(std::string(kDriver) + "\\", "Glide"), kHklm, kDriverGlide},
+      {ProfileGroupPath("Quake\\", "D3D"), kHkcu, "Software\\Hexmoor\\Tarnwick\\Quake\\D3D"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);
+    // The in-memory registry refuses an empty part inside a path.
     RegistryHandle h(reg_, c.root);
     ASSERT_TRUE(h.OpenKey(c.path, true));
     h.WriteString("Probe", "x");
