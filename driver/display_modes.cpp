@@ -1,6 +1,5 @@
 #include "driver/display_modes.h"
 
-#include <cstdio>
 #include <string>
 
 #include "platform/messages.h"
@@ -18,18 +17,16 @@ bool SameAsDesktop(const DisplayMode& mode, const DesktopMode& desktop) {
          static_cast<int64_t>(mode.bitsPerPel) == desktop.bitsPerPixel;
 }
 
+// Built from to_string: the one printf-style call would pull a whole
+// formatted-output library into the exe.
 std::string DesktopListCaption(const DisplayMode& mode) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%ux%u - %u bit-color", static_cast<unsigned>(mode.width),
-                static_cast<unsigned>(mode.height), static_cast<unsigned>(mode.bitsPerPel));
-  return text;
+  return std::to_string(mode.width) + "x" + std::to_string(mode.height) + " - " +
+         std::to_string(mode.bitsPerPel) + " bit-color";
 }
 
 std::string VideoMenuCaption(const DisplayMode& mode) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%ubit - %ux%u", static_cast<unsigned>(mode.bitsPerPel),
-                static_cast<unsigned>(mode.width), static_cast<unsigned>(mode.height));
-  return text;
+  return std::to_string(mode.bitsPerPel) + "bit - " + std::to_string(mode.width) + "x" +
+         std::to_string(mode.height);
 }
 
 }  // namespace

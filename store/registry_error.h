@@ -2,14 +2,15 @@
 // catches it and shows the general error report.
 #pragma once
 
-#include <stdexcept>
 #include <string>
+
+#include "platform/command_error.h"
 
 namespace tw {
 
-class RegistryError : public std::runtime_error {
+class RegistryError : public CommandError {
  public:
-  using std::runtime_error::runtime_error;
+  using CommandError::CommandError;
 
   static RegistryError InvalidType(const std::string& name) {
     return RegistryError("Invalid data type for '" + name + "'");

@@ -1,7 +1,8 @@
 #include "store/setting_catalogue.h"
 
 #include <limits>
-#include <stdexcept>
+
+#include "platform/command_error.h"
 
 namespace tw {
 
@@ -161,7 +162,7 @@ SettingCatalogue::SettingCatalogue() {
 const SettingInfo& SettingCatalogue::Info(SettingKind kind, int number) const {
   const std::vector<SettingInfo>& group = kind == SettingKind::Direct3D ? direct3d_ : glide_;
   if (number < 1 || number > static_cast<int>(group.size())) {
-    throw std::out_of_range("no driver setting " + std::to_string(number));
+    throw CommandError("no driver setting " + std::to_string(number));
   }
   return group[static_cast<size_t>(number - 1)];
 }

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <set>
 
+#include "platform/command_error.h"
+
 namespace tw {
 namespace {
 
@@ -72,8 +74,8 @@ TEST(SettingCatalogue, EverySettingHasItsNameControlClassAndDefault) {
   }
   EXPECT_EQ(SettingCatalogue::Count(D), 11);
   EXPECT_EQ(SettingCatalogue::Count(G), 19);
-  EXPECT_THROW(catalogue.Info(D, 12), std::out_of_range);
-  EXPECT_THROW(catalogue.Info(G, 0), std::out_of_range);
+  EXPECT_THROW(catalogue.Info(D, 12), CommandError);
+  EXPECT_THROW(catalogue.Info(G, 0), CommandError);
 }
 
 TEST(SettingCatalogue, ClassListsAgreeWithEachSettingsClass) {
