@@ -1,7 +1,13 @@
-// COM and the common control classes, set up once for the user-interface
-// thread. Whatever needs them (track bars, tab pages, up-down boxes, shell
-// links, the file dialog) calls these first; repeated calls cost nothing.
+// COM, the common controls and the file dialog, set up once for the
+// user-interface thread when something first needs them (track bars, tab
+// pages, up-down boxes, shell links, the file dialog). Their DLLs are loaded
+// here and not imported by the exe: loading them at start would cost a tray
+// program that sits idle for days megabytes it never uses. Repeated calls
+// cost nothing.
 #pragma once
+
+#include <windows.h>
+#include <commdlg.h>
 
 namespace tw {
 
@@ -9,7 +15,13 @@ namespace tw {
 bool EnsureCom();
 // Releases COM at exit if EnsureCom initialised it.
 void ReleaseCom();
+// CoCreateInstance for an in-process server, after EnsureCom.
+HRESULT CreateComObject(REFCLSID classId, REFIID interfaceId, void** object);
+
 // Registers the common control window classes the forms use, once.
 void EnsureCommonControls();
+
+// GetOpenFileNameA. FALSE also when the dialog's DLL cannot be loaded.
+BOOL ShowOpenFileDialog(OPENFILENAMEA* request);
 
 }  // namespace tw

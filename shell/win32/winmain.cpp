@@ -1,5 +1,7 @@
-// Program entry: COM, the setting catalogue and the three registry handles
-// exist before any window; then the main window and one message loop.
+// Program entry: the setting catalogue and the three registry handles exist
+// before any window; then the main window and one message loop. COM and the
+// common controls are set up by whatever first needs them (lazy_init.h): a
+// program that sits in the tray for days should not carry them unused.
 #include <windows.h>
 
 #include "platform/win32/lazy_init.h"
@@ -10,8 +12,6 @@
 #include "store/setting_catalogue.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  tw::EnsureCom();
-  tw::EnsureCommonControls();
   int exitCode = 0;
   {
     tw::SettingCatalogue catalogue;
@@ -34,6 +34,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
       if (got == 0) exitCode = static_cast<int>(msg.wParam);
     }
   }
-  tw::ReleaseCom();
+  tw::ReleaseCom();  // only if something initialised it
   return exitCode;
 }

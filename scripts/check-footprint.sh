@@ -1,18 +1,24 @@
 #!/usr/bin/env bash
-# Fails when the shipped exe, stripped, is larger than its bound, or when its
-# link map shows a part of the runtime that the build keeps out on purpose
-# (each would undo a size saving or, for the standard error classes, a catch
-# of them would silently miss: see platform/win32/library_errors.cpp).
+# What tarnwick.exe costs before it does anything, checked as figures:
+# - its size, stripped, against a bound;
+# - no import of the DLLs it loads only when first needed (comctl32, comdlg32,
+#   ole32: platform/win32/lazy_init.h), since an import loads them at start;
+# - from its link map, no runtime part the build keeps out on purpose (the
+#   default terminate handler's demangler, the printf family, the standard
+#   error classes, whose catch would silently miss here: see
+#   platform/win32/library_errors.cpp), with what pulled it in.
 #
-# Usage: check-size.sh EXE MAX_BYTES [LINK_MAP]
+# Usage: check-footprint.sh EXE MAX_BYTES [LINK_MAP]
 set -euo pipefail
 
-exe=${1:?usage: check-size.sh EXE MAX_BYTES [LINK_MAP]}
-bound=${2:?usage: check-size.sh EXE MAX_BYTES [LINK_MAP]}
+exe=${1:?usage: check-footprint.sh EXE MAX_BYTES [LINK_MAP]}
+bound=${2:?usage: check-footprint.sh EXE MAX_BYTES [LINK_MAP]}
 map=${3:-}
 strip=${STRIP:-i686-w64-mingw32-strip}
+objdump=${OBJDUMP:-i686-w64-mingw32-objdump}
+on_demand=(comctl32 comdlg32 ole32)
 
-[[ -f $exe ]] || { echo "check-size: no such file: $exe" >&2; exit 2; }
+[[ -f $exe ]] || { echo "check-footprint: no such file: $exe" >&2; exit 2; }
 
 stripped=$(mktemp)
 trap 'rm -f "$stripped"' EXIT
@@ -26,8 +32,20 @@ if (( size > bound )); then
   status=1
 fi
 
+imported=$("$objdump" -p "$exe" | awk '/^[ \t]*DLL Name:/ {print tolower($3)}')
+for dll in "${on_demand[@]}"; do
+  if grep -qx "$dll.dll" <<<"$imported"; then
+    echo "FAIL: $dll.dll is imported, so it loads at start; reach it through platform/win32/lazy_init.h"
+    "$objdump" -p "$exe" | awk -v d="$dll.dll" '
+      /^[ \t]*DLL Name:/ {on = (tolower($3) == d); next}
+      on && NF == 0 {on = 0}
+      on && NF >= 3 && $1 ~ /^[0-9a-fA-F]+$/ {print "  imports " $3}'
+    status=1
+  fi
+done
+
 if [[ -n $map ]]; then
-  [[ -f $map ]] || { echo "check-size: no such link map: $map" >&2; exit 2; }
+  [[ -f $map ]] || { echo "check-footprint: no such link map: $map" >&2; exit 2; }
   # Archive members (as the map names them), and what they hold.
   unwanted=(
     '(vterminate.o):the verbose terminate handler'
