@@ -62,8 +62,21 @@ native-sanitize: prereqs
 test-sanitize: native-sanitize
 	ctest --test-dir $(SANITIZE_DIR) --output-on-failure
 
-# Speed of the core's registry work, against the in-memory registry.
-bench: prereqs
+# Speed of the core's registry work, against the in-memory registry; then
+# tarnwick.exe side by side with a minimal tray program under Wine
+# (bench/wine/run_bench.py). BENCH_RUNS and BENCH_IDLE (seconds) shorten it.
+BENCH_RUNS ?= 15
+BENCH_IDLE ?= 20
+BENCH_WINE_DIR := $(BUILD)/bench-wine
+bench: prereqs win32
 	cmake -S . -B $(BUILD)/bench -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD)/bench -j$(JOBS) --target tarnwick_bench
 	$(BUILD)/bench/tarnwick_bench
+	cmake -S bench/wine -B $(BENCH_WINE_DIR) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake
+	cmake --build $(BENCH_WINE_DIR) -j$(JOBS)
+	bash scripts/with-wine.sh --prefix $(BUILD)/wineprefix-bench -- \
+	  python3 bench/wine/run_bench.py --tarnwick $(TARNWICK_EXE) \
+	  --tray $(BENCH_WINE_DIR)/minimal_tray.exe --reference $(BENCH_WINE_DIR)/reference_launcher.exe \
+	  --driver $(BENCH_WINE_DIR)/bench_driver.exe --game $(BENCH_WINE_DIR)/game.exe \
+	  --fixture e2e/fixtures/win98-voodoo5.reg --work $(abspath $(BENCH_WINE_DIR))/work \
+	  --runs $(BENCH_RUNS) --idle $(BENCH_IDLE)
