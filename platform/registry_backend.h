@@ -60,6 +60,8 @@ class RegistryBackend {
 
   // Names of the direct subkeys, in the order the system enumerates them.
   virtual long EnumSubkeys(RegKey key, std::vector<std::string>* names) = 0;
+  // Names of the key's values, in the order the system enumerates them.
+  virtual long EnumValues(RegKey key, std::vector<std::string>* names) = 0;
   // Deletes one direct subkey of `key`, as RegDeleteKeyA does: on NT this
   // fails with kAccessDenied when the subkey has subkeys of its own.
   virtual long DeleteSubkey(RegKey key, const std::string& subkey) = 0;

@@ -112,13 +112,17 @@ bool IsVoodooDescription(const std::string& description) {
   return StartsWithNoCase(description, "OMEGA");
 }
 
+bool FindDriverKey(RegistryHandle& driverRegistry, const TextCompare& compare,
+                   std::string& driverKey, StartupView* log) {
+  return SearchWin98Layout(driverRegistry, compare, driverKey, log) ||
+         SearchWin2000Layout(driverRegistry, compare, driverKey, log);
+}
+
 bool DetectVoodoo(RegistryHandle& driverRegistry, RegistryHandle& programRegistry,
                   RegistryHandle& startupRegistry, const TextCompare& compare,
                   StartupState& state, StartupView* log) {
   std::string found;
-  const bool card = SearchWin98Layout(driverRegistry, compare, found, log) ||
-                    SearchWin2000Layout(driverRegistry, compare, found, log);
-  if (!card) {
+  if (!FindDriverKey(driverRegistry, compare, found, log)) {
     state.noCard = true;
     return false;
   }

@@ -57,6 +57,12 @@ void ParseArguments(const std::vector<std::string>& args, StartupState& state);
 // True for a driver description naming a Voodoo4 or later card.
 bool IsVoodooDescription(const std::string& description);
 
+// Searches both driver layouts, the Windows 95/98 one first, for the first
+// adapter entry of a Voodoo4 or later; only reads. Log lines go to `log`
+// when it is not null.
+bool FindDriverKey(RegistryHandle& driverRegistry, const TextCompare& compare,
+                   std::string& driverKey, StartupView* log);
+
 // Searches both driver layouts; fills state.driverKey and the no-card flag and,
 // when a card is found, the two check marks, "Reload settings" and the old
 // level-of-detail conversion. Log lines go to `log` when it is not null.

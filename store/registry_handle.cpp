@@ -137,6 +137,22 @@ std::vector<std::string> RegistryHandle::GetKeyNames() {
   return names;
 }
 
+std::vector<std::string> RegistryHandle::GetValueNames() {
+  std::vector<std::string> names;
+  if (key_ != 0 && backend_.EnumValues(key_, &names) != reg_error::kSuccess) names.clear();
+  return names;
+}
+
+bool RegistryHandle::ReadRaw(const std::string& name, RawValue* value) {
+  return key_ != 0 && backend_.QueryValue(key_, name, value) == reg_error::kSuccess;
+}
+
+void RegistryHandle::WriteRaw(const std::string& name, const RawValue& value) {
+  if (key_ == 0 || backend_.SetValue(key_, name, value) != reg_error::kSuccess) {
+    throw RegistryError::SetFailed(name);
+  }
+}
+
 bool RegistryHandle::DeleteKey(const std::string& path) {
   const std::string full = NormalizePath(path);
   if (full.empty()) return false;

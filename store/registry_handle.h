@@ -50,6 +50,13 @@ class RegistryHandle {
 
   // Direct subkeys of the open key, in the system's order (empty without one).
   std::vector<std::string> GetKeyNames();
+  // Value names of the open key, in the system's order (empty without one).
+  std::vector<std::string> GetValueNames();
+
+  // A value of any type as stored; false when it cannot be read.
+  bool ReadRaw(const std::string& name, RawValue* value);
+  // A refused write throws "Failed to set data for '%s'".
+  void WriteRaw(const std::string& name, const RawValue& value);
 
   // Deletes `path` with everything below it, children first, so it works on
   // NT as on Windows 98. Closes the open key if it lies in the deleted tree.

@@ -20,6 +20,7 @@ int main(int argc, char** argv) {
   try {
     e2e::PinWindowsVersion(e2e::FileName(options.tarnwickExe), options.winVersion);
     e2e::PinWindowsVersion(e2e::FileName(options.gameExe), options.winVersion);
+    e2e::PinWindowsVersion(e2e::FileName(e2e::CompanionExe()), options.winVersion);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "cannot pin the Windows version: %s\n", e.what());
     return 2;

@@ -34,6 +34,16 @@ ChildProcess StartTarnwick(const std::string& arguments) {
   return ChildProcess::Start(TestOptions().tarnwickExe, arguments);
 }
 
+std::string CompanionExe() {
+  const std::string& exe = TestOptions().tarnwickExe;
+  return exe.substr(0, exe.size() - FileName(exe).size()) + "tarnwick-cli.exe";
+}
+
+std::optional<DWORD> RunToExit(const std::string& exe, const std::string& arguments) {
+  ChildProcess program = ChildProcess::Start(exe, arguments);
+  return program.WaitForExit(kDefaultTimeoutMs);
+}
+
 HWND WaitForProgramWindow(const ChildProcess& program, const std::string& className,
                           const std::optional<std::string>& caption) {
   HWND found = nullptr;

@@ -36,6 +36,13 @@ void ResetTarnwickState();
 
 ChildProcess StartTarnwick(const std::string& arguments = std::string());
 
+// tarnwick-cli.exe, built beside tarnwick.exe.
+std::string CompanionExe();
+
+// Runs a console program to its end; its exit code, or nothing when it did
+// not end in time (it is then ended).
+std::optional<DWORD> RunToExit(const std::string& exe, const std::string& arguments);
+
 // Polls for a top-level window of the program; gives up early when the
 // program has ended.
 HWND WaitForProgramWindow(const ChildProcess& program, const std::string& className,

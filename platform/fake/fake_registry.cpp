@@ -207,6 +207,15 @@ long FakeRegistry::EnumSubkeys(RegKey key, std::vector<std::string>* names) {
   return reg_error::kSuccess;
 }
 
+long FakeRegistry::EnumValues(RegKey key, std::vector<std::string>* names) {
+  long rc;
+  NodePtr node = FromHandle(key, &rc);
+  if (!node) return rc;
+  names->clear();
+  for (const auto& v : node->values) names->push_back(v.first);
+  return reg_error::kSuccess;
+}
+
 long FakeRegistry::DeleteSubkey(RegKey key, const std::string& subkey) {
   long rc;
   NodePtr node = FromHandle(key, &rc);

@@ -35,6 +35,7 @@ class FakeRegistry : public RegistryBackend {
   long SetValue(RegKey key, const std::string& name, const RawValue& value) override;
   long DeleteValue(RegKey key, const std::string& name) override;
   long EnumSubkeys(RegKey key, std::vector<std::string>* names) override;
+  long EnumValues(RegKey key, std::vector<std::string>* names) override;
   long DeleteSubkey(RegKey key, const std::string& subkey) override;
 
   // Injected failures. Paths are written without leading backslash.

@@ -115,6 +115,34 @@ long Win32RegistryBackend::EnumSubkeys(RegKey key, std::vector<std::string>* nam
   return ERROR_SUCCESS;
 }
 
+long Win32RegistryBackend::EnumValues(RegKey key, std::vector<std::string>* names) {
+  DWORD count = 0;
+  DWORD longest = 0;
+  LONG rc = RegQueryInfoKeyA(ToHkey(key), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                             &count, &longest, nullptr, nullptr, nullptr);
+  if (rc != ERROR_SUCCESS) return rc;
+
+  // Windows 98 leaves out the terminating NUL in the longest name it reports.
+  std::string buffer(longest + 1 > MAX_PATH ? longest + 1 : MAX_PATH, '\0');
+  std::vector<std::string> found;
+  found.reserve(count);
+  DWORD index = 0;
+  for (;;) {
+    DWORD length = static_cast<DWORD>(buffer.size());
+    rc = RegEnumValueA(ToHkey(key), index, &buffer[0], &length, nullptr, nullptr, nullptr, nullptr);
+    if (rc == ERROR_NO_MORE_ITEMS) break;
+    if (rc == ERROR_MORE_DATA && buffer.size() < kLongestBuffer) {
+      buffer.assign(buffer.size() * 2, '\0');
+      continue;
+    }
+    if (rc != ERROR_SUCCESS) return rc;
+    found.emplace_back(buffer.data(), length < buffer.size() ? length : buffer.size());
+    ++index;
+  }
+  *names = std::move(found);
+  return ERROR_SUCCESS;
+}
+
 long Win32RegistryBackend::DeleteSubkey(RegKey key, const std::string& subkey) {
   return RegDeleteKeyA(ToHkey(key), subkey.c_str());
 }

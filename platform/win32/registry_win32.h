@@ -17,6 +17,7 @@ class Win32RegistryBackend : public RegistryBackend {
   long DeleteValue(RegKey key, const std::string& name) override;
 
   long EnumSubkeys(RegKey key, std::vector<std::string>* names) override;
+  long EnumValues(RegKey key, std::vector<std::string>* names) override;
   long DeleteSubkey(RegKey key, const std::string& subkey) override;
 };
 

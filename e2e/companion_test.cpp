@@ -1,0 +1,141 @@
+// tarnwick-cli.exe against the system's own regedit: a profile exported by
+// the companion is imported by regedit /S, one exported by regedit /E is
+// imported by the companion, and a file reaching outside the profiles is
+// refused without a trace.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "harness/process.h"
+#include "harness/registry.h"
+#include "harness/tarnwick.h"
+
+namespace e2e {
+namespace {
+
+constexpr char kProfile[] = "Quake III";
+constexpr char kRegedit[] = "C:\\windows\\regedit.exe";
+
+std::string ProfileKey() { return std::string(kProgramKey) + "\\" + kProfile; }
+
+std::string TempFile(const char* name) {
+  char folder[MAX_PATH] = {};
+  GetTempPathA(sizeof folder, folder);
+  return std::string(folder) + name;
+}
+
+// Every key and value below `path` as "key|name|type|bytes" lines, names in
+// enumeration order of a sorted walk so two trees compare as text.
+void Dump(HKEY root, const std::string& path, std::vector<std::string>* out) {
+  Key key = OpenKey(root, path);
+  if (!key) return;
+  std::vector<std::string> names;
+  char name[256];
+  for (DWORD i = 0;; ++i) {
+    DWORD length = sizeof name;
+    if (RegEnumValueA(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS) {
+      break;
+    }
+    names.emplace_back(name, length);
+  }
+  std::sort(names.begin(), names.end());
+  for (const std::string& n : names) {
+    const std::optional<Value> value = ReadValue(root, path, n);
+    out->push_back(path + "|" + n + "|" + std::to_string(value->type) + "|" + value->bytes);
+  }
+  std::vector<std::string> children;
+  for (DWORD i = 0;; ++i) {
+    DWORD length = sizeof name;
+    if (RegEnumKeyExA(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS) {
+      break;
+    }
+    children.emplace_back(name, length);
+  }
+  std::sort(children.begin(), children.end());
+  for (const std::string& child : children) {
+    out->push_back(path + "\\" + child);
+    Dump(root, path + "\\" + child, out);
+  }
+}
+
+std::vector<std::string> DumpProfile() {
+  std::vector<std::string> out;
+  Dump(HKEY_CURRENT_USER, ProfileKey(), &out);
+  return out;
+}
+
+class CompanionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetTarnwickState();
+    file_ = TempFile("tarnwick-companion.reg");
+    DeleteFileA(file_.c_str());
+    // Texts with what a .reg file must escape, a number, both groups.
+    const std::string key = ProfileKey();
+    WriteValue(HKEY_CURRENT_USER, key, "FilePath", StringValue("C:\\Games\\Quake III\\quake3.exe"));
+    WriteValue(HKEY_CURRENT_USER, key, "Parameters", StringValue("+set name \"Sarge\" +map q3dm17"));
+    WriteValue(HKEY_CURRENT_USER, key, "Directory", StringValue("C:\\Games\\Quake III\\"));
+    WriteValue(HKEY_CURRENT_USER, key, "Poll", DwordValue(5));
+    WriteValue(HKEY_CURRENT_USER, key, "Tabsheet", StringValue("GlidePage"));
+    WriteValue(HKEY_CURRENT_USER, key + "\\D3D", "SSTH3_SLI_AA_CONFIGURATION", StringValue("3"));
+    WriteValue(HKEY_CURRENT_USER, key + "\\D3D", "SSTH3_RGAMMA", StringValue("1.10"));
+    WriteValue(HKEY_CURRENT_USER, key + "\\Glide", "FX_GLIDE_LOD_BIAS", StringValue("-8"));
+    WriteValue(HKEY_CURRENT_USER, key + "\\Glide", "FX_GLIDE_TMU_MEMSIZE", StringValue("2"));
+  }
+  void TearDown() override {
+    DeleteFileA(file_.c_str());
+    ResetTarnwickState();
+  }
+
+  std::string file_;
+};
+
+TEST_F(CompanionTest, ExportedProfileImportsWithRegeditIntoACleanState) {
+  const std::vector<std::string> before = DumpProfile();
+  ASSERT_EQ(RunToExit(CompanionExe(), "export " + QuoteArgument(file_) + " " + QuoteArgument(kProfile)),
+            DWORD{0});
+  DeleteTree(HKEY_CURRENT_USER, kProgramKey);
+  ASSERT_EQ(RunToExit(kRegedit, "/S " + QuoteArgument(file_)), DWORD{0});
+  EXPECT_EQ(DumpProfile(), before);
+}
+
+TEST_F(CompanionTest, RegeditExportImportsWithTheCompanion) {
+  const std::vector<std::string> before = DumpProfile();
+  ASSERT_EQ(RunToExit(kRegedit, "/E " + QuoteArgument(file_) + " " +
+                                    QuoteArgument("HKEY_CURRENT_USER\\" + ProfileKey())),
+            DWORD{0});
+  DeleteTree(HKEY_CURRENT_USER, kProgramKey);
+  ASSERT_EQ(RunToExit(CompanionExe(), "import " + QuoteArgument(file_)), DWORD{0});
+  EXPECT_EQ(DumpProfile(), before);
+  // The same file again: the profile exists now.
+  EXPECT_EQ(RunToExit(CompanionExe(), "import " + QuoteArgument(file_)), DWORD{1});
+  EXPECT_EQ(RunToExit(CompanionExe(), "import " + QuoteArgument(file_) + " --replace"), DWORD{0});
+  EXPECT_EQ(DumpProfile(), before);
+}
+
+TEST_F(CompanionTest, FileReachingOutsideTheProfilesIsRefusedWhole) {
+  const char text[] =
+      "REGEDIT4\r\n\r\n"
+      "[HKEY_CURRENT_USER\\Software\\Hexmoor\\Tarnwick\\Doom]\r\n"
+      "\"FilePath\"=\"doom.exe\"\r\n\r\n"
+      "[HKEY_LOCAL_MACHINE\\Software\\Tarnwick Companion Test]\r\n"
+      "\"x\"=\"1\"\r\n";
+  HANDLE out = CreateFileA(file_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(out, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  WriteFile(out, text, sizeof text - 1, &written, nullptr);
+  CloseHandle(out);
+
+  EXPECT_EQ(RunToExit(CompanionExe(), "import " + QuoteArgument(file_)), DWORD{1});
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, std::string(kProgramKey) + "\\Doom"));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\Tarnwick Companion Test"));
+  EXPECT_EQ(RunToExit(CompanionExe(), ""), DWORD{2});
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,237 @@
+#include "store/profile_transfer.h"
+
+#include <exception>
+
+#include "platform/ascii_case.h"
+#include "store/profile_store.h"
+#include "store/registry_error.h"
+
+namespace tw {
+
+namespace {
+
+constexpr const char* kProgramPath[] = {"Software", "Hexmoor", "Tarnwick"};
+
+// One key of a file, placed: which profile, and the path below the profile.
+struct PlacedKey {
+  std::string profile;
+  std::string below;  // "" for the profile key itself, else "D3D", "D3D\Sub", ...
+  const RegFileKey* key;
+};
+
+std::vector<std::string> SplitKeyPath(const std::string& path, bool* emptyPart) {
+  std::vector<std::string> parts;
+  std::string trimmed = path;
+  while (!trimmed.empty() && trimmed.back() == '\\') trimmed.pop_back();
+  *emptyPart = trimmed.empty();
+  std::string part;
+  for (char c : trimmed) {
+    if (c == '\\') {
+      if (part.empty()) *emptyPart = true;
+      parts.push_back(part);
+      part.clear();
+    } else {
+      part.push_back(c);
+    }
+  }
+  parts.push_back(part);
+  if (part.empty()) *emptyPart = true;
+  return parts;
+}
+
+bool SameNoCase(const std::string& a, const std::string& b) { return AsciiLower(a) == AsciiLower(b); }
+
+// The profile a file key belongs to, or false when it is not a profile key.
+bool PlaceKey(const RegFileKey& key, PlacedKey* placed) {
+  bool emptyPart = false;
+  const std::vector<std::string> parts = SplitKeyPath(key.path, &emptyPart);
+  if (emptyPart || parts.size() < 5) return false;
+  if (!SameNoCase(parts[0], "HKEY_CURRENT_USER") && !SameNoCase(parts[0], "HKCU")) return false;
+  for (int i = 0; i < 3; ++i) {
+    if (!SameNoCase(parts[static_cast<size_t>(i) + 1], kProgramPath[i])) return false;
+  }
+  if (!IsValidProfileName(parts[4])) return false;
+  placed->profile = parts[4];
+  placed->below.clear();
+  for (size_t i = 5; i < parts.size(); ++i) {
+    if (!placed->below.empty()) placed->below += '\\';
+    placed->below += parts[i];
+  }
+  placed->key = &key;
+  return true;
+}
+
+bool ProfileExists(RegistryHandle& programRegistry, const std::string& profile) {
+  return programRegistry.KeyExists(ProfileKeyPath(profile));
+}
+
+// Appends a key's tree in file form: the key's values, then each subkey.
+void ExportTree(RegistryHandle& programRegistry, const std::string& path,
+                const std::string& filePath, const TextCompare& compare, RegFile* file) {
+  RegFileKey key;
+  key.path = filePath;
+  std::vector<std::string> children;
+  {
+    ScopedKey open(programRegistry, path, false);
+    if (!open) return;
+    for (const std::string& name : programRegistry.GetValueNames()) {
+      RegFileValue value;
+      value.name = name;
+      if (programRegistry.ReadRaw(name, &value.value)) key.values.push_back(value);
+    }
+    children = programRegistry.GetKeyNames();
+  }
+  SortNoCase(children, compare);
+  file->keys.push_back(key);
+  for (const std::string& child : children) {
+    ExportTree(programRegistry, path + "\\" + child, filePath + "\\" + child, compare, file);
+  }
+}
+
+// One change the import made, so a failed import can take it back.
+struct Change {
+  std::string path;
+  bool keyCreated = false;  // else a value: `name` with its former state
+  std::string name;
+  bool hadValue = false;
+  RawValue former;
+};
+
+// Writes placed keys, logging each change; throws the registry's error on
+// a refused write.
+void WriteKeys(RegistryHandle& programRegistry, const std::vector<PlacedKey>& keys,
+               const std::string& asName, std::vector<Change>* log) {
+  for (const PlacedKey& placed : keys) {
+    const std::string profile = asName.empty() ? placed.profile : asName;
+    // Each missing key from the profile's down is logged as created.
+    std::string path = ProfileKeyPath(profile);
+    bool emptyPart = false;
+    const std::vector<std::string> below =
+        placed.below.empty() ? std::vector<std::string>() : SplitKeyPath(placed.below, &emptyPart);
+    for (size_t i = 0; i <= below.size(); ++i) {
+      if (i > 0) path += "\\" + below[i - 1];
+      if (!programRegistry.KeyExists(path)) log->push_back(Change{path, true, "", false, {}});
+    }
+    ScopedKey open(programRegistry, path, true);
+    if (!open) throw RegistryError("Cannot create the key '" + path + "'");
+    for (const RegFileValue& value : placed.key->values) {
+      Change change{path, false, value.name, false, {}};
+      change.hadValue = programRegistry.ReadRaw(value.name, &change.former);
+      // A refused write changed nothing, so only done writes are logged.
+      if (value.remove) {
+        programRegistry.DeleteValue(value.name);
+      } else {
+        programRegistry.WriteRaw(value.name, value.value);
+      }
+      log->push_back(change);
+    }
+  }
+}
+
+// Takes the logged changes back, last first. False when one cannot be.
+bool RollBack(RegistryHandle& programRegistry, const std::vector<Change>& log) {
+  bool ok = true;
+  for (auto it = log.rbegin(); it != log.rend(); ++it) {
+    try {
+      if (it->keyCreated) {
+        if (programRegistry.KeyExists(it->path)) ok = programRegistry.DeleteKey(it->path) && ok;
+        continue;
+      }
+      ScopedKey open(programRegistry, it->path, false);
+      if (!open) continue;
+      if (it->hadValue) {
+        programRegistry.WriteRaw(it->name, it->former);
+      } else if (programRegistry.ValueExists(it->name)) {
+        ok = programRegistry.DeleteValue(it->name) && ok;
+      }
+    } catch (const std::exception&) {
+      ok = false;
+    }
+  }
+  return ok;
+}
+
+}  // namespace
+
+bool IsValidProfileName(const std::string& name) {
+  if (name.empty() || name.find('\\') != std::string::npos) return false;
+  const auto isEdge = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+  return !isEdge(name.front()) && !isEdge(name.back());
+}
+
+bool ExportProfiles(RegistryHandle& programRegistry, const std::vector<std::string>& names,
+                    const TextCompare& compare, RegFile* file, std::string* error) {
+  RegFile out;
+  for (const std::string& name : names) {
+    if (!IsValidProfileName(name) || !ProfileExists(programRegistry, name)) {
+      *error = "No profile named '" + name + "'";
+      return false;
+    }
+    ExportTree(programRegistry, ProfileKeyPath(name),
+               std::string(kProgramKeyInFiles) + "\\" + name, compare, &out);
+  }
+  *file = out;
+  return true;
+}
+
+bool ImportProfiles(RegistryHandle& programRegistry, const RegFile& file,
+                    const ImportOptions& options, std::vector<std::string>* imported,
+                    std::string* error) {
+  // Everything is checked before anything is written.
+  std::vector<PlacedKey> keys;
+  std::vector<std::string> profiles;
+  for (const RegFileKey& key : file.keys) {
+    if (key.remove) {
+      *error = "refused: the file deletes the key [" + key.path + "]; nothing was written";
+      return false;
+    }
+    PlacedKey placed;
+    if (!PlaceKey(key, &placed)) {
+      *error = "refused: the file writes the key [" + key.path +
+               "], which is not a Tarnwick profile; nothing was written";
+      return false;
+    }
+    keys.push_back(placed);
+    bool known = false;
+    for (const std::string& p : profiles) known = known || SameNoCase(p, placed.profile);
+    if (!known) profiles.push_back(placed.profile);
+  }
+  if (profiles.empty()) {
+    *error = "the file holds no profile";
+    return false;
+  }
+  if (!options.asName.empty()) {
+    if (profiles.size() != 1) {
+      *error = "--as needs a file with one profile; this one has " +
+               std::to_string(profiles.size());
+      return false;
+    }
+    if (!IsValidProfileName(options.asName)) {
+      *error = "'" + options.asName + "' cannot be a profile name";
+      return false;
+    }
+    profiles[0] = options.asName;
+  }
+  for (const std::string& profile : profiles) {
+    if (!options.replace && ProfileExists(programRegistry, profile)) {
+      *error = "a profile named '" + profile +
+               "' exists; add --replace to write over it. Nothing was written";
+      return false;
+    }
+  }
+
+  std::vector<Change> log;
+  try {
+    WriteKeys(programRegistry, keys, options.asName, &log);
+  } catch (const std::exception& failure) {
+    const bool restored = RollBack(programRegistry, log);
+    *error = std::string(failure.what()) +
+             (restored ? "; the profiles were left as they were"
+                       : "; the profiles could not all be put back as they were");
+    return false;
+  }
+  *imported = profiles;
+  return true;
+}
+
+}  // namespace tw

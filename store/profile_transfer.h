@@ -1,0 +1,43 @@
+// Profiles as registry files, for sharing: export a profile's key tree, and
+// import one that touches nothing but profile keys under the program's key.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/text_compare.h"
+#include "store/reg_file.h"
+#include "store/registry_handle.h"
+
+namespace tw {
+
+// The program key as a .reg file names it.
+constexpr const char* kProgramKeyInFiles = "HKEY_CURRENT_USER\\Software\\Hexmoor\\Tarnwick";
+
+// Each named profile's key and everything below it, parents before
+// children, subkeys in the given order. False, with a message, when a name
+// has no profile; `file` is then untouched.
+bool ExportProfiles(RegistryHandle& programRegistry, const std::vector<std::string>& names,
+                    const TextCompare& compare, RegFile* file, std::string* error);
+
+struct ImportOptions {
+  std::string asName;    // import the file's one profile under this name
+  bool replace = false;  // a profile that exists may be written over
+};
+
+// Merges the file's profiles into the registry: values the file sets are
+// written, values it deletes are deleted, every other value is kept. The
+// whole file is checked first: a key that is not a profile key, a key
+// deletion, a profile that exists without `replace`, or a bad --as name
+// writes nothing. A write the registry refuses puts the touched profiles
+// back as they were: each change is taken back, last first. On success `imported` holds the profile names written.
+bool ImportProfiles(RegistryHandle& programRegistry, const RegFile& file,
+                    const ImportOptions& options, std::vector<std::string>* imported,
+                    std::string* error);
+
+// Whether a name can be a profile: a key name the menus and the command line
+// can carry (not empty, no backslash, no blanks or control characters at
+// either end).
+bool IsValidProfileName(const std::string& name);
+
+}  // namespace tw

@@ -1,0 +1,147 @@
+#include "cli/companion.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/fake/fake_console.h"
+#include "platform/fake/fake_registry.h"
+#include "platform/fake/fake_text_compare.h"
+
+namespace tw {
+namespace {
+
+constexpr RootKey kUser = RootKey::CurrentUser;
+constexpr RootKey kMachine = RootKey::LocalMachine;
+const std::string kProgram = "Software\\Hexmoor\\Tarnwick";
+const std::string kDevice = "System\\CurrentControlSet\\Services\\3dfxvs\\Device0";
+
+std::string Profile(const std::string& name) { return kProgram + "\\" + name; }
+
+class CompanionTest : public testing::Test {
+ protected:
+  CompanionTest() {
+    reg.PutString(kMachine, kDevice, "Hardwareinformation.Adapterstring", "Voodoo5");
+    reg.PutString(kMachine, kDevice + "\\D3D", "SSTH3_SLI_AA_CONFIGURATION", "2");
+    reg.PutDword(kUser, kProgram, "VoodooType", 5500);
+    reg.PutString(kUser, Profile("Quake III"), "FilePath", "C:\\Games\\quake3.exe");
+    reg.PutDword(kUser, Profile("Quake III"), "Poll", 5);
+    reg.PutString(kUser, Profile("Quake III") + "\\D3D", "SSTH3_SLI_AA_CONFIGURATION", "3");
+    reg.PutString(kUser, Profile("Quake III") + "\\D3D", "SSTH3_SWAPINTERVAL", "0");
+    reg.PutString(kUser, Profile("Quake III") + "\\Glide", "FX_GLIDE_LOD_BIAS", "-8");
+    reg.PutString(kUser, Profile("doom"), "FilePath", "C:\\Doom\\doom.exe");
+    reg.PutKey(kUser, Profile("User Default") + "\\D3D");
+  }
+
+  int Run(const std::vector<std::string>& args) {
+    console.out.clear();
+    console.err.clear();
+    SettingCatalogue catalogue;
+    CompanionContext context{catalogue, program, driverRegistry, compare, ansi, console};
+    return RunCompanion(args, context);
+  }
+
+  FakeRegistry reg;
+  RegistryHandle program{reg, kUser};
+  RegistryHandle driverRegistry{reg, kMachine};
+  FakeTextCompare compare;
+  FakeAnsiConverter ansi;
+  FakeConsole console;
+};
+
+TEST_F(CompanionTest, UsageErrorsExitTwoWithTheUsageText) {
+  const std::vector<std::vector<std::string>> cases = {
+      {},         {"frobnicate"},        {"list", "x"},           {"show"},
+      {"export"}, {"export", "f.reg"},   {"export", "f.reg", "--all", "doom"},
+      {"import"}, {"import", "f", "--as"}, {"import", "f", "--bogus"}, {"restore", "x"},
+  };
+  for (const auto& args : cases) {
+    EXPECT_EQ(Run(args), kExitUsage) << (args.empty() ? "" : args[0]);
+    EXPECT_EQ(console.err.compare(0, 6, "usage:"), 0) << console.err;
+    EXPECT_TRUE(console.out.empty());
+  }
+}
+
+TEST_F(CompanionTest, ListsProfilesWithoutTheUserDefaults) {
+  EXPECT_EQ(Run({"list"}), kExitOk);
+  EXPECT_EQ(console.out, "doom\r\nQuake III\r\n");
+}
+
+TEST_F(CompanionTest, ShowGivesLaunchDataAndEverySettingByItsCaption) {
+  ASSERT_EQ(Run({"show", "Quake III"}), kExitOk) << console.err;
+  const std::string& out = console.out;
+  for (const char* line : {"Program: C:\\Games\\quake3.exe\r\n", "Poll: 5 seconds\r\n",
+                           "Desktop mode: unchanged\r\n", "  FSAA: 2x FSAA\r\n",
+                           "  Disable V-Sync: on\r\n", "  Level of Detail (LOD-BIAS): -2 Sharper image\r\n",
+                           "  Gamma settings (green): 1.30\r\n", "  Limit texture memory to 2MB: off\r\n"}) {
+    EXPECT_NE(out.find(line), std::string::npos) << line << "\nin:\n" << out;
+  }
+  EXPECT_EQ(Run({"show", "Doom 3"}), kExitFailed);
+  EXPECT_EQ(console.err, "tarnwick-cli: No profile named 'Doom 3'\r\n");
+  EXPECT_FALSE(reg.HasKey(kUser, Profile("Doom 3")));
+}
+
+TEST_F(CompanionTest, ExportWritesAFileThatImportTakesBackUnderAnotherName) {
+  ASSERT_EQ(Run({"export", "q3.reg", "Quake III"}), kExitOk) << console.err;
+  const std::string& file = console.files["q3.reg"];
+  EXPECT_EQ(file.compare(0, 12, "REGEDIT4\r\n\r\n"), 0);
+  EXPECT_NE(file.find("[HKEY_CURRENT_USER\\Software\\Hexmoor\\Tarnwick\\Quake III\\Glide]\r\n"
+                      "\"FX_GLIDE_LOD_BIAS\"=\"-8\"\r\n"),
+            std::string::npos)
+      << file;
+
+  EXPECT_EQ(Run({"import", "q3.reg"}), kExitFailed);
+  EXPECT_NE(console.err.find("exists; add --replace"), std::string::npos) << console.err;
+  ASSERT_EQ(Run({"import", "q3.reg", "--as", "Quake 3 shared"}), kExitOk) << console.err;
+  EXPECT_EQ(console.out, "Imported Quake 3 shared\r\n");
+  EXPECT_EQ(reg.GetString(kUser, Profile("Quake 3 shared") + "\\D3D", "SSTH3_SWAPINTERVAL"), "0");
+
+  ASSERT_EQ(Run({"export", "all.reg", "--all"}), kExitOk);
+  EXPECT_NE(console.files["all.reg"].find("Tarnwick\\doom]"), std::string::npos);
+  EXPECT_EQ(console.files["all.reg"].find("User Default"), std::string::npos);
+
+  EXPECT_EQ(Run({"export", "x.reg", "Quake III", "Doom 3"}), kExitFailed);
+  EXPECT_EQ(console.files.count("x.reg"), 0u) << "no file for a failed export";
+  console.unwritable = "ro.reg";
+  EXPECT_EQ(Run({"export", "ro.reg", "doom"}), kExitFailed);
+  EXPECT_EQ(console.err, "tarnwick-cli: ro.reg: Access is denied\r\n");
+}
+
+TEST_F(CompanionTest, ImportReportsAnUnreadableOrForeignFileInOneLine) {
+  EXPECT_EQ(Run({"import", "missing.reg"}), kExitFailed);
+  EXPECT_NE(console.err.find("missing.reg"), std::string::npos);
+  console.files["bad.reg"] = "[HKEY_CURRENT_USER\\Software\\Hexmoor\\Tarnwick\\x]\r\n";
+  EXPECT_EQ(Run({"import", "bad.reg"}), kExitFailed);
+  EXPECT_EQ(console.err,
+            "tarnwick-cli: bad.reg: line 1: not a registry file: it must begin with REGEDIT4 or "
+            "\"Windows Registry Editor Version 5.00\"\r\n");
+  console.files["run.reg"] =
+      "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n"
+      "\"Tarnwick\"=\"evil.exe\"\r\n";
+  EXPECT_EQ(Run({"import", "run.reg"}), kExitFailed);
+  EXPECT_NE(console.err.find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run]"),
+            std::string::npos);
+  EXPECT_FALSE(reg.HasKey(kMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"));
+}
+
+TEST_F(CompanionTest, ApplyWritesTheProfileWithPreviousValuesAndRestoreSwapsBack) {
+  const std::string d3d = kDevice + "\\D3D";
+  ASSERT_EQ(Run({"apply", "Quake III"}), kExitOk) << console.err;
+  EXPECT_EQ(reg.GetString(kMachine, d3d, "SSTH3_SLI_AA_CONFIGURATION"), "3");
+  EXPECT_EQ(reg.GetString(kMachine, d3d, "Prev SSTH3_SLI_AA_CONFIGURATION"), "2");
+  EXPECT_EQ(reg.GetString(kMachine, d3d, "SSTH3_SWAPINTERVAL"), "0");
+
+  ASSERT_EQ(Run({"restore"}), kExitOk) << console.err;
+  EXPECT_EQ(reg.GetString(kMachine, d3d, "SSTH3_SLI_AA_CONFIGURATION"), "2");
+  EXPECT_FALSE(reg.GetString(kMachine, d3d, "SSTH3_SWAPINTERVAL"));
+
+  EXPECT_EQ(Run({"apply", "Doom 3"}), kExitFailed);
+  EXPECT_FALSE(reg.HasKey(kUser, Profile("Doom 3")));
+  reg.RemoveKey(kMachine, "System\\CurrentControlSet\\Services\\3dfxvs");
+  EXPECT_EQ(Run({"restore"}), kExitFailed);
+  EXPECT_EQ(console.err, "tarnwick-cli: No Voodoo4 or higher was detected.\r\n");
+}
+
+}  // namespace
+}  // namespace tw

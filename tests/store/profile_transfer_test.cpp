@@ -1,0 +1,171 @@
+#include "store/profile_transfer.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/fake/fake_console.h"
+#include "platform/fake/fake_registry.h"
+#include "platform/fake/fake_text_compare.h"
+
+namespace tw {
+namespace {
+
+constexpr RootKey kUser = RootKey::CurrentUser;
+const std::string kProgram = "Software\\Hexmoor\\Tarnwick";
+
+std::string Profile(const std::string& name) { return kProgram + "\\" + name; }
+
+// Every key and value below a key, as "path|name|type|bytes" lines.
+void Dump(const FakeRegistry& reg, const std::string& path, std::vector<std::string>* out) {
+  for (const std::string& name : reg.ValueNames(kUser, path)) {
+    const RawValue v = *reg.Get(kUser, path, name);
+    out->push_back(path + "|" + name + "|" + std::to_string(v.type) + "|" + v.bytes);
+  }
+  for (const std::string& child : reg.SubkeyNames(kUser, path)) {
+    out->push_back(path + "\\" + child);
+    Dump(reg, path + "\\" + child, out);
+  }
+}
+std::vector<std::string> Dump(const FakeRegistry& reg, const std::string& path) {
+  std::vector<std::string> out;
+  Dump(reg, path, &out);
+  return out;
+}
+
+class ProfileTransferTest : public testing::Test {
+ protected:
+  ProfileTransferTest() {
+    reg.PutString(kUser, Profile("Quake III"), "FilePath", "C:\\Games\\Quake3\\quake3.exe");
+    reg.PutDword(kUser, Profile("Quake III"), "Poll", 5);
+    reg.PutString(kUser, Profile("Quake III") + "\\D3D", "SSTH3_LOD_BIAS", "-2");
+    reg.PutString(kUser, Profile("Quake III") + "\\Glide", "FX_GLIDE_BPP", "32");
+    reg.PutString(kUser, Profile("Unreal"), "FilePath", "C:\\Unreal\\unreal.exe");
+    reg.PutDword(kUser, kProgram, "VoodooType", 5500);
+  }
+
+  RegFile Export(const std::vector<std::string>& names) {
+    RegFile file;
+    std::string error;
+    EXPECT_TRUE(ExportProfiles(program, names, compare, &file, &error)) << error;
+    return file;
+  }
+  bool Import(const std::string& text, const ImportOptions& options = {}) {
+    const RegFileParse parsed = ParseRegFile(text, ansi);
+    EXPECT_TRUE(parsed.ok) << parsed.error;
+    imported.clear();
+    error.clear();
+    return ImportProfiles(program, parsed.file, options, &imported, &error);
+  }
+
+  FakeRegistry reg;
+  RegistryHandle program{reg, kUser};
+  FakeTextCompare compare;
+  FakeAnsiConverter ansi;
+  std::vector<std::string> imported;
+  std::string error;
+};
+
+TEST_F(ProfileTransferTest, ExportThenImportIntoACleanUserGivesTheSameKeysAndValues) {
+  const std::string text = WriteRegedit4(Export({"Quake III", "Unreal"}));
+  EXPECT_EQ(text.find("VoodooType"), std::string::npos) << "only the profile keys are exported";
+  const std::vector<std::string> before = Dump(reg, kProgram);
+
+  reg.RemoveKey(kUser, kProgram);
+  ASSERT_TRUE(Import(text)) << error;
+  EXPECT_EQ(imported, (std::vector<std::string>{"Quake III", "Unreal"}));
+  reg.PutDword(kUser, kProgram, "VoodooType", 5500);
+  EXPECT_EQ(Dump(reg, kProgram), before);
+}
+
+TEST_F(ProfileTransferTest, ExportOfANameWithoutProfileFails) {
+  RegFile file;
+  EXPECT_FALSE(ExportProfiles(program, {"Quake III", "Doom"}, compare, &file, &error));
+  EXPECT_EQ(error, "No profile named 'Doom'");
+  EXPECT_TRUE(file.keys.empty());
+}
+
+TEST_F(ProfileTransferTest, AFileTouchingAnyOtherKeyIsRefusedWholeAndNothingIsWritten) {
+  const std::vector<std::string> before = Dump(reg, "");
+  const struct {
+    const char* keys;
+    const char* named;
+  } cases[] = {
+      {"[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\3dfxvs\\Device0\\D3D]",
+       "[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\3dfxvs\\Device0\\D3D]"},
+      {"[HKEY_CURRENT_USER\\Software\\Hexmoor\\Tarnwick]", "[HKEY_CURRENT_USER\\Software\\Hexmoor\\Tarnwick]"},
+      {"[HKEY_CURRENT_USER\\Software\\Hexmoor\\TarnwickX\\Doom]", "TarnwickX"},
+      {"[HKEY_CURRENT_USER\\Software\\Hexmoor\\Tarnwick\\\\Doom]", "Tarnwick\\\\Doom]"},
+      {"[-HKEY_CURRENT_USER\\Software\\Hexmoor\\Tarnwick\\Unreal]", "deletes the key"},
+  };
+  for (const auto& c : cases) {
+    // A good profile first: it must not be written either.
+    const std::string text = std::string("REGEDIT4\r\n\r\n") +
+                             "[HKEY_CURRENT_USER\\Software\\Hexmoor\\Tarnwick\\Doom]\r\n"
+                             "\"FilePath\"=\"doom.exe\"\r\n\r\n" +
+                             c.keys + "\r\n";
+    EXPECT_FALSE(Import(text)) << c.keys;
+    EXPECT_NE(error.find(c.named), std::string::npos) << error;
+    EXPECT_NE(error.find("nothing was written"), std::string::npos) << error;
+    EXPECT_EQ(Dump(reg, ""), before) << c.keys;
+  }
+}
+
+TEST_F(ProfileTransferTest, AnExistingProfileIsMergedOnlyWithReplace) {
+  const std::string text =
+      "REGEDIT4\r\n[HKCU\\Software\\Hexmoor\\Tarnwick\\quake iii\\D3D]\r\n"
+      "\"SSTH3_LOD_BIAS\"=\"3\"\r\n\"SSTH3_RGAMMA\"=\"1.10\"\r\n";
+  const std::vector<std::string> before = Dump(reg, kProgram);
+  EXPECT_FALSE(Import(text));
+  EXPECT_NE(error.find("exists; add --replace"), std::string::npos) << error;
+  EXPECT_EQ(Dump(reg, kProgram), before);
+
+  ImportOptions replace;
+  replace.replace = true;
+  ASSERT_TRUE(Import(text, replace)) << error;
+  const std::string d3d = Profile("Quake III") + "\\D3D";
+  EXPECT_EQ(reg.GetString(kUser, d3d, "SSTH3_LOD_BIAS"), "3");
+  EXPECT_EQ(reg.GetString(kUser, d3d, "SSTH3_RGAMMA"), "1.10");
+  // What the file does not mention is kept.
+  EXPECT_EQ(reg.GetString(kUser, Profile("Quake III"), "FilePath"), "C:\\Games\\Quake3\\quake3.exe");
+  EXPECT_EQ(reg.GetString(kUser, Profile("Quake III") + "\\Glide", "FX_GLIDE_BPP"), "32");
+}
+
+TEST_F(ProfileTransferTest, AsNameTakesAOneProfileFileUnderANewName) {
+  const std::string text = WriteRegedit4(Export({"Quake III"}));
+  ImportOptions as;
+  as.asName = "Quake III (forum)";
+  ASSERT_TRUE(Import(text, as)) << error;
+  EXPECT_EQ(imported, std::vector<std::string>{"Quake III (forum)"});
+  EXPECT_EQ(Dump(reg, Profile("Quake III (forum)")).size(), Dump(reg, Profile("Quake III")).size());
+  EXPECT_EQ(reg.GetString(kUser, Profile("Quake III (forum)") + "\\D3D", "SSTH3_LOD_BIAS"), "-2");
+
+  as.asName = "Other";
+  EXPECT_FALSE(Import(WriteRegedit4(Export({"Quake III", "Unreal"})), as));
+  EXPECT_NE(error.find("one profile"), std::string::npos) << error;
+  as.asName = "bad\\name";
+  EXPECT_FALSE(Import(text, as));
+  EXPECT_FALSE(reg.HasKey(kUser, Profile("Other")));
+}
+
+TEST_F(ProfileTransferTest, ARefusedWriteLeavesEveryProfileAsItWas) {
+  const std::vector<std::string> before = Dump(reg, kProgram);
+  reg.RefuseValueWrite("FX_GLIDE_BPP");
+  ImportOptions replace;
+  replace.replace = true;
+  EXPECT_FALSE(Import(
+      "REGEDIT4\r\n"
+      "[HKEY_CURRENT_USER\\Software\\Hexmoor\\Tarnwick\\Doom]\r\n\"FilePath\"=\"doom.exe\"\r\n"
+      "[HKEY_CURRENT_USER\\Software\\Hexmoor\\Tarnwick\\Quake III]\r\n\"FilePath\"=\"new.exe\"\r\n"
+      "[HKEY_CURRENT_USER\\Software\\Hexmoor\\Tarnwick\\Quake III\\Glide]\r\n"
+      "\"FX_GLIDE_BPP\"=\"16\"\r\n",
+      replace));
+  EXPECT_NE(error.find("Failed to set data for 'FX_GLIDE_BPP'"), std::string::npos) << error;
+  EXPECT_NE(error.find("left as they were"), std::string::npos) << error;
+  reg.ClearRefusals();
+  EXPECT_EQ(Dump(reg, kProgram), before);
+}
+
+}  // namespace
+}  // namespace tw
