@@ -19,7 +19,9 @@ enum class ControlKind {
   ComboBox,
   TrackBar,
   PageControl,
-  Page,
+  Page,      // one page of the page control named as its parent
+  Image,     // an icon
+  SpinEdit,  // a number box with up and down arrows
 };
 
 // Row flags; combine with |.
@@ -33,6 +35,12 @@ constexpr unsigned kBold = 1u << 4;              // font weight of the row's own
 constexpr unsigned kReadOnly = 1u << 5;
 constexpr unsigned kHidden = 1u << 6;
 constexpr unsigned kDefaultButton = 1u << 7;
+constexpr unsigned kEditable = 1u << 8;    // combo box whose text field can be typed into
+constexpr unsigned kWordWrap = 1u << 9;    // label keeps its size and wraps its text
+constexpr unsigned kAlignCenter = 1u << 10;
+constexpr unsigned kAlignRight = 1u << 11;
+constexpr unsigned kShowHint = 1u << 12;   // shows its hint when the mouse rests on it
+constexpr unsigned kDisabled = 1u << 13;
 }  // namespace layout_flag
 
 // Form flags; combine with |.
@@ -42,6 +50,12 @@ constexpr unsigned kSingleBorder = 1u << 0;     // fixed, not resizable
 constexpr unsigned kDialogBorder = 1u << 1;
 constexpr unsigned kNoTitleButtons = 1u << 2;   // no system menu, no close box
 }  // namespace form_flag
+
+constexpr unsigned kDefaultTextColor = 0xFFFFFFFFu;
+constexpr unsigned kNavy = 0x00800000u;
+constexpr unsigned kRed = 0x000000FFu;
+constexpr unsigned kGreen = 0x00008000u;
+constexpr unsigned kBlue = 0x00FF0000u;
 
 struct LayoutRow {
   const char* name;     // component name, as the handlers and tests address it
@@ -55,6 +69,10 @@ struct LayoutRow {
   unsigned flags = layout_flag::kNone;
   const char* fontName = "";  // "" keeps the form's font
   int fontHeight = 0;         // character height in pixels; 0 keeps the form's
+  int rangeMin = 0;           // track bar and spin edit range; tick step of a track bar
+  int rangeMax = 0;
+  int tickStep = 0;
+  unsigned textColor = kDefaultTextColor;  // 0x00BBGGRR
 };
 
 struct FormLayout {
@@ -67,6 +85,8 @@ struct FormLayout {
   unsigned flags;
   const LayoutRow* rows;
   std::size_t rowCount;
+  const char* fontName = "";  // the form's font; "" keeps the system's dialog font
+  int fontHeight = 0;         // pixels
 
   const LayoutRow* begin() const { return rows; }
   const LayoutRow* end() const { return rows + rowCount; }

@@ -1,12 +1,24 @@
 #include "platform/fake/fake_controls.h"
 
+#include <memory>
 #include <stdexcept>
 
 namespace tw {
 
+std::string FakeListControl::Text() const {
+  if (typed_) return typedText_;
+  return index_ >= 0 ? items_[static_cast<size_t>(index_)] : std::string();
+}
+
+void FakeListControl::SetText(const std::string& text) {
+  typed_ = true;
+  typedText_ = text;
+}
+
 void FakeListControl::Clear() {
   items_.clear();
   index_ = -1;
+  typed_ = false;
 }
 
 std::string FakeListControl::Item(int index) const {
@@ -15,6 +27,97 @@ std::string FakeListControl::Item(int index) const {
 
 void FakeListControl::SetItemIndex(int index) {
   index_ = index >= 0 && index < Count() ? index : -1;
+  typed_ = false;
+}
+
+void FakeTrackBar::SetPosition(int position) {
+  position_ = position < min_ ? min_ : (position > max_ ? max_ : position);
+}
+
+void FakePageControl::AddPage(const std::string& page) { pages_.push_back({page, true}); }
+
+std::size_t FakePageControl::Find(const std::string& page) const {
+  for (std::size_t i = 0; i < pages_.size(); ++i) {
+    if (pages_[i].name == page) return i;
+  }
+  throw std::logic_error("no page '" + page + "'");
+}
+
+std::string FakePageControl::ActivePage() const {
+  return active_ < pages_.size() ? pages_[active_].name : std::string();
+}
+
+void FakePageControl::SetActivePage(const std::string& page) { active_ = Find(page); }
+
+bool FakePageControl::TabVisible(const std::string& page) const {
+  return pages_[Find(page)].tabVisible;
+}
+
+void FakePageControl::SetTabVisible(const std::string& page, bool visible) {
+  const std::size_t i = Find(page);
+  pages_[i].tabVisible = visible;
+  if (visible || i != active_) return;
+  for (std::size_t j = 0; j < pages_.size(); ++j) {
+    if (pages_[j].tabVisible) {
+      active_ = j;
+      return;
+    }
+  }
+}
+
+namespace {
+
+template <class T>
+std::unique_ptr<T> Prepared(std::unique_ptr<T> control, const LayoutRow& row) {
+  control->SetText(row.caption);
+  control->SetBounds({row.left, row.top, row.width, row.height});
+  control->SetVisible((row.flags & layout_flag::kHidden) == 0);
+  control->SetEnabled((row.flags & layout_flag::kDisabled) == 0);
+  return control;
+}
+
+}  // namespace
+
+FakeForm::FakeForm(const FormLayout& layout) : NamedControls(window_) {
+  window_.SetPosition(layout.left, layout.top);
+  window_.SetClientHeight(layout.clientHeight);
+  for (const LayoutRow& row : layout) {
+    switch (row.kind) {
+      case ControlKind::ComboBox: {
+        auto list = std::make_unique<FakeListControl>();
+        list->SetBounds({row.left, row.top, row.width, row.height});
+        list->SetVisible((row.flags & layout_flag::kHidden) == 0);
+        list->SetEnabled((row.flags & layout_flag::kDisabled) == 0);
+        Add(row.name, std::unique_ptr<ListControl>(std::move(list)));
+        break;
+      }
+      case ControlKind::CheckBox:
+      case ControlKind::RadioButton: {
+        auto check = Prepared(std::make_unique<FakeCheckBox>(), row);
+        check->SetChecked((row.flags & layout_flag::kChecked) != 0);
+        Add(row.name, std::unique_ptr<CheckBoxControl>(std::move(check)));
+        break;
+      }
+      case ControlKind::TrackBar:
+        Add(row.name, std::unique_ptr<TrackBarControl>(
+                          Prepared(std::make_unique<FakeTrackBar>(row.rangeMin, row.rangeMax), row)));
+        break;
+      case ControlKind::PageControl:
+        Add(row.name,
+            std::unique_ptr<PageControl>(Prepared(std::make_unique<FakePageControl>(), row)));
+        break;
+      case ControlKind::Page:
+        static_cast<FakePageControl&>(Pages(row.parent)).AddPage(row.name);
+        Add(row.name, Prepared(std::make_unique<FakeControl>(), row));
+        break;
+      case ControlKind::Image:
+        Add(row.name, std::unique_ptr<ImageControl>(Prepared(std::make_unique<FakeImage>(), row)));
+        break;
+      default:
+        Add(row.name, Prepared(std::make_unique<FakeControl>(), row));
+        break;
+    }
+  }
 }
 
 int FakeSubmenu::InsertAtTop(const std::string& caption, int tag) {

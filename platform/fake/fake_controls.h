@@ -1,5 +1,5 @@
-// In-memory list box and run-time submenu that remember what the program put
-// into them, in display order.
+// In-memory controls that remember what the program put into them, and a
+// form made of them from a layout table, addressed by component name.
 #pragma once
 
 #include <cstddef>
@@ -7,16 +7,47 @@
 #include <vector>
 
 #include "platform/controls.h"
+#include "platform/form_layout.h"
+#include "platform/named_controls.h"
 
 namespace tw {
 
-class FakeListControl : public ListControl {
+// The state every control has.
+template <class Interface>
+class FakeControlBase : public Interface {
  public:
+  std::string Text() const override { return text_; }
+  void SetText(const std::string& text) override { text_ = text; }
+  bool Enabled() const override { return enabled_; }
+  void SetEnabled(bool enabled) override { enabled_ = enabled; }
+  bool Visible() const override { return visible_; }
+  void SetVisible(bool visible) override { visible_ = visible; }
+  Bounds GetBounds() const override { return bounds_; }
+  void SetBounds(const Bounds& bounds) override { bounds_ = bounds; }
+  std::string Hint() const override { return hint_; }
+  void SetHint(const std::string& hint) override { hint_ = hint; }
+
+ private:
+  std::string text_;
+  bool enabled_ = true;
+  bool visible_ = true;
+  Bounds bounds_;
+  std::string hint_;
+};
+
+using FakeControl = FakeControlBase<Control>;
+
+class FakeListControl : public FakeControlBase<ListControl> {
+ public:
+  // What the field shows: typed text if something was typed since the last
+  // selection, else the selected entry.
+  std::string Text() const override;
+  // Typing into the field; the selection stays as the list had it.
+  void SetText(const std::string& text) override;
   void Clear() override;
   void Add(const std::string& caption) override { items_.push_back(caption); }
   int Count() const override { return static_cast<int>(items_.size()); }
   std::string Item(int index) const override;
-  // Like a drop-down list: an index out of range selects nothing.
   void SetItemIndex(int index) override;
   int ItemIndex() const override { return index_; }
 
@@ -25,6 +56,103 @@ class FakeListControl : public ListControl {
  private:
   std::vector<std::string> items_;
   int index_ = -1;
+  bool typed_ = false;
+  std::string typedText_;
+};
+
+class FakeCheckBox : public FakeControlBase<CheckBoxControl> {
+ public:
+  bool Checked() const override { return checked_; }
+  void SetChecked(bool checked) override { checked_ = checked; }
+
+ private:
+  bool checked_ = false;
+};
+
+class FakeTrackBar : public FakeControlBase<TrackBarControl> {
+ public:
+  FakeTrackBar(int min, int max) : min_(min), max_(max), position_(min) {}
+  int Position() const override { return position_; }
+  void SetPosition(int position) override;
+  int Min() const override { return min_; }
+  int Max() const override { return max_; }
+
+ private:
+  int min_;
+  int max_;
+  int position_;
+};
+
+class FakePageControl : public FakeControlBase<PageControl> {
+ public:
+  void AddPage(const std::string& page);
+  std::string ActivePage() const override;
+  void SetActivePage(const std::string& page) override;
+  bool TabVisible(const std::string& page) const override;
+  void SetTabVisible(const std::string& page, bool visible) override;
+
+ private:
+  std::size_t Find(const std::string& page) const;  // throws for unknown pages
+
+  struct Page {
+    std::string name;
+    bool tabVisible;
+  };
+  std::vector<Page> pages_;
+  std::size_t active_ = 0;
+};
+
+class FakeImage : public FakeControlBase<ImageControl> {
+ public:
+  void ShowFileIcon(const std::string& path) override { shown_ = "file:" + path; }
+  void ShowStockIcon(StockIcon icon) override {
+    shown_ = icon == StockIcon::Broken ? "broken" : "application";
+  }
+  // "file:<path>", "broken", "application" or "" before any icon.
+  const std::string& Shown() const { return shown_; }
+
+ private:
+  std::string shown_;
+};
+
+// Text is measured at a fixed width per character.
+class FakeFormWindow : public FormWindow {
+ public:
+  static constexpr int kCharWidth = 6;
+
+  int Left() const override { return left_; }
+  int Top() const override { return top_; }
+  void SetPosition(int left, int top) override {
+    left_ = left;
+    top_ = top;
+  }
+  int ClientHeight() const override { return clientHeight_; }
+  void SetClientHeight(int height) override { clientHeight_ = height; }
+  void Show() override { visible_ = true; }
+  void Hide() override { visible_ = false; }
+  bool Visible() const override { return visible_; }
+  int TextWidth(const std::string& text) const override {
+    return kCharWidth * static_cast<int>(text.size());
+  }
+
+ private:
+  int left_ = 0;
+  int top_ = 0;
+  int clientHeight_ = 0;
+  bool visible_ = false;
+};
+
+// Holds the form window ahead of the controls, which refer to it.
+struct FakeFormWindowHolder {
+  FakeFormWindow window_;
+};
+
+// A form's controls made in memory from its layout table, in the state the
+// table gives them.
+class FakeForm : private FakeFormWindowHolder, public NamedControls {
+ public:
+  explicit FakeForm(const FormLayout& layout);
+  FakeFormWindow& Window() { return window_; }
 };
 
 class FakeSubmenu : public SubmenuControl {

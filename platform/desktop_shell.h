@@ -1,0 +1,33 @@
+// What the editor needs of the shell: the program's own path, the desktop
+// folder, whether a file exists, and shell link files.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace tw {
+
+struct ShellLink {
+  std::string target;
+  std::string arguments;
+  std::string workingDirectory;
+  std::string iconFile;
+  int iconIndex = 0;
+};
+
+class DesktopShell {
+ public:
+  virtual ~DesktopShell() = default;
+  // Full path of the running executable, as it was started.
+  virtual std::string OwnExecutablePath() const = 0;
+  // The user's desktop folder without a trailing backslash; nullopt when the
+  // system cannot name one.
+  virtual std::optional<std::string> DesktopFolder() const = 0;
+  virtual bool FileExists(const std::string& path) const = 0;
+  // Writes `link` to `file`, replacing an existing file. Throws
+  // std::runtime_error with the system's message when no shell link object
+  // can be made; false when the file could not be saved.
+  virtual bool SaveShellLink(const ShellLink& link, const std::string& file) = 0;
+};
+
+}  // namespace tw

@@ -1,0 +1,63 @@
+// Questions with scripted answers, a desktop shell that keeps its links in
+// memory, and a file dialog with a set answer; all recorded for tests.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/desktop_shell.h"
+#include "platform/file_dialog.h"
+#include "platform/questions.h"
+
+namespace tw {
+
+class FakeQuestions : public Questions {
+ public:
+  // Answers given in order; once they run out every question is answered No.
+  void Answer(bool yes) { answers_.push_back(yes); }
+  bool Ask(Question kind, const std::string& text) override {
+    asked.emplace_back(kind, text);
+    if (answers_.empty()) return false;
+    const bool yes = answers_.front();
+    answers_.pop_front();
+    return yes;
+  }
+
+  std::vector<std::pair<Question, std::string>> asked;
+
+ private:
+  std::deque<bool> answers_;
+};
+
+class FakeDesktopShell : public DesktopShell {
+ public:
+  std::string OwnExecutablePath() const override { return exePath; }
+  std::optional<std::string> DesktopFolder() const override { return desktop; }
+  bool FileExists(const std::string& path) const override { return files.count(path) != 0; }
+  bool SaveShellLink(const ShellLink& link, const std::string& file) override;
+
+  std::string exePath = "C:\\Tools\\Tarnwick\\tarnwick.exe";
+  std::optional<std::string> desktop = std::string("C:\\Users\\me\\Desktop");
+  std::set<std::string> files;
+  bool linkObjectFails = false;  // SaveShellLink throws
+  bool saveFails = false;        // SaveShellLink returns false
+  std::map<std::string, ShellLink> links;  // by file
+};
+
+class FakeProgramChooser : public ProgramChooser {
+ public:
+  std::optional<std::string> ChooseProgram() override {
+    ++runs;
+    return answer;
+  }
+
+  std::optional<std::string> answer;
+  int runs = 0;
+};
+
+}  // namespace tw
