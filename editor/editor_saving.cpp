@@ -1,0 +1,164 @@
+// The editor's three confirming buttons: OK stores the profile, "Set default"
+// the user defaults, the live mode's OK the driver's settings.
+#include <optional>
+
+#include "editor/file_names.h"
+#include "editor/v5500.h"
+#include "store/profile_store.h"
+#include "store/registry_error.h"
+
+namespace tw {
+
+namespace {
+
+constexpr SettingKind kGroups[] = {SettingKind::Direct3D, SettingKind::Glide};
+constexpr int kMinPoll = 1;
+constexpr int kMaxPoll = 15;
+
+}  // namespace
+
+int TForm1::ShownChoice(const CatalogueBox& box) {
+  ListControl& list = view_.List(box.name);
+  const std::string text = list.Text();
+  const int count = services_.catalogue.ChoiceCount(box.setting.kind, box.setting.number);
+  for (int i = 0; i < list.Count() && i < count; ++i) {
+    if (list.Item(i) == text) return i;
+  }
+  return -1;
+}
+
+int TForm1::PollSeconds() {
+  const std::optional<int32_t> typed = ParseDecimal(view_.Get("SpinEdit1").Text());
+  const int poll = typed ? *typed : kMinPoll;
+  return poll < kMinPoll ? kMinPoll : (poll > kMaxPoll ? kMaxPoll : poll);
+}
+
+void TForm1::WriteGammasAndSwitches(RegistryHandle& reg, SettingKind kind) {
+  const SettingCatalogue& catalogue = services_.catalogue;
+  for (int number : SettingCatalogue::GammaSettings(kind)) {
+    reg.WriteString(catalogue.ValueName(kind, number), sliders_.Text(number));
+  }
+  for (int number : SettingCatalogue::SwitchSettings(kind)) {
+    const SettingInfo& info = catalogue.Info(kind, number);
+    if (view_.CheckBox(info.control).Checked()) {
+      reg.WriteString(info.valueName, info.switchText);
+    } else if (reg.ValueExists(info.valueName)) {
+      reg.DeleteValue(info.valueName);
+    }
+  }
+}
+
+void TForm1::WriteStoredSettings(const std::string& profile) {
+  RegistryHandle& reg = services_.programRegistry;
+  for (SettingKind kind : kGroups) {
+    ScopedKey key(reg, ProfileGroupPath(profile, SettingCatalogue::SubkeyName(kind)), true);
+    WriteGammasAndSwitches(reg, kind);
+  }
+  for (const CatalogueBox& box : CatalogueBoxes()) {
+    // A typed text that is none of the entries, or an empty list, has no
+    // number to store: the stored value stays as it was.
+    const int choice = ShownChoice(box);
+    if (choice < 0) continue;
+    const SettingKind kind = box.setting.kind;
+    ScopedKey key(reg, ProfileGroupPath(profile, SettingCatalogue::SubkeyName(kind)), true);
+    reg.WriteString(services_.catalogue.ValueName(kind, box.setting.number),
+                    std::to_string(services_.catalogue.ChoiceNumber(kind, box.setting.number,
+                                                                    choice)));
+  }
+}
+
+void TForm1::WriteProgramValues(const std::string& name) {
+  RegistryHandle& reg = services_.programRegistry;
+  ScopedKey key(reg, ProfileKeyPath(name), true);
+  reg.WriteString("FilePath", services_.working.profileFilePath);
+  reg.WriteString("Tabsheet", view_.Pages(kPageControl).ActivePage());
+  reg.WriteString("Parameters", view_.Get("Edit2").Text());
+  reg.WriteString("Directory", view_.Get("Edit3").Text());
+  reg.WriteInteger("Poll", PollSeconds());
+  const int position = view_.List("SetDesktopCombo0").ItemIndex();
+  // Checked with no mode selected stores nothing rather than a wrong number.
+  if (view_.CheckBox("CheckBox1").Checked() && position >= 0) {
+    reg.WriteInteger("Desktop Mode", position + services_.modes.FirstDesktopModeNumber());
+  } else if (reg.ValueExists("Desktop Mode")) {
+    reg.DeleteValue("Desktop Mode");
+  }
+}
+
+void TForm1::Button1Click() {
+  const std::string name = view_.Get("Edit1").Text();
+  if (!IsProfileKeyName(name)) {
+    services_.ui.Notice("A profile name cannot contain a backslash (\\).");
+    return;
+  }
+  RegistryHandle& reg = services_.programRegistry;
+  EditorWorkingValues& working = services_.working;
+  if (working.isNewProgram) {
+    if (reg.KeyExists(ProfileKeyPath(name)) &&
+        !services_.questions.Ask(Question::WarningOkCancel,
+                                 name + " already exists. Can I overwrite this?")) {
+      return;
+    }
+  } else if (name != working.editedProfileName) {
+    const std::string& old = working.editedProfileName;
+    if (services_.questions.Ask(Question::WarningYesNo, "You changed the title from " + old +
+                                                            " to " + name + ". Can I remove " +
+                                                            old + "?")) {
+      RemoveProfile(reg, old);
+    }
+  }
+  std::optional<RegistryError> failure;
+  try {
+    WriteProgramValues(name);
+    WriteStoredSettings(name);
+  } catch (const RegistryError& error) {
+    failure = error;
+  }
+  services_.host.BuildProgramMenus();
+  Close();
+  if (failure) throw *failure;
+}
+
+void TForm1::Button3Click() {
+  services_.host.EnableResetToUserDefaults();
+  std::optional<RegistryError> failure;
+  try {
+    WriteStoredSettings(kUserDefaultProfile);
+  } catch (const RegistryError& error) {
+    failure = error;
+  }
+  Close();
+  if (failure) throw *failure;
+}
+
+void TForm1::Button5Click() {
+  std::optional<RegistryError> failure;
+  try {
+    ApplyEditorToDriver();
+  } catch (const RegistryError& error) {
+    failure = error;
+  }
+  Close();
+  if (failure) throw *failure;
+}
+
+void TForm1::ApplyEditorToDriver() {
+  const SettingCatalogue& catalogue = services_.catalogue;
+  RegistryHandle& driver = services_.driverRegistry;
+  for (SettingKind kind : kGroups) {
+    ScopedKey key(driver, DriverGroupPath(services_.driverKey, SettingCatalogue::SubkeyName(kind)),
+                  true);
+    // Only a gamma that exists is recorded; the switches' records stay.
+    for (int number : SettingCatalogue::GammaSettings(kind)) {
+      const std::string& name = catalogue.ValueName(kind, number);
+      if (driver.ValueExists(name)) {
+        driver.WriteString(std::string(kPrevPrefix) + name, driver.ReadString(name));
+      }
+    }
+    WriteGammasAndSwitches(driver, kind);
+  }
+  for (const CatalogueBox& box : CatalogueBoxes()) {
+    services_.driver.ApplyChoice(box.setting.kind, box.setting.number, ShownChoice(box));
+  }
+}
+
+}  // namespace tw
