@@ -1,5 +1,9 @@
 #include "platform/win32/form_builder.h"
 
+#include <commctrl.h>
+
+#include <cstdlib>
+
 #include "res/resource_ids.h"
 
 namespace tw {
@@ -8,9 +12,12 @@ namespace {
 
 constexpr int kFirstControlId = 100;
 constexpr const char* kPanelClass = "TPanel";
+constexpr const char* kPageClass = "TTabSheet";
+constexpr int kDropDownHeight = 200;  // a combo box's height includes its open list
 
 // A panel paints its face and bevel and hands its controls' notifications on
 // to the form, so the form's handlers see them as if the controls were its own.
+// A page of a page control does the same without the bevel.
 LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_PAINT: {
@@ -20,8 +27,11 @@ LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         RECT rc;
         GetClientRect(window, &rc);
         FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
-        // Raised inner and lowered outer bevel.
-        DrawEdge(dc, &rc, BDR_SUNKENOUTER | BDR_RAISEDINNER, BF_RECT);
+        // Raised inner and lowered outer bevel; a page (marked in its user
+        // data) has none.
+        if (GetWindowLongPtrA(window, GWLP_USERDATA) == 0) {
+          DrawEdge(dc, &rc, BDR_SUNKENOUTER | BDR_RAISEDINNER, BF_RECT);
+        }
         EndPaint(window, &ps);
       }
       return 0;
@@ -40,16 +50,16 @@ LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
   }
 }
 
-bool RegisterPanelClass(HINSTANCE instance) {
+bool RegisterPanelClass(HINSTANCE instance, const char* className) {
   WNDCLASSEXA wc = {};
   wc.cbSize = sizeof(wc);
-  if (GetClassInfoExA(instance, kPanelClass, &wc)) return true;
+  if (GetClassInfoExA(instance, className, &wc)) return true;
   wc = {};
   wc.cbSize = sizeof(wc);
   wc.lpfnWndProc = PanelProc;
   wc.hInstance = instance;
   wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.lpszClassName = kPanelClass;
+  wc.lpszClassName = className;
   return RegisterClassExA(&wc) != 0;
 }
 
@@ -62,8 +72,14 @@ struct WindowKind {
 WindowKind KindOf(const LayoutRow& row) {
   using namespace layout_flag;
   switch (row.kind) {
-    case ControlKind::Label:
-      return {"STATIC", SS_LEFT | SS_NOPREFIX, 0};
+    case ControlKind::Label: {
+      DWORD align = (row.flags & kAlignCenter) ? SS_CENTER
+                    : (row.flags & kAlignRight) ? SS_RIGHT
+                                                : SS_LEFT;
+      // A label with a hint must see the mouse for its tooltip.
+      if (row.flags & kShowHint) align |= SS_NOTIFY;
+      return {"STATIC", align | SS_NOPREFIX, 0};
+    }
     case ControlKind::Panel:
       return {kPanelClass, 0, WS_EX_CONTROLPARENT};
     case ControlKind::RadioButton:
@@ -85,12 +101,21 @@ WindowKind KindOf(const LayoutRow& row) {
       return {"EDIT", ES_AUTOHSCROLL | WS_TABSTOP | ((row.flags & kReadOnly) ? ES_READONLY : 0u),
               WS_EX_CLIENTEDGE};
     case ControlKind::ComboBox:
-      return {"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0};
+      return {"COMBOBOX",
+              static_cast<DWORD>((row.flags & kEditable) ? CBS_DROPDOWN | CBS_AUTOHSCROLL
+                                                         : CBS_DROPDOWNLIST) |
+                  WS_VSCROLL | WS_TABSTOP,
+              0};
     case ControlKind::TrackBar:
-      return {"msctls_trackbar32", WS_TABSTOP, 0};
+      return {TRACKBAR_CLASSA, TBS_HORZ | TBS_BOTTOM | TBS_AUTOTICKS | WS_TABSTOP, 0};
     case ControlKind::PageControl:
+      return {WC_TABCONTROLA, WS_TABSTOP, 0};
     case ControlKind::Page:
-      return {"STATIC", 0, 0};
+      return {kPageClass, 0, WS_EX_CONTROLPARENT};
+    case ControlKind::Image:
+      return {"STATIC", SS_ICON | SS_CENTERIMAGE, 0};
+    case ControlKind::SpinEdit:
+      return {"EDIT", ES_NUMBER | WS_TABSTOP, WS_EX_CLIENTEDGE};
   }
   return {"STATIC", 0, 0};
 }
@@ -126,45 +151,117 @@ void FitLabel(HWND label, HFONT font, const LayoutRow& row) {
 }  // namespace
 
 FormControls::~FormControls() {
+  if (tooltip_) DestroyWindow(tooltip_);
   for (HFONT font : fonts_) DeleteObject(font);
 }
 
 void FormControls::Create(HWND form, const FormLayout& layout, HINSTANCE instance) {
-  HFONT guiFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  RegisterPanelClass(instance);
+  formFont_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  if (layout.fontName[0] != '\0') {
+    HFONT own = CreateFontA(-layout.fontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                            ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                            DEFAULT_PITCH | FF_DONTCARE, layout.fontName);
+    if (own) {
+      fonts_.push_back(own);
+      formFont_ = own;
+    }
+  }
+  RegisterPanelClass(instance, kPanelClass);
+  RegisterPanelClass(instance, kPageClass);
   bool firstRadio = true;
+  bool firstPage = true;
   int id = kFirstControlId;
   for (const LayoutRow& row : layout) {
     const int controlId = id++;
     HWND parent = row.parent[0] ? Get(row.parent) : form;
     if (!parent) parent = form;
     WindowKind kind = KindOf(row);
-    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | kind.style;
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | kind.style;
+    if (row.kind != ControlKind::PageControl) style |= WS_CLIPCHILDREN;
     if (!(row.flags & layout_flag::kHidden)) style |= WS_VISIBLE;
+    if (row.flags & layout_flag::kDisabled) style |= WS_DISABLED;
     if (row.kind == ControlKind::RadioButton && firstRadio) {
       style |= WS_GROUP;
       firstRadio = false;
     }
-    HWND child = CreateWindowExA(kind.exStyle, kind.className, row.caption, style, row.left,
-                                 row.top, row.width, row.height, parent,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), instance,
-                                 nullptr);
+    RECT place = {row.left, row.top, row.left + row.width, row.top + row.height};
+    if (row.kind == ControlKind::ComboBox) place.bottom += kDropDownHeight;
+    if (row.kind == ControlKind::Page) {
+      // Laid over the page control's display area, as the form's own child.
+      HWND tab = parent;
+      parent = form;
+      place = PageArea(tab);
+      TCITEMA item = {};
+      item.mask = TCIF_TEXT;
+      item.pszText = const_cast<char*>(row.caption);
+      SendMessageA(tab, TCM_INSERTITEMA, SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0),
+                   reinterpret_cast<LPARAM>(&item));
+      if (!firstPage) style &= ~static_cast<DWORD>(WS_VISIBLE);
+      firstPage = false;
+    }
+    const char* text = row.kind == ControlKind::Image ? "" : row.caption;
+    HWND child = CreateWindowExA(kind.exStyle, kind.className, text, style, place.left,
+                                 place.top, place.right - place.left, place.bottom - place.top,
+                                 parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
+                                 instance, nullptr);
     if (!child) continue;
-    HFONT font = guiFont;
+    // Pages draw no bevel; panels mark nothing.
+    if (row.kind == ControlKind::Page) SetWindowLongPtrA(child, GWLP_USERDATA, 1);
+    HFONT font = formFont_;
     if (row.fontName[0] != '\0' || row.fontHeight != 0 || (row.flags & layout_flag::kBold)) {
-      HFONT own = CreateFontA(row.fontHeight ? -row.fontHeight : -11, 0, 0, 0,
-                              (row.flags & layout_flag::kBold) ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
-                              FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                              DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                              row.fontName[0] ? row.fontName : "MS Sans Serif");
+      const char* face = row.fontName[0]     ? row.fontName
+                         : layout.fontName[0] ? layout.fontName
+                                              : "MS Sans Serif";
+      const int height = row.fontHeight ? row.fontHeight : (layout.fontHeight ? layout.fontHeight : 11);
+      HFONT own = CreateFontA(-height, 0, 0, 0, (row.flags & layout_flag::kBold) ? FW_BOLD : FW_NORMAL,
+                              FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                              face);
       if (own) {
         fonts_.push_back(own);
         font = own;
       }
     }
     SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    if (row.kind == ControlKind::Label) FitLabel(child, font, row);
+    if (row.kind == ControlKind::Label && !(row.flags & layout_flag::kWordWrap)) {
+      FitLabel(child, font, row);
+    }
     if (row.flags & layout_flag::kChecked) SendMessageA(child, BM_SETCHECK, BST_CHECKED, 0);
+    if (row.textColor != kDefaultTextColor) colors_[child] = row.textColor;
+    if (row.kind == ControlKind::TrackBar) {
+      SendMessageA(child, TBM_SETRANGE, FALSE, MAKELPARAM(row.rangeMin, row.rangeMax));
+      SendMessageA(child, TBM_SETTICFREQ, row.tickStep, 0);
+      SendMessageA(child, TBM_SETLINESIZE, 0, 1);
+      SendMessageA(child, TBM_SETPAGESIZE, 0, 2);
+      SendMessageA(child, TBM_SETPOS, TRUE, row.rangeMin);
+    }
+    if (row.kind == ControlKind::SpinEdit) {
+      HWND arrows = CreateWindowExA(
+          0, UPDOWN_CLASSA, "",
+          WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
+          0, 0, 0, 0, parent, nullptr, instance, nullptr);
+      if (arrows) {
+        SendMessageA(arrows, UDM_SETBUDDY, reinterpret_cast<WPARAM>(child), 0);
+        SendMessageA(arrows, UDM_SETRANGE, 0, MAKELPARAM(row.rangeMax, row.rangeMin));
+        SendMessageA(arrows, UDM_SETPOS, 0, MAKELPARAM(atoi(row.caption), 0));
+      }
+    }
+    if (row.flags & layout_flag::kShowHint) {
+      if (!tooltip_) {
+        tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                   form, nullptr, instance, nullptr);
+      }
+      if (tooltip_) {
+        TOOLINFOA tool = {};
+        tool.cbSize = TTTOOLINFOA_V1_SIZE;  // the oldest common controls know only this much
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = form;
+        tool.uId = reinterpret_cast<UINT_PTR>(child);
+        tool.lpszText = const_cast<char*>("");
+        SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+      }
+    }
     windows_[row.name] = child;
     names_[controlId] = row.name;
   }
@@ -178,6 +275,25 @@ HWND FormControls::Get(const std::string& name) const {
 std::string FormControls::NameOf(int id) const {
   auto it = names_.find(id);
   return it == names_.end() ? std::string() : it->second;
+}
+
+std::string FormControls::NameOfWindow(HWND window) const {
+  return window ? NameOf(GetDlgCtrlID(window)) : std::string();
+}
+
+bool FormControls::TextColor(HWND control, COLORREF* color) const {
+  auto it = colors_.find(control);
+  if (it == colors_.end()) return false;
+  *color = it->second;
+  return true;
+}
+
+RECT PageArea(HWND tabControl) {
+  RECT area = {0, 0, 0, 0};
+  GetClientRect(tabControl, &area);
+  SendMessageA(tabControl, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+  MapWindowPoints(tabControl, GetParent(tabControl), reinterpret_cast<POINT*>(&area), 2);
+  return area;
 }
 
 int FormControls::IdOf(const FormLayout& layout, const std::string& name) {

@@ -20,19 +20,36 @@ class FormControls {
   FormControls(const FormControls&) = delete;
   FormControls& operator=(const FormControls&) = delete;
 
-  // Creates every row of `layout` inside `form`.
+  // Creates every row of `layout` inside `form`. Pages of a page control are
+  // children of the form laid over the page control's display area, so their
+  // controls' notifications reach the form; only the first page is shown.
   void Create(HWND form, const FormLayout& layout, HINSTANCE instance);
 
   HWND Get(const std::string& name) const;
   // The component a WM_COMMAND control id belongs to ("" when none).
   std::string NameOf(int id) const;
+  // The component a child window is ("" when none).
+  std::string NameOfWindow(HWND window) const;
   static int IdOf(const FormLayout& layout, const std::string& name);
+
+  // The text colour a row asked for, for WM_CTLCOLORSTATIC; false when none.
+  bool TextColor(HWND control, COLORREF* color) const;
+  // The tooltip window that shows the hints of rows with kShowHint.
+  HWND Tooltip() const { return tooltip_; }
+  // The font of the form itself.
+  HFONT FormFont() const { return formFont_; }
 
  private:
   std::map<std::string, HWND> windows_;
   std::map<int, std::string> names_;
+  std::map<HWND, COLORREF> colors_;
   std::vector<HFONT> fonts_;
+  HFONT formFont_ = nullptr;
+  HWND tooltip_ = nullptr;
 };
+
+// The display area of a tab control, in its parent's client coordinates.
+RECT PageArea(HWND tabControl);
 
 // Registers the form's window class (once) with the program's icon and the
 // dialog face colour.

@@ -1,4 +1,4 @@
-#include "platform/fake/fake_shell.h"
+#include "platform/fake/fake_desktop_shell.h"
 
 #include <stdexcept>
 

@@ -1,0 +1,131 @@
+#include "editor/win32/editor_window.h"
+
+#include <commctrl.h>
+
+#include <exception>
+#include <stdexcept>
+
+#include "editor/editor_events.h"
+#include "editor/editor_layout.h"
+#include "platform/win32/lazy_init.h"
+#include "platform/win32/ui_win32.h"
+#include "platform/win32/window_object.h"
+#include "shell/error_report.h"
+
+namespace tw {
+
+void EditorBoxes::Notice(const std::string& text) {
+  MessageBoxA(editor_, text.c_str(), kApplicationTitle, MB_OK);
+}
+
+void EditorBoxes::ErrorReport(const std::string& text) {
+  MessageBoxA(editor_, ErrorReportText(text).c_str(), kApplicationTitle, MB_OK | MB_ICONERROR);
+}
+
+void EditorBoxes::PostToMainWindow(unsigned message) { PostMessageA(mainWindow_, message, 0, 0); }
+
+EditorWindow::EditorWindow(HINSTANCE instance, HWND mainWindow, const EditorServices& services)
+    : instance_(instance),
+      mainWindow_(mainWindow),
+      boxes_(mainWindow),
+      services_{services.catalogue, services.programRegistry, services.driverRegistry,
+                services.driverKey, services.modes,           services.driver,
+                boxes_,             questions_,               services.shell,
+                services.host,      services.working} {}
+
+EditorWindow::~EditorWindow() {
+  form_.reset();
+  if (window_) DestroyWindow(window_);
+}
+
+bool EditorWindow::Create() {
+  EnsureCommonControls();
+  const FormLayout& layout = EditorLayout();
+  if (!RegisterFormClass(layout, instance_, &EditorWindow::WindowProc)) return false;
+  if (!CreateFormWindow(layout, instance_, mainWindow_, this) || !window_) return false;
+  boxes_.SetEditor(window_);
+  questions_.SetOwner(window_);
+  controls_.Create(window_, layout, instance_);
+  view_.reset(new Win32Form(window_, layout, controls_, instance_));
+  form_.reset(new TForm1(*view_, services_));
+  form_->FormCreate();
+  return true;
+}
+
+LRESULT CALLBACK EditorWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                          LPARAM lParam) {
+  EditorWindow* self = WindowObject<EditorWindow>(window, message, lParam);
+  if (!self) return DefWindowProcA(window, message, wParam, lParam);
+  if (message == WM_NCCREATE) self->window_ = window;
+  // A failed command is reported here and the program goes on. A save that
+  // failed has already closed the editor, and the main window may destroy it
+  // while the report is open: nothing of the editor is touched after this.
+  std::string failure;
+  HWND owner = nullptr;
+  try {
+    return self->HandleMessage(message, wParam, lParam);
+  } catch (const std::exception& error) {
+    failure = error.what();
+  } catch (...) {
+    failure = "Unexpected error";
+  }
+  owner = IsWindowVisible(window) ? window : self->mainWindow_;
+  MessageBoxA(owner, ErrorReportText(failure).c_str(), kApplicationTitle, MB_OK | MB_ICONERROR);
+  return 0;
+}
+
+void EditorWindow::Dispatch(const std::string& name, EditorEvent event) {
+  if (form_ && !name.empty()) DispatchEditorEvent(*form_, name, event);
+}
+
+LRESULT EditorWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      if (HIWORD(wParam) == BN_CLICKED) {
+        Dispatch(controls_.NameOf(LOWORD(wParam)), EditorEvent::Click);
+      } else if (HIWORD(wParam) == EN_CHANGE) {
+        Dispatch(controls_.NameOf(LOWORD(wParam)), EditorEvent::Change);
+      }
+      return 0;
+    case WM_HSCROLL:
+      Dispatch(controls_.NameOfWindow(reinterpret_cast<HWND>(lParam)), EditorEvent::Change);
+      return 0;
+    case WM_NOTIFY: {
+      const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (header && header->code == static_cast<UINT>(TCN_SELCHANGE) && view_) {
+        const std::string name = controls_.NameOfWindow(header->hwndFrom);
+        if (Win32PageControl* pages = view_->PageControlOf(name)) pages->SyncPages();
+        Dispatch(name, EditorEvent::Change);
+      }
+      return 0;
+    }
+    case WM_CTLCOLORSTATIC: {
+      COLORREF color;
+      if (controls_.TextColor(reinterpret_cast<HWND>(lParam), &color)) {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        SetTextColor(dc, color);
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+      }
+      break;
+    }
+    case WM_CLOSE:
+      // No close box, but the system may still ask (Alt+F4): the same closing path.
+      if (form_) form_->Close();
+      return 0;
+    case WM_NCDESTROY:
+      window_ = nullptr;
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcA(window_, message, wParam, lParam);
+}
+
+std::unique_ptr<EditorInstance> Win32EditorFactory::CreateEditor() {
+  auto editor = std::make_unique<EditorWindow>(instance_, mainWindow_, services_);
+  if (!editor->Create()) throw std::runtime_error("The editor window could not be created");
+  return editor;
+}
+
+}  // namespace tw

@@ -1,0 +1,72 @@
+// TForm1 as a real window: class "TForm1", not modal. The window procedure
+// only turns messages into the editor's handlers by component name.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "editor/editor_events.h"
+#include "editor/editor_openings.h"
+#include "platform/win32/form_builder.h"
+#include "platform/win32/desktop_shell_win32.h"
+#include "platform/win32/win32_controls.h"
+
+namespace tw {
+
+// Boxes owned by the editor; its release message goes to the main window.
+class EditorBoxes : public UserInterface {
+ public:
+  explicit EditorBoxes(HWND mainWindow) : mainWindow_(mainWindow) {}
+  void SetEditor(HWND editor) { editor_ = editor; }
+  void Notice(const std::string& text) override;
+  void ErrorReport(const std::string& text) override;
+  void PostToMainWindow(unsigned message) override;
+
+ private:
+  HWND mainWindow_;
+  HWND editor_ = nullptr;
+};
+
+class EditorWindow : public EditorInstance {
+ public:
+  EditorWindow(HINSTANCE instance, HWND mainWindow, const EditorServices& services);
+  ~EditorWindow() override;
+  EditorWindow(const EditorWindow&) = delete;
+  EditorWindow& operator=(const EditorWindow&) = delete;
+
+  // Creates the hidden window and its controls and runs FormCreate.
+  bool Create();
+  TForm1& Form() override { return *form_; }
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void Dispatch(const std::string& name, EditorEvent event);
+
+  HINSTANCE instance_;
+  HWND mainWindow_;
+  HWND window_ = nullptr;
+  EditorBoxes boxes_;
+  Win32Questions questions_;
+  EditorServices services_;
+  FormControls controls_;
+  std::unique_ptr<Win32Form> view_;
+  std::unique_ptr<TForm1> form_;
+};
+
+// Makes editors for the main window's openings.
+class Win32EditorFactory : public EditorFactory {
+ public:
+  Win32EditorFactory(HINSTANCE instance, const EditorServices& services)
+      : instance_(instance), services_(services) {}
+  void SetMainWindow(HWND mainWindow) { mainWindow_ = mainWindow; }
+  std::unique_ptr<EditorInstance> CreateEditor() override;
+
+ private:
+  HINSTANCE instance_;
+  HWND mainWindow_ = nullptr;
+  EditorServices services_;
+};
+
+}  // namespace tw

@@ -1,0 +1,133 @@
+#include "platform/win32/desktop_shell_win32.h"
+
+#include <commdlg.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <stdexcept>
+#include <vector>
+
+#include "platform/win32/lazy_init.h"
+
+namespace tw {
+
+namespace {
+
+// Releases a COM interface on every way out.
+template <class T>
+class ComPtr {
+ public:
+  ComPtr() = default;
+  ~ComPtr() {
+    if (p_) p_->Release();
+  }
+  ComPtr(const ComPtr&) = delete;
+  ComPtr& operator=(const ComPtr&) = delete;
+  T** Out() { return &p_; }
+  void** OutVoid() { return reinterpret_cast<void**>(&p_); }
+  T* operator->() const { return p_; }
+  explicit operator bool() const { return p_ != nullptr; }
+
+ private:
+  T* p_ = nullptr;
+};
+
+// The system's text for an error code, without its line break.
+std::string SystemMessage(HRESULT code) {
+  char* text = nullptr;
+  const DWORD length = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string message = length && text ? std::string(text, length) : std::string();
+  if (text) LocalFree(text);
+  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
+                              message.back() == ' ' || message.back() == '.')) {
+    message.pop_back();
+  }
+  return message.empty() ? "The shell link object could not be created" : message;
+}
+
+std::wstring Wide(const std::string& text) {
+  const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+  if (length <= 0) return std::wstring();
+  std::vector<wchar_t> wide(static_cast<size_t>(length));
+  MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
+  return std::wstring(wide.data());
+}
+
+}  // namespace
+
+bool Win32Questions::Ask(Question kind, const std::string& text) {
+  switch (kind) {
+    case Question::WarningOkCancel:
+      return MessageBoxA(owner_, text.c_str(), "Warning", MB_OKCANCEL | MB_ICONWARNING) == IDOK;
+    case Question::WarningYesNo:
+      return MessageBoxA(owner_, text.c_str(), "Warning", MB_YESNO | MB_ICONWARNING) == IDYES;
+    case Question::ConfirmYesNo:
+      return MessageBoxA(owner_, text.c_str(), "Confirm", MB_YESNO | MB_ICONQUESTION) == IDYES;
+  }
+  return false;
+}
+
+std::string Win32DesktopShell::OwnExecutablePath() const {
+  char path[MAX_PATH + 1] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return std::string(path, length);
+}
+
+std::optional<std::string> Win32DesktopShell::DesktopFolder() const {
+  LPITEMIDLIST list = nullptr;
+  if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOPDIRECTORY, &list)) || !list) {
+    return std::nullopt;
+  }
+  char path[MAX_PATH + 1] = {};
+  const BOOL found = SHGetPathFromIDListA(list, path);
+  CoTaskMemFree(list);
+  if (!found || path[0] == '\0') return std::nullopt;
+  std::string folder = path;
+  if (folder.back() == '\\') folder.pop_back();
+  return folder;
+}
+
+bool Win32DesktopShell::FileExists(const std::string& path) const {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool Win32DesktopShell::SaveShellLink(const ShellLink& link, const std::string& file) {
+  EnsureCom();
+  ComPtr<IShellLinkA> shellLink;
+  HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                    IID_IShellLinkA, shellLink.OutVoid());
+  if (FAILED(result)) throw std::runtime_error(SystemMessage(result));
+  ComPtr<IPersistFile> persist;
+  result = shellLink->QueryInterface(IID_IPersistFile, persist.OutVoid());
+  if (FAILED(result)) throw std::runtime_error(SystemMessage(result));
+  if (FAILED(shellLink->SetPath(link.target.c_str())) ||
+      FAILED(shellLink->SetWorkingDirectory(link.workingDirectory.c_str())) ||
+      FAILED(shellLink->SetArguments(link.arguments.c_str())) ||
+      FAILED(shellLink->SetIconLocation(link.iconFile.c_str(), link.iconIndex))) {
+    return false;
+  }
+  const std::wstring wide = Wide(file);
+  return !wide.empty() && SUCCEEDED(persist->Save(wide.c_str(), FALSE));
+}
+
+std::optional<std::string> Win32ProgramChooser::ChooseProgram() {
+  EnsureCom();
+  char path[MAX_PATH + 1] = {};
+  OPENFILENAMEA dialog = {};
+  // The size Windows 98 and NT 4 know; the newer fields are not used.
+  dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+  dialog.hwndOwner = owner_;
+  dialog.lpstrFilter =
+      "Executables\0*.EXE\0Shortcuts\0*.LNK\0Executables and shortcuts\0*.LNK;*.EXE\0";
+  dialog.nFilterIndex = 3;
+  dialog.lpstrFile = path;
+  dialog.nMaxFile = MAX_PATH;
+  dialog.Flags = OFN_HIDEREADONLY;
+  if (!GetOpenFileNameA(&dialog)) return std::nullopt;
+  return std::string(path);
+}
+
+}  // namespace tw

@@ -1,0 +1,39 @@
+// Questions as message boxes, the desktop shell, and the open-file dialog.
+#pragma once
+
+#include <windows.h>
+
+#include "platform/desktop_shell.h"
+#include "platform/file_dialog.h"
+#include "platform/questions.h"
+
+namespace tw {
+
+// Boxes owned by a window of the caller's choice (the open dialog).
+class Win32Questions : public Questions {
+ public:
+  void SetOwner(HWND owner) { owner_ = owner; }
+  bool Ask(Question kind, const std::string& text) override;
+
+ private:
+  HWND owner_ = nullptr;
+};
+
+class Win32DesktopShell : public DesktopShell {
+ public:
+  std::string OwnExecutablePath() const override;
+  std::optional<std::string> DesktopFolder() const override;
+  bool FileExists(const std::string& path) const override;
+  bool SaveShellLink(const ShellLink& link, const std::string& file) override;
+};
+
+class Win32ProgramChooser : public ProgramChooser {
+ public:
+  void SetOwner(HWND owner) { owner_ = owner; }
+  std::optional<std::string> ChooseProgram() override;
+
+ private:
+  HWND owner_ = nullptr;
+};
+
+}  // namespace tw

@@ -1,0 +1,147 @@
+// The control interfaces over real child windows, and a form's controls by
+// component name made from its layout table and the windows the realiser
+// created for it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/controls.h"
+#include "platform/form_layout.h"
+#include "platform/named_controls.h"
+#include "platform/win32/form_builder.h"
+
+namespace tw {
+
+template <class Interface>
+class Win32ControlBase : public Interface {
+ public:
+  Win32ControlBase(HWND window, HWND tooltip) : window_(window), tooltip_(tooltip) {}
+  std::string Text() const override;
+  void SetText(const std::string& text) override { SetWindowTextA(window_, text.c_str()); }
+  bool Enabled() const override { return IsWindowEnabled(window_) != FALSE; }
+  void SetEnabled(bool enabled) override { EnableWindow(window_, enabled ? TRUE : FALSE); }
+  bool Visible() const override { return (GetWindowLongA(window_, GWL_STYLE) & WS_VISIBLE) != 0; }
+  void SetVisible(bool visible) override { ShowWindow(window_, visible ? SW_SHOW : SW_HIDE); }
+  Bounds GetBounds() const override;
+  void SetBounds(const Bounds& bounds) override;
+  std::string Hint() const override { return hint_; }
+  void SetHint(const std::string& hint) override;
+
+ protected:
+  HWND window_;
+
+ private:
+  HWND tooltip_;
+  std::string hint_;
+};
+
+using Win32Control = Win32ControlBase<Control>;
+
+class Win32List : public Win32ControlBase<ListControl> {
+ public:
+  using Win32ControlBase::Win32ControlBase;
+  void Clear() override { SendMessageA(window_, CB_RESETCONTENT, 0, 0); }
+  void Add(const std::string& caption) override;
+  int Count() const override;
+  std::string Item(int index) const override;
+  void SetItemIndex(int index) override;
+  int ItemIndex() const override;
+};
+
+class Win32CheckBox : public Win32ControlBase<CheckBoxControl> {
+ public:
+  using Win32ControlBase::Win32ControlBase;
+  bool Checked() const override;
+  void SetChecked(bool checked) override;
+};
+
+class Win32TrackBar : public Win32ControlBase<TrackBarControl> {
+ public:
+  using Win32ControlBase::Win32ControlBase;
+  int Position() const override;
+  void SetPosition(int position) override;
+  int Min() const override;
+  int Max() const override;
+};
+
+// A tab control with its pages, which are windows of their own laid over it.
+// The system cannot hide a tab, so hidden tabs are taken out of the control
+// and put back in page order.
+class Win32PageControl : public Win32ControlBase<PageControl> {
+ public:
+  Win32PageControl(HWND window, HWND tooltip) : Win32ControlBase(window, tooltip) {}
+  void AddPage(const std::string& name, const std::string& caption, HWND page);
+  std::string ActivePage() const override;
+  void SetActivePage(const std::string& page) override;
+  bool TabVisible(const std::string& page) const override;
+  void SetTabVisible(const std::string& page, bool visible) override;
+  void SetBounds(const Bounds& bounds) override;
+  // After the user picked a tab: shows its page, hides the others.
+  void SyncPages();
+
+ private:
+  struct Page {
+    std::string name;
+    std::string caption;
+    HWND window;
+    bool tabVisible;
+  };
+  void RebuildTabs(const std::string& active);
+  void PlacePages();
+
+  std::vector<Page> pages_;
+};
+
+class Win32Image : public Win32ControlBase<ImageControl> {
+ public:
+  Win32Image(HWND window, HWND tooltip, HINSTANCE instance)
+      : Win32ControlBase(window, tooltip), instance_(instance) {}
+  ~Win32Image() override;
+  void ShowFileIcon(const std::string& path) override;
+  void ShowStockIcon(StockIcon icon) override;
+
+ private:
+  void Show(HICON icon, bool owned);
+
+  HINSTANCE instance_;
+  HICON owned_ = nullptr;  // extracted icons are destroyed with the next or at the end
+};
+
+class Win32FormWindow : public FormWindow {
+ public:
+  Win32FormWindow(HWND window, HFONT font) : window_(window), font_(font) {}
+  int Left() const override;
+  int Top() const override;
+  void SetPosition(int left, int top) override;
+  int ClientHeight() const override;
+  void SetClientHeight(int height) override;
+  void Show() override;
+  void Hide() override { ShowWindow(window_, SW_HIDE); }
+  bool Visible() const override { return IsWindowVisible(window_) != FALSE; }
+  int TextWidth(const std::string& text) const override;
+
+ private:
+  HWND window_;
+  HFONT font_;
+};
+
+// Holds the form window ahead of the controls, which refer to it.
+struct Win32FormWindowHolder {
+  Win32FormWindowHolder(HWND window, HFONT font) : formWindow_(window, font) {}
+  Win32FormWindow formWindow_;
+};
+
+// A form's controls by component name, wrapping the windows `controls` made.
+class Win32Form : private Win32FormWindowHolder, public NamedControls {
+ public:
+  Win32Form(HWND form, const FormLayout& layout, const FormControls& controls, HINSTANCE instance);
+  Win32PageControl* PageControlOf(const std::string& name);
+
+ private:
+  std::vector<std::pair<std::string, Win32PageControl*>> pageControls_;
+};
+
+}  // namespace tw
