@@ -206,7 +206,12 @@ void FormControls::Create(HWND form, const FormLayout& layout, HINSTANCE instanc
                                  instance, nullptr);
     if (!child) continue;
     // Pages draw no bevel; panels mark nothing.
-    if (row.kind == ControlKind::Page) SetWindowLongPtrA(child, GWLP_USERDATA, 1);
+    if (row.kind == ControlKind::Page) {
+      SetWindowLongPtrA(child, GWLP_USERDATA, 1);
+      // New children go below their older siblings; a page must lie above
+      // the page control it covers.
+      SetWindowPos(child, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
     HFONT font = formFont_;
     if (row.fontName[0] != '\0' || row.fontHeight != 0 || (row.flags & layout_flag::kBold)) {
       const char* face = row.fontName[0]     ? row.fontName
