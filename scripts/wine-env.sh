@@ -105,6 +105,7 @@ tw_wine_start() {
   if [[ ! -f $WINEPREFIX/.tarnwick-ready ]]; then
     tw_prefix_create || return 1
   fi
+  tw_desktop_folder_local
   # A server left over from an interrupted run of this prefix would keep its
   # programs on a display that is gone.
   wineserver -k 2>/dev/null && wineserver -w
@@ -115,6 +116,18 @@ tw_wine_start() {
   # would inherit its stdout, and CTest waits until every holder of that pipe
   # has ended.
   wine wineboot </dev/null >/dev/null 2>&1 || { tw_log "starting the Wine session failed"; return 1; }
+}
+
+# A new prefix links the user's Desktop folder to the Linux home folder:
+# shortcuts that the program (or a test) writes on the desktop must stay
+# inside the prefix, so the link becomes a folder of its own.
+tw_desktop_folder_local() {
+  local link
+  for link in "$WINEPREFIX"/drive_c/users/*/Desktop; do
+    if [[ -L $link ]]; then
+      rm -f "$link" && mkdir -p "$link"
+    fi
+  done
 }
 
 tw_wine_import_reg() {

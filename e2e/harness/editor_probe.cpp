@@ -1,0 +1,180 @@
+#include "harness/editor_probe.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "editor/editor_layout.h"
+#include "harness/wait.h"
+#include "harness/window_probe.h"
+
+namespace e2e {
+
+namespace {
+
+constexpr int kFirstControlId = 100;  // as the program's form realiser numbers rows
+constexpr UINT kSendTimeoutMs = 5000;
+
+LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  DWORD_PTR result = 0;
+  if (!window ||
+      !SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                           &result)) {
+    return -1;
+  }
+  return static_cast<LRESULT>(result);
+}
+
+struct Search {
+  int id;
+  HWND found;
+};
+
+BOOL CALLBACK FindById(HWND window, LPARAM param) {
+  Search* search = reinterpret_cast<Search*>(param);
+  if (GetDlgCtrlID(window) == search->id) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+int EditorControlId(const std::string& name) {
+  int id = kFirstControlId;
+  for (const tw::LayoutRow& row : tw::EditorLayout()) {
+    if (name == row.name) return id;
+    ++id;
+  }
+  return -1;
+}
+
+HWND EditorControl(HWND editor, const std::string& name) {
+  Search search = {EditorControlId(name), nullptr};
+  if (search.id < 0 || !editor) return nullptr;
+  EnumChildWindows(editor, FindById, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::string EditorText(HWND editor, const std::string& name) {
+  return WindowText(EditorControl(editor, name));
+}
+
+bool SetEditorText(HWND editor, const std::string& name, const std::string& text) {
+  return Send(EditorControl(editor, name), WM_SETTEXT, 0,
+              reinterpret_cast<LPARAM>(text.c_str())) == TRUE;
+}
+
+int SelectedEntry(HWND editor, const std::string& name) {
+  return static_cast<int>(Send(EditorControl(editor, name), CB_GETCURSEL, 0, 0));
+}
+
+bool SelectEntry(HWND editor, const std::string& name, int index) {
+  return Send(EditorControl(editor, name), CB_SETCURSEL, index, 0) == index;
+}
+
+bool IsEditorControlVisible(HWND editor, const std::string& name) {
+  HWND control = EditorControl(editor, name);
+  return control && (GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+bool IsEditorControlEnabled(HWND editor, const std::string& name) {
+  HWND control = EditorControl(editor, name);
+  return control && IsWindowEnabled(control);
+}
+
+int SliderPosition(HWND editor, const std::string& name) {
+  return static_cast<int>(Send(EditorControl(editor, name), TBM_GETPOS, 0, 0));
+}
+
+bool MoveSlider(HWND editor, const std::string& name, int position) {
+  HWND slider = EditorControl(editor, name);
+  if (!slider) return false;
+  Send(slider, TBM_SETPOS, TRUE, position);
+  return Send(editor, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position),
+              reinterpret_cast<LPARAM>(slider)) != -1;
+}
+
+bool PostClick(HWND editor, const std::string& name) {
+  HWND button = EditorControl(editor, name);
+  return button && PostMessageA(button, BM_CLICK, 0, 0);
+}
+
+bool ClickTab(HWND editor, int index) {
+  HWND tabs = EditorControl(editor, "PageControl1");
+  if (!tabs) return false;
+  // The tabs' places as drawn with the editor's font: "Direct3D", "Glide /
+  // OpenGL", "Additional settings".
+  const int centers[] = {30, 100, 195};
+  if (index < 0 || index > 2) return false;
+  const LPARAM at = MAKELPARAM(centers[index], 10);
+  return PostMessageA(tabs, WM_LBUTTONDOWN, MK_LBUTTON, at) && PostMessageA(tabs, WM_LBUTTONUP, 0, at);
+}
+
+int ClientHeight(HWND window) {
+  RECT rect = {};
+  GetClientRect(window, &rect);
+  return rect.bottom - rect.top;
+}
+
+int ChildTop(HWND child) {
+  RECT rect = {};
+  GetWindowRect(child, &rect);
+  MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+  return rect.top;
+}
+
+void Screenshot(const std::string& name) {
+  const char* folder = std::getenv("TW_SHOT_REQUESTS");
+  if (!folder || !*folder) return;
+  const std::string request = std::string(folder) + "\\" + name + ".request";
+  HANDLE file = CreateFileA(request.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  CloseHandle(file);
+  // The watcher takes the picture, then removes the request.
+  WaitUntil([&request] { return GetFileAttributesA(request.c_str()) == INVALID_FILE_ATTRIBUTES; },
+            15000);
+}
+
+bool ReadShellLink(const std::string& file, LinkFields* fields) {
+  CoInitialize(nullptr);
+  IShellLinkA* link = nullptr;
+  bool loaded = false;
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                 reinterpret_cast<void**>(&link)))) {
+    IPersistFile* persist = nullptr;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
+      std::vector<wchar_t> wide(file.size() + 1);
+      MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+      if (SUCCEEDED(persist->Load(wide.data(), STGM_READ))) {
+        char text[MAX_PATH * 2] = {};
+        link->GetPath(text, sizeof text, nullptr, SLGP_RAWPATH);
+        fields->target = text;
+        link->GetArguments(text, sizeof text);
+        fields->arguments = text;
+        link->GetWorkingDirectory(text, sizeof text);
+        fields->workingDirectory = text;
+        link->GetIconLocation(text, sizeof text, &fields->iconIndex);
+        fields->iconFile = text;
+        loaded = true;
+      }
+      persist->Release();
+    }
+    link->Release();
+  }
+  CoUninitialize();
+  return loaded;
+}
+
+std::string DesktopFolder() {
+  char path[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, path))) return "";
+  return path;
+}
+
+}  // namespace e2e
