@@ -1,6 +1,6 @@
 #include "editor/gamma_sliders.h"
 
-#include <stdexcept>
+#include "platform/command_error.h"
 
 namespace tw {
 
@@ -32,7 +32,7 @@ GammaSliders::GammaSliders(FormView& view, const SettingCatalogue& catalogue) : 
 }
 
 int GammaSliders::Slot(int index) {
-  if (index < kFirstIndex || index > kLastIndex) throw std::out_of_range("no gamma slider");
+  if (index < kFirstIndex || index > kLastIndex) throw CommandError("no gamma slider");
   return index - kFirstIndex;
 }
 

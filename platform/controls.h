@@ -101,7 +101,7 @@ class FormWindow {
 };
 
 // A form's controls by component name. Asking for a name the form lacks, or
-// for the wrong kind, throws std::logic_error: a fault of the program.
+// for the wrong kind, throws CommandError: a fault of the program.
 class FormView {
  public:
   virtual ~FormView() = default;

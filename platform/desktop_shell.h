@@ -25,7 +25,7 @@ class DesktopShell {
   virtual std::optional<std::string> DesktopFolder() const = 0;
   virtual bool FileExists(const std::string& path) const = 0;
   // Writes `link` to `file`, replacing an existing file. Throws
-  // std::runtime_error with the system's message when no shell link object
+  // CommandError with the system's message when no shell link object
   // can be made; false when the file could not be saved.
   virtual bool SaveShellLink(const ShellLink& link, const std::string& file) = 0;
 };

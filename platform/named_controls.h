@@ -5,7 +5,7 @@
 
 #include <map>
 #include <memory>
-#include <stdexcept>
+#include "platform/command_error.h"
 #include <string>
 
 #include "platform/controls.h"
@@ -56,7 +56,7 @@ class NamedControls : public FormView {
   template <class T>
   static T* Lookup(const std::map<std::string, T*>& map, const std::string& name) {
     auto it = map.find(name);
-    if (it == map.end()) throw std::logic_error("no control '" + name + "' of that kind");
+    if (it == map.end()) throw CommandError("no control '" + name + "' of that kind");
     return it->second;
   }
 

@@ -3,10 +3,10 @@
 #include <commctrl.h>
 
 #include <exception>
-#include <stdexcept>
 
 #include "editor/editor_events.h"
 #include "editor/editor_layout.h"
+#include "platform/command_error.h"
 #include "platform/win32/lazy_init.h"
 #include "platform/win32/ui_win32.h"
 #include "platform/win32/window_object.h"
@@ -124,7 +124,7 @@ LRESULT EditorWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
 
 std::unique_ptr<EditorInstance> Win32EditorFactory::CreateEditor() {
   auto editor = std::make_unique<EditorWindow>(instance_, mainWindow_, services_);
-  if (!editor->Create()) throw std::runtime_error("The editor window could not be created");
+  if (!editor->Create()) throw CommandError("The editor window could not be created");
   return editor;
 }
 

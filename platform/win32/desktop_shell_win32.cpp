@@ -4,7 +4,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
-#include <stdexcept>
+#include "platform/command_error.h"
 #include <vector>
 
 #include "platform/win32/lazy_init.h"
@@ -99,10 +99,10 @@ bool Win32DesktopShell::SaveShellLink(const ShellLink& link, const std::string& 
   ComPtr<IShellLinkA> shellLink;
   HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
                                     IID_IShellLinkA, shellLink.OutVoid());
-  if (FAILED(result)) throw std::runtime_error(SystemMessage(result));
+  if (FAILED(result)) throw CommandError(SystemMessage(result));
   ComPtr<IPersistFile> persist;
   result = shellLink->QueryInterface(IID_IPersistFile, persist.OutVoid());
-  if (FAILED(result)) throw std::runtime_error(SystemMessage(result));
+  if (FAILED(result)) throw CommandError(SystemMessage(result));
   if (FAILED(shellLink->SetPath(link.target.c_str())) ||
       FAILED(shellLink->SetWorkingDirectory(link.workingDirectory.c_str())) ||
       FAILED(shellLink->SetArguments(link.arguments.c_str())) ||

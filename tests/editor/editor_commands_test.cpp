@@ -98,7 +98,7 @@ TEST_F(CommandsTest, ShortcutFailuresAreReported) {
   shell.desktop = "C:\\Desk";
   shell.linkObjectFails = true;
   questions.Answer(true);
-  EXPECT_THROW(Click("Button7"), std::runtime_error);
+  EXPECT_THROW(Click("Button7"), CommandError);
   EXPECT_TRUE(shell.links.empty());
 }
 
