@@ -96,7 +96,7 @@ void TForm1::LoadProfile(const std::string& name) {
                                 ? static_cast<int>(position)
                                 : -1);
     }
-    modeList.SetEnabled(hasMode);
+    view_.Get("SetDesktopCombo0").SetEnabled(hasMode);
     view_.CheckBox("CheckBox1").SetChecked(hasMode);
 
     view_.Pages(kPageControl)

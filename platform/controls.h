@@ -33,10 +33,15 @@ class Control {
   virtual void SetHint(const std::string& hint) = 0;
 };
 
+// The kinds below add their own operations; the common ones (text, enabled,
+// visible, place) are reached through the control of the same name.
+
 // A drop-down list box. Text() is what its field shows: the selected entry,
 // or what was typed into a list that takes typed text.
-class ListControl : public Control {
+class ListControl {
  public:
+  virtual ~ListControl() = default;
+  virtual std::string Text() const = 0;
   virtual void Clear() = 0;
   virtual void Add(const std::string& caption) = 0;
   virtual int Count() const = 0;
@@ -46,16 +51,18 @@ class ListControl : public Control {
 };
 
 // A check box; setting its state from code runs no click handler.
-class CheckBoxControl : public Control {
+class CheckBoxControl {
  public:
+  virtual ~CheckBoxControl() = default;
   virtual bool Checked() const = 0;
   virtual void SetChecked(bool checked) = 0;
 };
 
 // A horizontal slider. Positions set from code are clamped to its range and
 // run no change handler.
-class TrackBarControl : public Control {
+class TrackBarControl {
  public:
+  virtual ~TrackBarControl() = default;
   virtual int Position() const = 0;
   virtual void SetPosition(int position) = 0;
   virtual int Min() const = 0;
@@ -63,8 +70,9 @@ class TrackBarControl : public Control {
 };
 
 // A page control; pages are named by their component names.
-class PageControl : public Control {
+class PageControl {
  public:
+  virtual ~PageControl() = default;
   virtual std::string ActivePage() const = 0;
   // Shows a page as if its tab had been clicked, without the change handler.
   virtual void SetActivePage(const std::string& page) = 0;
@@ -76,8 +84,9 @@ class PageControl : public Control {
 enum class StockIcon { Application, Broken };
 
 // A picture showing one icon.
-class ImageControl : public Control {
+class ImageControl {
  public:
+  virtual ~ImageControl() = default;
   // The icon the shell shows for a file.
   virtual void ShowFileIcon(const std::string& path) = 0;
   virtual void ShowStockIcon(StockIcon icon) = 0;

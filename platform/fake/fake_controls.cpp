@@ -1,7 +1,7 @@
 #include "platform/fake/fake_controls.h"
 
 #include <memory>
-#include <stdexcept>
+#include "platform/command_error.h"
 
 namespace tw {
 
@@ -40,7 +40,7 @@ std::size_t FakePageControl::Find(const std::string& page) const {
   for (std::size_t i = 0; i < pages_.size(); ++i) {
     if (pages_[i].name == page) return i;
   }
-  throw std::logic_error("no page '" + page + "'");
+  throw CommandError("no page '" + page + "'");
 }
 
 std::string FakePageControl::ActivePage() const {
@@ -67,13 +67,10 @@ void FakePageControl::SetTabVisible(const std::string& page, bool visible) {
 
 namespace {
 
-template <class T>
-std::unique_ptr<T> Prepared(std::unique_ptr<T> control, const LayoutRow& row) {
-  control->SetText(row.caption);
-  control->SetBounds({row.left, row.top, row.width, row.height});
-  control->SetVisible((row.flags & layout_flag::kHidden) == 0);
-  control->SetEnabled((row.flags & layout_flag::kDisabled) == 0);
-  return control;
+void Prepare(FakeControl& control, const LayoutRow& row) {
+  control.SetBounds({row.left, row.top, row.width, row.height});
+  control.SetVisible((row.flags & layout_flag::kHidden) == 0);
+  control.SetEnabled((row.flags & layout_flag::kDisabled) == 0);
 }
 
 }  // namespace
@@ -85,37 +82,52 @@ FakeForm::FakeForm(const FormLayout& layout) : NamedControls(window_) {
     switch (row.kind) {
       case ControlKind::ComboBox: {
         auto list = std::make_unique<FakeListControl>();
-        list->SetBounds({row.left, row.top, row.width, row.height});
-        list->SetVisible((row.flags & layout_flag::kHidden) == 0);
-        list->SetEnabled((row.flags & layout_flag::kDisabled) == 0);
-        Add(row.name, std::unique_ptr<ListControl>(std::move(list)));
+        Prepare(*list, row);
+        ListControl* typed = list.get();
+        Add(row.name, std::move(list)).list = typed;
         break;
       }
       case ControlKind::CheckBox:
       case ControlKind::RadioButton: {
-        auto check = Prepared(std::make_unique<FakeCheckBox>(), row);
+        auto check = std::make_unique<FakeCheckBox>();
+        Prepare(*check, row);
+        check->SetText(row.caption);
         check->SetChecked((row.flags & layout_flag::kChecked) != 0);
-        Add(row.name, std::unique_ptr<CheckBoxControl>(std::move(check)));
+        CheckBoxControl* typed = check.get();
+        Add(row.name, std::move(check)).check = typed;
         break;
       }
-      case ControlKind::TrackBar:
-        Add(row.name, std::unique_ptr<TrackBarControl>(
-                          Prepared(std::make_unique<FakeTrackBar>(row.rangeMin, row.rangeMax), row)));
+      case ControlKind::TrackBar: {
+        auto track = std::make_unique<FakeTrackBar>(row.rangeMin, row.rangeMax);
+        Prepare(*track, row);
+        TrackBarControl* typed = track.get();
+        Add(row.name, std::move(track)).track = typed;
         break;
-      case ControlKind::PageControl:
-        Add(row.name,
-            std::unique_ptr<PageControl>(Prepared(std::make_unique<FakePageControl>(), row)));
+      }
+      case ControlKind::PageControl: {
+        auto pages = std::make_unique<FakePageControl>();
+        Prepare(*pages, row);
+        PageControl* typed = pages.get();
+        Add(row.name, std::move(pages)).pages = typed;
         break;
-      case ControlKind::Page:
-        static_cast<FakePageControl&>(Pages(row.parent)).AddPage(row.name);
-        Add(row.name, Prepared(std::make_unique<FakeControl>(), row));
+      }
+      case ControlKind::Image: {
+        auto image = std::make_unique<FakeImage>();
+        Prepare(*image, row);
+        ImageControl* typed = image.get();
+        Add(row.name, std::move(image)).image = typed;
         break;
-      case ControlKind::Image:
-        Add(row.name, std::unique_ptr<ImageControl>(Prepared(std::make_unique<FakeImage>(), row)));
+      }
+      default: {
+        if (row.kind == ControlKind::Page) {
+          static_cast<FakePageControl&>(Pages(row.parent)).AddPage(row.name);
+        }
+        auto control = std::make_unique<FakeControl>();
+        Prepare(*control, row);
+        control->SetText(row.caption);
+        Add(row.name, std::move(control));
         break;
-      default:
-        Add(row.name, Prepared(std::make_unique<FakeControl>(), row));
-        break;
+      }
     }
   }
 }
@@ -130,7 +142,7 @@ size_t FakeSubmenu::Find(int item) const {
   for (size_t i = 0; i < items_.size(); ++i) {
     if (items_[i].id == item) return i;
   }
-  throw std::out_of_range("no such menu item");
+  throw CommandError("no such menu item");
 }
 
 int FakeSubmenu::Tag(int item) const { return items_[Find(item)].tag; }

@@ -13,8 +13,7 @@
 namespace tw {
 
 // The state every control has.
-template <class Interface>
-class FakeControlBase : public Interface {
+class FakeControl : public Control {
  public:
   std::string Text() const override { return text_; }
   void SetText(const std::string& text) override { text_ = text; }
@@ -35,9 +34,7 @@ class FakeControlBase : public Interface {
   std::string hint_;
 };
 
-using FakeControl = FakeControlBase<Control>;
-
-class FakeListControl : public FakeControlBase<ListControl> {
+class FakeListControl : public FakeControl, public ListControl {
  public:
   // What the field shows: typed text if something was typed since the last
   // selection, else the selected entry.
@@ -60,7 +57,7 @@ class FakeListControl : public FakeControlBase<ListControl> {
   std::string typedText_;
 };
 
-class FakeCheckBox : public FakeControlBase<CheckBoxControl> {
+class FakeCheckBox : public FakeControl, public CheckBoxControl {
  public:
   bool Checked() const override { return checked_; }
   void SetChecked(bool checked) override { checked_ = checked; }
@@ -69,7 +66,7 @@ class FakeCheckBox : public FakeControlBase<CheckBoxControl> {
   bool checked_ = false;
 };
 
-class FakeTrackBar : public FakeControlBase<TrackBarControl> {
+class FakeTrackBar : public FakeControl, public TrackBarControl {
  public:
   FakeTrackBar(int min, int max) : min_(min), max_(max), position_(min) {}
   int Position() const override { return position_; }
@@ -83,7 +80,7 @@ class FakeTrackBar : public FakeControlBase<TrackBarControl> {
   int position_;
 };
 
-class FakePageControl : public FakeControlBase<PageControl> {
+class FakePageControl : public FakeControl, public PageControl {
  public:
   void AddPage(const std::string& page);
   std::string ActivePage() const override;
@@ -102,7 +99,7 @@ class FakePageControl : public FakeControlBase<PageControl> {
   std::size_t active_ = 0;
 };
 
-class FakeImage : public FakeControlBase<ImageControl> {
+class FakeImage : public FakeControl, public ImageControl {
  public:
   void ShowFileIcon(const std::string& path) override { shown_ = "file:" + path; }
   void ShowStockIcon(StockIcon icon) override {

@@ -5,7 +5,6 @@
 #include <shlobj.h>
 
 #include "platform/command_error.h"
-#include <vector>
 
 #include "platform/win32/lazy_init.h"
 
@@ -47,12 +46,9 @@ std::string SystemMessage(HRESULT code) {
   return message.empty() ? "The shell link object could not be created" : message;
 }
 
-std::wstring Wide(const std::string& text) {
-  const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-  if (length <= 0) return std::wstring();
-  std::vector<wchar_t> wide(static_cast<size_t>(length));
-  MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
-  return std::wstring(wide.data());
+// The wide form of a path that IPersistFile takes; false when it does not fit.
+bool WidePath(const std::string& text, wchar_t (&wide)[MAX_PATH]) {
+  return MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide, MAX_PATH) > 0;
 }
 
 }  // namespace
@@ -109,8 +105,8 @@ bool Win32DesktopShell::SaveShellLink(const ShellLink& link, const std::string& 
       FAILED(shellLink->SetIconLocation(link.iconFile.c_str(), link.iconIndex))) {
     return false;
   }
-  const std::wstring wide = Wide(file);
-  return !wide.empty() && SUCCEEDED(persist->Save(wide.c_str(), FALSE));
+  wchar_t wide[MAX_PATH];
+  return WidePath(file, wide) && SUCCEEDED(persist->Save(wide, FALSE));
 }
 
 std::optional<std::string> Win32ProgramChooser::ChooseProgram() {

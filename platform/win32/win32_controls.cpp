@@ -22,26 +22,22 @@ std::string WindowText(HWND window) {
 
 }  // namespace
 
-template <class Interface>
-std::string Win32ControlBase<Interface>::Text() const {
+std::string Win32Control::Text() const {
   return WindowText(window_);
 }
 
-template <class Interface>
-Bounds Win32ControlBase<Interface>::GetBounds() const {
+Bounds Win32Control::GetBounds() const {
   RECT rect = {};
   GetWindowRect(window_, &rect);
   MapWindowPoints(nullptr, GetParent(window_), reinterpret_cast<POINT*>(&rect), 2);
   return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
 }
 
-template <class Interface>
-void Win32ControlBase<Interface>::SetBounds(const Bounds& bounds) {
+void Win32Control::SetBounds(const Bounds& bounds) {
   MoveWindow(window_, bounds.left, bounds.top, bounds.width, bounds.height, TRUE);
 }
 
-template <class Interface>
-void Win32ControlBase<Interface>::SetHint(const std::string& hint) {
+void Win32Control::SetHint(const std::string& hint) {
   hint_ = hint;
   if (!tooltip_) return;
   TOOLINFOA tool = {};
@@ -51,13 +47,6 @@ void Win32ControlBase<Interface>::SetHint(const std::string& hint) {
   tool.lpszText = const_cast<char*>(hint_.c_str());
   SendMessageA(tooltip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
 }
-
-template class Win32ControlBase<Control>;
-template class Win32ControlBase<ListControl>;
-template class Win32ControlBase<CheckBoxControl>;
-template class Win32ControlBase<TrackBarControl>;
-template class Win32ControlBase<PageControl>;
-template class Win32ControlBase<ImageControl>;
 
 void Win32List::Add(const std::string& caption) {
   SendMessageA(window_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(caption.c_str()));
@@ -178,17 +167,13 @@ void Win32PageControl::SyncPages() {
   }
 }
 
-void Win32PageControl::PlacePages() {
+void Win32PageControl::SetBounds(const Bounds& bounds) {
+  Win32Control::SetBounds(bounds);
   const RECT area = PageArea(window_);
   for (const Page& page : pages_) {
     MoveWindow(page.window, area.left, area.top, area.right - area.left, area.bottom - area.top,
                TRUE);
   }
-}
-
-void Win32PageControl::SetBounds(const Bounds& bounds) {
-  Win32ControlBase::SetBounds(bounds);
-  PlacePages();
 }
 
 Win32Image::~Win32Image() {
@@ -272,36 +257,45 @@ Win32Form::Win32Form(HWND form, const FormLayout& layout, const FormControls& co
     HWND window = controls.Get(row.name);
     if (!window) continue;
     switch (row.kind) {
-      case ControlKind::ComboBox:
-        Add(row.name, std::unique_ptr<ListControl>(std::make_unique<Win32List>(window, tip)));
+      case ControlKind::ComboBox: {
+        auto list = std::make_unique<Win32List>(window, tip);
+        ListControl* typed = list.get();
+        Add(row.name, std::move(list)).list = typed;
         break;
+      }
       case ControlKind::CheckBox:
-      case ControlKind::RadioButton:
-        Add(row.name,
-            std::unique_ptr<CheckBoxControl>(std::make_unique<Win32CheckBox>(window, tip)));
+      case ControlKind::RadioButton: {
+        auto check = std::make_unique<Win32CheckBox>(window, tip);
+        CheckBoxControl* typed = check.get();
+        Add(row.name, std::move(check)).check = typed;
         break;
-      case ControlKind::TrackBar:
-        Add(row.name,
-            std::unique_ptr<TrackBarControl>(std::make_unique<Win32TrackBar>(window, tip)));
+      }
+      case ControlKind::TrackBar: {
+        auto track = std::make_unique<Win32TrackBar>(window, tip);
+        TrackBarControl* typed = track.get();
+        Add(row.name, std::move(track)).track = typed;
         break;
+      }
       case ControlKind::PageControl: {
         auto pages = std::make_unique<Win32PageControl>(window, tip);
         pageControls_.emplace_back(row.name, pages.get());
-        Add(row.name, std::unique_ptr<PageControl>(std::move(pages)));
+        PageControl* typed = pages.get();
+        Add(row.name, std::move(pages)).pages = typed;
         break;
       }
-      case ControlKind::Page:
-        if (Win32PageControl* pages = PageControlOf(row.parent)) {
-          pages->AddPage(row.name, row.caption, window);
-        }
-        Add(row.name, std::unique_ptr<Control>(std::make_unique<Win32Control>(window, tip)));
+      case ControlKind::Image: {
+        auto image = std::make_unique<Win32Image>(window, tip, instance);
+        ImageControl* typed = image.get();
+        Add(row.name, std::move(image)).image = typed;
         break;
-      case ControlKind::Image:
-        Add(row.name,
-            std::unique_ptr<ImageControl>(std::make_unique<Win32Image>(window, tip, instance)));
-        break;
+      }
       default:
-        Add(row.name, std::unique_ptr<Control>(std::make_unique<Win32Control>(window, tip)));
+        if (row.kind == ControlKind::Page) {
+          if (Win32PageControl* pages = PageControlOf(row.parent)) {
+            pages->AddPage(row.name, row.caption, window);
+          }
+        }
+        Add(row.name, std::make_unique<Win32Control>(window, tip));
         break;
     }
   }

@@ -15,10 +15,12 @@
 
 namespace tw {
 
-template <class Interface>
-class Win32ControlBase : public Interface {
+class Win32PageControl;
+
+// The common part of every control: its window's text, state and place.
+class Win32Control : public Control {
  public:
-  Win32ControlBase(HWND window, HWND tooltip) : window_(window), tooltip_(tooltip) {}
+  Win32Control(HWND window, HWND tooltip) : window_(window), tooltip_(tooltip) {}
   std::string Text() const override;
   void SetText(const std::string& text) override { SetWindowTextA(window_, text.c_str()); }
   bool Enabled() const override { return IsWindowEnabled(window_) != FALSE; }
@@ -38,11 +40,10 @@ class Win32ControlBase : public Interface {
   std::string hint_;
 };
 
-using Win32Control = Win32ControlBase<Control>;
-
-class Win32List : public Win32ControlBase<ListControl> {
+class Win32List : public Win32Control, public ListControl {
  public:
-  using Win32ControlBase::Win32ControlBase;
+  using Win32Control::Win32Control;
+  std::string Text() const override { return Win32Control::Text(); }
   void Clear() override { SendMessageA(window_, CB_RESETCONTENT, 0, 0); }
   void Add(const std::string& caption) override;
   int Count() const override;
@@ -51,16 +52,16 @@ class Win32List : public Win32ControlBase<ListControl> {
   int ItemIndex() const override;
 };
 
-class Win32CheckBox : public Win32ControlBase<CheckBoxControl> {
+class Win32CheckBox : public Win32Control, public CheckBoxControl {
  public:
-  using Win32ControlBase::Win32ControlBase;
+  using Win32Control::Win32Control;
   bool Checked() const override;
   void SetChecked(bool checked) override;
 };
 
-class Win32TrackBar : public Win32ControlBase<TrackBarControl> {
+class Win32TrackBar : public Win32Control, public TrackBarControl {
  public:
-  using Win32ControlBase::Win32ControlBase;
+  using Win32Control::Win32Control;
   int Position() const override;
   void SetPosition(int position) override;
   int Min() const override;
@@ -70,14 +71,15 @@ class Win32TrackBar : public Win32ControlBase<TrackBarControl> {
 // A tab control with its pages, which are windows of their own laid over it.
 // The system cannot hide a tab, so hidden tabs are taken out of the control
 // and put back in page order.
-class Win32PageControl : public Win32ControlBase<PageControl> {
+class Win32PageControl : public Win32Control, public PageControl {
  public:
-  Win32PageControl(HWND window, HWND tooltip) : Win32ControlBase(window, tooltip) {}
+  using Win32Control::Win32Control;
   void AddPage(const std::string& name, const std::string& caption, HWND page);
   std::string ActivePage() const override;
   void SetActivePage(const std::string& page) override;
   bool TabVisible(const std::string& page) const override;
   void SetTabVisible(const std::string& page, bool visible) override;
+  // The pages follow the control's new size.
   void SetBounds(const Bounds& bounds) override;
   // After the user picked a tab: shows its page, hides the others.
   void SyncPages();
@@ -90,15 +92,14 @@ class Win32PageControl : public Win32ControlBase<PageControl> {
     bool tabVisible;
   };
   void RebuildTabs(const std::string& active);
-  void PlacePages();
 
   std::vector<Page> pages_;
 };
 
-class Win32Image : public Win32ControlBase<ImageControl> {
+class Win32Image : public Win32Control, public ImageControl {
  public:
   Win32Image(HWND window, HWND tooltip, HINSTANCE instance)
-      : Win32ControlBase(window, tooltip), instance_(instance) {}
+      : Win32Control(window, tooltip), instance_(instance) {}
   ~Win32Image() override;
   void ShowFileIcon(const std::string& path) override;
   void ShowStockIcon(StockIcon icon) override;
@@ -138,6 +139,7 @@ struct Win32FormWindowHolder {
 class Win32Form : private Win32FormWindowHolder, public NamedControls {
  public:
   Win32Form(HWND form, const FormLayout& layout, const FormControls& controls, HINSTANCE instance);
+  // The page control of that name; nullptr for any other name.
   Win32PageControl* PageControlOf(const std::string& name);
 
  private:
