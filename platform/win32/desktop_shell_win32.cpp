@@ -78,7 +78,12 @@ std::optional<std::string> Win32DesktopShell::DesktopFolder() const {
   }
   char path[MAX_PATH + 1] = {};
   const BOOL found = SHGetPathFromIDListA(list, path);
-  CoTaskMemFree(list);
+  // Freed through the shell's allocator, which needs no COM library loaded.
+  IMalloc* shellMalloc = nullptr;
+  if (SUCCEEDED(SHGetMalloc(&shellMalloc)) && shellMalloc) {
+    shellMalloc->Free(list);
+    shellMalloc->Release();
+  }
   if (!found || path[0] == '\0') return std::nullopt;
   std::string folder = path;
   if (folder.back() == '\\') folder.pop_back();
@@ -91,10 +96,8 @@ bool Win32DesktopShell::FileExists(const std::string& path) const {
 }
 
 bool Win32DesktopShell::SaveShellLink(const ShellLink& link, const std::string& file) {
-  EnsureCom();
   ComPtr<IShellLinkA> shellLink;
-  HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                    IID_IShellLinkA, shellLink.OutVoid());
+  HRESULT result = CreateComObject(CLSID_ShellLink, IID_IShellLinkA, shellLink.OutVoid());
   if (FAILED(result)) throw CommandError(SystemMessage(result));
   ComPtr<IPersistFile> persist;
   result = shellLink->QueryInterface(IID_IPersistFile, persist.OutVoid());
@@ -110,7 +113,6 @@ bool Win32DesktopShell::SaveShellLink(const ShellLink& link, const std::string& 
 }
 
 std::optional<std::string> Win32ProgramChooser::ChooseProgram() {
-  EnsureCom();
   char path[MAX_PATH + 1] = {};
   OPENFILENAMEA dialog = {};
   // The size Windows 98 and NT 4 know; the newer fields are not used.
@@ -122,7 +124,7 @@ std::optional<std::string> Win32ProgramChooser::ChooseProgram() {
   dialog.lpstrFile = path;
   dialog.nMaxFile = MAX_PATH;
   dialog.Flags = OFN_HIDEREADONLY;
-  if (!GetOpenFileNameA(&dialog)) return std::nullopt;
+  if (!ShowOpenFileDialog(&dialog)) return std::nullopt;
   return std::string(path);
 }
 
