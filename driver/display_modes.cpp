@@ -134,6 +134,16 @@ bool DisplayModes::SwitchTo(int number, bool launchAfter) {
   }
 }
 
+int DisplayModes::DesktopModeNumber() {
+  const DesktopMode desktop = display_.Current();
+  int match = -1;
+  DisplayMode mode;
+  for (int number = 0; display_.EnumMode(number, &mode); ++number) {
+    if (mode.bitsPerPel >= kMinDesktopListBits && SameAsDesktop(mode, desktop)) match = number;
+  }
+  return match;
+}
+
 void DisplayModes::RestoreDisplayMode() {
   // No scan ever matched the desktop (it was a palette mode, or one the
   // driver does not list): the display's own stored mode is the way back,

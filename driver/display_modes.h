@@ -21,6 +21,11 @@ class DisplayModes {
   // LaunchPendingMessage to the main window.
   bool ChangeDisplayMode(int number, bool launchAfter);
   void RestoreDisplayMode();
+  // The number of the mode the desktop is in now, as a scan would find it,
+  // without changing what the last scan found; -1 when none matches.
+  int DesktopModeNumber();
+  // After a restart: the way back a run recorded before it switched.
+  void RememberWayBack(int number) { savedModeNumber_ = number; }
 
   int FirstDesktopModeNumber() const { return firstDesktopModeNumber_; }
   int SavedModeNumber() const { return savedModeNumber_; }

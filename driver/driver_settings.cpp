@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ascii_case.h"
 #include "store/profile_store.h"
 
 namespace tw {
@@ -22,6 +23,55 @@ std::string DriverGroup(const std::string& driverKey, SettingKind kind) {
 std::string StoredGroup(const std::string& profile, SettingKind kind) {
   return ProfileGroupPath(profile, SettingCatalogue::SubkeyName(kind));
 }
+
+// One driver group as an operation goes through it: reads come from the
+// open key, writes are collected into the plan, and later reads see the
+// earlier planned writes, so a plan does exactly what writing step by step
+// would.
+class GroupPlan {
+ public:
+  GroupPlan(RegistryHandle& driver, SettingKind kind, DriverPlan& plan)
+      : driver_(driver), kind_(kind), plan_(plan) {}
+
+  bool Exists(const std::string& name) {
+    const DriverWrite* planned = Planned(name);
+    return planned != nullptr ? !planned->remove : driver_.ValueExists(name);
+  }
+  // "" when absent; a value that is not text ends the operation.
+  std::string Text(const std::string& name) {
+    const DriverWrite* planned = Planned(name);
+    if (planned != nullptr) return planned->text;
+    return driver_.ReadString(name);
+  }
+  void Set(const std::string& name, const std::string& text) { Plan(name, false, text); }
+  void Delete(const std::string& name) {
+    if (Exists(name)) Plan(name, true, std::string());
+  }
+
+ private:
+  // The latest planned write of this group to a value, if any.
+  const DriverWrite* Planned(const std::string& name) const {
+    const std::string key = AsciiLower(name);
+    for (size_t i = plan_.size(); i > first_; --i) {
+      const DriverWrite& write = plan_[i - 1];
+      if (AsciiLower(write.name) == key) return &write;
+    }
+    return nullptr;
+  }
+  void Plan(const std::string& name, bool remove, const std::string& text) {
+    DriverWrite write;
+    write.kind = kind_;
+    write.name = name;
+    write.remove = remove;
+    write.text = text;
+    plan_.push_back(write);
+  }
+
+  RegistryHandle& driver_;
+  SettingKind kind_;
+  DriverPlan& plan_;
+  size_t first_ = plan_.size();  // this group's writes start here
+};
 
 // What one group's gammas and switches are to become, in catalogue order.
 struct GammaSwitchTargets {
@@ -62,85 +112,92 @@ std::optional<std::string> ReadOptional(RegistryHandle& key, const std::string& 
 
 // A gamma's text goes to its previous value unconditionally; `absentText`
 // stands in for a gamma that does not exist.
-void RecordGamma(RegistryHandle& driver, const std::string& name, const std::string& absentText) {
-  const std::string current = driver.ValueExists(name) ? driver.ReadString(name) : absentText;
-  driver.WriteString(PrevName(name), current);
+void RecordGamma(GroupPlan& driver, const std::string& name, const std::string& absentText) {
+  driver.Set(PrevName(name), driver.Exists(name) ? driver.Text(name) : absentText);
 }
 
 // A switch records presence only: the fixed text when on, no previous value
 // when off.
-void RecordSwitch(RegistryHandle& driver, const std::string& name, const std::string& onText) {
-  if (driver.ValueExists(name)) {
-    driver.WriteString(PrevName(name), onText);
-  } else if (driver.ValueExists(PrevName(name))) {
-    driver.DeleteValue(PrevName(name));
+void RecordSwitch(GroupPlan& driver, const std::string& name, const std::string& onText) {
+  if (driver.Exists(name)) {
+    driver.Set(PrevName(name), onText);
+  } else {
+    driver.Delete(PrevName(name));
   }
 }
 
-void SetSwitch(RegistryHandle& driver, const std::string& name, const std::string& onText,
-               bool on) {
+void SetSwitch(GroupPlan& driver, const std::string& name, const std::string& onText, bool on) {
   if (on) {
-    driver.WriteString(name, onText);
-  } else if (driver.ValueExists(name)) {
-    driver.DeleteValue(name);
+    driver.Set(name, onText);
+  } else {
+    driver.Delete(name);
   }
+}
+
+// One list choice with its record. An index outside the list (the FSAA list
+// before the card model is known) has no number to write; the driver value
+// and its record are left alone.
+void PlanChoice(GroupPlan& driver, const SettingInfo& info, int choice) {
+  if (info.cls != SettingClass::List || choice < 0 ||
+      choice >= static_cast<int>(info.choices.size())) {
+    return;
+  }
+  if (driver.Exists(info.valueName)) driver.Set(PrevName(info.valueName), driver.Text(info.valueName));
+  driver.Set(info.valueName, std::to_string(info.choices[static_cast<size_t>(choice)].number));
 }
 
 // Giving back, one rule per class.
 
 // Only a recorded list value comes back; an empty current text is not worth
 // keeping as the new previous value.
-void GiveBackList(RegistryHandle& driver, const std::string& name) {
+void GiveBackList(GroupPlan& driver, const std::string& name) {
   const std::string prevName = PrevName(name);
-  if (!driver.ValueExists(prevName)) return;
-  const std::string previous = driver.ReadString(prevName);
-  const std::string current = driver.ReadString(name);
-  driver.WriteString(name, previous);
-  if (!current.empty()) driver.WriteString(prevName, current);
+  if (!driver.Exists(prevName)) return;
+  const std::string previous = driver.Text(prevName);
+  const std::string current = driver.Text(name);
+  driver.Set(name, previous);
+  if (!current.empty()) driver.Set(prevName, current);
 }
 
-void GiveBackGamma(RegistryHandle& driver, const std::string& name) {
+void GiveBackGamma(GroupPlan& driver, const std::string& name) {
   const std::string prevName = PrevName(name);
   const std::string previous =
-      driver.ValueExists(prevName) ? driver.ReadString(prevName) : std::string(kGammaFallback);
-  const std::string current = driver.ReadString(name);
-  driver.WriteString(name, previous);
-  driver.WriteString(prevName, current);
+      driver.Exists(prevName) ? driver.Text(prevName) : std::string(kGammaFallback);
+  const std::string current = driver.Text(name);
+  driver.Set(name, previous);
+  driver.Set(prevName, current);
 }
 
-void GiveBackSwitch(RegistryHandle& driver, const std::string& name, const std::string& onText) {
+void GiveBackSwitch(GroupPlan& driver, const std::string& name, const std::string& onText) {
   const std::string prevName = PrevName(name);
-  const bool wasOn = driver.ValueExists(prevName);
-  const bool isOn = driver.ValueExists(name);
+  const bool wasOn = driver.Exists(prevName);
+  const bool isOn = driver.Exists(name);
   if (wasOn == isOn) return;
   if (wasOn) {
-    driver.WriteString(name, onText);
-    driver.DeleteValue(prevName);
+    driver.Set(name, onText);
+    driver.Delete(prevName);
   } else {
-    driver.DeleteValue(name);
-    driver.WriteString(prevName, onText);
+    driver.Delete(name);
+    driver.Set(prevName, onText);
   }
 }
 
-// Records and writes one group's gammas and switches in the driver;
-// `absentGammaRecord` is what an absent gamma is recorded as.
-void WriteGammasAndSwitches(const SettingCatalogue& catalogue, RegistryHandle& driverRegistry,
-                            const std::string& groupPath, SettingKind kind,
-                            const GammaSwitchTargets& targets,
-                            const std::string& absentGammaRecord) {
-  ScopedKey driver(driverRegistry, groupPath, true);
-  if (!driver) return;
+// Records and sets one group's gammas and switches; `absentGammaRecord` is
+// what an absent gamma is recorded as.
+void PlanGammasAndSwitches(const SettingCatalogue& catalogue, GroupPlan& driver, SettingKind kind,
+                           const GammaSwitchTargets& targets,
+                           const std::string& absentGammaRecord) {
   const std::vector<int> gammas = SettingCatalogue::GammaSettings(kind);
   for (size_t i = 0; i < gammas.size(); ++i) {
     const std::string& name = catalogue.ValueName(kind, gammas[i]);
-    RecordGamma(driverRegistry, name, absentGammaRecord);
-    driverRegistry.WriteString(name, targets.gammas[i]);
+    RecordGamma(driver, name, absentGammaRecord);
+    driver.Set(name, targets.gammas[i]);
   }
   const std::vector<int> switches = SettingCatalogue::SwitchSettings(kind);
   for (size_t i = 0; i < switches.size(); ++i) {
     const SettingInfo& info = catalogue.Info(kind, switches[i]);
-    RecordSwitch(driverRegistry, info.valueName, info.switchText);
-    SetSwitch(driverRegistry, info.valueName, info.switchText, targets.switchesOn[i]);
+    RecordSwitch(driver, info.valueName, info.switchText);
+    SetSwitch(driver, info.valueName, info.switchText, targets.switchesOn[i]);
   }
 }
 
@@ -154,88 +211,116 @@ DriverSettings::DriverSettings(const SettingCatalogue& catalogue,
       driverRegistry_(driverRegistry),
       driverKey_(driverKey) {}
 
-void DriverSettings::ApplyChoice(SettingKind kind, int setting, int choice) {
-  const SettingInfo& info = catalogue_.Info(kind, setting);
-  // An index outside the list (the FSAA list before the card model is known)
-  // has no number to write; leave the driver value and its record alone.
-  if (info.cls != SettingClass::List || choice < 0 ||
-      choice >= static_cast<int>(info.choices.size())) {
-    return;
+void DriverSettings::ApplyPlan(const DriverPlan& plan) {
+  for (SettingKind kind : kGroups) {
+    bool any = false;
+    for (const DriverWrite& write : plan) any = any || write.kind == kind;
+    if (!any) continue;
+    ScopedKey driver(driverRegistry_, DriverGroup(driverKey_, kind), true);
+    if (!driver) continue;
+    for (const DriverWrite& write : plan) {
+      if (write.kind != kind) continue;
+      if (write.remove) {
+        driverRegistry_.DeleteValue(write.name);
+      } else {
+        driverRegistry_.WriteString(write.name, write.text);
+      }
+    }
   }
-  ScopedKey driver(driverRegistry_, DriverGroup(driverKey_, kind), true);
-  if (!driver) return;
-  const std::string& name = info.valueName;
-  if (driverRegistry_.ValueExists(name)) {
-    driverRegistry_.WriteString(PrevName(name), driverRegistry_.ReadString(name));
-  }
-  const int32_t number = info.choices[static_cast<size_t>(choice)].number;
-  driverRegistry_.WriteString(name, std::to_string(number));
 }
 
-void DriverSettings::ApplyProfileSettings(const std::string& profile, bool runDirect) {
+void DriverSettings::ApplyChoice(SettingKind kind, int setting, int choice) {
+  DriverPlan plan;
+  {
+    ScopedKey driver(driverRegistry_, DriverGroup(driverKey_, kind), true);
+    if (!driver) return;
+    GroupPlan group(driverRegistry_, kind, plan);
+    PlanChoice(group, catalogue_.Info(kind, setting), choice);
+  }
+  ApplyPlan(plan);
+}
+
+DriverPlan DriverSettings::PlanProfileSettings(const std::string& profile, bool runDirect) {
+  DriverPlan plan;
   for (SettingKind kind : kGroups) {
     // A command-line run must not leave an empty key behind for a name that
     // has no profile; a group that does not open is skipped whole.
     ScopedKey stored(programRegistry_, StoredGroup(profile, kind), !runDirect);
     if (!stored) continue;
-
-    WriteGammasAndSwitches(catalogue_, driverRegistry_, DriverGroup(driverKey_, kind), kind,
-                           StoredTargets(catalogue_, programRegistry_, kind), "");
-
+    ScopedKey driver(driverRegistry_, DriverGroup(driverKey_, kind), true);
+    if (!driver) continue;
+    GroupPlan group(driverRegistry_, kind, plan);
+    PlanGammasAndSwitches(catalogue_, group, kind, StoredTargets(catalogue_, programRegistry_, kind),
+                          "");
     // A list setting the profile lacks keeps the driver's text and record.
     for (int n : SettingCatalogue::ListSettings(kind)) {
       const std::string& name = catalogue_.ValueName(kind, n);
       if (!programRegistry_.ValueExists(name)) continue;
-      ApplyChoice(kind, n, catalogue_.ChoiceForText(kind, n, programRegistry_.ReadString(name)));
+      PlanChoice(group, catalogue_.Info(kind, n),
+                 catalogue_.ChoiceForText(kind, n, programRegistry_.ReadString(name)));
     }
   }
+  return plan;
+}
+
+void DriverSettings::ApplyProfileSettings(const std::string& profile, bool runDirect) {
+  ApplyPlan(PlanProfileSettings(profile, runDirect));
 }
 
 void DriverSettings::ResetToFactoryDefaults() {
-  for (SettingKind kind : kGroups) {
-    for (int n : SettingCatalogue::ListSettings(kind)) {
-      ApplyChoice(kind, n, catalogue_.DefaultChoice(kind, n));
-    }
-    WriteGammasAndSwitches(catalogue_, driverRegistry_, DriverGroup(driverKey_, kind), kind,
-                           FactoryTargets(kind), "");
-  }
-}
-
-void DriverSettings::ResetToUserDefaults() {
-  for (SettingKind kind : kGroups) {
-    GammaSwitchTargets targets;
-    {
-      ScopedKey stored(programRegistry_, StoredGroup(kUserDefaultProfile, kind), true);
-      // Created when missing, so this fails only when the registry refuses;
-      // nothing is known to write then.
-      if (!stored) continue;
-      for (int n : SettingCatalogue::ListSettings(kind)) {
-        const std::string& name = catalogue_.ValueName(kind, n);
-        const std::optional<std::string> text = ReadOptional(programRegistry_, name);
-        ApplyChoice(kind, n, catalogue_.ChoiceForText(kind, n, text));
-      }
-      targets = StoredTargets(catalogue_, programRegistry_, kind);
-    }
-    WriteGammasAndSwitches(catalogue_, driverRegistry_, DriverGroup(driverKey_, kind), kind,
-                           targets, kGammaFallback);
-  }
-}
-
-void DriverSettings::RestorePreviousValues() {
+  DriverPlan plan;
   for (SettingKind kind : kGroups) {
     ScopedKey driver(driverRegistry_, DriverGroup(driverKey_, kind), true);
     if (!driver) continue;
+    GroupPlan group(driverRegistry_, kind, plan);
     for (int n : SettingCatalogue::ListSettings(kind)) {
-      GiveBackList(driverRegistry_, catalogue_.ValueName(kind, n));
+      PlanChoice(group, catalogue_.Info(kind, n), catalogue_.DefaultChoice(kind, n));
+    }
+    PlanGammasAndSwitches(catalogue_, group, kind, FactoryTargets(kind), "");
+  }
+  ApplyPlan(plan);
+}
+
+void DriverSettings::ResetToUserDefaults() {
+  DriverPlan plan;
+  for (SettingKind kind : kGroups) {
+    // Created when missing, so this fails only when the registry refuses;
+    // nothing is known to write then.
+    ScopedKey stored(programRegistry_, StoredGroup(kUserDefaultProfile, kind), true);
+    if (!stored) continue;
+    ScopedKey driver(driverRegistry_, DriverGroup(driverKey_, kind), true);
+    if (!driver) continue;
+    GroupPlan group(driverRegistry_, kind, plan);
+    for (int n : SettingCatalogue::ListSettings(kind)) {
+      const std::optional<std::string> text = ReadOptional(programRegistry_, catalogue_.ValueName(kind, n));
+      PlanChoice(group, catalogue_.Info(kind, n), catalogue_.ChoiceForText(kind, n, text));
+    }
+    PlanGammasAndSwitches(catalogue_, group, kind, StoredTargets(catalogue_, programRegistry_, kind),
+                          kGammaFallback);
+  }
+  ApplyPlan(plan);
+}
+
+DriverPlan DriverSettings::PlanRestore() {
+  DriverPlan plan;
+  for (SettingKind kind : kGroups) {
+    ScopedKey driver(driverRegistry_, DriverGroup(driverKey_, kind), true);
+    if (!driver) continue;
+    GroupPlan group(driverRegistry_, kind, plan);
+    for (int n : SettingCatalogue::ListSettings(kind)) {
+      GiveBackList(group, catalogue_.ValueName(kind, n));
     }
     for (int n : SettingCatalogue::GammaSettings(kind)) {
-      GiveBackGamma(driverRegistry_, catalogue_.ValueName(kind, n));
+      GiveBackGamma(group, catalogue_.ValueName(kind, n));
     }
     for (int n : SettingCatalogue::SwitchSettings(kind)) {
       const SettingInfo& info = catalogue_.Info(kind, n);
-      GiveBackSwitch(driverRegistry_, info.valueName, info.switchText);
+      GiveBackSwitch(group, info.valueName, info.switchText);
     }
   }
+  return plan;
 }
+
+void DriverSettings::RestorePreviousValues() { ApplyPlan(PlanRestore()); }
 
 }  // namespace tw

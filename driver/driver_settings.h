@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "driver/driver_plan.h"
 #include "store/registry_handle.h"
 #include "store/setting_catalogue.h"
 
@@ -25,6 +26,13 @@ class DriverSettings {
   // Swaps every driver value with its "Prev " value by its class's rule. The
   // display mode is the caller's (see Launcher::RestorePreviousSettings).
   void RestorePreviousValues();
+
+  // The same two operations in two steps: the writes worked out from what
+  // the driver and the profile hold now (nothing written), then carried
+  // out. A plan carried out twice leaves what once does.
+  DriverPlan PlanProfileSettings(const std::string& profile, bool runDirect);
+  DriverPlan PlanRestore();
+  void ApplyPlan(const DriverPlan& plan);
 
  private:
   const SettingCatalogue& catalogue_;

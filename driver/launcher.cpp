@@ -1,7 +1,10 @@
 #include "driver/launcher.h"
 
 #include <cstdint>
+#include <optional>
+#include <vector>
 
+#include "platform/ascii_case.h"
 #include "store/profile_store.h"
 
 namespace tw {
@@ -22,12 +25,22 @@ Launcher::Launcher(RegistryHandle& programRegistry, DriverSettings& driver, Disp
       processes_(processes),
       timer1_(timer1),
       ui_(ui),
-      flags_(flags) {
+      flags_(flags),
+      journal_(programRegistry),
+      watch_(processes) {
   timer1_.SetEnabled(false);
   timer1_.SetInterval(kDefaultPollMs);
 }
 
-Launcher::~Launcher() { ReleaseProcess(); }
+Launcher::~Launcher() {
+  watch_.Stop();
+  ReleaseProcess();
+}
+
+std::string ClosedDuringRunQuestion(const std::string& profile) {
+  return "Tarnwick was closed while \"" + profile +
+         "\" was running. Put the driver settings back as they were before it started?";
+}
 
 unsigned Launcher::PollIntervalMs(bool hasPoll, int32_t pollSeconds) {
   if (!hasPoll) return kDefaultPollMs;
@@ -60,7 +73,12 @@ void Launcher::RunProfile(const std::string& name) {
   profileDirectory_ = directory;
   timer1_.SetInterval(interval);
 
-  driver_.ApplyProfileSettings(name, flags_.runDirect);
+  // Worked out before anything is written, so that a watched run records
+  // first what it is about to do.
+  const DriverPlan plan = driver_.PlanProfileSettings(name, flags_.runDirect);
+  runProfile_ = name;
+  if (WatchedRun()) BeginJournal(name, plan);
+  driver_.ApplyPlan(plan);
 
   if (runDesktopMode_ < 0) {
     LaunchProgram(profileFilePath_, profileParameters_, profileDirectory_);
@@ -76,6 +94,7 @@ void Launcher::RunProfile(const std::string& name) {
     } else {
       state_ = State::Idle;
     }
+    EndJournalOfUnwatchedRun();
   }
 }
 
@@ -88,17 +107,22 @@ void Launcher::LaunchProgram(const std::string& file, const std::string& paramet
   if (file.empty() || !processes_.Launch(LaunchRequest{file, parameters, directory}, &process)) {
     // An earlier watch keeps following its own program.
     state_ = timer1_.Enabled() ? State::Watching : State::Idle;
+    EndJournalOfUnwatchedRun();
     ui_.Notice("Could not start " + file);
     return;
   }
+  watch_.Stop();
   ReleaseProcess();
   launchedProcess_ = process;
-  if (flags_.reloadSettings && !flags_.runDirect) {
+  if (WatchedRun()) {
     timer1_.SetEnabled(true);
     state_ = State::Watching;
+    StartWatch(process, runProfile_);
   } else {
     timer1_.SetEnabled(false);
     state_ = State::Idle;
+    EndJournalOfUnwatchedRun();
+    SetWatchedProfile(std::string());
   }
 }
 
@@ -112,26 +136,148 @@ void Launcher::CheckProgramExit(bool shuttingDown) {
   // replaces the watched process), decides nothing.
   if (state_ != State::Watching) return;
 
-  bool ended = shuttingDown || launchedProcess_ == 0;
+  bool changed = false;
+  const bool ended = shuttingDown || !watch_.Check(&changed);
   if (!ended) {
-    // An exit code that cannot be read will never read as running again.
-    ended = !processes_.ExitCode(launchedProcess_, &exitCode_) || exitCode_ != kStillActive;
+    // The game a launcher handed over to is what a later start looks for.
+    if (changed && journalPending_) {
+      record_.watched = watch_.WatchedFiles();
+      journal_.Update(record_);
+    }
+    return;
   }
-  if (!ended) return;
-
   StopWatch();
   RestorePreviousSettings();
 }
 
 void Launcher::RestorePreviousSettings() {
-  driver_.RestorePreviousValues();
+  const DriverPlan plan = driver_.PlanRestore();
+  // A restore that is owed is decided in the journal before it starts: if
+  // Tarnwick dies half-way, the next start finishes this same plan instead
+  // of swapping the values once more.
+  if (std::optional<JournalRecord> owed = journal_.Read()) {
+    owed->stage = JournalRecord::Stage::Restoring;
+    owed->restore = plan;
+    owed->desktopMode = runDesktopMode_;
+    owed->savedMode = modes_.SavedModeNumber();
+    journal_.Update(*owed);
+  }
+  driver_.ApplyPlan(plan);
   if (runDesktopMode_ >= 0) modes_.RestoreDisplayMode();
+  journal_.Clear();
+  journalPending_ = false;
 }
 
 void Launcher::StopWatch() {
   timer1_.SetEnabled(false);
+  watch_.Stop();
   ReleaseProcess();
   state_ = State::Idle;
+  SetWatchedProfile(std::string());
+}
+
+void Launcher::ResumeFromJournal() {
+  std::optional<JournalRecord> owed = journal_.Read();
+  if (!owed) return;
+  if (owed->stage == JournalRecord::Stage::Restoring) {
+    driver_.ApplyPlan(owed->restore);
+    if (owed->desktopMode >= 0) {
+      modes_.RememberWayBack(owed->savedMode);
+      modes_.RestoreDisplayMode();
+    }
+    journal_.Clear();
+    return;
+  }
+  // Cut off while writing the profile: finish writing it, so that the
+  // restore below gives back exactly what the run replaced.
+  if (owed->stage == JournalRecord::Stage::Applying) driver_.ApplyPlan(owed->apply);
+  runDesktopMode_ = owed->desktopMode;
+  if (owed->desktopMode >= 0) modes_.RememberWayBack(owed->savedMode);
+
+  std::vector<std::string> files = owed->watched;
+  if (files.empty()) files.push_back(processes_.FullPath(owed->program));
+  std::vector<ProcessEntry> running;
+  std::vector<ProcessEntry> snapshot;
+  if (processes_.Snapshot(&snapshot)) {
+    for (const ProcessEntry& entry : snapshot) {
+      for (const std::string& file : files) {
+        if (!entry.path.empty() && AsciiLower(entry.path) == AsciiLower(file)) {
+          running.push_back(entry);
+          break;
+        }
+      }
+    }
+  }
+  if (!running.empty()) {
+    record_ = *owed;
+    journalPending_ = true;
+    timer1_.SetInterval(StoredPollInterval(owed->profile));
+    watch_.Resume(running, owed->folder);
+    timer1_.SetEnabled(true);
+    state_ = State::Watching;
+    record_.stage = JournalRecord::Stage::Watching;
+    record_.watched = watch_.WatchedFiles();
+    journal_.Update(record_);
+    SetWatchedProfile(owed->profile);
+    return;
+  }
+  if (ui_.AskYesNo(ClosedDuringRunQuestion(owed->profile))) {
+    RestorePreviousSettings();
+  } else {
+    journal_.Clear();
+  }
+}
+
+void Launcher::BeginJournal(const std::string& name, const DriverPlan& plan) {
+  JournalRecord record;
+  record.stage = JournalRecord::Stage::Applying;
+  record.profile = name;
+  record.program = profileFilePath_;
+  record.folder = FolderOf(processes_.FullPath(profileFilePath_));
+  record.desktopMode = runDesktopMode_;
+  if (runDesktopMode_ >= 0) record.savedMode = modes_.DesktopModeNumber();
+  record.apply = plan;
+  journal_.Write(record);
+  record_ = record;
+  journalPending_ = true;
+}
+
+void Launcher::EndJournalOfUnwatchedRun() {
+  if (!journalPending_) return;
+  if (state_ == State::Watching) {
+    // The earlier watch's own record was replaced by this run's: it now
+    // owes the restore of what this run wrote, for the program still watched.
+    record_.stage = JournalRecord::Stage::Watching;
+    record_.watched = watch_.WatchedFiles();
+    record_.desktopMode = runDesktopMode_;
+    journal_.Update(record_);
+    return;
+  }
+  journal_.Clear();
+  journalPending_ = false;
+}
+
+void Launcher::StartWatch(ProcessHandle process, const std::string& profile) {
+  const std::string file = processes_.FullPath(profileFilePath_);
+  watch_.Start(process, file, FolderOf(file));
+  if (journalPending_) {
+    record_.stage = JournalRecord::Stage::Watching;
+    record_.watched = watch_.WatchedFiles();
+    journal_.Update(record_);
+  }
+  SetWatchedProfile(profile);
+}
+
+void Launcher::SetWatchedProfile(const std::string& profile) {
+  if (watchedProfile_ == profile) return;
+  watchedProfile_ = profile;
+  if (listener_ != nullptr) listener_->WatchChanged();
+}
+
+unsigned Launcher::StoredPollInterval(const std::string& profile) {
+  ScopedKey key(programRegistry_, ProfileKeyPath(profile), false);
+  const bool hasPoll = key && programRegistry_.ValueExists("Poll");
+  return PollIntervalMs(hasPoll, hasPoll ? programRegistry_.ReadInteger("Poll") : 0);
 }
 
 void Launcher::ReleaseProcess() {

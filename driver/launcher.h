@@ -7,6 +7,8 @@
 
 #include "driver/display_modes.h"
 #include "driver/driver_settings.h"
+#include "driver/process_watch.h"
+#include "driver/restore_journal.h"
 #include "platform/processes.h"
 #include "platform/ui.h"
 #include "store/registry_handle.h"
@@ -18,6 +20,16 @@ struct RunFlags {
   bool runDirect = false;       // a command-line run: not watched
   bool reloadSettings = true;   // "Reload settings after finishing game" checked
 };
+
+// Told when a watch starts or ends (the tray tip names the watched profile).
+class WatchListener {
+ public:
+  virtual ~WatchListener() = default;
+  virtual void WatchChanged() = 0;
+};
+
+// The question at a tray start when a watched run was never seen to its end.
+std::string ClosedDuringRunQuestion(const std::string& profile);
 
 class Launcher {
  public:
@@ -38,7 +50,17 @@ class Launcher {
   // the display mode when the last run switched it.
   void RestorePreviousSettings();
   // Leaving the program while a game is watched: stop without restoring.
+  // The journal stays, so the next start still owes the restore.
   void StopWatch();
+  // At a tray start, a restore the journal says is owed: a decided one is
+  // finished; a program that still runs is watched again; otherwise the
+  // user is asked whether to put the settings back. The journal is cleared
+  // unless the watch goes on.
+  void ResumeFromJournal();
+
+  // The profile whose program is watched; "" while nothing is.
+  const std::string& WatchedProfile() const { return watchedProfile_; }
+  void SetWatchListener(WatchListener* listener) { listener_ = listener; }
 
   State CurrentState() const { return state_; }
   int RunDesktopMode() const { return runDesktopMode_; }
@@ -51,6 +73,14 @@ class Launcher {
 
  private:
   void ReleaseProcess();
+  bool WatchedRun() const { return flags_.reloadSettings && !flags_.runDirect; }
+  void BeginJournal(const std::string& name, const DriverPlan& plan);
+  // A run that will not be watched owes nothing, unless an earlier watch
+  // goes on: the record then follows that watch.
+  void EndJournalOfUnwatchedRun();
+  void StartWatch(ProcessHandle process, const std::string& profile);
+  void SetWatchedProfile(const std::string& profile);
+  unsigned StoredPollInterval(const std::string& profile);
 
   RegistryHandle& programRegistry_;
   DriverSettings& driver_;
@@ -66,7 +96,14 @@ class Launcher {
   std::string profileDirectory_;
   int runDesktopMode_ = -1;
   ProcessHandle launchedProcess_ = 0;
-  uint32_t exitCode_ = 0;
+
+  RestoreJournal journal_;
+  JournalRecord record_;        // what the journal holds for the current run
+  bool journalPending_ = false;  // this run wrote the journal
+  ProcessWatch watch_;
+  std::string runProfile_;
+  std::string watchedProfile_;
+  WatchListener* listener_ = nullptr;
 };
 
 }  // namespace tw

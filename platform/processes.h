@@ -1,8 +1,11 @@
-// Starting a program the way the shell does, and asking whether it still runs.
+// Starting a program the way the shell does, asking whether it still runs,
+// and listing the processes that run (to follow a game that hands over to
+// another process, and to find a watched game again after a restart).
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tw {
 
@@ -16,6 +19,12 @@ struct LaunchRequest {
   std::string directory;
 };
 
+struct ProcessEntry {
+  uint32_t id = 0;
+  uint32_t parentId = 0;
+  std::string path;  // full path of its program file, long form; "" when unknown
+};
+
 class Processes {
  public:
   virtual ~Processes() = default;
@@ -26,6 +35,16 @@ class Processes {
   // False when the exit code cannot be read.
   virtual bool ExitCode(ProcessHandle process, uint32_t* code) = 0;
   virtual void Close(ProcessHandle process) = 0;
+
+  // Every process that runs now, from one snapshot. False when the system
+  // cannot take one.
+  virtual bool Snapshot(std::vector<ProcessEntry>* processes) = 0;
+  // A handle to watch a running process by; 0 when it cannot be opened.
+  virtual ProcessHandle Open(uint32_t id) = 0;
+  // The id of a process handle from Launch or Open; 0 when unknown.
+  virtual uint32_t IdOf(ProcessHandle process) = 0;
+  // A file's full path in the long form snapshots give, for comparing.
+  virtual std::string FullPath(const std::string& file) = 0;
 };
 
 }  // namespace tw

@@ -3,6 +3,10 @@
 // not opened its screen yet.
 //
 //   game.exe [--record=FILE] [--sleep=MS] [--exit=CODE] [anything else]
+//   game.exe --hand-over [the same options]
+//
+// With --hand-over it stands in for a launcher instead: it starts itself again
+// with the other arguments, as the game, and ends at once.
 //
 // The record is written before the wait, whole or not at all (written aside,
 // then renamed), as lines "key=value": command_line, directory, version
@@ -51,7 +55,29 @@ bool WriteRecord(const std::string& path) {
 
 }  // namespace
 
+// Starts this program again with the command line minus " --hand-over".
+bool HandOver() {
+  char self[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, self, sizeof self);
+  std::string commandLine = GetCommandLineA();
+  const std::string::size_type at = commandLine.find(" --hand-over");
+  if (at != std::string::npos) commandLine.erase(at, std::strlen(" --hand-over"));
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(self, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    return false;
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
+}
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  for (int i = 1; i < __argc; ++i) {
+    if (std::strcmp(__argv[i], "--hand-over") == 0) return HandOver() ? 0 : 254;
+  }
   std::string record;
   std::string sleepMs = "0";
   std::string exitCode = "0";

@@ -1,7 +1,10 @@
-// Starting programs through the shell and polling their exit codes.
+// Starting programs through the shell, polling their exit codes, and the
+// Toolhelp process list (which Windows 98, 2000 and XP all have).
 #pragma once
 
 #include <windows.h>
+
+#include <map>
 
 #include "platform/processes.h"
 
@@ -16,9 +19,16 @@ class Win32Processes : public Processes {
   bool Launch(const LaunchRequest& request, ProcessHandle* process) override;
   bool ExitCode(ProcessHandle process, uint32_t* code) override;
   void Close(ProcessHandle process) override;
+  bool Snapshot(std::vector<ProcessEntry>* processes) override;
+  ProcessHandle Open(uint32_t id) override;
+  uint32_t IdOf(ProcessHandle process) override;
+  std::string FullPath(const std::string& file) override;
 
  private:
   HWND owner_;
+  // Ids of the handles given out: Windows 98 and 2000 cannot tell a
+  // handle's process id, so it is found when the handle is made.
+  std::map<ProcessHandle, uint32_t> ids_;
 };
 
 }  // namespace tw

@@ -1,0 +1,46 @@
+#include "driver/driver_plan.h"
+
+#include "driver/text_escape.h"
+
+namespace tw {
+
+// A line is "<group> <op> <name>\t<text>": group "D" or "G", op "=" to set
+// or "-" to delete.
+std::string EncodePlan(const DriverPlan& plan) {
+  std::string out;
+  for (const DriverWrite& write : plan) {
+    out += write.kind == SettingKind::Direct3D ? "D" : "G";
+    out += write.remove ? " - " : " = ";
+    out += EscapeText(write.name);
+    out += '\t';
+    if (!write.remove) out += EscapeText(write.text);
+    out += '\n';
+  }
+  return out;
+}
+
+bool DecodePlan(const std::string& text, DriverPlan* plan) {
+  DriverPlan out;
+  std::string::size_type start = 0;
+  while (start < text.size()) {
+    std::string::size_type end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(start, end - start);
+    start = end + 1;
+    const std::string::size_type tab = line.find('\t');
+    if (line.size() < 5 || tab == std::string::npos || line[1] != ' ' || line[3] != ' ') {
+      return false;
+    }
+    if ((line[0] != 'D' && line[0] != 'G') || (line[2] != '=' && line[2] != '-')) return false;
+    DriverWrite write;
+    write.kind = line[0] == 'D' ? SettingKind::Direct3D : SettingKind::Glide;
+    if (!UnescapeText(line.substr(4, tab - 4), &write.name) || write.name.empty()) return false;
+    write.remove = line[2] == '-';
+    if (!write.remove && !UnescapeText(line.substr(tab + 1), &write.text)) return false;
+    out.push_back(write);
+  }
+  *plan = out;
+  return true;
+}
+
+}  // namespace tw

@@ -1,0 +1,107 @@
+#include "driver/process_watch.h"
+
+#include "platform/ascii_case.h"
+
+namespace tw {
+
+namespace {
+
+std::string Comparable(const std::string& path) {
+  std::string out = AsciiLower(path);
+  for (char& c : out) {
+    if (c == '/') c = '\\';
+  }
+  while (!out.empty() && out.back() == '\\') out.pop_back();
+  return out;
+}
+
+}  // namespace
+
+bool IsInFolder(const std::string& file, const std::string& folder) {
+  const std::string f = Comparable(file);
+  const std::string d = Comparable(folder);
+  // A profile without a folder (a bare file name) follows nothing.
+  if (d.empty() || f.size() <= d.size()) return false;
+  return f.compare(0, d.size(), d) == 0 && f[d.size()] == '\\';
+}
+
+std::string FolderOf(const std::string& file) {
+  const std::string::size_type slash = file.find_last_of("\\/");
+  return slash == std::string::npos ? std::string() : file.substr(0, slash);
+}
+
+void ProcessWatch::Start(ProcessHandle launched, const std::string& file,
+                         const std::string& folder) {
+  Stop();
+  folder_ = folder;
+  if (launched == 0) return;
+  Watched watched{launched, processes_.IdOf(launched), file, false};
+  // What actually runs may differ from the profile's file (a shortcut, a
+  // batch file); a later start looks for what runs.
+  std::vector<ProcessEntry> snapshot;
+  if (watched.id != 0 && processes_.Snapshot(&snapshot)) {
+    for (const ProcessEntry& entry : snapshot) {
+      if (entry.id == watched.id && !entry.path.empty()) watched.file = entry.path;
+    }
+  }
+  watched_.push_back(watched);
+}
+
+void ProcessWatch::Resume(const std::vector<ProcessEntry>& running, const std::string& folder) {
+  Stop();
+  folder_ = folder;
+  for (const ProcessEntry& entry : running) {
+    const ProcessHandle handle = processes_.Open(entry.id);
+    if (handle != 0) watched_.push_back(Watched{handle, entry.id, entry.path, true});
+  }
+}
+
+bool ProcessWatch::Running(const Watched& watched) {
+  uint32_t code = 0;
+  // An exit code that cannot be read will never read as running again.
+  return processes_.ExitCode(watched.handle, &code) && code == kStillActive;
+}
+
+bool ProcessWatch::Check(bool* changed) {
+  *changed = false;
+  std::vector<Watched> ended;
+  std::vector<Watched> still;
+  for (const Watched& w : watched_) (Running(w) ? still : ended).push_back(w);
+  if (ended.empty()) return !watched_.empty();
+  *changed = true;
+
+  // The ended processes' handles are still open here, so their ids cannot
+  // have passed to other processes yet.
+  std::vector<ProcessEntry> snapshot;
+  if (processes_.Snapshot(&snapshot)) {
+    for (const ProcessEntry& entry : snapshot) {
+      bool child = false;
+      for (const Watched& w : ended) child = child || (w.id != 0 && entry.parentId == w.id);
+      bool known = false;
+      for (const Watched& w : still) known = known || w.id == entry.id;
+      if (!child || known || !IsInFolder(entry.path, folder_)) continue;
+      const ProcessHandle handle = processes_.Open(entry.id);
+      if (handle != 0) still.push_back(Watched{handle, entry.id, entry.path, true});
+    }
+  }
+  for (const Watched& w : ended) Release(w);
+  watched_ = still;
+  return !watched_.empty();
+}
+
+std::vector<std::string> ProcessWatch::WatchedFiles() const {
+  std::vector<std::string> files;
+  for (const Watched& w : watched_) files.push_back(w.file);
+  return files;
+}
+
+void ProcessWatch::Stop() {
+  for (const Watched& w : watched_) Release(w);
+  watched_.clear();
+}
+
+void ProcessWatch::Release(const Watched& watched) {
+  if (watched.owned) processes_.Close(watched.handle);
+}
+
+}  // namespace tw

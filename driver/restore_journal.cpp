@@ -1,0 +1,153 @@
+#include "driver/restore_journal.h"
+
+#include "driver/text_escape.h"
+#include "store/profile_store.h"
+#include "store/registry_error.h"
+#include "store/setting_catalogue.h"
+
+namespace tw {
+
+namespace {
+
+const char* StageName(JournalRecord::Stage stage) {
+  switch (stage) {
+    case JournalRecord::Stage::Applying: return "applying";
+    case JournalRecord::Stage::Watching: return "watching";
+    case JournalRecord::Stage::Restoring: return "restoring";
+  }
+  return "";
+}
+
+void Field(std::string& out, const char* name, const std::string& value) {
+  out += name;
+  out += '=';
+  out += EscapeText(value);
+  out += '\n';
+}
+
+void PlanFields(std::string& out, const char* name, const DriverPlan& plan) {
+  // Each write of the plan as its own line, the plan's line with its tab.
+  std::string encoded = EncodePlan(plan);
+  std::string::size_type start = 0;
+  while (start < encoded.size()) {
+    const std::string::size_type end = encoded.find('\n', start);
+    Field(out, name, encoded.substr(start, end - start));
+    start = end + 1;
+  }
+}
+
+bool ParseInt(const std::string& text, int* value) {
+  const std::optional<int32_t> number = ParseDecimal(text);
+  if (!number) return false;
+  *value = *number;
+  return true;
+}
+
+}  // namespace
+
+std::string RestoreJournal::Encode(const JournalRecord& record) {
+  std::string out;
+  Field(out, "stage", StageName(record.stage));
+  Field(out, "profile", record.profile);
+  Field(out, "program", record.program);
+  Field(out, "folder", record.folder);
+  Field(out, "desktop mode", std::to_string(record.desktopMode));
+  Field(out, "saved mode", std::to_string(record.savedMode));
+  for (const std::string& file : record.watched) Field(out, "watched", file);
+  PlanFields(out, "apply", record.apply);
+  PlanFields(out, "restore", record.restore);
+  return out;
+}
+
+bool RestoreJournal::Decode(const std::string& text, JournalRecord* record) {
+  JournalRecord out;
+  std::string apply, restore;
+  bool haveStage = false;
+  std::string::size_type start = 0;
+  while (start < text.size()) {
+    std::string::size_type end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(start, end - start);
+    start = end + 1;
+    const std::string::size_type equals = line.find('=');
+    if (equals == std::string::npos) return false;
+    const std::string name = line.substr(0, equals);
+    std::string value;
+    if (!UnescapeText(line.substr(equals + 1), &value)) return false;
+    if (name == "stage") {
+      haveStage = true;
+      if (value == "applying") {
+        out.stage = JournalRecord::Stage::Applying;
+      } else if (value == "watching") {
+        out.stage = JournalRecord::Stage::Watching;
+      } else if (value == "restoring") {
+        out.stage = JournalRecord::Stage::Restoring;
+      } else {
+        return false;
+      }
+    } else if (name == "profile") {
+      out.profile = value;
+    } else if (name == "program") {
+      out.program = value;
+    } else if (name == "folder") {
+      out.folder = value;
+    } else if (name == "desktop mode") {
+      if (!ParseInt(value, &out.desktopMode)) return false;
+    } else if (name == "saved mode") {
+      if (!ParseInt(value, &out.savedMode)) return false;
+    } else if (name == "watched") {
+      out.watched.push_back(value);
+    } else if (name == "apply") {
+      apply += value + '\n';
+    } else if (name == "restore") {
+      restore += value + '\n';
+    } else {
+      return false;
+    }
+  }
+  if (!haveStage || out.profile.empty()) return false;
+  if (!DecodePlan(apply, &out.apply) || !DecodePlan(restore, &out.restore)) return false;
+  *record = out;
+  return true;
+}
+
+std::optional<JournalRecord> RestoreJournal::Read() {
+  std::string text;
+  {
+    ScopedKey key(registry_, kProgramKey, false);
+    if (!key || !registry_.ValueExists(kJournalValue)) return std::nullopt;
+    try {
+      text = registry_.ReadString(kJournalValue);
+    } catch (const RegistryError&) {
+      text.clear();
+    }
+  }
+  JournalRecord record;
+  if (Decode(text, &record)) return record;
+  Clear();
+  return std::nullopt;
+}
+
+void RestoreJournal::Write(const JournalRecord& record) {
+  ScopedKey key(registry_, kProgramKey, true);
+  registry_.WriteString(kJournalValue, Encode(record));
+}
+
+bool RestoreJournal::Update(const JournalRecord& record) {
+  ScopedKey key(registry_, kProgramKey, false);
+  if (!key || !registry_.ValueExists(kJournalValue)) return false;
+  registry_.WriteString(kJournalValue, Encode(record));
+  return true;
+}
+
+void RestoreJournal::Clear() {
+  ScopedKey key(registry_, kProgramKey, false);
+  if (key) registry_.DeleteValue(kJournalValue);
+}
+
+bool RestoreJournal::Exists() {
+  ScopedKey key(registry_, kProgramKey, false);
+  return key && registry_.ValueExists(kJournalValue);
+}
+
+}  // namespace tw

@@ -1,0 +1,61 @@
+// The pending-restore journal: while a watched run owes the driver a
+// restore, the program key holds one value saying so, so that a restore
+// owed when Tarnwick died (or was left during a game) is not forgotten.
+//
+// The whole record is one registry value, so every change of it is a
+// single write that either happens or does not. A restore first stores its
+// plan in the record, then carries it out, then deletes the record: killed
+// anywhere in between, the next start finishes that same plan, and the
+// driver's values are never swapped twice.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "driver/driver_plan.h"
+#include "store/registry_handle.h"
+
+namespace tw {
+
+constexpr const char* kJournalValue = "Pending Restore";
+
+struct JournalRecord {
+  enum class Stage {
+    Applying,   // the profile's settings are being written; `apply` holds them
+    Watching,   // the program was started; `watched` are the files it runs as
+    Restoring,  // the restore is decided; `restore` holds its writes
+  };
+  Stage stage = Stage::Applying;
+  std::string profile;
+  std::string program;               // the profile's program file
+  std::string folder;                // processes handed over to must run from here
+  int desktopMode = -1;              // the mode the run switched to; -1: none
+  int savedMode = -1;                // the mode to switch back to
+  std::vector<std::string> watched;  // program files of the watched processes
+  DriverPlan apply;
+  DriverPlan restore;
+};
+
+class RestoreJournal {
+ public:
+  explicit RestoreJournal(RegistryHandle& programRegistry) : registry_(programRegistry) {}
+
+  // Nothing when no restore is owed. A record that cannot be read is no
+  // record: it is cleared, since nothing sound could be done with it.
+  std::optional<JournalRecord> Read();
+  void Write(const JournalRecord& record);
+  // Rewrites the record only while one exists, so a watch never brings back
+  // a record that a reset or the removal has cleared.
+  bool Update(const JournalRecord& record);
+  void Clear();
+  bool Exists();
+
+  static std::string Encode(const JournalRecord& record);
+  static bool Decode(const std::string& text, JournalRecord* record);
+
+ private:
+  RegistryHandle& registry_;
+};
+
+}  // namespace tw

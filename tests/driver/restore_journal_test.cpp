@@ -1,0 +1,402 @@
+// The pending-restore journal across runs, restarts and kills, and the
+// hand-over of a watch from a launcher to the game it starts.
+#include "driver/restore_journal.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "driver/launcher.h"
+#include "platform/fake/fake_display.h"
+#include "platform/fake/fake_processes.h"
+#include "platform/fake/fake_registry.h"
+#include "platform/fake/fake_ui.h"
+#include "store/setting_catalogue.h"
+
+namespace tw {
+namespace {
+
+constexpr RootKey kUser = RootKey::CurrentUser;
+constexpr RootKey kMachine = RootKey::LocalMachine;
+const std::string kProgram = "Software\\Hexmoor\\Tarnwick";
+const std::string kDriverKey = "System\\CurrentControlSet\\Services\\3dfxvs\\Device0\\";
+const std::string kD3D = "System\\CurrentControlSet\\Services\\3dfxvs\\Device0\\D3D";
+const std::string kGlide = "System\\CurrentControlSet\\Services\\3dfxvs\\Device0\\Glide";
+const std::string kGameFile = "C:\\Games\\Quake\\quake.exe";
+
+// Stands for the process ending at that moment.
+struct Killed {};
+
+// The registry of a process that is killed at its n-th change: counts every
+// value write, value delete and key delete, and throws at the chosen ones.
+class KillingRegistry : public RegistryBackend {
+ public:
+  explicit KillingRegistry(RegistryBackend& inner) : inner_(inner) {}
+  void KillAt(std::vector<int> points) { points_ = points; }
+  int Changes() const { return changes_; }
+
+  long CreateKey(RootKey r, const std::string& s, RegKey* k) override { return inner_.CreateKey(r, s, k); }
+  long OpenKey(RootKey r, const std::string& s, RegKey* k) override { return inner_.OpenKey(r, s, k); }
+  long CloseKey(RegKey k) override { return inner_.CloseKey(k); }
+  long QueryValue(RegKey k, const std::string& n, RawValue* v) override { return inner_.QueryValue(k, n, v); }
+  long SetValue(RegKey k, const std::string& n, const RawValue& v) override {
+    Change();
+    return inner_.SetValue(k, n, v);
+  }
+  long DeleteValue(RegKey k, const std::string& n) override {
+    Change();
+    return inner_.DeleteValue(k, n);
+  }
+  long EnumSubkeys(RegKey k, std::vector<std::string>* n) override { return inner_.EnumSubkeys(k, n); }
+  long EnumValues(RegKey k, std::vector<std::string>* n) override { return inner_.EnumValues(k, n); }
+  long DeleteSubkey(RegKey k, const std::string& s) override {
+    Change();
+    return inner_.DeleteSubkey(k, s);
+  }
+
+ private:
+  void Change() {
+    ++changes_;
+    for (int point : points_) {
+      if (point == changes_) throw Killed();
+    }
+  }
+  RegistryBackend& inner_;
+  std::vector<int> points_;
+  int changes_ = 0;
+};
+
+// One start of Tarnwick on the machine's registry, display and processes.
+struct Tray {
+  Tray(RegistryBackend& registry, Display& display, Processes& processes)
+      : program(registry, kUser),
+        driverRegistry(registry, kMachine),
+        driver(catalogue, program, driverRegistry, driverKey),
+        modes(display, ui),
+        launcher(program, driver, modes, processes, timer, ui, flags) {
+    catalogue.FillFsaaLists(5500);
+  }
+  std::string driverKey = kDriverKey;
+  SettingCatalogue catalogue;
+  RegistryHandle program;
+  RegistryHandle driverRegistry;
+  DriverSettings driver;
+  FakeUserInterface ui;
+  DisplayModes modes;
+  FakeTimer timer;
+  RunFlags flags;
+  Launcher launcher;
+};
+
+class JournalTest : public testing::Test {
+ protected:
+  JournalTest() { ResetWorld(); }
+
+  // A machine as the tests start from: a 1024x768 desktop, a driver with a
+  // few values and records, the card model, and the profile "Quake".
+  void ResetWorld(bool desktopMode = false) {
+    reg = FakeRegistry();
+    processes = FakeProcesses();
+    display.SetModes({{16, 640, 480, 60}, {16, 800, 600, 60}, {32, 1024, 768, 60}});
+    display.SetCurrent({1024, 768, 32});
+    reg.PutString(kMachine, kD3D, "SSTH3_RGAMMA", "1.00");
+    reg.PutString(kMachine, kD3D, "SSTH3_LOD_BIAS", "2");
+    reg.PutString(kMachine, kD3D, "Prev SSTH3_LOD_BIAS", "4");
+    reg.PutString(kMachine, kGlide, "FX_GLIDE_SWAPINTERVAL", "0");
+    reg.PutString(kMachine, kGlide, "FX_GLIDE_BPP", "16");
+    reg.PutDword(kUser, kProgram, "VoodooType", 5500);
+    Profile("Quake", kGameFile);
+    if (desktopMode) reg.PutDword(kUser, kProgram + "\\Quake", "Desktop Mode", 1);  // 800x600
+  }
+
+  void Profile(const std::string& name, const std::string& file) {
+    const std::string key = kProgram + "\\" + name;
+    reg.PutString(kUser, key, "FilePath", file);
+    reg.PutString(kUser, key + "\\D3D", "SSTH3_RGAMMA", "1.50");
+    reg.PutString(kUser, key + "\\D3D", "SSTH3_LOD_BIAS", "-8");
+    reg.PutString(kUser, key + "\\D3D", "SSTH3_SLI_AA_CONFIGURATION", "4");
+    reg.PutString(kUser, key + "\\Glide", "FX_GLIDE_BPP", "32");
+  }
+
+  std::unique_ptr<Tray> Start(RegistryBackend& backend) {
+    return std::make_unique<Tray>(backend, display, processes);
+  }
+  std::unique_ptr<Tray> Start() { return Start(reg); }
+
+  // Every driver value, for comparing whole states.
+  std::vector<std::string> Driver() const {
+    std::vector<std::string> out;
+    for (const std::string& key : {kD3D, kGlide}) {
+      for (const std::string& name : reg.ValueNames(kMachine, key)) {
+        out.push_back(key + "|" + name + "=" + reg.GetString(kMachine, key, name).value_or("?"));
+      }
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+  }
+  bool JournalExists() const { return reg.Get(kUser, kProgram, kJournalValue).has_value(); }
+  std::optional<std::string> Live(const std::string& key, const std::string& name) const {
+    return reg.GetString(kMachine, key, name);
+  }
+  void EndEveryGame() {
+    std::vector<ProcessEntry> running;
+    processes.Snapshot(&running);
+    for (const ProcessEntry& entry : running) processes.EndProcess(entry.id);
+  }
+
+  FakeRegistry reg;
+  FakeDisplay display;
+  FakeProcesses processes;
+};
+
+TEST(JournalRecordText, SurvivesTheRoundTripWithAwkwardTexts) {
+  JournalRecord record;
+  record.stage = JournalRecord::Stage::Restoring;
+  record.profile = "Quake = III\\tab\there";
+  record.program = "C:\\Games\\quake.exe";
+  record.folder = "C:\\Games";
+  record.desktopMode = 5;
+  record.savedMode = -1;
+  record.watched = {"C:\\Games\\q3.exe", "C:\\Games\\bin\\helper.exe"};
+  record.apply = {{SettingKind::Direct3D, "SSTH3_RGAMMA", false, "1.50"},
+                  {SettingKind::Glide, "Prev FX_GLIDE_SWAPINTERVAL", true, ""}};
+  record.restore = {{SettingKind::Glide, "line\nbreak", false, ""}};
+  JournalRecord back;
+  ASSERT_TRUE(RestoreJournal::Decode(RestoreJournal::Encode(record), &back));
+  EXPECT_EQ(back.stage, record.stage);
+  EXPECT_EQ(back.profile, record.profile);
+  EXPECT_EQ(back.folder, record.folder);
+  EXPECT_EQ(back.desktopMode, 5);
+  EXPECT_EQ(back.savedMode, -1);
+  EXPECT_EQ(back.watched, record.watched);
+  EXPECT_EQ(back.apply, record.apply);
+  EXPECT_EQ(back.restore, record.restore);
+  for (const char* bad : {"", "stage=sleeping\nprofile=x\n", "profile=x\n", "stage=watching\n",
+                          "stage=watching\nprofile=x\napply=Q = A\tb\n"}) {
+    EXPECT_FALSE(RestoreJournal::Decode(bad, &back)) << bad;
+  }
+}
+
+TEST_F(JournalTest, AWatchedRunOwesItsRestoreUntilTheWatchGivesItBack) {
+  const std::vector<std::string> before = Driver();
+  auto tray = Start();
+  tray->launcher.RunProfile("Quake");
+  ASSERT_TRUE(JournalExists());
+  std::optional<JournalRecord> record = RestoreJournal(tray->program).Read();
+  ASSERT_TRUE(record);
+  EXPECT_EQ(record->stage, JournalRecord::Stage::Watching);
+  EXPECT_EQ(record->profile, "Quake");
+  EXPECT_EQ(record->watched, std::vector<std::string>{kGameFile});
+  EXPECT_EQ(tray->launcher.WatchedProfile(), "Quake");
+
+  EndEveryGame();
+  tray->launcher.CheckProgramExit();
+  EXPECT_FALSE(JournalExists());
+  EXPECT_EQ(tray->launcher.WatchedProfile(), "");
+  EXPECT_EQ(Live(kD3D, "SSTH3_RGAMMA"), "1.00");
+
+  // Nothing is owed any more: a later start neither asks nor swaps.
+  const std::vector<std::string> restored = Driver();
+  auto next = Start();
+  next->launcher.ResumeFromJournal();
+  EXPECT_TRUE(next->ui.questions.empty());
+  EXPECT_EQ(Driver(), restored);
+  EXPECT_NE(restored, before);  // the swap keeps the game's values as previous ones
+}
+
+TEST_F(JournalTest, RunsThatRestoreNothingLeaveNoJournal) {
+  auto tray = Start();
+  tray->flags.runDirect = true;
+  tray->launcher.RunProfile("Quake");
+  EXPECT_FALSE(JournalExists());
+  tray->flags.runDirect = false;
+  tray->flags.reloadSettings = false;
+  tray->launcher.RunProfile("Quake");
+  EXPECT_FALSE(JournalExists());
+
+  // A watched run whose launch fails owes nothing: nothing will restore.
+  tray->flags.reloadSettings = true;
+  processes.SetLaunchFails(true);
+  tray->launcher.RunProfile("Quake");
+  EXPECT_FALSE(JournalExists());
+  EXPECT_EQ(tray->ui.notices, std::vector<std::string>{"Could not start " + kGameFile});
+}
+
+TEST_F(JournalTest, ResetDuringTheWatchClearsItAndTheWatchsEndSwapsAgain) {
+  auto tray = Start();
+  tray->launcher.RunProfile("Quake");
+  tray->launcher.RestorePreviousSettings();  // "Reset to previous settings"
+  EXPECT_FALSE(JournalExists());
+  EXPECT_EQ(Live(kD3D, "SSTH3_RGAMMA"), "1.00");
+  EndEveryGame();
+  tray->launcher.CheckProgramExit();
+  EXPECT_EQ(Live(kD3D, "SSTH3_RGAMMA"), "1.50");
+  EXPECT_FALSE(JournalExists());
+}
+
+TEST_F(JournalTest, ExitDuringTheWatchKeepsItAndTheNextStartWatchesTheGameAgain) {
+  auto tray = Start();
+  tray->launcher.RunProfile("Quake");
+  tray->launcher.StopWatch();  // "Exit"
+  tray.reset();
+  ASSERT_TRUE(JournalExists());
+
+  auto next = Start();
+  next->launcher.ResumeFromJournal();
+  EXPECT_TRUE(next->ui.questions.empty());
+  EXPECT_TRUE(next->timer.Enabled());
+  EXPECT_EQ(next->launcher.WatchedProfile(), "Quake");
+  next->launcher.CheckProgramExit();
+  EXPECT_EQ(Live(kD3D, "SSTH3_RGAMMA"), "1.50");  // the game still runs
+
+  EndEveryGame();
+  next->launcher.CheckProgramExit();
+  EXPECT_EQ(Live(kD3D, "SSTH3_RGAMMA"), "1.00");
+  EXPECT_EQ(Live(kGlide, "FX_GLIDE_BPP"), "16");
+  EXPECT_FALSE(JournalExists());
+  EXPECT_EQ(processes.OpenHandles(), 0);
+}
+
+TEST_F(JournalTest, AGameThatEndedMeanwhileIsAskedAboutOnce) {
+  for (bool yes : {true, false}) {
+    auto tray = Start();
+    tray->launcher.RunProfile("Quake");
+    tray.reset();  // killed
+    EndEveryGame();
+    const std::vector<std::string> gameValues = Driver();
+
+    auto next = Start();
+    next->ui.answerYes = yes;
+    next->launcher.ResumeFromJournal();
+    EXPECT_EQ(next->ui.questions,
+              std::vector<std::string>{"Tarnwick was closed while \"Quake\" was running. Put the "
+                                       "driver settings back as they were before it started?"});
+    EXPECT_FALSE(JournalExists());
+    EXPECT_FALSE(next->timer.Enabled());
+    if (yes) {
+      EXPECT_EQ(Live(kD3D, "SSTH3_RGAMMA"), "1.00");
+      EXPECT_EQ(Live(kD3D, "SSTH3_LOD_BIAS"), "2");
+    } else {
+      EXPECT_EQ(Driver(), gameValues);
+    }
+    next.reset();
+    auto third = Start();
+    third->launcher.ResumeFromJournal();
+    EXPECT_TRUE(third->ui.questions.empty());
+  }
+}
+
+TEST_F(JournalTest, ADisplayModeSwitchedForTheRunComesBackAfterARestart) {
+  ResetWorld(true);
+  auto tray = Start();
+  tray->launcher.RunProfile("Quake");
+  tray->launcher.OnLaunchPending();
+  EXPECT_EQ(display.Current().width, 800);
+  tray.reset();
+  EndEveryGame();
+
+  auto next = Start();
+  next->launcher.ResumeFromJournal();
+  EXPECT_EQ(display.Current().width, 1024);
+  EXPECT_EQ(display.ChangeCalls().back(), 2);
+}
+
+// A kill at every change the run makes, then starts until one gets through:
+// the driver ends as one uninterrupted run leaves it, or untouched when the
+// kill came before anything was written; never swapped twice.
+TEST_F(JournalTest, AKillAtAnyPointNeverRestoresTwice) {
+  ResetWorld(true);
+  const std::vector<std::string> untouched = Driver();
+  const auto runToEnd = [&](Tray& tray) {
+    tray.launcher.RunProfile("Quake");
+    tray.launcher.OnLaunchPending();
+    EndEveryGame();
+    tray.launcher.CheckProgramExit();
+  };
+
+  // The reference: one run, undisturbed, counted.
+  KillingRegistry counting(reg);
+  runToEnd(*Start(counting));
+  const std::vector<std::string> reference = Driver();
+  const int changes = counting.Changes();
+  ASSERT_GT(changes, 20);
+
+  // A kill at each change of the run, and a second one at some change of
+  // the start that cleans up after it.
+  for (int first = 1; first <= changes; ++first) {
+    for (int second : {0, 1, 4, 16, 45}) {
+      SCOPED_TRACE("killed at change " + std::to_string(first) + " and " +
+                   std::to_string(first + second));
+      ResetWorld(true);
+      KillingRegistry killing(reg);
+      killing.KillAt({first, second == 0 ? -1 : first + second});
+      bool killedBeforeJournal = false;
+      try {
+        runToEnd(*Start(killing));
+      } catch (const Killed&) {
+        killedBeforeJournal = !JournalExists() && Driver() == untouched;
+      }
+      EndEveryGame();
+      for (int attempt = 0; attempt < 3; ++attempt) {
+        try {
+          auto tray = Start(killing);
+          tray->launcher.ResumeFromJournal();
+          EXPECT_LE(tray->ui.questions.size(), 1u);
+          break;
+        } catch (const Killed&) {
+        }
+      }
+      EXPECT_FALSE(JournalExists());
+      EXPECT_EQ(Driver(), killedBeforeJournal ? untouched : reference);
+      EXPECT_EQ(display.Current().width, 1024);
+      if (HasFailure()) return;
+    }
+  }
+}
+
+TEST_F(JournalTest, AWatchFollowsALauncherToTheGameItStartsFromTheProgramFolder) {
+  Profile("Launched", "C:\\Games\\Quake\\launcher.exe");
+  auto tray = Start();
+  tray->launcher.RunProfile("Launched");
+  const uint32_t launcher = processes.IdOf(processes.LastHandle());
+  const uint32_t game = processes.AddRunning("C:\\Games\\Quake\\bin\\quake.exe", launcher);
+  const uint32_t updater = processes.AddRunning("C:\\Updater\\update.exe", launcher);
+  const uint32_t neighbour = processes.AddRunning("C:\\Games\\Quake2\\q2.exe", launcher);
+  processes.EndProcess(launcher);
+
+  tray->launcher.CheckProgramExit();
+  EXPECT_EQ(Live(kD3D, "SSTH3_RGAMMA"), "1.50") << "the game still runs";
+  std::optional<JournalRecord> record = RestoreJournal(tray->program).Read();
+  ASSERT_TRUE(record);
+  EXPECT_EQ(record->watched, std::vector<std::string>{"C:\\Games\\Quake\\bin\\quake.exe"});
+
+  // The game hands over once more (a menu that starts the engine).
+  const uint32_t engine = processes.AddRunning("c:\\games\\quake\\engine.exe", game);
+  processes.EndProcess(game);
+  processes.EndProcess(neighbour);
+  tray->launcher.CheckProgramExit();
+  EXPECT_EQ(Live(kD3D, "SSTH3_RGAMMA"), "1.50");
+
+  processes.EndProcess(engine);
+  tray->launcher.CheckProgramExit();
+  EXPECT_EQ(Live(kD3D, "SSTH3_RGAMMA"), "1.00");
+  EXPECT_TRUE(processes.IsRunning(updater));
+  EXPECT_EQ(processes.OpenHandles(), 0);
+  EXPECT_FALSE(JournalExists());
+}
+
+TEST(ProcessFolder, FilesInTheFolderOrBelowIgnoringCaseAndSlashes) {
+  EXPECT_TRUE(IsInFolder("C:\\Games\\Quake\\q.exe", "c:\\games\\quake"));
+  EXPECT_TRUE(IsInFolder("C:/Games/Quake/bin/q.exe", "C:\\Games\\Quake\\"));
+  EXPECT_FALSE(IsInFolder("C:\\Games\\Quake2\\q.exe", "C:\\Games\\Quake"));
+  EXPECT_FALSE(IsInFolder("C:\\Games\\Quake", "C:\\Games\\Quake"));
+  EXPECT_FALSE(IsInFolder("C:\\x.exe", ""));
+  EXPECT_EQ(FolderOf("C:\\Games\\q.exe"), "C:\\Games");
+  EXPECT_EQ(FolderOf("q.exe"), "");
+}
+
+}  // namespace
+}  // namespace tw
