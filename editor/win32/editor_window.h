@@ -21,6 +21,7 @@ class EditorBoxes : public UserInterface {
   void SetEditor(HWND editor) { editor_ = editor; }
   void Notice(const std::string& text) override;
   void ErrorReport(const std::string& text) override;
+  bool AskYesNo(const std::string& text) override;
   void PostToMainWindow(unsigned message) override;
 
  private:
