@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "driver/driver_settings.h"
+#include "driver/restore_journal.h"
 #include "shell/startup.h"
 #include "store/profile_store.h"
 #include "store/profile_transfer.h"
@@ -221,7 +222,11 @@ class Companion {
     if (!args.empty()) throw UsageError();
     const std::string driverKey = FindDriver();
     DriverSettings driver(c_.catalogue, c_.programRegistry, c_.driverRegistry, driverKey);
-    driver.RestorePreviousValues();
+    // As the tray's "Reset to previous settings": a restore owed after a
+    // watched run is settled by this one, so none is left pending.
+    RestoreJournal journal(c_.programRegistry);
+    driver.ApplyPlan(journal.DecideRestore(driver, -1, -1));
+    journal.Clear();
     return kExitOk;
   }
 

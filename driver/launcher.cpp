@@ -151,17 +151,8 @@ void Launcher::CheckProgramExit(bool shuttingDown) {
 }
 
 void Launcher::RestorePreviousSettings() {
-  const DriverPlan plan = driver_.PlanRestore();
-  // A restore that is owed is decided in the journal before it starts: if
-  // Tarnwick dies half-way, the next start finishes this same plan instead
-  // of swapping the values once more.
-  if (std::optional<JournalRecord> owed = journal_.Read()) {
-    owed->stage = JournalRecord::Stage::Restoring;
-    owed->restore = plan;
-    owed->desktopMode = runDesktopMode_;
-    owed->savedMode = modes_.SavedModeNumber();
-    journal_.Update(*owed);
-  }
+  // A restore that is owed is decided in the journal before it starts.
+  const DriverPlan plan = journal_.DecideRestore(driver_, runDesktopMode_, modes_.SavedModeNumber());
   driver_.ApplyPlan(plan);
   if (runDesktopMode_ >= 0) modes_.RestoreDisplayMode();
   journal_.Clear();

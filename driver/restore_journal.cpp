@@ -145,6 +145,18 @@ void RestoreJournal::Clear() {
   if (key) registry_.DeleteValue(kJournalValue);
 }
 
+DriverPlan RestoreJournal::DecideRestore(DriverSettings& driver, int desktopMode, int savedMode) {
+  const DriverPlan plan = driver.PlanRestore();
+  if (std::optional<JournalRecord> owed = Read()) {
+    owed->stage = JournalRecord::Stage::Restoring;
+    owed->restore = plan;
+    owed->desktopMode = desktopMode;
+    owed->savedMode = savedMode;
+    Update(*owed);
+  }
+  return plan;
+}
+
 bool RestoreJournal::Exists() {
   ScopedKey key(registry_, kProgramKey, false);
   return key && registry_.ValueExists(kJournalValue);

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "driver/driver_plan.h"
+#include "driver/driver_settings.h"
 #include "store/registry_handle.h"
 
 namespace tw {
@@ -50,6 +51,12 @@ class RestoreJournal {
   bool Update(const JournalRecord& record);
   void Clear();
   bool Exists();
+
+  // "Reset to previous settings", step one: works out the restore and, when
+  // one is owed, stores it in the record with the display mode to return
+  // to. The caller then carries out the plan (and the display switch) and
+  // clears the record: killed in between, the next start finishes this plan.
+  DriverPlan DecideRestore(DriverSettings& driver, int desktopMode, int savedMode);
 
   static std::string Encode(const JournalRecord& record);
   static bool Decode(const std::string& text, JournalRecord* record);

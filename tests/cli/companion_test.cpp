@@ -132,7 +132,10 @@ TEST_F(CompanionTest, ApplyWritesTheProfileWithPreviousValuesAndRestoreSwapsBack
   EXPECT_EQ(reg.GetString(kMachine, d3d, "Prev SSTH3_SLI_AA_CONFIGURATION"), "2");
   EXPECT_EQ(reg.GetString(kMachine, d3d, "SSTH3_SWAPINTERVAL"), "0");
 
+  // A restore still owed by a watched run is settled by this one.
+  reg.PutString(kUser, kProgram, "Pending Restore", "stage=watching\nprofile=Quake III\n");
   ASSERT_EQ(Run({"restore"}), kExitOk) << console.err;
+  EXPECT_FALSE(reg.Get(kUser, kProgram, "Pending Restore"));
   EXPECT_EQ(reg.GetString(kMachine, d3d, "SSTH3_SLI_AA_CONFIGURATION"), "2");
   EXPECT_FALSE(reg.GetString(kMachine, d3d, "SSTH3_SWAPINTERVAL"));
 

@@ -1,0 +1,15 @@
+#include "shell/tray_tip.h"
+
+namespace tw {
+
+std::string TrayTip(const std::string& watchedProfile) {
+  if (watchedProfile.empty()) return "Tarnwick";
+  const std::string head = "Tarnwick - ";
+  const std::string tail = " is running";
+  const std::string::size_type room = kTrayTipLength - head.size() - tail.size();
+  std::string name = watchedProfile;
+  if (name.size() > room) name = name.substr(0, room - 3) + "...";
+  return head + name + tail;
+}
+
+}  // namespace tw
