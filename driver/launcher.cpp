@@ -1,6 +1,7 @@
 #include "driver/launcher.h"
 
 #include <cstdint>
+#include <exception>
 #include <optional>
 #include <vector>
 
@@ -78,7 +79,14 @@ void Launcher::RunProfile(const std::string& name) {
   const DriverPlan plan = driver_.PlanProfileSettings(name, flags_.runDirect);
   runProfile_ = name;
   if (WatchedRun()) BeginJournal(name, plan);
-  driver_.ApplyPlan(plan);
+  try {
+    driver_.ApplyPlan(plan);
+  } catch (const std::exception&) {
+    // The run ends here and nothing will watch it (a limited user cannot
+    // write the driver key): a record left behind would fail every start.
+    EndJournalOfUnwatchedRun();
+    throw;
+  }
 
   if (runDesktopMode_ < 0) {
     LaunchProgram(profileFilePath_, profileParameters_, profileDirectory_);

@@ -34,6 +34,13 @@ void RunSequence(const std::string& commandLine, SettingCatalogue& catalogue,
   }
   view.AddTrayIcon();
   view.BuildMenus();
+  // The tray is up by now: a failure here is reported and the program runs
+  // on, rather than failing every start the same way.
+  try {
+    view.ResumePendingRestore();
+  } catch (const std::exception& e) {
+    view.ErrorReport(e.what());
+  }
 }
 
 }  // namespace

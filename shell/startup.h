@@ -31,6 +31,9 @@ class StartupView {
   virtual void RunProfile(const std::string& name) = 0;
   virtual void AddTrayIcon() = 0;
   virtual void BuildMenus() = 0;  // profile menus and the Video mode submenu
+  // A restore the last run still owes (the restore journal): finished,
+  // watched again, or asked about.
+  virtual void ResumePendingRestore() = 0;
 };
 
 // Start-up state, kept for the whole run.

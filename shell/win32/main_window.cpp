@@ -7,6 +7,7 @@
 #include "platform/win32/window_object.h"
 #include "res/resource_ids.h"
 #include "shell/startup_layout.h"
+#include "shell/tray_tip.h"
 
 namespace tw {
 
@@ -16,7 +17,9 @@ MainWindow::MainWindow(HINSTANCE instance, ProgramServices services)
       modes_(display_, ui_),
       driver_(services.catalogue, services.programRegistry, services.driverRegistry,
               state_.driverKey),
-      launcher_(services.programRegistry, driver_, modes_, processes_, timer1_, ui_, flags_) {}
+      launcher_(services.programRegistry, driver_, modes_, processes_, timer1_, ui_, flags_) {
+  launcher_.SetWatchListener(this);
+}
 
 MainWindow::~MainWindow() {
   if (window_) DestroyWindow(window_);
@@ -168,6 +171,8 @@ void MainWindow::AddTrayIcon() {
   }
   trayIcon_.Add(window_, trayIconImage_, kTrayNotifyMessage);
 }
+
+void MainWindow::WatchChanged() { trayIcon_.SetTip(TrayTip(launcher_.WatchedProfile())); }
 
 void MainWindow::BuildMenus() {
   // The tray's popup menus are built here once they exist.

@@ -31,7 +31,7 @@ struct ProgramServices {
   const TextCompare& compare;
 };
 
-class MainWindow : private StartupView {
+class MainWindow : private StartupView, private WatchListener {
  public:
   MainWindow(HINSTANCE instance, ProgramServices services);
   ~MainWindow() override;
@@ -64,6 +64,10 @@ class MainWindow : private StartupView {
   void RunProfile(const std::string& name) override;
   void AddTrayIcon() override;
   void BuildMenus() override;
+  void ResumePendingRestore() override { launcher_.ResumeFromJournal(); }
+
+  // WatchListener: the tip says which game is watched.
+  void WatchChanged() override;
 
   HINSTANCE instance_;
   ProgramServices services_;

@@ -27,6 +27,13 @@ bool TrayIcon::Restore() {
   return added_;
 }
 
+bool TrayIcon::SetTip(const std::string& tip) {
+  std::memset(data_.szTip, 0, sizeof data_.szTip);
+  std::strncpy(data_.szTip, tip.c_str(), 63);
+  if (!added_) return false;
+  return Shell_NotifyIconA(NIM_MODIFY, &data_) != FALSE;
+}
+
 void TrayIcon::Remove() {
   wanted_ = false;
   if (!added_) return;

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <string>
+
 namespace tw {
 
 class TrayIcon {
@@ -21,6 +23,8 @@ class TrayIcon {
   bool Add(HWND window, HICON icon, UINT callbackMessage);
   // Adds the icon again after the taskbar was re-created (Explorer restart).
   bool Restore();
+  // A new tip (at most 63 characters); kept for a later Restore too.
+  bool SetTip(const std::string& tip);
   void Remove();
   bool Added() const { return added_; }
 

@@ -14,6 +14,7 @@
 #include "platform/fake/fake_processes.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_ui.h"
+#include "store/registry_error.h"
 #include "store/setting_catalogue.h"
 
 namespace tw {
@@ -223,6 +224,12 @@ TEST_F(JournalTest, RunsThatRestoreNothingLeaveNoJournal) {
   tray->launcher.RunProfile("Quake");
   EXPECT_FALSE(JournalExists());
   EXPECT_EQ(tray->ui.notices, std::vector<std::string>{"Could not start " + kGameFile});
+
+  // Nor does one whose driver writes are refused.
+  processes.SetLaunchFails(false);
+  reg.RefuseWrites(kMachine, kD3D);
+  EXPECT_THROW(tray->launcher.RunProfile("Quake"), RegistryError);
+  EXPECT_FALSE(JournalExists());
 }
 
 TEST_F(JournalTest, ResetDuringTheWatchClearsItAndTheWatchsEndSwapsAgain) {

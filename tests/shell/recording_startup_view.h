@@ -28,11 +28,16 @@ class RecordingStartupView : public StartupView {
   }
   void AddTrayIcon() override { calls.push_back("Tray"); }
   void BuildMenus() override { calls.push_back("Menus"); }
+  void ResumePendingRestore() override {
+    calls.push_back("Resume");
+    if (resumeFails) throw std::runtime_error("Failed to set data for 'SSTH3_RGAMMA'");
+  }
 
   std::vector<std::string> calls;
   std::vector<std::string> log;
   std::function<void(int&)> answer;  // what the user does in the card model dialog
   bool runFails = false;
+  bool resumeFails = false;
 };
 
 }  // namespace tw

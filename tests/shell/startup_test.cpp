@@ -43,9 +43,9 @@ TEST_F(Startup, Outcomes) {
     Calls calls;
     bool logged;
   } cases[] = {
-      {"t.exe", true, {"Hide", "Model 5500", "Tray", "Menus"}, false},
+      {"t.exe", true, {"Hide", "Model 5500", "Tray", "Menus", "Resume"}, false},
       {"t.exe", false, {"Hide", kNoCard, "Quit"}, false},
-      {"t.exe -DEBUG", true, {"Model 5500", "Tray", "Menus"}, true},
+      {"t.exe -DEBUG", true, {"Model 5500", "Tray", "Menus", "Resume"}, true},
       {"t.exe -DEBUG", false, {}, true},
       {"t.exe Quake III", true, {"Hide", "Model 5500", "Run Quake III", "Quit"}, false},
       {"t.exe -debug \"Quake III\"", true, {"Model 5500", "Run Quake III", "Quit"}, true},
@@ -98,13 +98,13 @@ TEST_F(Startup, CardModelIsAskedOnceAndStoredAlsoInADirectRun) {
 
   view = RecordingStartupView{};
   Run("t.exe");
-  EXPECT_EQ(view.calls, (Calls{"Hide", "Model 5500", "Tray", "Menus"}));
+  EXPECT_EQ(view.calls, (Calls{"Hide", "Model 5500", "Tray", "Menus", "Resume"}));
 }
 
 TEST_F(Startup, ClosingTheCardDialogAtOnceKeeps4500) {
   Card();
   Run("t.exe");
-  EXPECT_EQ(view.calls, (Calls{"Hide", "Ask 4500", "Model 4500", "Tray", "Menus"}));
+  EXPECT_EQ(view.calls, (Calls{"Hide", "Ask 4500", "Model 4500", "Tray", "Menus", "Resume"}));
   EXPECT_EQ(StoredModel(), 4500u);
 }
 
@@ -112,7 +112,7 @@ TEST_F(Startup, UnknownStoredModelAppliesNothing) {
   Card();
   reg.PutDword(kHkcu, kProgram, "VoodooType", 1234);
   Run("t.exe");
-  EXPECT_EQ(view.calls, (Calls{"Hide", "Tray", "Menus"}));
+  EXPECT_EQ(view.calls, (Calls{"Hide", "Tray", "Menus", "Resume"}));
   EXPECT_EQ(StoredModel(), 1234u);
   EXPECT_EQ(catalogue.ChoiceCount(SettingKind::Direct3D, 3), 0);
 }
@@ -133,11 +133,20 @@ TEST_F(Startup, WrongTypedProgramValuesReadAsMissingAndAreStoredAgain) {
     view = RecordingStartupView{};
     view.answer = [](int& model) { model = 6000; };
     Run("t.exe");
-    EXPECT_EQ(view.calls, (Calls{"Hide", "Ask 4500", "Model 6000", "Tray", "Menus"}));
+    EXPECT_EQ(view.calls, (Calls{"Hide", "Ask 4500", "Model 6000", "Tray", "Menus", "Resume"}));
     EXPECT_EQ(StoredModel(), 6000u);
     EXPECT_TRUE(state.reloadChecked);
     EXPECT_EQ(reg.GetDword(kHkcu, kProgram, "Reload settings"), 1u);
   }
+}
+
+TEST_F(Startup, AFailedResumeOfAnOwedRestoreIsReportedAndTheTrayStays) {
+  Card();
+  reg.PutDword(kHkcu, kProgram, "VoodooType", 5500);
+  view.resumeFails = true;
+  Run("t.exe");
+  EXPECT_EQ(view.calls, (Calls{"Hide", "Model 5500", "Tray", "Menus", "Resume",
+                               "Error: Failed to set data for 'SSTH3_RGAMMA'"}));
 }
 
 TEST_F(Startup, ErrorsEndTheSequenceAndNeverLeaveTheProgramInvisible) {
