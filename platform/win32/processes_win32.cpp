@@ -61,11 +61,11 @@ std::set<DWORD> OwnChildren() {
 }
 
 // GetProcessId came with XP SP1; where it exists it is the sure answer.
-DWORD SystemProcessId(HANDLE process) {
-  using GetProcessIdFn = DWORD(WINAPI*)(HANDLE);
+using GetProcessIdFn = DWORD(WINAPI*)(HANDLE);
+GetProcessIdFn SystemProcessId() {
   static const auto getProcessId = reinterpret_cast<GetProcessIdFn>(reinterpret_cast<void*>(
       GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetProcessId")));
-  return getProcessId != nullptr ? getProcessId(process) : 0;
+  return getProcessId;
 }
 
 }  // namespace
@@ -82,12 +82,13 @@ bool Win32Processes::Launch(const LaunchRequest& request, ProcessHandle* process
   info.lpDirectory = TextOrNull(request.directory);
   info.nShow = SW_SHOWNORMAL;
   *process = 0;
-  const std::set<DWORD> before = OwnChildren();
+  const GetProcessIdFn systemId = SystemProcessId();
+  const std::set<DWORD> before = systemId != nullptr ? std::set<DWORD>() : OwnChildren();
   if (!ShellExecuteExA(&info)) return false;
   *process = reinterpret_cast<ProcessHandle>(info.hProcess);
   if (info.hProcess != nullptr) {
-    DWORD id = SystemProcessId(info.hProcess);
-    if (id == 0) {
+    DWORD id = systemId != nullptr ? systemId(info.hProcess) : 0;
+    if (systemId == nullptr) {
       // The one child of ours that was not there before the launch.
       std::set<DWORD> fresh;
       for (DWORD child : OwnChildren()) {
