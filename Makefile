@@ -11,17 +11,20 @@ WINVER ?= winxp
 
 NATIVE_DIR := $(BUILD)/native
 SANITIZE_DIR := $(BUILD)/native-sanitize
+FUZZ_DIR := $(BUILD)/fuzz
 WIN32_DIR := $(BUILD)/win32
 E2E_DIR := $(BUILD)/e2e
 TARNWICK_EXE := $(abspath $(WIN32_DIR))/tarnwick.exe
 
-.PHONY: test run prereqs native native-sanitize win32 e2e test-native test-e2e test-sanitize bench
+.PHONY: test run prereqs native native-sanitize win32 e2e fuzz test-native test-e2e test-sanitize \
+  test-fuzz bench
 
 # Every suite runs even when an earlier one fails, so one run reports everything.
-test: native native-sanitize e2e
+test: native native-sanitize fuzz e2e
 	@status=0; \
 	ctest --test-dir $(NATIVE_DIR) --output-on-failure || status=1; \
 	ctest --test-dir $(SANITIZE_DIR) --output-on-failure || status=1; \
+	ctest --test-dir $(FUZZ_DIR) --output-on-failure || status=1; \
 	bash scripts/with-wine.sh --prefix $(BUILD)/wineprefix-test -- \
 	  ctest --test-dir $(E2E_DIR) --output-on-failure || status=1; \
 	exit $$status
@@ -61,6 +64,15 @@ native-sanitize: prereqs
 
 test-sanitize: native-sanitize
 	ctest --test-dir $(SANITIZE_DIR) --output-on-failure
+
+# libFuzzer targets (clang, ASan and UBSan), each run for a fixed number of
+# inputs from its corpus in fuzz/corpus/.
+fuzz: prereqs
+	cmake -S fuzz -B $(FUZZ_DIR) -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(FUZZ_DIR) -j$(JOBS)
+
+test-fuzz: fuzz
+	ctest --test-dir $(FUZZ_DIR) --output-on-failure
 
 # Speed of the core's registry work, against the in-memory registry; then
 # tarnwick.exe side by side with a minimal tray program under Wine

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Installs what building and testing Tarnwick needs on Debian 12: the native
-# compiler and GoogleTest, the 32-bit MinGW-w64 cross compilers, 32-bit Wine
-# and a headless X server with the tools the Wine tests use.
+# compiler and GoogleTest, clang with its sanitizer and fuzzer runtime, the
+# 32-bit MinGW-w64 cross compilers, 32-bit Wine and a headless X server with
+# the tools the Wine tests use.
 # Idempotent: when everything is present it only checks and returns.
 set -euo pipefail
 
 packages=(
   cmake make g++
   libgtest-dev libgmock-dev googletest libbenchmark-dev
+  clang libclang-rt-14-dev
   g++-mingw-w64-i686 g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32
   wine wine32:i386 wine64
   xvfb xdotool imagemagick x11-utils fonts-liberation
