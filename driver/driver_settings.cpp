@@ -7,6 +7,7 @@
 
 #include "platform/ascii_case.h"
 #include "store/profile_store.h"
+#include "store/registry_error.h"
 
 namespace tw {
 
@@ -22,6 +23,12 @@ std::string DriverGroup(const std::string& driverKey, SettingKind kind) {
 
 std::string StoredGroup(const std::string& profile, SettingKind kind) {
   return ProfileGroupPath(profile, SettingCatalogue::SubkeyName(kind));
+}
+
+// A driver group that cannot be opened although creation is allowed is a
+// refused write: the command ends there, rather than apply half of itself.
+void RequireDriverGroup(const ScopedKey& driver, SettingKind kind) {
+  if (!driver) throw RegistryError::SetFailed(SettingCatalogue::SubkeyName(kind));
 }
 
 // One driver group as an operation goes through it: reads come from the
@@ -217,7 +224,7 @@ void DriverSettings::ApplyPlan(const DriverPlan& plan) {
     for (const DriverWrite& write : plan) any = any || write.kind == kind;
     if (!any) continue;
     ScopedKey driver(driverRegistry_, DriverGroup(driverKey_, kind), true);
-    if (!driver) continue;
+    RequireDriverGroup(driver, kind);
     for (const DriverWrite& write : plan) {
       if (write.kind != kind) continue;
       if (write.remove) {
@@ -233,7 +240,7 @@ void DriverSettings::ApplyChoice(SettingKind kind, int setting, int choice) {
   DriverPlan plan;
   {
     ScopedKey driver(driverRegistry_, DriverGroup(driverKey_, kind), true);
-    if (!driver) return;
+    RequireDriverGroup(driver, kind);
     GroupPlan group(driverRegistry_, kind, plan);
     PlanChoice(group, catalogue_.Info(kind, setting), choice);
   }
@@ -244,11 +251,13 @@ DriverPlan DriverSettings::PlanProfileSettings(const std::string& profile, bool 
   DriverPlan plan;
   for (SettingKind kind : kGroups) {
     // A command-line run must not leave an empty key behind for a name that
-    // has no profile; a group that does not open is skipped whole.
+    // has no profile; a group that does not exist is skipped whole, one the
+    // registry refuses cannot be read.
     ScopedKey stored(programRegistry_, StoredGroup(profile, kind), !runDirect);
+    if (stored.Refused()) throw RegistryError::GetFailed(SettingCatalogue::SubkeyName(kind));
     if (!stored) continue;
     ScopedKey driver(driverRegistry_, DriverGroup(driverKey_, kind), true);
-    if (!driver) continue;
+    RequireDriverGroup(driver, kind);
     GroupPlan group(driverRegistry_, kind, plan);
     PlanGammasAndSwitches(catalogue_, group, kind, StoredTargets(catalogue_, programRegistry_, kind),
                           "");
@@ -271,7 +280,7 @@ void DriverSettings::ResetToFactoryDefaults() {
   DriverPlan plan;
   for (SettingKind kind : kGroups) {
     ScopedKey driver(driverRegistry_, DriverGroup(driverKey_, kind), true);
-    if (!driver) continue;
+    RequireDriverGroup(driver, kind);
     GroupPlan group(driverRegistry_, kind, plan);
     for (int n : SettingCatalogue::ListSettings(kind)) {
       PlanChoice(group, catalogue_.Info(kind, n), catalogue_.DefaultChoice(kind, n));
@@ -287,9 +296,9 @@ void DriverSettings::ResetToUserDefaults() {
     // Created when missing, so this fails only when the registry refuses;
     // nothing is known to write then.
     ScopedKey stored(programRegistry_, StoredGroup(kUserDefaultProfile, kind), true);
-    if (!stored) continue;
+    if (!stored) throw RegistryError::GetFailed(SettingCatalogue::SubkeyName(kind));
     ScopedKey driver(driverRegistry_, DriverGroup(driverKey_, kind), true);
-    if (!driver) continue;
+    RequireDriverGroup(driver, kind);
     GroupPlan group(driverRegistry_, kind, plan);
     for (int n : SettingCatalogue::ListSettings(kind)) {
       const std::optional<std::string> text = ReadOptional(programRegistry_, catalogue_.ValueName(kind, n));
@@ -305,7 +314,7 @@ DriverPlan DriverSettings::PlanRestore() {
   DriverPlan plan;
   for (SettingKind kind : kGroups) {
     ScopedKey driver(driverRegistry_, DriverGroup(driverKey_, kind), true);
-    if (!driver) continue;
+    RequireDriverGroup(driver, kind);
     GroupPlan group(driverRegistry_, kind, plan);
     for (int n : SettingCatalogue::ListSettings(kind)) {
       GiveBackList(group, catalogue_.ValueName(kind, n));

@@ -7,6 +7,7 @@
 
 #include "platform/ascii_case.h"
 #include "store/profile_store.h"
+#include "store/registry_error.h"
 
 namespace tw {
 
@@ -58,6 +59,9 @@ void Launcher::RunProfile(const std::string& name) {
   int desktopMode = -1;
   {
     ScopedKey key(programRegistry_, ProfileKeyPath(name), !flags_.runDirect);
+    // A profile that does not exist reads as empty; one the registry will not
+    // open cannot be read at all.
+    if (key.Refused()) throw RegistryError::GetFailed("FilePath");
     filePath = programRegistry_.ReadString("FilePath");
     parameters = programRegistry_.ReadString("Parameters");
     directory = programRegistry_.ReadString("Directory");

@@ -115,12 +115,12 @@ std::optional<JournalRecord> RestoreJournal::Read() {
   std::string text;
   {
     ScopedKey key(registry_, kProgramKey, false);
+    // A key or value the registry will not hand out now may still hold a
+    // record: that is an error, not "no record", and the record is kept.
+    if (key.Refused()) throw RegistryError::GetFailed(kJournalValue);
     if (!key || !registry_.ValueExists(kJournalValue)) return std::nullopt;
-    try {
-      text = registry_.ReadString(kJournalValue);
-    } catch (const RegistryError&) {
-      text.clear();
-    }
+    // A value of another type is no record.
+    if (registry_.HasString(kJournalValue)) text = registry_.ReadString(kJournalValue);
   }
   JournalRecord record;
   if (Decode(text, &record)) return record;
@@ -135,6 +135,7 @@ void RestoreJournal::Write(const JournalRecord& record) {
 
 bool RestoreJournal::Update(const JournalRecord& record) {
   ScopedKey key(registry_, kProgramKey, false);
+  if (key.Refused()) throw RegistryError::SetFailed(kJournalValue);
   if (!key || !registry_.ValueExists(kJournalValue)) return false;
   registry_.WriteString(kJournalValue, Encode(record));
   return true;
@@ -142,6 +143,7 @@ bool RestoreJournal::Update(const JournalRecord& record) {
 
 void RestoreJournal::Clear() {
   ScopedKey key(registry_, kProgramKey, false);
+  if (key.Refused()) throw RegistryError::SetFailed(kJournalValue);
   if (key) registry_.DeleteValue(kJournalValue);
 }
 
@@ -159,6 +161,7 @@ DriverPlan RestoreJournal::DecideRestore(DriverSettings& driver, int desktopMode
 
 bool RestoreJournal::Exists() {
   ScopedKey key(registry_, kProgramKey, false);
+  if (key.Refused()) throw RegistryError::GetFailed(kJournalValue);
   return key && registry_.ValueExists(kJournalValue);
 }
 

@@ -1,5 +1,6 @@
 #include "shell/startup.h"
 #include "store/profile_store.h"
+#include "store/registry_error.h"
 
 namespace tw {
 
@@ -24,6 +25,8 @@ void ReadCardModel(SettingCatalogue& catalogue, RegistryHandle& programRegistry,
   bool stored = false;
   {
     ScopedKey key(programRegistry, kProgramKey, true);
+    // Asking again because the key would not open would replace a stored model.
+    if (!key) throw RegistryError::GetFailed(kVoodooTypeValue);
     // A model stored as anything but an integer (a hand-made .reg file) is
     // asked again and stored properly, rather than ending every start.
     stored = programRegistry.HasInteger(kVoodooTypeValue);

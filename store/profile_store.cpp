@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "store/registry_error.h"
 #include "store/setting_catalogue.h"
 
 namespace tw {
@@ -81,10 +82,14 @@ void ConvertPreviousLodValue(RegistryHandle& driverRegistry, const std::string& 
   // Without a driver key the paths would land at the root of the machine key.
   if (RegistryHandle::NormalizePath(driverKey).empty()) return;
   for (const LodSetting& lod : kLodSettings) {
-    ScopedKey key(driverRegistry, DriverGroupPath(driverKey, lod.subkey), true);
+    // A group that does not exist holds nothing to convert, and creating it
+    // here would fail for a limited user; one the registry refuses might.
+    ScopedKey key(driverRegistry, DriverGroupPath(driverKey, lod.subkey), false);
+    if (key.Refused()) throw RegistryError::SetFailed(kPreviousLodValue);
+    if (!key) continue;
     // Only a text can be converted; anything else is not the old value and
     // stays, rather than ending every start with a type error.
-    if (!key || !driverRegistry.HasString(kPreviousLodValue)) continue;
+    if (!driverRegistry.HasString(kPreviousLodValue)) continue;
     const std::string text = driverRegistry.ReadString(kPreviousLodValue);
     // Written before the old value goes, so a refused write loses nothing.
     driverRegistry.WriteString(std::string(kPrevPrefix) + lod.valueName, text);

@@ -35,7 +35,11 @@ bool RegistryHandle::OpenKey(const std::string& path, bool canCreate) {
   RegKey key = 0;
   const long rc = canCreate ? backend_.CreateKey(root_, subkey, &key)
                             : backend_.OpenKey(root_, subkey, &key);
-  if (rc != reg_error::kSuccess || key == 0) return false;
+  lastOpenError_ = rc;
+  if (rc != reg_error::kSuccess || key == 0) {
+    if (rc == reg_error::kSuccess) lastOpenError_ = reg_error::kInvalidHandle;
+    return false;
+  }
   key_ = key;
   path_ = subkey;
   return true;
@@ -54,37 +58,40 @@ bool RegistryHandle::KeyExists(const std::string& path) {
   return true;
 }
 
-bool RegistryHandle::ValueExists(const std::string& name) {
-  if (key_ == 0) return false;
+std::optional<RawValue> RegistryHandle::ReadValue(const std::string& name) {
+  if (key_ == 0) return std::nullopt;
   RawValue value;
-  return backend_.QueryValue(key_, name, &value) == reg_error::kSuccess;
+  const long rc = backend_.QueryValue(key_, name, &value);
+  if (rc == reg_error::kFileNotFound) return std::nullopt;
+  if (rc != reg_error::kSuccess) throw RegistryError::GetFailed(name);
+  return value;
 }
 
+bool RegistryHandle::IsText(const RawValue& value) {
+  return value.type == reg_type::kString || value.type == reg_type::kExpandString;
+}
+
+std::string RegistryHandle::TextOf(const RawValue& value) {
+  return value.bytes.substr(0, value.bytes.find('\0'));
+}
+
+bool RegistryHandle::ValueExists(const std::string& name) { return ReadValue(name).has_value(); }
+
 bool RegistryHandle::HasInteger(const std::string& name) {
-  if (key_ == 0) return false;
-  RawValue value;
-  return backend_.QueryValue(key_, name, &value) == reg_error::kSuccess &&
-         value.type == reg_type::kDword && value.bytes.size() == 4;
+  const std::optional<RawValue> value = ReadValue(name);
+  return value && value->type == reg_type::kDword && value->bytes.size() == 4;
 }
 
 bool RegistryHandle::HasString(const std::string& name) {
-  if (key_ == 0) return false;
-  RawValue value;
-  return backend_.QueryValue(key_, name, &value) == reg_error::kSuccess &&
-         (value.type == reg_type::kString || value.type == reg_type::kExpandString);
+  const std::optional<RawValue> value = ReadValue(name);
+  return value && IsText(*value);
 }
 
 std::string RegistryHandle::ReadString(const std::string& name) {
-  if (key_ == 0) return std::string();
-  RawValue value;
-  const long rc = backend_.QueryValue(key_, name, &value);
-  if (rc == reg_error::kFileNotFound) return std::string();
-  if (rc != reg_error::kSuccess) throw RegistryError::GetFailed(name);
-  if (value.type != reg_type::kString && value.type != reg_type::kExpandString) {
-    throw RegistryError::InvalidType(name);
-  }
-  // The text ends at the first NUL, or with the data when it has none.
-  return value.bytes.substr(0, value.bytes.find('\0'));
+  const std::optional<RawValue> value = ReadValue(name);
+  if (!value) return std::string();
+  if (!IsText(*value)) throw RegistryError::InvalidType(name);
+  return TextOf(*value);
 }
 
 int32_t RegistryHandle::ReadInteger(const std::string& name) {
@@ -128,7 +135,11 @@ void RegistryHandle::WriteBool(const std::string& name, bool value) {
 }
 
 bool RegistryHandle::DeleteValue(const std::string& name) {
-  return key_ != 0 && backend_.DeleteValue(key_, name) == reg_error::kSuccess;
+  if (key_ == 0) return false;
+  const long rc = backend_.DeleteValue(key_, name);
+  if (rc == reg_error::kFileNotFound) return false;
+  if (rc != reg_error::kSuccess) throw RegistryError::SetFailed(name);
+  return true;
 }
 
 std::vector<std::string> RegistryHandle::GetKeyNames() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,8 @@ class RegistryHandle {
   // Opens `path`, creating it and its missing parents when `canCreate`.
   // Closes any key open before. False when the key cannot be opened.
   bool OpenKey(const std::string& path, bool canCreate);
+  // Why the last OpenKey failed (a reg_error code); kSuccess after a success.
+  long LastOpenError() const { return lastOpenError_; }
   void CloseKey();
   bool HasOpenKey() const { return key_ != 0; }
   const std::string& CurrentPath() const { return path_; }
@@ -31,10 +34,17 @@ class RegistryHandle {
   bool KeyExists(const std::string& path);
 
   // On the open key. Without one: nothing exists, reads fail, writes fail.
+  // A query the registry refuses (other than "not found") is no answer: it
+  // throws "Failed to get data for '%s'" rather than pass for a missing value.
   bool ValueExists(const std::string& name);
   // Whether the value exists with the type a read of that kind accepts.
   bool HasInteger(const std::string& name);
   bool HasString(const std::string& name);
+  // The value as stored; nullopt when missing.
+  std::optional<RawValue> ReadValue(const std::string& name);
+  static bool IsText(const RawValue& value);
+  // The text of a string value: up to its first NUL, or all of it.
+  static std::string TextOf(const RawValue& value);
   // A missing string reads as "". A DWORD where a string is expected (or the
   // reverse) throws "Invalid data type for '%s'".
   std::string ReadString(const std::string& name);
@@ -45,7 +55,8 @@ class RegistryHandle {
   void WriteString(const std::string& name, const std::string& value);
   void WriteInteger(const std::string& name, int32_t value);
   void WriteBool(const std::string& name, bool value);
-  // True when the value existed and is gone.
+  // True when the value existed and is gone; false when there was none. A
+  // deletion the registry refuses throws "Failed to set data for '%s'".
   bool DeleteValue(const std::string& name);
 
   // Direct subkeys of the open key, in the system's order (empty without one).
@@ -70,21 +81,29 @@ class RegistryHandle {
   RootKey root_;
   RegKey key_ = 0;
   std::string path_;
+  long lastOpenError_ = reg_error::kSuccess;
 };
 
 // Opens a key on a handle for one operation and closes it on every way out.
 class ScopedKey {
  public:
   ScopedKey(RegistryHandle& handle, const std::string& path, bool canCreate)
-      : handle_(handle), open_(handle.OpenKey(path, canCreate)) {}
+      : handle_(handle), open_(handle.OpenKey(path, canCreate)) {
+    // Creating never fails for want of the key; opening may, and that alone
+    // is no refusal.
+    refused_ = !open_ && (canCreate || handle.LastOpenError() != reg_error::kFileNotFound);
+  }
   ~ScopedKey() { handle_.CloseKey(); }
   ScopedKey(const ScopedKey&) = delete;
   ScopedKey& operator=(const ScopedKey&) = delete;
   explicit operator bool() const { return open_; }
+  // The key exists, or would have been created, but the registry refused it.
+  bool Refused() const { return refused_; }
 
  private:
   RegistryHandle& handle_;
   bool open_;
+  bool refused_ = false;
 };
 
 }  // namespace tw

@@ -1,5 +1,8 @@
 #include "platform/fake/fake_registry.h"
 
+#include <algorithm>
+#include <cstdio>
+
 #include "platform/ascii_case.h"
 
 namespace tw {
@@ -83,7 +86,36 @@ RegKey FakeRegistry::NewHandle(const NodePtr& node) {
   return key;
 }
 
+long FakeRegistry::Tick(CallKind kind) {
+  const int k = static_cast<int>(kind);
+  ++callCounts_[k];
+  if (failKind_ != k || callCounts_[k] != failAt_) return reg_error::kSuccess;
+  failKind_ = -1;
+  changesAtFailure_ = changes_;
+  return failCode_;
+}
+
+void FakeRegistry::Changed() {
+  ++changes_;
+  if (observer_) observer_();
+}
+
+void FakeRegistry::FailCall(CallKind kind, int n, long code) {
+  failKind_ = static_cast<int>(kind);
+  failAt_ = callCounts_[failKind_] + n;
+  failCode_ = code;
+  changesAtFailure_ = -1;
+}
+
+void FakeRegistry::ResetCallCounts() {
+  for (int& count : callCounts_) count = 0;
+  changes_ = 0;
+  failKind_ = -1;
+  changesAtFailure_ = -1;
+}
+
 long FakeRegistry::Resolve(RootKey root, const std::string& subkey, bool create, NodePtr* out) {
+  if (const long injected = Tick(CallKind::Open)) return injected;
   std::string path = subkey;
   if (!path.empty() && path[0] == '\\') {
     // Windows 98 skips one leading backslash when creating, not when opening.
@@ -104,6 +136,7 @@ long FakeRegistry::Resolve(RootKey root, const std::string& subkey, bool create,
       return reg_error::kAccessDenied;
   }
   NodePtr node = roots_[r];
+  bool created = false;
   for (const std::string& part : SplitPath(path)) {
     NodePtr child = node->Child(part);
     if (!child) {
@@ -114,10 +147,12 @@ long FakeRegistry::Resolve(RootKey root, const std::string& subkey, bool create,
       child->root = r;
       child->path = node->path.empty() ? AsciiLower(part) : node->path + "\\" + AsciiLower(part);
       node->children.emplace_back(AsciiLower(part), child);
+      created = true;
     }
     node = child;
   }
   *out = node;
+  if (created) Changed();
   return reg_error::kSuccess;
 }
 
@@ -161,6 +196,7 @@ bool FakeRegistry::WritesRefused(const NodePtr& node, const std::string& valueNa
 }
 
 long FakeRegistry::QueryValue(RegKey key, const std::string& name, RawValue* value) {
+  if (const long injected = Tick(CallKind::Read)) return injected;
   long rc;
   NodePtr node = FromHandle(key, &rc);
   if (!node) return rc;
@@ -171,6 +207,7 @@ long FakeRegistry::QueryValue(RegKey key, const std::string& name, RawValue* val
 }
 
 long FakeRegistry::SetValue(RegKey key, const std::string& name, const RawValue& value) {
+  if (const long injected = Tick(CallKind::Write)) return injected;
   long rc;
   NodePtr node = FromHandle(key, &rc);
   if (!node) return rc;
@@ -180,10 +217,12 @@ long FakeRegistry::SetValue(RegKey key, const std::string& name, const RawValue&
   } else {
     node->values.emplace_back(name, value);
   }
+  Changed();
   return reg_error::kSuccess;
 }
 
 long FakeRegistry::DeleteValue(RegKey key, const std::string& name) {
+  if (const long injected = Tick(CallKind::Delete)) return injected;
   long rc;
   NodePtr node = FromHandle(key, &rc);
   if (!node) return rc;
@@ -192,6 +231,7 @@ long FakeRegistry::DeleteValue(RegKey key, const std::string& name) {
   for (auto it = node->values.begin(); it != node->values.end(); ++it) {
     if (AsciiLower(it->first) == lower) {
       node->values.erase(it);
+      Changed();
       return reg_error::kSuccess;
     }
   }
@@ -199,6 +239,7 @@ long FakeRegistry::DeleteValue(RegKey key, const std::string& name) {
 }
 
 long FakeRegistry::EnumSubkeys(RegKey key, std::vector<std::string>* names) {
+  if (const long injected = Tick(CallKind::Enumerate)) return injected;
   long rc;
   NodePtr node = FromHandle(key, &rc);
   if (!node) return rc;
@@ -217,6 +258,7 @@ long FakeRegistry::EnumValues(RegKey key, std::vector<std::string>* names) {
 }
 
 long FakeRegistry::DeleteSubkey(RegKey key, const std::string& subkey) {
+  if (const long injected = Tick(CallKind::Delete)) return injected;
   long rc;
   NodePtr node = FromHandle(key, &rc);
   if (!node) return rc;
@@ -234,9 +276,38 @@ long FakeRegistry::DeleteSubkey(RegKey key, const std::string& subkey) {
     if (WritesRefused(parent, std::string())) return reg_error::kAccessDenied;
     it->second->MarkDeleted();
     parent->children.erase(it);
+    Changed();
     return reg_error::kSuccess;
   }
   return reg_error::kFileNotFound;
+}
+
+std::string FakeRegistry::Dump() const {
+  std::string out;
+  std::function<void(const NodePtr&, const std::string&)> dump = [&](const NodePtr& node,
+                                                                      const std::string& path) {
+    out += path + "\n";
+    std::vector<std::pair<std::string, const RawValue*>> values;
+    for (const auto& v : node->values) values.emplace_back(v.first, &v.second);
+    std::sort(values.begin(), values.end(), [](const auto& a, const auto& b) {
+      return AsciiLower(a.first) < AsciiLower(b.first);
+    });
+    for (const auto& v : values) {
+      out += "  \"" + v.first + "\" " + std::to_string(v.second->type) + " ";
+      for (unsigned char c : v.second->bytes) {
+        char hex[4];
+        std::snprintf(hex, sizeof hex, "%02x", c);
+        out += hex;
+      }
+      out += "\n";
+    }
+    std::vector<std::pair<std::string, NodePtr>> children = node->children;
+    std::sort(children.begin(), children.end());
+    for (const auto& c : children) dump(c.second, path + "\\" + c.second->name);
+  };
+  dump(roots_[0], "HKCU");
+  dump(roots_[1], "HKLM");
+  return out;
 }
 
 void FakeRegistry::RefuseOpen(RootKey root, const std::string& path) {

@@ -4,6 +4,7 @@
 // and refusals that tests can inject.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -44,6 +45,25 @@ class FakeRegistry : public RegistryBackend {
   void RefuseValueWrite(const std::string& valueName);        // that name, anywhere
   void ClearRefusals();
 
+  // Fault injection: calls are counted by kind (closing a key is not), and
+  // the n-th call of a kind from now on (1-based) fails with `code`, once.
+  enum class CallKind { Open, Read, Write, Delete, Enumerate };
+  static constexpr int kCallKinds = 5;
+  void FailCall(CallKind kind, int n, long code = reg_error::kAccessDenied);
+  void ResetCallCounts();
+  int CallCount(CallKind kind) const { return callCounts_[static_cast<int>(kind)]; }
+  // Whether the armed failure has happened, and how many changes had been
+  // made before it.
+  bool InjectedFailureHappened() const { return changesAtFailure_ >= 0; }
+  int ChangesBeforeFailure() const { return changesAtFailure_; }
+  // Successful changes since the counts were reset: a key created, a value
+  // set, a value or key deleted.
+  int Changes() const { return changes_; }
+  // Called after each change, to take snapshots of every state on the way.
+  void SetChangeObserver(std::function<void()> observer) { observer_ = std::move(observer); }
+  // The whole registry as text: keys, value names as written, types, bytes.
+  std::string Dump() const;
+
   // Direct access for arranging and checking a test.
   void PutString(RootKey root, const std::string& path, const std::string& name,
                  const std::string& value);
@@ -75,6 +95,8 @@ class FakeRegistry : public RegistryBackend {
   NodePtr FromHandle(RegKey key, long* rc) const;
   bool WritesRefused(const NodePtr& node, const std::string& valueName) const;
   RegKey NewHandle(const NodePtr& node);
+  long Tick(CallKind kind);
+  void Changed();
 
   Flavor flavor_;
   NodePtr roots_[2];
@@ -83,6 +105,14 @@ class FakeRegistry : public RegistryBackend {
   std::set<std::pair<int, std::string>> refusedOpen_;
   std::set<std::pair<int, std::string>> refusedWrites_;
   std::set<std::string> refusedValues_;
+
+  int callCounts_[kCallKinds] = {};
+  int failKind_ = -1;
+  int failAt_ = 0;
+  long failCode_ = reg_error::kSuccess;
+  int changes_ = 0;
+  int changesAtFailure_ = -1;
+  std::function<void()> observer_;
 };
 
 }  // namespace tw

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/fake/fake_registry.h"
 #include "store/registry_error.h"
@@ -489,7 +491,7 @@ TEST_F(DriverSettingsTest, RefusedWriteStopsTheResetAndKeepsEarlierValues) {
   EXPECT_EQ(reg_.OpenHandles(), 0u);
 }
 
-TEST_F(DriverSettingsTest, StoredValueOfTheWrongTypeEndsTheRun) {
+TEST_F(DriverSettingsTest, StoredValueOfTheWrongTypeEndsTheRunBeforeAnyWrite) {
   Store("Quake", D, "SSTH3_RGAMMA", "1.50");
   reg_.PutDword(HKCU, ProfilePath("Quake", D), "SSTH3_LOD_DITHER", 1);
   try {
@@ -504,16 +506,30 @@ TEST_F(DriverSettingsTest, StoredValueOfTheWrongTypeEndsTheRun) {
   EXPECT_EQ(reg_.OpenHandles(), 0u);
 }
 
-TEST_F(DriverSettingsTest, DriverGroupThatCannotOpenIsSkipped) {
+// A driver group the registry will not open is a refused write: the command
+// says so and leaves the other group alone too, rather than apply half of it.
+TEST_F(DriverSettingsTest, DriverGroupThatCannotOpenEndsTheCommandWithNothingWritten) {
   reg_.RefuseOpen(HKLM, DriverPath(D));
   Store("Quake", G, "FX_GLIDE_NO_SPLASH", "1");
   Store("Quake", D, "SSTH3_LOD_BIAS", "1");
-  settings_.ApplyProfileSettings("Quake", false);
-  settings_.RestorePreviousValues();
-  settings_.ResetToFactoryDefaults();
-  EXPECT_EQ(Live(G, "FX_GLIDE_NO_SPLASH"), "0");
-  EXPECT_EQ(Prev(G, "FX_GLIDE_NO_SPLASH"), "1");
+  const std::function<void()> commands[] = {
+      [&] { settings_.ApplyProfileSettings("Quake", false); },
+      [&] { settings_.RestorePreviousValues(); },
+      [&] { settings_.ResetToFactoryDefaults(); },
+      [&] { settings_.ResetToUserDefaults(); },
+      [&] { settings_.ApplyChoice(D, 1, 2); },
+  };
+  for (const auto& command : commands) {
+    try {
+      command();
+      ADD_FAILURE() << "no error";
+    } catch (const RegistryError& e) {
+      EXPECT_STREQ(e.what(), "Failed to set data for 'D3D'");
+    }
+  }
+  EXPECT_EQ(reg_.ValueNames(HKLM, DriverPath(G)), std::vector<std::string>{});
   EXPECT_FALSE(reg_.HasKey(HKLM, DriverPath(D)));
+  EXPECT_EQ(reg_.OpenHandles(), 0u);
 }
 
 }  // namespace
