@@ -249,6 +249,7 @@ long FakeRegistry::EnumSubkeys(RegKey key, std::vector<std::string>* names) {
 }
 
 long FakeRegistry::EnumValues(RegKey key, std::vector<std::string>* names) {
+  if (const long injected = Tick(CallKind::Enumerate)) return injected;
   long rc;
   NodePtr node = FromHandle(key, &rc);
   if (!node) return rc;
