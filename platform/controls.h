@@ -130,9 +130,15 @@ class SubmenuControl {
   virtual ~SubmenuControl() = default;
   // Inserts an item as the first one of the submenu; returns its id.
   virtual int InsertAtTop(const std::string& caption, int tag) = 0;
+  virtual void RemoveFirst() = 0;  // nothing when empty
+  virtual int Count() const = 0;
+  // Whether `item` is one of this submenu's items.
+  virtual bool Has(int item) const = 0;
+  virtual std::string Caption(int item) const = 0;
   virtual int Tag(int item) const = 0;
   virtual void SetChecked(int item, bool checked) = 0;
   virtual bool Checked(int item) const = 0;
+  virtual void SetEnabled(int item, bool enabled) = 0;
 };
 
 }  // namespace tw

@@ -1,5 +1,5 @@
-// What the editor needs of the shell: the program's own path, the desktop
-// folder, whether a file exists, and shell link files.
+// What the program needs of the shell: its own path, the desktop folder,
+// whether a file exists, shell link files, and opening a web or mail link.
 #pragma once
 
 #include <optional>
@@ -28,6 +28,9 @@ class DesktopShell {
   // CommandError with the system's message when no shell link object
   // can be made; false when the file could not be saved.
   virtual bool SaveShellLink(const ShellLink& link, const std::string& file) = 0;
+  // Opens a link ("mailto:...", "http://...") with the verb "open", shown
+  // normally; whatever the system answers is not reported.
+  virtual void OpenLink(const std::string& link) = 0;
 };
 
 }  // namespace tw

@@ -41,6 +41,8 @@ constexpr unsigned kAlignCenter = 1u << 10;
 constexpr unsigned kAlignRight = 1u << 11;
 constexpr unsigned kShowHint = 1u << 12;   // shows its hint when the mouse rests on it
 constexpr unsigned kDisabled = 1u << 13;
+constexpr unsigned kUnderline = 1u << 14;    // font of a link
+constexpr unsigned kHandCursor = 1u << 15;   // the pointer of a link; the label reports clicks
 }  // namespace layout_flag
 
 // Form flags; combine with |.
@@ -49,6 +51,7 @@ constexpr unsigned kNone = 0;
 constexpr unsigned kSingleBorder = 1u << 0;     // fixed, not resizable
 constexpr unsigned kDialogBorder = 1u << 1;
 constexpr unsigned kNoTitleButtons = 1u << 2;   // no system menu, no close box
+constexpr unsigned kToolWindow = 1u << 3;       // small caption, close button only
 }  // namespace form_flag
 
 constexpr unsigned kDefaultTextColor = 0xFFFFFFFFu;
@@ -73,6 +76,7 @@ struct LayoutRow {
   int rangeMax = 0;
   int tickStep = 0;
   unsigned textColor = kDefaultTextColor;  // 0x00BBGGRR
+  const char* hint = "";      // the hint of a kShowHint row, until the program sets another
 };
 
 struct FormLayout {

@@ -134,8 +134,28 @@ FakeForm::FakeForm(const FormLayout& layout) : NamedControls(window_) {
 
 int FakeSubmenu::InsertAtTop(const std::string& caption, int tag) {
   const int id = nextId_++;
-  items_.insert(items_.begin(), Item{id, caption, tag, false});
+  items_.insert(items_.begin(), Item{id, caption, tag, false, true});
   return id;
+}
+
+void FakeSubmenu::RemoveFirst() {
+  if (!items_.empty()) items_.erase(items_.begin());
+}
+
+bool FakeSubmenu::Has(int item) const {
+  for (const Item& i : items_)
+    if (i.id == item) return true;
+  return false;
+}
+
+std::string FakeSubmenu::Caption(int item) const { return items_[Find(item)].caption; }
+
+void FakeSubmenu::SetEnabled(int item, bool enabled) { items_[Find(item)].enabled = enabled; }
+
+std::vector<std::string> FakeSubmenu::Captions() const {
+  std::vector<std::string> captions;
+  for (const Item& i : items_) captions.push_back(i.caption);
+  return captions;
 }
 
 size_t FakeSubmenu::Find(int item) const {

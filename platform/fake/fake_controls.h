@@ -159,15 +159,25 @@ class FakeSubmenu : public SubmenuControl {
     std::string caption;
     int tag;
     bool checked;
+    bool enabled;
   };
 
+  // Ids are handed out from `firstId` on, so two submenus can keep apart.
+  explicit FakeSubmenu(int firstId = 1) : nextId_(firstId) {}
+
   int InsertAtTop(const std::string& caption, int tag) override;
+  void RemoveFirst() override;
+  int Count() const override { return static_cast<int>(items_.size()); }
+  bool Has(int item) const override;
+  std::string Caption(int item) const override;
   int Tag(int item) const override;
   void SetChecked(int item, bool checked) override;
   bool Checked(int item) const override;
+  void SetEnabled(int item, bool enabled) override;
 
   // Items from the top of the submenu down.
   const std::vector<Item>& Items() const { return items_; }
+  std::vector<std::string> Captions() const;
   // Id of the item at a position from the top.
   int IdAt(int position) const { return items_.at(static_cast<size_t>(position)).id; }
 
@@ -175,7 +185,7 @@ class FakeSubmenu : public SubmenuControl {
   size_t Find(int item) const;  // position of an id; throws for unknown ids
 
   std::vector<Item> items_;
-  int nextId_ = 1;
+  int nextId_;
 };
 
 }  // namespace tw

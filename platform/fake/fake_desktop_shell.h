@@ -40,7 +40,9 @@ class FakeDesktopShell : public DesktopShell {
   std::optional<std::string> DesktopFolder() const override { return desktop; }
   bool FileExists(const std::string& path) const override { return files.count(path) != 0; }
   bool SaveShellLink(const ShellLink& link, const std::string& file) override;
+  void OpenLink(const std::string& link) override { openedLinks.push_back(link); }
 
+  std::vector<std::string> openedLinks;
   std::string exePath = "C:\\Tools\\Tarnwick\\tarnwick.exe";
   std::optional<std::string> desktop = std::string("C:\\Users\\me\\Desktop");
   std::set<std::string> files;

@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 #include <objbase.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include "platform/command_error.h"
@@ -126,6 +127,11 @@ std::optional<std::string> Win32ProgramChooser::ChooseProgram() {
   dialog.Flags = OFN_HIDEREADONLY;
   if (!ShowOpenFileDialog(&dialog)) return std::nullopt;
   return std::string(path);
+}
+
+void Win32DesktopShell::OpenLink(const std::string& link) {
+  // The mail program or the browser reports its own troubles.
+  ShellExecuteA(owner_, "open", link.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 }  // namespace tw

@@ -21,10 +21,16 @@ class Win32Questions : public Questions {
 
 class Win32DesktopShell : public DesktopShell {
  public:
+  // The parent of what the shell shows for a link.
+  void SetOwner(HWND owner) { owner_ = owner; }
   std::string OwnExecutablePath() const override;
   std::optional<std::string> DesktopFolder() const override;
   bool FileExists(const std::string& path) const override;
   bool SaveShellLink(const ShellLink& link, const std::string& file) override;
+  void OpenLink(const std::string& link) override;
+
+ private:
+  HWND owner_ = nullptr;
 };
 
 class Win32ProgramChooser : public ProgramChooser {

@@ -76,8 +76,8 @@ WindowKind KindOf(const LayoutRow& row) {
       DWORD align = (row.flags & kAlignCenter) ? SS_CENTER
                     : (row.flags & kAlignRight) ? SS_RIGHT
                                                 : SS_LEFT;
-      // A label with a hint must see the mouse for its tooltip.
-      if (row.flags & kShowHint) align |= SS_NOTIFY;
+      // A label with a hint must see the mouse for its tooltip; a link reports clicks.
+      if (row.flags & (kShowHint | kHandCursor)) align |= SS_NOTIFY;
       return {"STATIC", align | SS_NOPREFIX, 0};
     }
     case ControlKind::Panel:
@@ -127,7 +127,10 @@ DWORD FormStyle(unsigned flags) {
 }
 
 DWORD FormExStyle(unsigned flags) {
-  return (flags & form_flag::kDialogBorder) ? WS_EX_DLGMODALFRAME : 0;
+  DWORD exStyle = 0;
+  if (flags & form_flag::kDialogBorder) exStyle |= WS_EX_DLGMODALFRAME;
+  if (flags & form_flag::kToolWindow) exStyle |= WS_EX_TOOLWINDOW;
+  return exStyle;
 }
 
 // Labels size themselves to their text, so a substituted font never cuts
@@ -213,13 +216,15 @@ void FormControls::Create(HWND form, const FormLayout& layout, HINSTANCE instanc
       SetWindowPos(child, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     HFONT font = formFont_;
-    if (row.fontName[0] != '\0' || row.fontHeight != 0 || (row.flags & layout_flag::kBold)) {
+    if (row.fontName[0] != '\0' || row.fontHeight != 0 ||
+        (row.flags & (layout_flag::kBold | layout_flag::kUnderline))) {
       const char* face = row.fontName[0]     ? row.fontName
                          : layout.fontName[0] ? layout.fontName
                                               : "MS Sans Serif";
       const int height = row.fontHeight ? row.fontHeight : (layout.fontHeight ? layout.fontHeight : 11);
       HFONT own = CreateFontA(-height, 0, 0, 0, (row.flags & layout_flag::kBold) ? FW_BOLD : FW_NORMAL,
-                              FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                              FALSE, (row.flags & layout_flag::kUnderline) ? TRUE : FALSE, FALSE,
+                              ANSI_CHARSET, OUT_DEFAULT_PRECIS,
                               CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                               face);
       if (own) {
@@ -263,10 +268,11 @@ void FormControls::Create(HWND form, const FormLayout& layout, HINSTANCE instanc
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
         tool.hwnd = form;
         tool.uId = reinterpret_cast<UINT_PTR>(child);
-        tool.lpszText = const_cast<char*>("");
+        tool.lpszText = const_cast<char*>(row.hint);
         SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
       }
     }
+    if (row.flags & layout_flag::kHandCursor) links_.push_back(child);
     windows_[row.name] = child;
     names_[controlId] = row.name;
   }
@@ -284,6 +290,16 @@ std::string FormControls::NameOf(int id) const {
 
 std::string FormControls::NameOfWindow(HWND window) const {
   return window ? NameOf(GetDlgCtrlID(window)) : std::string();
+}
+
+bool FormControls::SetLinkCursor(HWND control) const {
+  bool link = false;
+  for (HWND l : links_) link = link || l == control;
+  if (!link) return false;
+  // Windows 95 and NT 4 have no hand pointer.
+  HCURSOR hand = LoadCursorA(nullptr, MAKEINTRESOURCEA(32649));  // IDC_HAND
+  SetCursor(hand ? hand : LoadCursorA(nullptr, IDC_ARROW));
+  return true;
 }
 
 bool FormControls::TextColor(HWND control, COLORREF* color) const {

@@ -34,6 +34,8 @@ class FormControls {
 
   // The text colour a row asked for, for WM_CTLCOLORSTATIC; false when none.
   bool TextColor(HWND control, COLORREF* color) const;
+  // For WM_SETCURSOR over a kHandCursor row: shows the hand; false for others.
+  bool SetLinkCursor(HWND control) const;
   // The tooltip window that shows the hints of rows with kShowHint.
   HWND Tooltip() const { return tooltip_; }
   // The font of the form itself.
@@ -43,6 +45,7 @@ class FormControls {
   std::map<std::string, HWND> windows_;
   std::map<int, std::string> names_;
   std::map<HWND, COLORREF> colors_;
+  std::vector<HWND> links_;
   std::vector<HFONT> fonts_;
   HFONT formFont_ = nullptr;
   HWND tooltip_ = nullptr;

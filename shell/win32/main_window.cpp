@@ -2,11 +2,13 @@
 
 #include <exception>
 
+#include "dialogs/win32/about_window.h"
 #include "dialogs/win32/vselect_window.h"
 #include "platform/messages.h"
 #include "platform/win32/window_object.h"
 #include "res/resource_ids.h"
 #include "shell/startup_layout.h"
+#include "shell/tray_menus.h"
 #include "shell/tray_tip.h"
 
 namespace tw {
@@ -17,7 +19,10 @@ MainWindow::MainWindow(HINSTANCE instance, ProgramServices services)
       modes_(display_, ui_),
       driver_(services.catalogue, services.programRegistry, services.driverRegistry,
               state_.driverKey),
-      launcher_(services.programRegistry, driver_, modes_, processes_, timer1_, ui_, flags_) {
+      launcher_(services.programRegistry, driver_, modes_, processes_, timer1_, ui_, flags_),
+      form2_({services.catalogue, services.programRegistry, services.startupRegistry,
+              services.compare, state_, flags_, driver_, modes_, launcher_, ui_, questions_, shell_,
+              menus_, *this, *this}) {
   launcher_.SetWatchListener(this);
 }
 
@@ -58,7 +63,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       FormCreate();
       return 0;
     case WM_COMMAND:
-      if (HIWORD(wParam) == BN_CLICKED && controls_.NameOf(LOWORD(wParam)) == "Button1") {
+      if (lParam == 0 && HIWORD(wParam) == 0) {
+        form2_.MenuCommand(LOWORD(wParam));  // a popup menu item
+      } else if (HIWORD(wParam) == BN_CLICKED && controls_.NameOf(LOWORD(wParam)) == "Button1") {
         Button1Click();
       }
       return 0;
@@ -66,6 +73,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam == Win32Timer::kTimerId) Timer1Timer();
       return 0;
     case WM_CLOSE:
+      form2_.FormClose();
       DestroyWindow(window_);
       return 0;
     case WM_DESTROY:
@@ -75,6 +83,22 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       window_ = nullptr;
       break;
     default:
+      if (message == kTrayNotifyMessage) {
+        form2_.TrayNotifyMessage(static_cast<unsigned>(lParam));
+        return 0;
+      }
+      if (message == kShowLiveSettingsMessage) {
+        form2_.ShowLiveSettingsMessage();
+        return 0;
+      }
+      if (message == kEditorClosedMessage) {
+        EditorClosed();
+        return 0;
+      }
+      if (message == kAboutClosedMessage) {
+        AboutClosed();
+        return 0;
+      }
       if (message == kLaunchPendingMessage) {
         launcher_.OnLaunchPending();
         if (quitAfterLaunch_) PostQuitMessage(0);
@@ -95,10 +119,16 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void MainWindow::FormCreate() {
   ui_.SetMainWindow(window_);
+  shell_.SetOwner(window_);
+  questions_.SetOwner(window_);
   timer1_.SetWindow(window_);
   display_.SetWindow(window_);
   processes_.SetOwner(window_);
   controls_.Create(window_, StartupWindowLayout(), instance_);
+  // The menus exist before start-up reads the card model, which they show.
+  if (!menus_.Create(PopupMenu1Layout()) || !menus_.Create(PopupMenu2Layout())) {
+    ui_.ErrorReport("Could not create the tray menus");
+  }
   RunStartup(commandLine_, services_.catalogue, services_.programRegistry,
              services_.driverRegistry, services_.startupRegistry, services_.compare, state_,
              *this);
@@ -121,6 +151,40 @@ void MainWindow::FormDestroy() {
 }
 
 void MainWindow::CardDialogClosed() { form4_.reset(); }
+
+void MainWindow::AboutClosed() { form3_.reset(); }
+
+// The profile editor's window is released here once it exists.
+void MainWindow::EditorClosed() {}
+
+// Form1, the profile editor, is not built yet.
+bool MainWindow::EditorOpen() const { return false; }
+
+ScreenPoint MainWindow::CursorPosition() const {
+  POINT point = {};
+  GetCursorPos(&point);
+  return {point.x, point.y};
+}
+
+void MainWindow::ShowPopup(TrayPopup menu, ScreenPoint at) {
+  HMENU popup = menus_.Menu(menu == TrayPopup::PopupMenu1 ? PopupMenu1Layout().name
+                                                          : PopupMenu2Layout().name);
+  if (!popup) return;
+  // Without the foreground the menu would not close when the user clicks
+  // elsewhere; the empty message afterwards lets it close at once.
+  SetForegroundWindow(window_);
+  TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, window_, nullptr);
+  PostMessageA(window_, WM_NULL, 0, 0);
+}
+
+void MainWindow::OpenAbout(const StoredPosition& position) {
+  form3_.reset(new AboutWindow(instance_, window_, shell_, ui_));
+  if (!form3_->Show(position)) form3_.reset();
+}
+
+void MainWindow::CloseMainWindow() {
+  if (window_) PostMessageA(window_, WM_CLOSE, 0, 0);
+}
 
 void MainWindow::AddLogLine(const std::string& line) {
   HWND memo = controls_.Get("Memo1");
@@ -151,17 +215,9 @@ void MainWindow::AskCardModel(int& model) {
   form4_->ShowModal();
 }
 
-void MainWindow::CardModelApplied(int model) {
-  // The card model menu and the Direct FSAA items follow the model once the
-  // tray menus exist; until then only the catalogue and the store change.
-  (void)model;
-}
+void MainWindow::CardModelApplied(int model) { form2_.CardModelApplied(model); }
 
-void MainWindow::RunProfile(const std::string& name) {
-  flags_.runDirect = state_.runDirect;
-  flags_.reloadSettings = state_.reloadChecked;
-  launcher_.RunProfile(name);
-}
+void MainWindow::RunProfile(const std::string& name) { form2_.RunProfile(name); }
 
 void MainWindow::AddTrayIcon() {
   if (!trayIconImage_) {
@@ -173,9 +229,5 @@ void MainWindow::AddTrayIcon() {
 }
 
 void MainWindow::WatchChanged() { trayIcon_.SetTip(TrayTip(launcher_.WatchedProfile())); }
-
-void MainWindow::BuildMenus() {
-  // The tray's popup menus are built here once they exist.
-}
 
 }  // namespace tw

@@ -13,13 +13,17 @@
 #include "driver/launcher.h"
 #include "platform/win32/display_win32.h"
 #include "platform/win32/form_builder.h"
+#include "platform/win32/menu_win32.h"
 #include "platform/win32/processes_win32.h"
+#include "platform/win32/desktop_shell_win32.h"
 #include "platform/win32/ui_win32.h"
+#include "shell/main.h"
 #include "shell/startup.h"
 #include "shell/win32/tray_icon.h"
 
 namespace tw {
 
+class AboutWindow;
 class VSelectWindow;
 
 // What the process sets up before any window exists.
@@ -31,7 +35,7 @@ struct ProgramServices {
   const TextCompare& compare;
 };
 
-class MainWindow : private StartupView, private WatchListener {
+class MainWindow : private StartupView, private WatchListener, private MainWindowView {
  public:
   MainWindow(HINSTANCE instance, ProgramServices services);
   ~MainWindow() override;
@@ -52,6 +56,8 @@ class MainWindow : private StartupView, private WatchListener {
   void Timer1Timer();
   void FormDestroy();
   void CardDialogClosed();
+  void AboutClosed();
+  void EditorClosed();
 
   // StartupView
   void AddLogLine(const std::string& line) override;
@@ -63,11 +69,19 @@ class MainWindow : private StartupView, private WatchListener {
   void CardModelApplied(int model) override;
   void RunProfile(const std::string& name) override;
   void AddTrayIcon() override;
-  void BuildMenus() override;
+  void BuildMenus() override { form2_.BuildMenus(); }
   void ResumePendingRestore() override { launcher_.ResumeFromJournal(); }
 
   // WatchListener: the tip says which game is watched.
   void WatchChanged() override;
+
+  // MainWindowView
+  bool EditorOpen() const override;
+  bool AboutOpen() const override { return form3_ != nullptr; }
+  ScreenPoint CursorPosition() const override;
+  void ShowPopup(TrayPopup menu, ScreenPoint at) override;
+  void OpenAbout(const StoredPosition& position) override;
+  void CloseMainWindow() override;
 
   HINSTANCE instance_;
   ProgramServices services_;
@@ -89,6 +103,11 @@ class MainWindow : private StartupView, private WatchListener {
   DisplayModes modes_;
   DriverSettings driver_;
   Launcher launcher_;
+  Win32DesktopShell shell_;
+  Win32Questions questions_;
+  Win32MenuSet menus_;
+  TForm2 form2_;
+  std::unique_ptr<AboutWindow> form3_;
   std::unique_ptr<VSelectWindow> form4_;
 };
 

@@ -1,0 +1,75 @@
+#include "dialogs/win32/about_window.h"
+
+#include "platform/win32/lazy_init.h"
+#include "platform/win32/window_object.h"
+
+namespace tw {
+
+AboutWindow::AboutWindow(HINSTANCE instance, HWND owner, DesktopShell& shell, UserInterface& ui)
+    : instance_(instance), owner_(owner), form_(shell, ui) {}
+
+AboutWindow::~AboutWindow() {
+  if (window_) DestroyWindow(window_);
+}
+
+bool AboutWindow::Show(const StoredPosition& position) {
+  const FormLayout& layout = AboutBoxLayout();
+  if (!RegisterFormClass(layout, instance_, &AboutWindow::WindowProc)) return false;
+  if (!CreateFormWindow(layout, instance_, owner_, this)) return false;
+  EnsureCommonControls();  // the links' hints are tooltips
+  controls_.Create(window_, layout, instance_);
+  SetWindowPos(window_, nullptr, position.left.value_or(layout.left),
+               position.top.value_or(layout.top), 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  ShowWindow(window_, SW_SHOWNORMAL);
+  SetForegroundWindow(window_);
+  return true;
+}
+
+LRESULT CALLBACK AboutWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                         LPARAM lParam) {
+  AboutWindow* self = WindowObject<AboutWindow>(window, message, lParam);
+  if (!self) return DefWindowProcA(window, message, wParam, lParam);
+  if (message == WM_NCCREATE) self->window_ = window;
+  try {
+    return self->HandleMessage(message, wParam, lParam);
+  } catch (...) {
+    // The handlers open a link or post a message; nothing to report.
+  }
+  return 0;
+}
+
+LRESULT AboutWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CTLCOLORSTATIC: {
+      COLORREF color;
+      if (!controls_.TextColor(reinterpret_cast<HWND>(lParam), &color)) break;
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      SetTextColor(dc, color);
+      SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_SETCURSOR:
+      if (controls_.SetLinkCursor(reinterpret_cast<HWND>(wParam))) return TRUE;
+      break;
+    case WM_COMMAND: {
+      // Labels report STN_CLICKED and buttons BN_CLICKED, both 0.
+      if (HIWORD(wParam) != BN_CLICKED) break;
+      const std::string name = controls_.NameOf(LOWORD(wParam));
+      if (name == "Label1") form_.Label1Click();
+      if (name == "Label4") form_.Label4Click();
+      if (name == "Button1" || LOWORD(wParam) == IDOK) form_.Button1Click();
+      return 0;
+    }
+    case WM_CLOSE:
+      form_.FormClose();
+      return 0;
+    case WM_NCDESTROY:
+      window_ = nullptr;
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcA(window_, message, wParam, lParam);
+}
+
+}  // namespace tw

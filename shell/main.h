@@ -1,0 +1,144 @@
+// TForm2, the hidden main window, as logic: the tray icon's callback, the two
+// popup menus and the commands behind their items. The Win32 window turns
+// messages into these calls and does what the view below asks.
+#pragma once
+
+#include <string>
+
+#include "driver/display_modes.h"
+#include "driver/driver_settings.h"
+#include "driver/launcher.h"
+#include "platform/desktop_shell.h"
+#include "platform/menus.h"
+#include "platform/questions.h"
+#include "platform/text_compare.h"
+#include "platform/ui.h"
+#include "shell/startup.h"
+#include "shell/window_position.h"
+#include "store/registry_handle.h"
+#include "store/setting_catalogue.h"
+
+namespace tw {
+
+enum class TrayPopup { PopupMenu1, PopupMenu2 };
+
+struct ScreenPoint {
+  int x = 0;
+  int y = 0;
+};
+
+// Mouse messages the tray callback carries in its second parameter.
+namespace tray_mouse {
+constexpr unsigned kLeftButtonUp = 0x202;
+constexpr unsigned kRightButtonUp = 0x205;
+constexpr unsigned kLeftDoubleClick = 0x203;
+}  // namespace tray_mouse
+
+// What the logic asks of the real main window.
+class MainWindowView {
+ public:
+  virtual ~MainWindowView() = default;
+  virtual bool EditorOpen() const = 0;  // Form1 exists
+  virtual bool AboutOpen() const = 0;   // Form3 exists
+  virtual ScreenPoint CursorPosition() const = 0;
+  // Brings the main window to the foreground, shows the menu at `at` until it
+  // closes, then posts WM_NULL to the main window.
+  virtual void ShowPopup(TrayPopup menu, ScreenPoint at) = 0;
+  // Creates the about box, placed at each stored edge (its design position
+  // otherwise), and shows it, not modal.
+  virtual void OpenAbout(const StoredPosition& position) = 0;
+  // Closing ends the program (FormClose, then FormDestroy).
+  virtual void CloseMainWindow() = 0;
+};
+
+// Everything the main window's logic works with; owned by the window.
+struct MainFormParts {
+  SettingCatalogue& catalogue;
+  RegistryHandle& programRegistry;
+  RegistryHandle& startupRegistry;
+  const TextCompare& compare;
+  StartupState& state;
+  RunFlags& flags;
+  DriverSettings& driver;
+  DisplayModes& modes;
+  Launcher& launcher;
+  UserInterface& ui;
+  Questions& questions;
+  DesktopShell& shell;
+  MenuSet& menus;
+  MainWindowView& view;
+  StartupView& startupView;  // card model changes report back through it
+};
+
+class TForm2 {
+ public:
+  explicit TForm2(MainFormParts parts) : p_(parts) {}
+  TForm2(const TForm2&) = delete;
+  TForm2& operator=(const TForm2&) = delete;
+
+  // TrayNotifyMessage (0x401) with the mouse message.
+  void TrayNotifyMessage(unsigned mouseMessage);
+  // WM_COMMAND of a popup menu item; false when no item has that id.
+  bool MenuCommand(int id);
+  // ShowLiveSettingsMessage (0x406).
+  void ShowLiveSettingsMessage() { Currentsettings1Click(); }
+
+  // Start-up: the card model is known; its check mark and the Direct FSAA
+  // items follow it.
+  void CardModelApplied(int model);
+  // Start-up, tray mode: check marks of the Defaults submenu, the Video mode
+  // submenu and the profile submenus.
+  void BuildMenus();
+  // Config and Run hold one item per profile, alphabetically; also called
+  // after a profile was saved or removed.
+  void BuildProgramMenus();
+  // "Reset to user defaults" once user defaults exist; stays enabled.
+  void EnableResetToUserDefaults();
+  // A run from the tray or from the command line.
+  void RunProfile(const std::string& name);
+  // The main window closes: the profile items go.
+  void FormClose();
+
+  // True while the file dialog of "Add program" is shown: the tray icon's
+  // clicks are ignored then.
+  bool AddingProgram = false;
+
+  // PopupMenu1
+  void FactoryDefaults1Click();
+  void Resettouserdefault1Click();
+  void Setcurrentsettingsasuserdefault1Click();
+  void Resettoprevioussettings1Click();
+  void StartupMenuClick();
+  void ReloadSettingsClick();
+  void Singlechip1Click();
+  void Fastest1Click();
+  void N2xFSAA1Click();
+  void N4xFSAA1Click();
+  void N8xFSAA1Click();
+  void SetCurrentVideoMode(int item);
+  void Currentsettings1Click();
+  void Addprogram1Click();
+  void ConfigGameClick(const std::string& profile);
+  void RunGameClick(const std::string& profile);
+  void About1Click();
+  void Close1Click();
+  // PopupMenu2
+  void MenuRemoveRegClick();
+  void V560001Click();
+  void V555001Click();
+  void V445001Click();
+  void Emailauthor1Click();
+  void VisitWebpage1Click();
+
+ private:
+  void ChooseCardModel(int model);
+
+  MainFormParts p_;
+  bool programMenusEmpty_ = false;  // Config and Run hold their "Empty" items
+};
+
+// The start-up value under the Run key for an executable path: quoted when
+// the path holds a blank, so Windows cannot take a shorter path for it.
+std::string StartupCommand(const std::string& executablePath);
+
+}  // namespace tw

@@ -1,0 +1,118 @@
+// TForm2 on in-memory parts: a fake registry with a Voodoo5 driver key, the
+// two popup menus from their tables, and a main window view that records.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "driver/display_modes.h"
+#include "driver/driver_settings.h"
+#include "driver/launcher.h"
+#include "platform/fake/fake_desktop_shell.h"
+#include "platform/fake/fake_display.h"
+#include "platform/fake/fake_menus.h"
+#include "platform/fake/fake_processes.h"
+#include "platform/fake/fake_registry.h"
+#include "platform/fake/fake_text_compare.h"
+#include "platform/fake/fake_ui.h"
+#include "platform/messages.h"
+#include "shell/main.h"
+#include "shell/tray_menus.h"
+
+namespace tw {
+
+class RecordingMainView : public MainWindowView {
+ public:
+  bool EditorOpen() const override { return editorOpen; }
+  bool AboutOpen() const override { return aboutOpen; }
+  ScreenPoint CursorPosition() const override { return {640, 750}; }
+  void ShowPopup(TrayPopup menu, ScreenPoint at) override {
+    calls.push_back(std::string(menu == TrayPopup::PopupMenu1 ? "PopupMenu1" : "PopupMenu2") +
+                    " at " + std::to_string(at.x) + "," + std::to_string(at.y));
+  }
+  void OpenAbout(const StoredPosition& position) override {
+    calls.push_back("About at " + (position.left ? std::to_string(*position.left) : "-") + "," +
+                    (position.top ? std::to_string(*position.top) : "-"));
+  }
+  void CloseMainWindow() override { calls.push_back("Close"); }
+
+  bool editorOpen = false;
+  bool aboutOpen = false;
+  std::vector<std::string> calls;
+};
+
+// Card model changes come back from the start-up code to the main window.
+class ForwardingStartupView : public StartupView {
+ public:
+  void AddLogLine(const std::string&) override {}
+  void HideMainWindow() override {}
+  void Notice(const std::string&) override {}
+  void ErrorReport(const std::string&) override {}
+  void RequestQuit() override {}
+  void AskCardModel(int&) override { ++asked; }
+  void CardModelApplied(int model) override {
+    if (form) form->CardModelApplied(model);
+  }
+  void RunProfile(const std::string&) override {}
+  void AddTrayIcon() override {}
+  void BuildMenus() override {}
+  void ResumePendingRestore() override {}
+
+  TForm2* form = nullptr;
+  int asked = 0;
+};
+
+class MainFormTest : public ::testing::Test {
+ protected:
+  static constexpr RootKey kHkcu = RootKey::CurrentUser;
+  static constexpr RootKey kHklm = RootKey::LocalMachine;
+  static constexpr const char* kStore = "Software\\Hexmoor\\Tarnwick";
+  static constexpr const char* kDriver = "System\\CurrentControlSet\\Services\\3dfxvs\\Device0";
+  static constexpr const char* kRun = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+  MainFormTest() {
+    state.driverKey = std::string(kDriver) + "\\";
+    display.SetModes({{8, 640, 480, 60}, {16, 800, 600, 60}, {32, 1024, 768, 60}});
+    display.SetCurrent({800, 600, 16});
+    startupView.form = &form;
+  }
+
+  static std::string Profile(const std::string& name) { return std::string(kStore) + "\\" + name; }
+  static std::string DriverGroup(const char* group) { return std::string(kDriver) + "\\" + group; }
+
+  void AddProfile(const std::string& name) { reg.PutKey(kHkcu, Profile(name)); }
+  // Chooses the card model from the menu, as start-up does with a stored one.
+  void Model(int model) { ApplyCardModel(model, catalogue, program, state, startupView); }
+  std::optional<std::string> DriverValue(const char* group, const std::string& name) const {
+    return reg.GetString(kHklm, DriverGroup(group), name);
+  }
+  void Command(int id) { ASSERT_TRUE(form.MenuCommand(id)) << "no item with id " << id; }
+
+  FakeRegistry reg;
+  RegistryHandle program{reg, kHkcu};
+  RegistryHandle driverRegistry{reg, kHklm};
+  RegistryHandle startupRegistry{reg, kHklm};
+  FakeTextCompare compare;
+  SettingCatalogue catalogue;
+  StartupState state;
+  RunFlags flags;
+  FakeDisplay display;
+  FakeUserInterface ui;
+  FakeTimer timer;
+  FakeProcesses processes;
+  DisplayModes modes{display, ui};
+  DriverSettings driver{catalogue, program, driverRegistry, state.driverKey};
+  Launcher launcher{program, driver, modes, processes, timer, ui, flags};
+  FakeQuestions questions;
+  FakeDesktopShell shell;
+  FakeMenuSet menus{&PopupMenu1Layout(), &PopupMenu2Layout()};
+  RecordingMainView view;
+  ForwardingStartupView startupView;
+  TForm2 form{{catalogue, program, startupRegistry, compare, state, flags, driver, modes, launcher,
+               ui, questions, shell, menus, view, startupView}};
+};
+
+}  // namespace tw
