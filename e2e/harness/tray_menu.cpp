@@ -20,6 +20,13 @@ void PressKey(WORD key) {
   keybd_event(static_cast<BYTE>(key), 0, KEYEVENTF_KEYUP, 0);
 }
 
+DWORD ForegroundProcess() {
+  DWORD process = 0;
+  HWND foreground = GetForegroundWindow();
+  if (foreground) GetWindowThreadProcessId(foreground, &process);
+  return process;
+}
+
 NOTIFYICONDATAA IconRecord(HWND mainWindow) {
   NOTIFYICONDATAA data = {};
   data.cbSize = 88;  // the oldest record form, as the program uses
@@ -54,6 +61,9 @@ bool ChooseFromTrayMenu(const ChildProcess& program, HWND mainWindow, UINT mouse
                         const std::vector<WORD>& keys) {
   if (!PostMessageA(mainWindow, tw::kTrayNotifyMessage, kTrayIconId, mouseMessage)) return false;
   if (!WaitUntil([&] { return PopupMenuShown(program); }, kMenuTimeoutMs)) return false;
+  // Keys go to the foreground; the program takes it before it opens the menu,
+  // but the system may hand it over only a little later.
+  if (!WaitUntil([&] { return ForegroundProcess() == program.id(); }, kMenuTimeoutMs)) return false;
   for (WORD key : keys) PressKey(key);
   return WaitUntil([&] { return !PopupMenuShown(program); }, kMenuTimeoutMs);
 }
