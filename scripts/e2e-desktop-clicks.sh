@@ -3,11 +3,15 @@
 # the Wine desktop, with screenshots of what it showed kept for anyone to look
 # at. For each Windows version: a first start with -DEBUG and a Voodoo5 5500
 # driver entry, the card model question answered "Voodoo 5 - 5500" with the
-# mouse, the start-up window closed with its button, the tray icon, the end.
+# mouse, the start-up window closed with its button, the tray icon; then a
+# right click on the icon opens the main menu, whose "Run" submenu starts the
+# stand-in game, a left click opens the second menu, "About" opens the about
+# box, closed with a click on OK; the end.
 # Needs the Wine environment of with-wine.sh (DISPLAY and WINEPREFIX set).
 #
-# Usage: e2e-desktop-clicks.sh [--exe TARNWICK_EXE] [--shots DIR] [VERSION...]
+# Usage: e2e-desktop-clicks.sh [--exe TARNWICK_EXE] [--game GAME_EXE] [--shots DIR] [VERSION...]
 #   VERSION   Windows version Wine reports to tarnwick.exe (default: win98 winxp)
+#   --game    the stand-in game run from the "Run" submenu (default: build/e2e/game.exe)
 #   --shots   where the screenshots go (default: build/e2e/screenshots)
 set -uo pipefail
 
@@ -16,11 +20,13 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/wine-env.sh"
 
 exe=$here/../build/win32/tarnwick.exe
+game=$here/../build/e2e/game.exe
 shots=$here/../build/e2e/screenshots
 versions=()
 while (($#)); do
   case $1 in
     --exe) exe=$2; shift 2 ;;
+    --game) game=$2; shift 2 ;;
     --shots) shots=$2; shift 2 ;;
     -*) echo "desktop-clicks: unknown option $1" >&2; exit 2 ;;
     *) versions+=("$1"); shift ;;
@@ -41,6 +47,11 @@ ok_button=(136 88 75 25)
 startup_caption='Tarnwick Startup check'
 startup_client=(420 177)
 close_button=(328 144 75 25)
+about_caption='About Tarnwick'
+about_client=(298 130)
+about_ok=(112 96 75 25)
+profile='Stand-in game'
+record=""
 
 version=""
 pid=""
@@ -67,6 +78,7 @@ cleanup() {
     wait "$pid" 2>/dev/null
   fi
   [[ -n $log ]] && rm -f "$log"
+  [[ -n $record ]] && rm -f "$record"
   if ((${#taken[@]})); then
     echo "desktop-clicks: screenshots:"
     printf '  %s\n' "${taken[@]}"
@@ -195,6 +207,50 @@ tray_colours() {
 }
 tray_has_icon() { local n; n=$(tray_colours); [[ -n $n ]] && ((n > 1)); }
 
+# Popup menus of tarnwick.exe on the screen (X windows without a caption).
+menu_windows() {
+  local id
+  for id in $(xdotool search --onlyvisible --class '^tarnwick\.exe$' 2>/dev/null); do
+    [[ -z $(xdotool getwindowname "$id" 2>/dev/null) ]] && echo "$id"
+  done
+}
+menu_shown() { [[ -n $(menu_windows) ]]; }
+menu_gone() { [[ -z $(menu_windows) ]]; }
+two_menus_shown() { (($(menu_windows | wc -l) >= 2)); }
+
+# Wine draws menu items 16 pixels high and separators 9, inside a 3-pixel
+# border. Items of the main menu counted from its lower edge to their middle:
+menu_offset_run=52    # "Run", above "-", "About", "Exit"
+menu_offset_about=27  # "About", above "Exit"
+
+# Clicks the tray icon with a mouse button (1 left, 3 right) and waits for the
+# popup menu it opens; sets menu=(x y width height) to its place.
+click_tray_icon() {
+  local button=$1 what=$2
+  tray_area
+  local x=$((tray[0] + tray[2] / 2)) y=$((tray[1] + tray[3] / 2))
+  say "click $button on the tray icon at $x,$y"
+  xdotool mousemove --sync "$x" "$y" click "$button" || fail "xdotool could not click on the tray icon"
+  expect 20 "no $what after the click on the tray icon" menu_shown
+  main_menu=$(menu_windows | head -n 1)
+  window_geometry "$main_menu" || fail "the $what has no place on the screen"
+  menu=("${geo[@]}")
+  sleep 0.5  # the menu draws after it maps
+}
+
+# Moves the mouse to a point and, with a button, clicks there.
+point_at() {
+  local what=$1 x=$2 y=$3 button=${4:-}
+  say "${button:+click on }$what at $x,$y"
+  xdotool mousemove --sync "$x" "$y" ${button:+click "$button"} || fail "xdotool could not reach $what"
+}
+
+# The lower right of the desktop, where the tray menus open.
+screenshot_tray_corner() {
+  desktop_geometry
+  screenshot "$1" "420x320+$((geo[0] + geo[2] - 420))+$((geo[1] + geo[3] - 320))"
+}
+
 # A DWORD of the program key as reg prints it (0x...), empty when missing.
 program_dword() {
   wine reg query "$program_key" /v "$1" 2>/dev/null | tr -d '\r' |
@@ -216,6 +272,14 @@ run_version() {
   wine reg add "HKCU\\Software\\Wine\\AppDefaults\\tarnwick.exe" /v Version /t REG_SZ \
     /d "$version" /f >/dev/null || fail "could not pin the Windows version"
   tw_wine_import_reg "$fixture" || fail "could not import $fixture"
+  # A profile that starts the stand-in game, which leaves a record of its start.
+  record=$(mktemp --suffix=.txt)
+  local profile_key="$program_key\\$profile"
+  wine reg add "$profile_key" /v FilePath /t REG_SZ /d "$(winepath -w "$game")" /f >/dev/null &&
+    wine reg add "$profile_key" /v Parameters /t REG_SZ \
+      /d "--record=$(winepath -w "$record") --sleep=1000" /f >/dev/null ||
+    fail "could not plant the profile \"$profile\""
+  rm -f "$record"
   log=$(mktemp)
   wine "$exe" -DEBUG </dev/null >"$log" 2>&1 &
   pid=$!
@@ -259,6 +323,41 @@ run_version() {
   screenshot tray "240x60+$((geo[0] + geo[2] - 240))+$((geo[1] + geo[3] - 60))" ||
     fail "no screenshot of the tray"
 
+  # 6. Right click: the main menu; the mouse on "Run" opens the submenu with
+  # the profile, a click on it runs the profile.
+  click_tray_icon 3 "main menu"
+  screenshot_tray_corner menu-right || fail "no screenshot of the main menu"
+  point_at '"Run"' $((menu[0] + menu[2] / 2)) $((menu[1] + menu[3] - menu_offset_run))
+  expect 20 "no Run submenu under the mouse" two_menus_shown
+  local sub
+  sub=$(menu_windows | grep -v "^$main_menu\$" | head -n 1)
+  window_geometry "$sub" || fail "the Run submenu has no place on the screen"
+  local submenu=("${geo[@]}")
+  sleep 0.5
+  screenshot_tray_corner menu-run || fail "no screenshot of the Run submenu"
+  # Its first item, below the border.
+  point_at "\"$profile\"" $((submenu[0] + submenu[2] / 2)) $((submenu[1] + 3 + 8)) 1
+  expect 20 "the menu stayed open after choosing \"$profile\"" menu_gone
+  expect 30 "\"$profile\" from the Run submenu did not start the game" test -s "$record"
+  say "the game ran: $(grep -c '^arg=' "$record") arguments"
+
+  # 7. Left click: the second menu; a click beside it closes it.
+  click_tray_icon 1 "second menu"
+  screenshot_tray_corner menu-left || fail "no screenshot of the second menu"
+  desktop_geometry
+  point_at "the desktop" $((geo[0] + geo[2] / 2)) $((geo[1] + geo[3] / 2)) 1
+  expect 20 "the second menu stayed open after a click beside it" menu_gone
+
+  # 8. About from the main menu; OK closes it.
+  click_tray_icon 3 "main menu"
+  point_at '"About"' $((menu[0] + menu[2] / 2)) $((menu[1] + menu[3] - menu_offset_about)) 1
+  expect 20 "the about box \"$about_caption\" did not appear" window_shown "$about_caption"
+  expect 20 "the about box was not drawn" window_painted "$about_caption"
+  screenshot about || fail "no screenshot of the about box"
+  client_origin "$about_caption" "${about_client[@]}"
+  click_control '"OK"' "${about_ok[@]}"
+  expect 20 "the about box was still shown after the click on OK" window_gone "$about_caption"
+
   # The end: taskkill posts WM_CLOSE to its windows, the hidden main window too.
   wine taskkill /IM tarnwick.exe >/dev/null 2>&1 || fail "taskkill could not reach tarnwick.exe"
   expect 30 "tarnwick.exe did not end after WM_CLOSE" program_ended
@@ -275,7 +374,9 @@ run_version() {
 [[ -n ${DISPLAY:-} && -n ${WINEPREFIX:-} ]] ||
   fail "run inside the Wine environment: scripts/with-wine.sh -- $0"
 [[ -f $exe ]] || fail "$exe not found"
+[[ -f $game ]] || fail "$game not found"
 exe=$(realpath "$exe")
+game=$(realpath "$game")
 mkdir -p "$shots" || fail "cannot create $shots"
 shots=$(realpath "$shots")
 for v in "${versions[@]}"; do

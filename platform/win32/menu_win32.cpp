@@ -1,6 +1,6 @@
 #include "platform/win32/menu_win32.h"
 
-#include <stdexcept>
+#include "platform/command_error.h"
 
 namespace tw {
 
@@ -21,10 +21,10 @@ std::string MenuText(const std::string& caption) {
 int Win32Submenu::InsertAtTop(const std::string& caption, int tag) {
   int id = firstId_;
   while (items_.count(id) != 0) ++id;
-  if (id >= firstId_ + kRunTimeIdRange) throw std::runtime_error("Too many menu items");
+  if (id >= firstId_ + kRunTimeIdRange) throw CommandError("Too many menu items");
   if (!InsertMenuA(menu_, 0, MF_BYPOSITION | MF_STRING, static_cast<UINT_PTR>(id),
                    MenuText(caption).c_str())) {
-    throw std::runtime_error("Could not add the menu item " + caption);
+    throw CommandError("Could not add the menu item " + caption);
   }
   items_[id] = Item{caption, tag};
   return id;
@@ -44,7 +44,7 @@ int Win32Submenu::Count() const {
 
 const Win32Submenu::Item& Win32Submenu::At(int item) const {
   auto it = items_.find(item);
-  if (it == items_.end()) throw std::out_of_range("no such menu item");
+  if (it == items_.end()) throw CommandError("no such menu item");
   return it->second;
 }
 
@@ -103,7 +103,7 @@ HMENU Win32MenuSet::Menu(const std::string& layoutName) const {
 Win32MenuSet::Item& Win32MenuSet::At(const std::string& item) {
   for (Item& i : items_)
     if (item == i.row->name) return i;
-  throw std::out_of_range("no menu item " + item);
+  throw CommandError("no menu item " + item);
 }
 
 const Win32MenuSet::Item& Win32MenuSet::At(const std::string& item) const {
@@ -170,7 +170,7 @@ void Win32MenuSet::SetVisible(const std::string& name, bool visible) {
 
 SubmenuControl& Win32MenuSet::Submenu(const std::string& item) {
   auto it = submenus_.find(item);
-  if (it == submenus_.end()) throw std::out_of_range("no run-time submenu " + item);
+  if (it == submenus_.end()) throw CommandError("no run-time submenu " + item);
   return *it->second;
 }
 
