@@ -31,37 +31,31 @@ void EditorOpenings::Open(EditorMode mode, const std::string& profile) {
   editor_ = std::move(editor);
 }
 
-void EditorOpenings::Addprogram1Click() {
-  if (editor_ || addingProgram_) return;
-  addingProgram_ = true;
-  try {
-    const std::optional<std::string> chosen = chooser_.ChooseProgram();
-    if (chosen) {
-      working_.isNewProgram = true;
-      working_.profileFilePath = *chosen;
-      Open(EditorMode::NewProgram, "");
-    }
-  } catch (...) {
-    addingProgram_ = false;
-    throw;
-  }
-  addingProgram_ = false;
+// The caller (the main window) keeps AddingProgram set while this runs, so
+// the tray ignores clicks during the file dialog.
+void EditorOpenings::AddProgram() {
+  if (editor_) return;
+  const std::optional<std::string> chosen = chooser_.ChooseProgram();
+  if (!chosen) return;
+  working_.isNewProgram = true;
+  working_.profileFilePath = *chosen;
+  Open(EditorMode::NewProgram, "");
 }
 
-void EditorOpenings::ConfigGameClick(const std::string& caption) {
+void EditorOpenings::EditProfile(const std::string& name) {
   if (editor_) return;
   working_.profileFilePath.clear();
   working_.isNewProgram = false;
-  Open(EditorMode::EditProfile, caption);
+  Open(EditorMode::EditProfile, name);
 }
 
-void EditorOpenings::Setcurrentsettingsasuserdefault1Click() {
+void EditorOpenings::EditUserDefaults() {
   if (editor_) return;
   working_.isNewProgram = false;
   Open(EditorMode::UserDefaults, "");
 }
 
-void EditorOpenings::Currentsettings1Click() {
+void EditorOpenings::EditLiveSettings() {
   if (editor_) return;
   working_.isNewProgram = false;
   Open(EditorMode::LiveSettings, "");

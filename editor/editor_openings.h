@@ -26,22 +26,34 @@ class EditorFactory {
   virtual std::unique_ptr<EditorInstance> CreateEditor() = 0;
 };
 
-class EditorOpenings {
+// What the main window's menu commands ask of the editor.
+class EditorCommands {
+ public:
+  virtual ~EditorCommands() = default;
+  // "Add program": the file dialog, then the editor on the chosen program.
+  virtual void AddProgram() = 0;
+  // An item of "Config": the editor on that profile.
+  virtual void EditProfile(const std::string& name) = 0;
+  // "Set user defaults".
+  virtual void EditUserDefaults() = 0;
+  // "Current settings" and the tray icon's double click.
+  virtual void EditLiveSettings() = 0;
+};
+
+class EditorOpenings : public EditorCommands {
  public:
   EditorOpenings(EditorFactory& factory, EditorWorkingValues& working, ProgramChooser& chooser)
       : factory_(factory), working_(working), chooser_(chooser) {}
 
-  void Addprogram1Click();
-  void ConfigGameClick(const std::string& caption);
-  void Setcurrentsettingsasuserdefault1Click();
-  void Currentsettings1Click();
+  void AddProgram() override;
+  void EditProfile(const std::string& name) override;
+  void EditUserDefaults() override;
+  void EditLiveSettings() override;
   // EditorClosedMessage: the closed editor is destroyed here, never inside
   // one of its own handlers.
   void EditorClosed() { editor_.reset(); }
 
   bool EditorOpen() const { return editor_ != nullptr; }
-  // True only while the Add program file dialog is open.
-  bool AddingProgram() const { return addingProgram_; }
   TForm1* OpenEditor() { return editor_ ? &editor_->Form() : nullptr; }
 
  private:
@@ -51,7 +63,6 @@ class EditorOpenings {
   EditorWorkingValues& working_;
   ProgramChooser& chooser_;
   std::unique_ptr<EditorInstance> editor_;
-  bool addingProgram_ = false;
 };
 
 }  // namespace tw

@@ -8,7 +8,7 @@ using CommandsTest = EditorTest;
 
 TEST_F(CommandsTest, NameRuleGuardsOkRemoveAndShortcut) {
   StoreProgram("Demo", "C:\\D.EXE");
-  openings.ConfigGameClick("Demo");
+  openings.EditProfile("Demo");
   const std::pair<const char*, bool> cases[] = {
       {"user default", false}, {"USER DEFAULT", false}, {"User Default", false}, {"", false},
       {"User Defaults", true}, {" User Default", true}, {"x", true}};
@@ -24,7 +24,7 @@ TEST_F(CommandsTest, RemoveActsOnTheNameInTheField) {
   StoreProgram("A", "C:\\A.EXE");
   StoreProgram("B", "C:\\B.EXE");
   StoreProgram("DEMO.EXE", "C:\\DEMO.EXE");
-  openings.ConfigGameClick("A");
+  openings.EditProfile("A");
   // A backslash would reach into another profile's key.
   Type("Edit1", "B\\D3D");
   Click("Button4");
@@ -43,7 +43,7 @@ TEST_F(CommandsTest, RemoveActsOnTheNameInTheField) {
   EXPECT_FALSE(reg.HasKey(HKCU, Group("B", D3D)));
 
   openings.EditorClosed();
-  openings.ConfigGameClick("A");
+  openings.EditProfile("A");
   Type("Edit1", "demo.exe");
   Click("Button4");
   EXPECT_FALSE(reg.HasKey(HKCU, Profile("DEMO.EXE")));
@@ -51,7 +51,7 @@ TEST_F(CommandsTest, RemoveActsOnTheNameInTheField) {
 
 TEST_F(CommandsTest, ShortcutStartsTarnwickWithTheQuotedName) {
   chooser.answer = "C:\\Games\\Demo\\DEMO.EXE";
-  openings.Addprogram1Click();
+  openings.AddProgram();
   Type("Edit1", "Demo  Two");
   questions.Answer(true);
   Click("Button7");
@@ -75,7 +75,7 @@ TEST_F(CommandsTest, ShortcutStartsTarnwickWithTheQuotedName) {
 
 TEST_F(CommandsTest, ShortcutFailuresAreReported) {
   chooser.answer = "C:\\G.EXE";
-  openings.Addprogram1Click();
+  openings.AddProgram();
   for (const char* unsafe : {"..\\..\\evil", "a/b", "what?", "x:y", "\"q\"", "a|b"}) {
     Type("Edit1", unsafe);
     Click("Button7");
@@ -103,7 +103,7 @@ TEST_F(CommandsTest, ShortcutFailuresAreReported) {
 }
 
 TEST_F(CommandsTest, PageDecidesHeightAndButtonsSitBelowIt) {
-  openings.ConfigGameClick("New");  // no key yet: opens on the Glide page
+  openings.EditProfile("New");  // no key yet: opens on the Glide page
   const std::pair<const char*, int> pages[] = {
       {kGlidePage, 281}, {kD3DPage, 201}, {kAdditionPage, 269}};
   for (const auto& page : pages) {
@@ -121,7 +121,7 @@ TEST_F(CommandsTest, PageDecidesHeightAndButtonsSitBelowIt) {
 }
 
 TEST_F(CommandsTest, EditorReopensWhereItWasClosed) {
-  openings.Currentsettings1Click();
+  openings.EditLiveSettings();
   Form().Window().SetPosition(321, 123);
   Click("Button2");
   EXPECT_TRUE(Closed());
@@ -129,13 +129,13 @@ TEST_F(CommandsTest, EditorReopensWhereItWasClosed) {
   openings.EditorClosed();
   EXPECT_FALSE(openings.EditorOpen());
   EXPECT_EQ(reg.GetDword(HKCU, Profile(""), "Left"), 321u);
-  openings.Setcurrentsettingsasuserdefault1Click();
+  openings.EditUserDefaults();
   EXPECT_EQ(Form().Window().Left(), 321);
   EXPECT_EQ(Form().Window().Top(), 123);
 }
 
 TEST_F(CommandsTest, ClosingFreesTheEditorEvenWhenItsPlaceCannotBeStored) {
-  openings.Currentsettings1Click();
+  openings.EditLiveSettings();
   reg.RefuseValueWrite("Left");
   EXPECT_THROW(Click("Button2"), RegistryError);
   EXPECT_TRUE(Closed());
@@ -144,7 +144,7 @@ TEST_F(CommandsTest, ClosingFreesTheEditorEvenWhenItsPlaceCannotBeStored) {
 
 TEST_F(CommandsTest, DesktopListFollowsItsCheckBox) {
   StoreProgram("Demo", "C:\\D.EXE");
-  openings.ConfigGameClick("Demo");
+  openings.EditProfile("Demo");
   Form().CheckBox("CheckBox1").SetChecked(true);
   Click("CheckBox1");
   EXPECT_TRUE(Form().Get("SetDesktopCombo0").Enabled());

@@ -23,10 +23,9 @@ TEST_F(LoadingTest, AddProgramOpensOnTheLiveValuesWithSwitchesOff) {
   SetLive(GLIDE, "FX_GLIDE_SWAPINTERVAL", "0");
   SetLive(D3D, "SSTH3_GGAMMA", "1.70");
   chooser.answer = "C:\\Games\\Flight\\FLIGHT.EXE";
-  openings.Addprogram1Click();
+  openings.AddProgram();
 
   ASSERT_TRUE(openings.EditorOpen());
-  EXPECT_FALSE(openings.AddingProgram());
   EXPECT_TRUE(working.isNewProgram);
   EXPECT_EQ(Form().Get("Edit1").Text(), "FLIGHT.EXE");
   EXPECT_EQ(Form().Get("Label14").Text(), "FLIGHT.EXE");
@@ -52,10 +51,9 @@ TEST_F(LoadingTest, AddProgramOpensOnTheLiveValuesWithSwitchesOff) {
 }
 
 TEST_F(LoadingTest, CancelledFileDialogOpensNothing) {
-  openings.Addprogram1Click();
+  openings.AddProgram();
   EXPECT_EQ(chooser.runs, 1);
   EXPECT_FALSE(openings.EditorOpen());
-  EXPECT_FALSE(openings.AddingProgram());
   EXPECT_EQ(factory.lastForm, nullptr);
 }
 
@@ -72,7 +70,7 @@ TEST_F(LoadingTest, ConfigShowsTheStoredProfileNotTheLiveValues) {
   Store("Demo", D3D, "SSTH3_SWAPINTERVAL", "1");
   Store("Demo", GLIDE, "SSTH3_BGAMMA", "2.10");
   Store("Demo", GLIDE, "FX_GLIDE_TMU_MEMSIZE", "x");
-  openings.ConfigGameClick("Demo");
+  openings.EditProfile("Demo");
 
   EXPECT_EQ(working.editedProfileName, "Demo");
   EXPECT_FALSE(working.isNewProgram);
@@ -101,7 +99,7 @@ TEST_F(LoadingTest, ConfigWithoutModeOrPageAndWithAnExistingFile) {
   StoreProgram("Demo", "C:\\Games\\Demo\\DEMO.EXE");
   reg.PutString(HKCU, Profile("Demo"), "Tabsheet", "D3DPage");
   shell.files.insert("C:\\Games\\Demo\\DEMO.EXE");
-  openings.ConfigGameClick("Demo");
+  openings.EditProfile("Demo");
   EXPECT_FALSE(Form().CheckBox("CheckBox1").Checked());
   EXPECT_FALSE(Form().Get("SetDesktopCombo0").Enabled());
   EXPECT_EQ(Form().Pages(kPageControl).ActivePage(), kD3DPage);
@@ -112,7 +110,7 @@ TEST_F(LoadingTest, ConfigWithoutModeOrPageAndWithAnExistingFile) {
 TEST_F(LoadingTest, LongFolderIsShortenedWithItsFullTextAsHint) {
   const std::string folder = "C:\\Program Files\\Games\\Flight Simulators\\Old Favourites\\";
   StoreProgram("Sim", folder + "SIM.EXE");
-  openings.ConfigGameClick("Sim");
+  openings.EditProfile("Sim");
   const std::string line = Form().Get("Label15").Text();
   EXPECT_EQ(line.rfind("C:\\...\\", 0), 0u) << line;
   EXPECT_LE(Form().Window().TextWidth(line), 361 - 96 - 4);
@@ -125,7 +123,7 @@ TEST_F(LoadingTest, UserDefaultsOverlayTheLiveValues) {
   SetLive(D3D, "SSTH3_RGAMMA", "2.00");
   Store("User Default", D3D, "SSTH3_OVERLAYMODE", "3");
   Store("User Default", GLIDE, "FX_GLIDE_SWAPINTERVAL", "0");
-  openings.Setcurrentsettingsasuserdefault1Click();
+  openings.EditUserDefaults();
 
   EXPECT_EQ(Shown("DComboBox6"), "-2 Sharper image");  // live, nothing stored
   EXPECT_EQ(Shown("DComboBox1"), "High");              // stored
@@ -147,7 +145,7 @@ TEST_F(LoadingTest, UserDefaultsOverlayTheLiveValues) {
 TEST_F(LoadingTest, LiveSettingsShowTheDriverSwitches) {
   SetLive(D3D, "SSTH3_SWAPINTERVAL", "0");
   SetLive(GLIDE, "FX_GLIDE_TMU_MEMSIZE", "2");
-  openings.Currentsettings1Click();
+  openings.EditLiveSettings();
   EXPECT_TRUE(Form().CheckBox("DVSyncCheck").Checked());
   EXPECT_FALSE(Form().CheckBox("GVSyncCheck").Checked());
   EXPECT_TRUE(Form().CheckBox("TextureCheck").Checked());
@@ -167,26 +165,25 @@ TEST_F(LoadingTest, FsaaListIsEmptyWithoutACardModel) {
                       ui,      questions, shell, host,   working};
   FakeEditorFactory bareFactory(bare);
   EditorOpenings bareOpenings(bareFactory, working, chooser);
-  bareOpenings.Currentsettings1Click();
+  bareOpenings.EditLiveSettings();
   EXPECT_EQ(bareFactory.lastForm->List("GComboBox3").Count(), 0);
   EXPECT_EQ(bareFactory.lastForm->List("GComboBox3").ItemIndex(), -1);
 }
 
-TEST_F(LoadingTest, FailedLoadingLeavesNoEditorAndTheTrayFree) {
+TEST_F(LoadingTest, FailedLoadingLeavesNoEditorRegistered) {
   StoreProgram("Broken", "C:\\B.EXE");
   reg.PutDword(HKCU, Group("Broken", GLIDE), "SSTH3_RGAMMA", 130);
-  EXPECT_THROW(openings.ConfigGameClick("Broken"), RegistryError);
+  EXPECT_THROW(openings.EditProfile("Broken"), RegistryError);
   EXPECT_FALSE(openings.EditorOpen());
 
   SetLive(D3D, "SSTH3_LOD_BIAS", "");
   reg.PutDword(HKLM, Driver(D3D), "SSTH3_LOD_BIAS", 1);
   chooser.answer = "C:\\Games\\X.EXE";
-  EXPECT_THROW(openings.Addprogram1Click(), RegistryError);
-  EXPECT_FALSE(openings.AddingProgram());
+  EXPECT_THROW(openings.AddProgram(), RegistryError);
   EXPECT_FALSE(openings.EditorOpen());
   // A later opening works once the value is mended.
   reg.PutString(HKLM, Driver(D3D), "SSTH3_LOD_BIAS", "0");
-  openings.Addprogram1Click();
+  openings.AddProgram();
   EXPECT_TRUE(openings.EditorOpen());
 }
 

@@ -7,7 +7,7 @@ class SavingTest : public EditorTest {
  protected:
   void AddProgram(const std::string& path) {
     chooser.answer = path;
-    openings.Addprogram1Click();
+    openings.AddProgram();
     ASSERT_TRUE(openings.EditorOpen());
   }
   std::vector<std::string> ValueNames(const std::string& path) const {
@@ -90,7 +90,7 @@ TEST_F(SavingTest, RenameAsksAndYesRemovesTheOldProfile) {
     Store("A", D3D, "SSTH3_OVERLAYMODE", "2");
     questions.asked.clear();
     questions.Answer(c.yes);
-    openings.ConfigGameClick("A");
+    openings.EditProfile("A");
     Type("Edit1", c.newName);
     Click("Button1");
     openings.EditorClosed();
@@ -108,7 +108,7 @@ TEST_F(SavingTest, DesktopModeIsRemovedWhenUncheckedOrNothingIsSelected) {
   for (bool checked : {false, true}) {
     StoreProgram("Demo", "C:\\D.EXE");
     reg.PutDword(HKCU, Profile("Demo"), "Desktop Mode", 4);
-    openings.ConfigGameClick("Demo");
+    openings.EditProfile("Demo");
     Form().CheckBox("CheckBox1").SetChecked(checked);
     Form().List("SetDesktopCombo0").SetItemIndex(-1);
     Click("Button1");
@@ -120,7 +120,7 @@ TEST_F(SavingTest, DesktopModeIsRemovedWhenUncheckedOrNothingIsSelected) {
 TEST_F(SavingTest, TextThatIsNoEntryStoresNothingForThatSetting) {
   StoreProgram("Demo", "C:\\D.EXE");
   Store("Demo", GLIDE, "FX_GL_GUARDBAND_ENABLED", "1");
-  openings.ConfigGameClick("Demo");
+  openings.EditProfile("Demo");
   Type("GComboBoxD", "Maybe");
   Type("SpinEdit1", "soon");
   Click("Button1");
@@ -136,7 +136,7 @@ TEST_F(SavingTest, EmptyFsaaBoxStoresNothing) {
   FakeEditorFactory bareFactory(bare);
   EditorOpenings bareOpenings(bareFactory, working, chooser);
   chooser.answer = "C:\\G.EXE";
-  bareOpenings.Addprogram1Click();
+  bareOpenings.AddProgram();
   ASSERT_TRUE(DispatchEditorEvent(*bareOpenings.OpenEditor(), "Button1", EditorEvent::Click));
   EXPECT_EQ(Stored("G.EXE", D3D, "SSTH3_SLI_AA_CONFIGURATION"), std::nullopt);
   EXPECT_EQ(Stored("G.EXE", D3D, "SSTH3_LOD_BIAS"), "0");
@@ -169,7 +169,7 @@ TEST_F(SavingTest, RefusedWriteStopsThereButStillRebuildsAndCloses) {
 TEST_F(SavingTest, SetDefaultWritesUserDefaultsOnly) {
   SetLive(D3D, "SSTH3_SWAPINTERVAL", "0");
   Store("User Default", D3D, "SSTH3_SWAPINTERVAL", "0");
-  openings.Setcurrentsettingsasuserdefault1Click();
+  openings.EditUserDefaults();
   Form().CheckBox("DVSyncCheck").SetChecked(false);
   Pick("GComboBox7", "Enable");
   reg.RefuseWrites(HKLM, Driver(D3D));  // the driver must not be touched
@@ -189,7 +189,7 @@ TEST_F(SavingTest, LiveOkRecordsOnlyExistingGammasAndListsAndLeavesSwitchRecords
   SetLive(GLIDE, "FX_GLIDE_TMU_MEMSIZE", "2");
   SetLive(GLIDE, "Prev FX_GLIDE_TMU_MEMSIZE", "old");
   SetLive(D3D, "SSTH3_LOD_BIAS", "0");
-  openings.Currentsettings1Click();
+  openings.EditLiveSettings();
   Form().CheckBox("TextureCheck").SetChecked(false);
   Pick("DComboBox3", "2x FSAA");
   Click("Button5");

@@ -18,7 +18,7 @@ class GammaTest : public EditorTest {
     SetLive(GLIDE, "SSTH3_RGAMMA", r);
     SetLive(GLIDE, "SSTH3_GGAMMA", g);
     SetLive(GLIDE, "SSTH3_BGAMMA", b);
-    openings.Currentsettings1Click();
+    openings.EditLiveSettings();
   }
   int Pos(const char* track) { return Form().TrackBar(track).Position(); }
   std::string Label(const char* label) { return Form().Get(label).Text(); }
@@ -83,11 +83,11 @@ TEST_F(GammaTest, FirstLockedMoveAfterAClampedLoadShiftsByTheVisibleDistance) {
 }
 
 TEST_F(GammaTest, EveryNewEditorStartsLocked) {
-  openings.Currentsettings1Click();
+  openings.EditLiveSettings();
   Form().CheckBox("DSliders").SetChecked(false);
   Click("Button2");
   openings.EditorClosed();
-  openings.Currentsettings1Click();
+  openings.EditLiveSettings();
   EXPECT_TRUE(Form().CheckBox("DSliders").Checked());
   EXPECT_TRUE(Form().CheckBox("GSliders").Checked());
 }
