@@ -126,6 +126,12 @@ LRESULT EditorWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
   return DefWindowProcA(window_, message, wParam, lParam);
 }
 
+bool IsEditorWindow(HWND window) {
+  char name[16] = {};
+  return GetClassNameA(window, name, sizeof name) > 0 &&
+         lstrcmpA(name, EditorLayout().className) == 0;
+}
+
 std::unique_ptr<EditorInstance> Win32EditorFactory::CreateEditor() {
   auto editor = std::make_unique<EditorWindow>(instance_, mainWindow_, services_);
   if (!editor->Create()) throw CommandError("The editor window could not be created");

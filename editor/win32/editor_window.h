@@ -56,6 +56,9 @@ class EditorWindow : public EditorInstance {
   std::unique_ptr<TForm1> form_;
 };
 
+// Whether a window is the profile editor (class "TForm1").
+bool IsEditorWindow(HWND window);
+
 // Makes editors for the main window's openings.
 class Win32EditorFactory : public EditorFactory {
  public:

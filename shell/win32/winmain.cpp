@@ -4,6 +4,7 @@
 // program that sits in the tray for days should not carry them unused.
 #include <windows.h>
 
+#include "editor/win32/editor_window.h"
 #include "platform/win32/lazy_init.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/text_compare_win32.h"
@@ -28,6 +29,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
       MSG msg;
       BOOL got;
       while ((got = GetMessageA(&msg, nullptr, 0, 0)) != 0 && got != -1) {
+        // Tab and the arrow keys move through the editor's controls as in a
+        // dialog box; it has no default or cancel button, so Enter and Esc
+        // choose nothing.
+        HWND active = GetActiveWindow();
+        if (active && tw::IsEditorWindow(active) && IsDialogMessageA(active, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
       }
