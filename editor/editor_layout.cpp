@@ -1,8 +1,8 @@
 #include "editor/editor_layout.h"
 
+#include <cstddef>
 #include <iterator>
 #include <optional>
-#include <string>
 #include <vector>
 
 #include "store/setting_catalogue.h"
@@ -22,19 +22,26 @@ constexpr int kRowStep = 40;
 constexpr int kBoxBelowCaption = 16;
 
 // Where each catalogue list box sits on its page: column 0 to 2, row 0 to 5.
+// Its caption label is named after the box.
 struct BoxPlace {
   const char* box;
+  const char* label;
   int column;
   int row;
 };
 
 constexpr BoxPlace kBoxPlaces[] = {
-    {"DComboBox1", 0, 0}, {"DComboBox2", 0, 1},  {"DComboBox3", 0, 2}, {"DComboBox4", 0, 3},
-    {"DComboBox7", 1, 0}, {"DComboBox6", 1, 1},  {"DComboBox5", 1, 2},
-    {"GComboBox1", 0, 0}, {"GComboBox2", 0, 1},  {"GComboBox3", 0, 2}, {"GComboBox4", 0, 3},
-    {"GComboBox5", 0, 4}, {"GComboBoxA", 0, 5},  {"GComboBox7", 1, 0}, {"GComboBox8", 1, 1},
-    {"GComboBox9", 1, 2}, {"GComboBox6", 1, 3},  {"GComboBox10", 1, 4}, {"GComboBoxB", 1, 5},
-    {"GComboBoxD", 2, 4}, {"GComboBoxC", 2, 5},
+    {"DComboBox1", "DComboBox1Label", 0, 0},   {"DComboBox2", "DComboBox2Label", 0, 1},
+    {"DComboBox3", "DComboBox3Label", 0, 2},   {"DComboBox4", "DComboBox4Label", 0, 3},
+    {"DComboBox7", "DComboBox7Label", 1, 0},   {"DComboBox6", "DComboBox6Label", 1, 1},
+    {"DComboBox5", "DComboBox5Label", 1, 2},   {"GComboBox1", "GComboBox1Label", 0, 0},
+    {"GComboBox2", "GComboBox2Label", 0, 1},   {"GComboBox3", "GComboBox3Label", 0, 2},
+    {"GComboBox4", "GComboBox4Label", 0, 3},   {"GComboBox5", "GComboBox5Label", 0, 4},
+    {"GComboBoxA", "GComboBoxALabel", 0, 5},   {"GComboBox7", "GComboBox7Label", 1, 0},
+    {"GComboBox8", "GComboBox8Label", 1, 1},   {"GComboBox9", "GComboBox9Label", 1, 2},
+    {"GComboBox6", "GComboBox6Label", 1, 3},   {"GComboBox10", "GComboBox10Label", 1, 4},
+    {"GComboBoxB", "GComboBoxBLabel", 1, 5},   {"GComboBoxD", "GComboBoxDLabel", 2, 4},
+    {"GComboBoxC", "GComboBoxCLabel", 2, 5},
 };
 
 // The one list whose text field also takes typed text.
@@ -118,17 +125,21 @@ const LayoutRow kButtonRows[] = {
     {"Button2", ControlKind::Button, "Cancel", "", 440, 396, 75, 25},
 };
 
-// Storage for generated rows: their names and captions must outlive the
-// table, and the catalogue's strings live in a catalogue made for this.
+// The rows in creation order; the catalogue's captions live as long as the
+// catalogue made for this table.
+constexpr std::size_t kMaxRows = 160;
+
 struct EditorTable {
   SettingCatalogue catalogue;
-  std::vector<std::string> names;  // reserved up front, so pointers stay put
-  std::vector<LayoutRow> rows;
+  LayoutRow rows[kMaxRows] = {};
+  std::size_t count = 0;
   FormLayout form{};
 
-  const char* Keep(std::string text) {
-    names.push_back(std::move(text));
-    return names.back().c_str();
+  void Add(const LayoutRow& row) {
+    if (count < kMaxRows) rows[count++] = row;
+  }
+  void AddAll(const LayoutRow* first, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) Add(first[i]);
   }
 
   // In the order of the places above: column by column, top to bottom.
@@ -139,46 +150,41 @@ struct EditorTable {
       const SettingInfo& info = catalogue.Info(kind, setting->number);
       const int left = kColumns[place.column];
       const int captionTop = kFirstCaptionTop + place.row * kRowStep;
-      rows.push_back({Keep(info.control + "Label"), ControlKind::Label, info.caption.c_str(), page,
-                      left, captionTop, kBoxWidth, kCaptionHeight});
-      rows.push_back({info.control.c_str(), ControlKind::ComboBox, "", page, left,
-                      captionTop + kBoxBelowCaption, kBoxWidth, kBoxHeight,
-                      info.control == kTypedList ? kEditable : kNone});
+      Add({place.label, ControlKind::Label, info.caption.c_str(), page, left, captionTop,
+           kBoxWidth, kCaptionHeight});
+      Add({place.box, ControlKind::ComboBox, "", page, left, captionTop + kBoxBelowCaption,
+           kBoxWidth, kBoxHeight, info.control == kTypedList ? kEditable : kNone});
     }
   }
 
   void AddGammaPanel(const GammaNames& names, const char* page) {
-    rows.push_back({names.panel, ControlKind::Panel, "", page, kColumns[2], 8, 169, 105,
-                    kBevelRaisedInner | kBevelLoweredOuter});
-    rows.push_back({names.caption, ControlKind::Label, "Gamma settings", names.panel, 8, 6, 100,
-                    14, kBold});
+    Add({names.panel, ControlKind::Panel, "", page, kColumns[2], 8, 169, 105,
+         kBevelRaisedInner | kBevelLoweredOuter});
+    Add({names.caption, ControlKind::Label, "Gamma settings", names.panel, 8, 6, 100, 14, kBold});
     for (int i = 0; i < 3; ++i) {
       const int top = 24 + 16 * i;
-      rows.push_back({names.tracks[i], ControlKind::TrackBar, "", names.panel, 4, top, 137, 16,
-                      kNone, "", 0, 10, 400, 50});
-      rows.push_back({names.labels[i], ControlKind::Label, "0.10", names.panel, 142, top + 1, 24,
-                      14, kNone, "", 0, 0, 0, 0, kGammaColors[i]});
+      Add({names.tracks[i], ControlKind::TrackBar, "", names.panel, 4, top, 137, 16, kNone, "", 0,
+           10, 400, 50});
+      Add({names.labels[i], ControlKind::Label, "0.10", names.panel, 142, top + 1, 24, 14, kNone,
+           "", 0, 0, 0, 0, kGammaColors[i]});
     }
-    rows.push_back({names.lock, ControlKind::CheckBox, "Lock sliders", names.panel, 8, 80, 97, 17,
-                    kChecked});
+    Add({names.lock, ControlKind::CheckBox, "Lock sliders", names.panel, 8, 80, 97, 17, kChecked});
   }
 
   EditorTable() {
-    names.reserve(64);
-    rows.assign(std::begin(kHeaderRows), std::end(kHeaderRows));
+    AddAll(kHeaderRows, std::size(kHeaderRows));
     AddListBoxes(SettingKind::Direct3D, kD3DPage);
     AddGammaPanel(kD3DGamma, kD3DPage);
-    rows.push_back({"DVSyncCheck", ControlKind::CheckBox, "Disable V-Sync", kD3DPage, 344, 120,
-                    113, 17});
-    rows.push_back(kGlidePageRow);
+    Add({"DVSyncCheck", ControlKind::CheckBox, "Disable V-Sync", kD3DPage, 344, 120, 113, 17});
+    Add(kGlidePageRow);
     AddListBoxes(SettingKind::Glide, kGlidePage);
     AddGammaPanel(kGlideGamma, kGlidePage);
-    rows.insert(rows.end(), std::begin(kGlideChecks), std::end(kGlideChecks));
-    rows.insert(rows.end(), std::begin(kAdditionRows), std::end(kAdditionRows));
-    rows.insert(rows.end(), std::begin(kButtonRows), std::end(kButtonRows));
+    AddAll(kGlideChecks, std::size(kGlideChecks));
+    AddAll(kAdditionRows, std::size(kAdditionRows));
+    AddAll(kButtonRows, std::size(kButtonRows));
     form = FormLayout{"TForm1", "Tarnwick", 249, 146, 526, 428,
                       form_flag::kSingleBorder | form_flag::kNoTitleButtons,
-                      rows.data(), rows.size(), "Arial", 11};
+                      rows, count, "Arial", 11};
   }
 };
 

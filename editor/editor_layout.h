@@ -16,7 +16,7 @@ const FormLayout& EditorLayout();
 // The catalogue list boxes of both driver pages, in the editor's control
 // order, each with the setting its name binds it to.
 struct CatalogueBox {
-  std::string name;
+  const char* name;
   SettingRef setting;
 };
 const std::vector<CatalogueBox>& CatalogueBoxes();

@@ -69,7 +69,7 @@ void TForm1::LoadLiveSwitches() {
     ScopedKey key(driver, DriverGroup(services_.driverKey, kind), true);
     for (int number : SettingCatalogue::SwitchSettings(kind)) {
       const SettingInfo& info = services_.catalogue.Info(kind, number);
-      view_.CheckBox(info.control).SetChecked(driver.ValueExists(info.valueName));
+      view_.CheckBox(info.control.c_str()).SetChecked(driver.ValueExists(info.valueName));
     }
   }
 }
@@ -137,7 +137,7 @@ void TForm1::LoadStoredGroup(const std::string& profile, SettingKind kind, bool 
   }
   for (int number : SettingCatalogue::SwitchSettings(kind)) {
     const SettingInfo& info = catalogue.Info(kind, number);
-    view_.CheckBox(info.control).SetChecked(reg.ValueExists(info.valueName));
+    view_.CheckBox(info.control.c_str()).SetChecked(reg.ValueExists(info.valueName));
   }
 }
 

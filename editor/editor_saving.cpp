@@ -40,7 +40,7 @@ void TForm1::WriteGammasAndSwitches(RegistryHandle& reg, SettingKind kind) {
   }
   for (int number : SettingCatalogue::SwitchSettings(kind)) {
     const SettingInfo& info = catalogue.Info(kind, number);
-    if (view_.CheckBox(info.control).Checked()) {
+    if (view_.CheckBox(info.control.c_str()).Checked()) {
       reg.WriteString(info.valueName, info.switchText);
     } else if (reg.ValueExists(info.valueName)) {
       reg.DeleteValue(info.valueName);
@@ -106,39 +106,32 @@ void TForm1::Button1Click() {
       RemoveProfile(reg, old);
     }
   }
-  std::optional<RegistryError> failure;
-  try {
-    WriteProgramValues(name);
-    WriteStoredSettings(name);
-  } catch (const RegistryError& error) {
-    failure = error;
-  }
-  services_.host.BuildProgramMenus();
-  Close();
-  if (failure) throw *failure;
+  WriteAndClose(&TForm1::WriteProfile, name, true);
+}
+
+void TForm1::WriteProfile(const std::string& name) {
+  WriteProgramValues(name);
+  WriteStoredSettings(name);
 }
 
 void TForm1::Button3Click() {
   services_.host.EnableResetToUserDefaults();
-  std::optional<RegistryError> failure;
-  try {
-    WriteStoredSettings(kUserDefaultProfile);
-  } catch (const RegistryError& error) {
-    failure = error;
-  }
-  Close();
-  if (failure) throw *failure;
+  WriteAndClose(&TForm1::WriteStoredSettings, kUserDefaultProfile, false);
 }
 
-void TForm1::Button5Click() {
-  std::optional<RegistryError> failure;
+void TForm1::Button5Click() { WriteAndClose(&TForm1::ApplyToDriver, std::string(), false); }
+
+void TForm1::WriteAndClose(void (TForm1::*writes)(const std::string&), const std::string& target,
+                           bool rebuildMenus) {
+  std::string failure;
   try {
-    ApplyEditorToDriver();
+    (this->*writes)(target);
   } catch (const RegistryError& error) {
-    failure = error;
+    failure = error.what();
   }
+  if (rebuildMenus) services_.host.BuildProgramMenus();
   Close();
-  if (failure) throw *failure;
+  if (!failure.empty()) throw RegistryError(failure);
 }
 
 void TForm1::ApplyEditorToDriver() {

@@ -20,9 +20,8 @@ std::string DirectoryPart(const std::string& path) {
   return path.substr(0, AfterLastSeparator(path));
 }
 
-std::string ShortenPath(const std::string& path, int maxWidth,
-                        const std::function<int(const std::string&)>& width) {
-  if (width(path) <= maxWidth) return path;
+std::string ShortenPath(const std::string& path, int maxWidth, const FormWindow& form) {
+  if (form.TextWidth(path) <= maxWidth) return path;
   // Split into a drive ("C:") and folders; keep the trailing backslash.
   std::string drive;
   std::string rest = path;
@@ -45,7 +44,7 @@ std::string ShortenPath(const std::string& path, int maxWidth,
     for (size_t i = drop; i < folders.size(); ++i) tail += "\\" + folders[i];
     if (trailing && !tail.empty()) tail += "\\";
     candidate = drive + "\\..." + (tail.empty() ? std::string("\\") : tail);
-    if (width(candidate) <= maxWidth) return candidate;
+    if (form.TextWidth(candidate) <= maxWidth) return candidate;
   }
   return candidate;
 }

@@ -2,8 +2,9 @@
 // registry keys or file names.
 #pragma once
 
-#include <functional>
 #include <string>
+
+#include "platform/controls.h"
 
 namespace tw {
 
@@ -12,10 +13,9 @@ std::string FileNamePart(const std::string& path);
 std::string DirectoryPart(const std::string& path);
 
 // A folder path shortened with "..." in place of its leading folders until
-// `width` of it is at most `maxWidth`; the drive and the last folder stay as
-// long as anything can.
-std::string ShortenPath(const std::string& path, int maxWidth,
-                        const std::function<int(const std::string&)>& width);
+// it is at most `maxWidth` wide in `form`'s font; the drive and the last
+// folder stay as long as anything can.
+std::string ShortenPath(const std::string& path, int maxWidth, const FormWindow& form);
 
 // A profile name becomes a key under the program key: a backslash would make
 // it a path into another key.

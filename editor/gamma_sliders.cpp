@@ -14,10 +14,10 @@ constexpr int kFollowers[3][2] = {{1, 2}, {0, 2}, {1, 0}};
 }  // namespace
 
 std::string FormatGamma(int position) {
-  std::string digits = std::to_string(position);
-  if (digits.size() < 2) digits.insert(0, 2 - digits.size(), '0');
-  std::string text = digits.substr(0, digits.size() - 2) + "." + digits.substr(digits.size() - 2);
-  if (text[0] == '.') text.insert(0, "0");
+  std::string text = std::to_string(position / 100);
+  text += '.';
+  text += static_cast<char>('0' + position / 10 % 10);
+  text += static_cast<char>('0' + position % 10);
   return text;
 }
 
@@ -47,12 +47,12 @@ void GammaSliders::SetGammaFromText(int index, const std::string& stored) {
     text = kGammaFallback;
     value = 130;
   }
-  TrackBarControl& track = view_.TrackBar(slider.track);
+  TrackBarControl& track = view_.TrackBar(slider.track.c_str());
   track.SetPosition(*value);
   // The clamped position, so the first locked move shifts the others by the
   // distance the user sees, not by the distance from an unreachable number.
   slider.previous = track.Position();
-  view_.Get(slider.label).SetText(text);
+  view_.Get(slider.label.c_str()).SetText(text);
 }
 
 void GammaSliders::TrackChange(int index) {
@@ -60,13 +60,13 @@ void GammaSliders::TrackChange(int index) {
   const int page = slot / 3;
   const int first = page * 3;
   Slider& moved = sliders_[slot];
-  TrackBarControl& track = view_.TrackBar(moved.track);
-  view_.Get(moved.label).SetText(FormatGamma(track.Position()));
+  TrackBarControl& track = view_.TrackBar(moved.track.c_str());
+  view_.Get(moved.label.c_str()).SetText(FormatGamma(track.Position()));
   if (view_.CheckBox(kLocks[page]).Checked() && guard_[page] == 0) {
     guard_[page] = 1;
     const int delta = track.Position() - moved.previous;
     for (int follower : kFollowers[slot % 3]) {
-      TrackBarControl& other = view_.TrackBar(sliders_[first + follower].track);
+      TrackBarControl& other = view_.TrackBar(sliders_[first + follower].track.c_str());
       other.SetPosition(other.Position() + delta);
       TrackChange(kFirstIndex + first + follower);
     }
@@ -75,6 +75,6 @@ void GammaSliders::TrackChange(int index) {
   moved.previous = track.Position();
 }
 
-std::string GammaSliders::Text(int index) { return view_.Get(sliders_[Slot(index)].label).Text(); }
+std::string GammaSliders::Text(int index) { return view_.Get(sliders_[Slot(index)].label.c_str()).Text(); }
 
 }  // namespace tw

@@ -39,10 +39,8 @@ void TForm1::ShowHeader(const std::string& filePath) {
   const std::string folder = DirectoryPart(filePath);
   const Bounds panel = view_.Get("Panel1").GetBounds();
   const Bounds line = view_.Get("Label15").GetBounds();
-  const FormWindow& form = view_.Form();
   view_.Get("Label15").SetText(
-      ShortenPath(folder, panel.width - line.left - kHeaderRightMargin,
-                  [&form](const std::string& text) { return form.TextWidth(text); }));
+      ShortenPath(folder, panel.width - line.left - kHeaderRightMargin, view_.Form()));
   view_.Get("Label15").SetHint(folder);
 }
 

@@ -72,6 +72,12 @@ class TForm1 {
   // The choice a list box shows; -1 when its text is none of its entries.
   int ShownChoice(const CatalogueBox& box);
   int PollSeconds();
+  void WriteProfile(const std::string& name);
+  void ApplyToDriver(const std::string&) { ApplyEditorToDriver(); }
+  // Runs a confirming button's writes, (rebuilds the menus,) closes the
+  // editor, and only then reports a refused write.
+  void WriteAndClose(void (TForm1::*writes)(const std::string&), const std::string& target,
+                     bool rebuildMenus);
 
   FormView& view_;
   EditorServices services_;

@@ -115,12 +115,12 @@ class FormView {
  public:
   virtual ~FormView() = default;
   virtual FormWindow& Form() = 0;
-  virtual Control& Get(const std::string& name) = 0;
-  virtual ListControl& List(const std::string& name) = 0;
-  virtual CheckBoxControl& CheckBox(const std::string& name) = 0;
-  virtual TrackBarControl& TrackBar(const std::string& name) = 0;
-  virtual PageControl& Pages(const std::string& name) = 0;
-  virtual ImageControl& Image(const std::string& name) = 0;
+  virtual Control& Get(const char* name) = 0;
+  virtual ListControl& List(const char* name) = 0;
+  virtual CheckBoxControl& CheckBox(const char* name) = 0;
+  virtual TrackBarControl& TrackBar(const char* name) = 0;
+  virtual PageControl& Pages(const char* name) = 0;
+  virtual ImageControl& Image(const char* name) = 0;
 };
 
 // A submenu whose items the program creates at run time. Items are named by

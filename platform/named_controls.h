@@ -3,6 +3,7 @@
 // Both the Win32 forms and the in-memory ones fill it from their layout table.
 #pragma once
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <utility>
@@ -18,20 +19,20 @@ class NamedControls : public FormView {
   explicit NamedControls(FormWindow& form) : form_(form) {}
 
   FormWindow& Form() override { return form_; }
-  Control& Get(const std::string& name) override { return *Find(name).control; }
-  ListControl& List(const std::string& name) override { return Kind(Find(name).list, name); }
-  CheckBoxControl& CheckBox(const std::string& name) override {
+  Control& Get(const char* name) override { return *Find(name).control; }
+  ListControl& List(const char* name) override { return Kind(Find(name).list, name); }
+  CheckBoxControl& CheckBox(const char* name) override {
     return Kind(Find(name).check, name);
   }
-  TrackBarControl& TrackBar(const std::string& name) override {
+  TrackBarControl& TrackBar(const char* name) override {
     return Kind(Find(name).track, name);
   }
-  PageControl& Pages(const std::string& name) override { return Kind(Find(name).pages, name); }
-  ImageControl& Image(const std::string& name) override { return Kind(Find(name).image, name); }
+  PageControl& Pages(const char* name) override { return Kind(Find(name).pages, name); }
+  ImageControl& Image(const char* name) override { return Kind(Find(name).image, name); }
 
  protected:
   struct Entry {
-    std::string name;
+    const char* name;  // the layout table's text, which outlives the form
     std::unique_ptr<Control> control;
     ListControl* list = nullptr;
     CheckBoxControl* check = nullptr;
@@ -40,7 +41,7 @@ class NamedControls : public FormView {
     ImageControl* image = nullptr;
   };
   // The controls are few (under a hundred): a list searched by name is enough.
-  Entry& Add(const std::string& name, std::unique_ptr<Control> control) {
+  Entry& Add(const char* name, std::unique_ptr<Control> control) {
     entries_.push_back(Entry());
     entries_.back().name = name;
     entries_.back().control = std::move(control);
@@ -48,19 +49,19 @@ class NamedControls : public FormView {
   }
 
  private:
-  Entry& Find(const std::string& name) {
+  Entry& Find(const char* name) {
     for (Entry& entry : entries_) {
-      if (entry.name == name) return entry;
+      if (std::strcmp(entry.name, name) == 0) return entry;
     }
-    throw CommandError("no control '" + name + "'");
+    Missing(name, "");
   }
   template <class T>
-  static T& Kind(T* control, const std::string& name) {
-    if (!control) WrongKind(name);
+  static T& Kind(T* control, const char* name) {
+    if (!control) Missing(name, " of that kind");
     return *control;
   }
-  [[noreturn]] static void WrongKind(const std::string& name) {
-    throw CommandError("control '" + name + "' is not of that kind");
+  [[noreturn]] static void Missing(const char* name, const char* what) {
+    throw CommandError(std::string("no control '") + name + "'" + what);
   }
 
   FormWindow& form_;

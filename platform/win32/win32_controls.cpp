@@ -278,7 +278,8 @@ Win32Form::Win32Form(HWND form, const FormLayout& layout, const FormControls& co
       }
       case ControlKind::PageControl: {
         auto pages = std::make_unique<Win32PageControl>(window, tip);
-        pageControls_.emplace_back(row.name, pages.get());
+        pagesName_ = row.name;
+        pages_ = pages.get();
         PageControl* typed = pages.get();
         Add(row.name, std::move(pages)).pages = typed;
         break;
@@ -302,10 +303,7 @@ Win32Form::Win32Form(HWND form, const FormLayout& layout, const FormControls& co
 }
 
 Win32PageControl* Win32Form::PageControlOf(const std::string& name) {
-  for (auto& entry : pageControls_) {
-    if (entry.first == name) return entry.second;
-  }
-  return nullptr;
+  return name == pagesName_ ? pages_ : nullptr;
 }
 
 }  // namespace tw

@@ -143,7 +143,9 @@ class Win32Form : private Win32FormWindowHolder, public NamedControls {
   Win32PageControl* PageControlOf(const std::string& name);
 
  private:
-  std::vector<std::pair<std::string, Win32PageControl*>> pageControls_;
+  // A form has at most one page control.
+  const char* pagesName_ = "";
+  Win32PageControl* pages_ = nullptr;
 };
 
 }  // namespace tw

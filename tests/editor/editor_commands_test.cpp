@@ -198,9 +198,9 @@ TEST(EditorFileNames, PathPartsAndNameChecks) {
   EXPECT_EQ(FileNamePart("C:\\Games\\Demo\\GAME.EXE"), "GAME.EXE");
   EXPECT_EQ(DirectoryPart("C:\\Games\\Demo\\GAME.EXE"), "C:\\Games\\Demo\\");
   EXPECT_EQ(DirectoryPart(""), "");
-  const auto width = [](const std::string& s) { return static_cast<int>(s.size()); };
-  EXPECT_EQ(ShortenPath("C:\\a\\b\\", 10, width), "C:\\a\\b\\");
-  EXPECT_EQ(ShortenPath("C:\\alpha\\beta\\gamma\\", 16, width), "C:\\...\\gamma\\");
+  FakeFormWindow sixPixels;
+  EXPECT_EQ(ShortenPath("C:\\a\\b\\", 60, sixPixels), "C:\\a\\b\\");
+  EXPECT_EQ(ShortenPath("C:\\alpha\\beta\\gamma\\", 96, sixPixels), "C:\\...\\gamma\\");
   EXPECT_TRUE(IsSafeFileName("Demo  Two (1).exe"));
   EXPECT_FALSE(IsSafeFileName(std::string("tab\there")));
   EXPECT_FALSE(IsProfileKeyName("a\\b"));

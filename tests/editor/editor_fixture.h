@@ -114,16 +114,16 @@ class EditorTest : public ::testing::Test {
     ASSERT_TRUE(DispatchEditorEvent(Editor(), name, EditorEvent::Change)) << name;
   }
   void Type(const std::string& name, const std::string& text) {
-    Form().Get(name).SetText(text);
+    Form().Get(name.c_str()).SetText(text);
     if (name == "Edit1") Change(name);
   }
   // Moves a slider as the user would.
   void Slide(const std::string& track, int position) {
-    Form().TrackBar(track).SetPosition(position);
+    Form().TrackBar(track.c_str()).SetPosition(position);
     Change(track);
   }
   void Pick(const std::string& box, const std::string& caption) {
-    ListControl& list = Form().List(box);
+    ListControl& list = Form().List(box.c_str());
     for (int i = 0; i < list.Count(); ++i) {
       if (list.Item(i) == caption) {
         list.SetItemIndex(i);
@@ -132,7 +132,7 @@ class EditorTest : public ::testing::Test {
     }
     ADD_FAILURE() << caption << " not in " << box;
   }
-  std::string Shown(const std::string& box) { return Form().List(box).Text(); }
+  std::string Shown(const std::string& box) { return Form().List(box.c_str()).Text(); }
   bool Closed() { return !ui.posted.empty() && ui.posted.back() == kEditorClosedMessage; }
 
   FakeRegistry reg;
