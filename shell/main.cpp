@@ -193,7 +193,7 @@ void TForm2::FactoryDefaults1Click() { p_.driver.ResetToFactoryDefaults(); }
 void TForm2::Resettouserdefault1Click() { p_.driver.ResetToUserDefaults(); }
 
 // Opens the editor on the user defaults; arrives with the profile editor.
-void TForm2::Setcurrentsettingsasuserdefault1Click() {}
+void TForm2::Setcurrentsettingsasuserdefault1Click() { p_.editors.EditUserDefaults(); }
 
 void TForm2::Resettoprevioussettings1Click() { p_.launcher.RestorePreviousSettings(); }
 
@@ -248,14 +248,22 @@ void TForm2::SetCurrentVideoMode(int item) {
   p_.modes.SetCurrentVideoMode(p_.menus.Submenu("Videomode1"), item);
 }
 
-// Opens the editor on the live driver settings; arrives with the profile editor.
-void TForm2::Currentsettings1Click() {}
+void TForm2::Currentsettings1Click() { p_.editors.EditLiveSettings(); }
 
-// Picks a program file and opens the editor for it; arrives with the profile editor.
-void TForm2::Addprogram1Click() {}
+// The tray ignores clicks while the file dialog is open; the flag comes down
+// also when the opening fails, or the tray would stay deaf.
+void TForm2::Addprogram1Click() {
+  AddingProgram = true;
+  try {
+    p_.editors.AddProgram();
+  } catch (...) {
+    AddingProgram = false;
+    throw;
+  }
+  AddingProgram = false;
+}
 
-// Opens the editor on a stored profile; arrives with the profile editor.
-void TForm2::ConfigGameClick(const std::string& profile) { (void)profile; }
+void TForm2::ConfigGameClick(const std::string& profile) { p_.editors.EditProfile(profile); }
 
 void TForm2::RunGameClick(const std::string& profile) { RunProfile(profile); }
 

@@ -8,6 +8,7 @@
 #include "driver/display_modes.h"
 #include "driver/driver_settings.h"
 #include "driver/launcher.h"
+#include "editor/editor_openings.h"
 #include "platform/desktop_shell.h"
 #include "platform/menus.h"
 #include "platform/questions.h"
@@ -68,9 +69,13 @@ struct MainFormParts {
   MenuSet& menus;
   MainWindowView& view;
   StartupView& startupView;  // card model changes report back through it
+  EditorCommands& editors;   // the profile editor's four openings
 };
 
-class TForm2 {
+// The main window is also what the profile editor reports back to: its
+// saves and removals rebuild the profile menus, "Set default" enables
+// "Reset to user defaults".
+class TForm2 : public EditorHost {
  public:
   explicit TForm2(MainFormParts parts) : p_(parts) {}
   TForm2(const TForm2&) = delete;
@@ -91,9 +96,9 @@ class TForm2 {
   void BuildMenus();
   // Config and Run hold one item per profile, alphabetically; also called
   // after a profile was saved or removed.
-  void BuildProgramMenus();
+  void BuildProgramMenus() override;
   // "Reset to user defaults" once user defaults exist; stays enabled.
-  void EnableResetToUserDefaults();
+  void EnableResetToUserDefaults() override;
   // A run from the tray or from the command line.
   void RunProfile(const std::string& name);
   // The main window closes: the profile items go.

@@ -20,9 +20,14 @@ MainWindow::MainWindow(HINSTANCE instance, ProgramServices services)
       driver_(services.catalogue, services.programRegistry, services.driverRegistry,
               state_.driverKey),
       launcher_(services.programRegistry, driver_, modes_, processes_, timer1_, ui_, flags_),
+      editorServices_{services.catalogue, services.programRegistry, services.driverRegistry,
+                      state_.driverKey, modes_, driver_, ui_, questions_, shell_, form2_,
+                      working_},
+      editorFactory_(instance, editorServices_),
+      form1_(editorFactory_, working_, chooser_),
       form2_({services.catalogue, services.programRegistry, services.startupRegistry,
               services.compare, state_, flags_, driver_, modes_, launcher_, ui_, questions_, shell_,
-              menus_, *this, *this}) {
+              menus_, *this, *this, form1_}) {
   launcher_.SetWatchListener(this);
 }
 
@@ -121,6 +126,8 @@ void MainWindow::FormCreate() {
   ui_.SetMainWindow(window_);
   shell_.SetOwner(window_);
   questions_.SetOwner(window_);
+  chooser_.SetOwner(window_);
+  editorFactory_.SetMainWindow(window_);
   timer1_.SetWindow(window_);
   display_.SetWindow(window_);
   processes_.SetOwner(window_);
@@ -154,11 +161,10 @@ void MainWindow::CardDialogClosed() { form4_.reset(); }
 
 void MainWindow::AboutClosed() { form3_.reset(); }
 
-// The profile editor's window is released here once it exists.
-void MainWindow::EditorClosed() {}
+// The closed editor is destroyed here, outside its own handlers.
+void MainWindow::EditorClosed() { form1_.EditorClosed(); }
 
-// Form1, the profile editor, is not built yet.
-bool MainWindow::EditorOpen() const { return false; }
+bool MainWindow::EditorOpen() const { return form1_.EditorOpen(); }
 
 ScreenPoint MainWindow::CursorPosition() const {
   POINT point = {};

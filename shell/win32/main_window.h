@@ -11,6 +11,8 @@
 #include "driver/display_modes.h"
 #include "driver/driver_settings.h"
 #include "driver/launcher.h"
+#include "editor/editor_openings.h"
+#include "editor/win32/editor_window.h"
 #include "platform/win32/display_win32.h"
 #include "platform/win32/form_builder.h"
 #include "platform/win32/menu_win32.h"
@@ -106,6 +108,12 @@ class MainWindow : private StartupView, private WatchListener, private MainWindo
   Win32DesktopShell shell_;
   Win32Questions questions_;
   Win32MenuSet menus_;
+  // Form1, the profile editor: made on demand, at most one.
+  Win32ProgramChooser chooser_;
+  EditorWorkingValues working_;
+  EditorServices editorServices_;
+  Win32EditorFactory editorFactory_;
+  EditorOpenings form1_;
   TForm2 form2_;
   std::unique_ptr<AboutWindow> form3_;
   std::unique_ptr<VSelectWindow> form4_;

@@ -18,6 +18,7 @@
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_text_compare.h"
 #include "platform/fake/fake_ui.h"
+#include "platform/command_error.h"
 #include "platform/messages.h"
 #include "shell/main.h"
 #include "shell/tray_menus.h"
@@ -42,6 +43,27 @@ class RecordingMainView : public MainWindowView {
   bool editorOpen = false;
   bool aboutOpen = false;
   std::vector<std::string> calls;
+};
+
+// The editor's openings, recorded in the view's call list. Add program notes
+// whether the tray was told to ignore clicks meanwhile, and can fail.
+class RecordingEditors : public EditorCommands {
+ public:
+  explicit RecordingEditors(std::vector<std::string>& calls) : calls_(calls) {}
+  void AddProgram() override {
+    calls_.push_back(std::string("Editor: add program") +
+                     (form && form->AddingProgram ? " (tray ignores clicks)" : ""));
+    if (fail) throw CommandError("'x' is not a valid integer value");
+  }
+  void EditProfile(const std::string& name) override { calls_.push_back("Editor: " + name); }
+  void EditUserDefaults() override { calls_.push_back("Editor: user defaults"); }
+  void EditLiveSettings() override { calls_.push_back("Editor: live settings"); }
+
+  TForm2* form = nullptr;
+  bool fail = false;
+
+ private:
+  std::vector<std::string>& calls_;
 };
 
 // Card model changes come back from the start-up code to the main window.
@@ -78,6 +100,7 @@ class MainFormTest : public ::testing::Test {
     display.SetModes({{8, 640, 480, 60}, {16, 800, 600, 60}, {32, 1024, 768, 60}});
     display.SetCurrent({800, 600, 16});
     startupView.form = &form;
+    editors.form = &form;
   }
 
   static std::string Profile(const std::string& name) { return std::string(kStore) + "\\" + name; }
@@ -111,8 +134,9 @@ class MainFormTest : public ::testing::Test {
   FakeMenuSet menus{&PopupMenu1Layout(), &PopupMenu2Layout()};
   RecordingMainView view;
   ForwardingStartupView startupView;
+  RecordingEditors editors{view.calls};
   TForm2 form{{catalogue, program, startupRegistry, compare, state, flags, driver, modes, launcher,
-               ui, questions, shell, menus, view, startupView}};
+               ui, questions, shell, menus, view, startupView, editors}};
 };
 
 }  // namespace tw

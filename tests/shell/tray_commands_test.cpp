@@ -167,9 +167,27 @@ TEST_F(MainFormTest, RunItemRunsTheProfileNamedByItsCaption) {
   EXPECT_EQ(DriverValue("D3D", "SSTH3_RGAMMA"), "1.60");
   EXPECT_TRUE(timer.Enabled());
 
-  // Config items open the editor (not here yet); neither runs anything.
+  // A Config item opens the editor on the profile of its caption; it runs nothing.
+  view.calls.clear();
   Command(menus.Submenu("Config1").IdAt(1));
   EXPECT_EQ(processes.Launches().size(), 1u);
+  EXPECT_EQ(view.calls, (Names{"Editor: Quake III"}));
+}
+
+TEST_F(MainFormTest, EditorOpeningsAndTheAddProgramFlag) {
+  Command(id::kCurrentsettings1);
+  Command(id::kSetcurrentsettingsasuserdefault1);
+  form.ShowLiveSettingsMessage();
+  Command(id::kAddprogram1);
+  EXPECT_EQ(view.calls, (Names{"Editor: live settings", "Editor: user defaults",
+                               "Editor: live settings",
+                               "Editor: add program (tray ignores clicks)"}));
+  EXPECT_FALSE(form.AddingProgram);
+  // An opening that fails (a stored value that does not convert) leaves the
+  // tray reacting.
+  editors.fail = true;
+  EXPECT_THROW(form.Addprogram1Click(), CommandError);
+  EXPECT_FALSE(form.AddingProgram);
 }
 
 TEST_F(MainFormTest, EmptyEntriesRunNothing) {

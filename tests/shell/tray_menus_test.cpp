@@ -69,7 +69,7 @@ TEST_F(MainFormTest, ProfileMenusListTheProfilesAlphabetically) {
     for (const std::string& name : c.profiles) AddProfile(name);
     FakeMenuSet fresh{&PopupMenu1Layout(), &PopupMenu2Layout()};
     TForm2 tray{{catalogue, program, startupRegistry, compare, state, flags, driver, modes,
-                 launcher, ui, questions, shell, fresh, view, startupView}};
+                 launcher, ui, questions, shell, fresh, view, startupView, editors}};
     tray.BuildProgramMenus();
     EXPECT_EQ(fresh.Submenu("Config1").Captions(), c.listed);
     EXPECT_EQ(fresh.Submenu("Run1").Captions(), c.listed);
