@@ -1,0 +1,302 @@
+// The profile editor of the real program, opened the ways a user opens it:
+// "Add program" with a shortcut chosen in the real file dialog, "Config",
+// "Set user defaults", "Current settings"; saving, the desktop shortcut and
+// the run it starts, Remove, the remembered place. Screenshots of each mode
+// and page go to the test run's screenshot folder.
+#include <gtest/gtest.h>
+
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <optional>
+#include <string>
+
+#include "harness/driver_game.h"
+#include "harness/editor_probe.h"
+#include "harness/options.h"
+#include "harness/registry.h"
+#include "harness/tarnwick.h"
+#include "harness/tray_menu.h"
+#include "harness/wait.h"
+#include "harness/window_probe.h"
+#include "platform/messages.h"
+#include "shell/menu_ids.h"
+
+namespace e2e {
+namespace {
+
+constexpr DWORD kTimeoutMs = kDefaultTimeoutMs;
+constexpr char kDriverD3D[] = "System\\CurrentControlSet\\Services\\Class\\Display\\0000\\D3D";
+constexpr char kDriverGlide[] = "System\\CurrentControlSet\\Services\\Class\\Display\\0000\\Glide";
+constexpr int kConfigPlace = 6;  // "Config" among the right-click menu's items
+const char* const kButtons[] = {"Button1", "Button2", "Button3", "Button4", "Button5", "Button7"};
+
+std::string TempFolder() {
+  char folder[MAX_PATH] = {};
+  GetTempPathA(sizeof folder, folder);
+  return folder;  // ends with a backslash
+}
+
+std::string Folder(const std::string& path) { return path.substr(0, path.find_last_of('\\') + 1); }
+
+std::optional<std::string> Text(HKEY root, const std::string& path, const std::string& name) {
+  const std::optional<Value> value = ReadValue(root, path, name);
+  if (!value || value->type != REG_SZ || value->bytes.empty()) return std::nullopt;
+  return value->bytes.substr(0, value->bytes.size() - 1);
+}
+
+std::string Profile(const std::string& name) { return std::string(kProgramKey) + "\\" + name; }
+
+bool MakeShortcut(const std::string& file, const std::string& target) {
+  CoInitialize(nullptr);
+  bool saved = false;
+  IShellLinkA* link = nullptr;
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                 reinterpret_cast<void**>(&link)))) {
+    link->SetPath(target.c_str());
+    IPersistFile* persist = nullptr;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
+      wchar_t wide[MAX_PATH];
+      MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
+      saved = SUCCEEDED(persist->Save(wide, TRUE));
+      persist->Release();
+    }
+    link->Release();
+  }
+  CoUninitialize();
+  return saved;
+}
+
+class EditorTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetTarnwickState();
+    PlantFixture(kWin98Voodoo5);
+    WriteValue(HKEY_CURRENT_USER, kProgramKey, "VoodooType", DwordValue(5500));
+    recordPath_ = TempFolder() + "tarnwick-editor-run.txt";
+    DeleteFileA(recordPath_.c_str());
+    shortcutPath_ = DesktopFolder() + "\\Demo.lnk";
+    DeleteFileA(shortcutPath_.c_str());
+    tarnwick_ = StartTarnwick();
+    ASSERT_TRUE(tarnwick_.WaitForIdle(kTimeoutMs));
+    main_ = FindTopWindow(tarnwick_.id(), kMainWindowClass);
+    ASSERT_NE(main_, nullptr);
+  }
+  void TearDown() override {
+    ResetTarnwickState();
+    DeleteFileA(recordPath_.c_str());
+    DeleteFileA(shortcutPath_.c_str());
+  }
+
+  std::string Shot(const std::string& name) const {
+    return TestOptions().winVersion + "-" + name;
+  }
+  HWND WaitForEditor() {
+    HWND editor = nullptr;
+    WaitUntil([&] {
+      editor = FindTopWindow(tarnwick_.id(), kEditorClass);
+      return editor && IsWindowVisible(editor);
+    }, kTimeoutMs);
+    return editor;
+  }
+  // The closed editor is destroyed once the main window handles its message.
+  bool WaitForEditorGone() {
+    return WaitUntil([&] { return FindTopWindow(tarnwick_.id(), kEditorClass) == nullptr; },
+                     kTimeoutMs);
+  }
+  HWND WaitForBox(const std::string& caption) {
+    return WaitForTopWindow(tarnwick_.id(), kDialogClass, caption, kTimeoutMs);
+  }
+  HWND OpenConfig() {
+    EXPECT_TRUE(ChooseFromTrayMenu(tarnwick_, main_, WM_RBUTTONUP, MenuKeys({kConfigPlace, 1})));
+    return WaitForEditor();
+  }
+  // The buttons sit 3 pixels below the page control, whatever page shows.
+  void ExpectButtonsBelowPages(HWND editor, const std::string& page) {
+    HWND pages = EditorControl(editor, "PageControl1");
+    RECT rect = {};
+    GetWindowRect(pages, &rect);
+    const int bottom = ChildTop(pages) + (rect.bottom - rect.top);
+    for (const char* button : kButtons) {
+      EXPECT_EQ(ChildTop(EditorControl(editor, button)), bottom + 3) << page << " " << button;
+    }
+    EXPECT_EQ(ClientHeight(editor), bottom + 3 + 25 + 2) << page;
+  }
+  void ShowEachPage(HWND editor, const std::string& mode, int pageCount) {
+    const char* names[] = {"direct3d", "glide", "additional"};
+    const int heights[] = {201, 281, 269};
+    for (int page = 0; page < pageCount; ++page) {
+      ASSERT_TRUE(ClickTab(editor, page));
+      HWND control = EditorControl(editor, "PageControl1");
+      WaitUntil([&] {
+        RECT rect = {};
+        GetWindowRect(control, &rect);
+        return rect.bottom - rect.top == heights[page];
+      }, 5000);
+      ExpectButtonsBelowPages(editor, names[page]);
+      Screenshot(Shot(mode + "-" + names[page]));
+    }
+  }
+
+  ChildProcess tarnwick_;
+  HWND main_ = nullptr;
+  std::string recordPath_;
+  std::string shortcutPath_;
+};
+
+TEST_F(EditorTest, AddEditShortcutRunRemoveAndPlace) {
+  const std::string game = TestOptions().gameExe;
+  const std::string link = TempFolder() + "Flight.lnk";
+  ASSERT_TRUE(MakeShortcut(link, game));
+
+  // Add program: a shortcut chosen in the file dialog gives its target.
+  ASSERT_TRUE(PostMenuCommand(main_, tw::menu_id::kAddprogram1));
+  HWND dialog = WaitForTopWindow(tarnwick_.id(), kDialogClass, std::nullopt, kTimeoutMs);
+  ASSERT_NE(dialog, nullptr) << "no file dialog";
+  Screenshot(Shot("file-dialog"));
+  HWND nameBox = GetDlgItem(dialog, 0x47c);  // the file name combo box
+  if (nameBox) nameBox = FindDescendant(nameBox, "Edit");
+  if (!nameBox) nameBox = GetDlgItem(dialog, 0x480);  // the older dialog's edit box
+  ASSERT_NE(nameBox, nullptr);
+  SendMessageA(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(link.c_str()));
+  ASSERT_TRUE(ClickButton(GetDlgItem(dialog, IDOK)));
+
+  HWND editor = WaitForEditor();
+  ASSERT_NE(editor, nullptr);
+  const std::string gameName = game.substr(game.find_last_of('\\') + 1);
+  EXPECT_EQ(EditorText(editor, "Edit1"), gameName);
+  EXPECT_EQ(EditorText(editor, "Label14"), gameName);
+  EXPECT_EQ(EditorText(editor, "Edit3"), Folder(game));
+  EXPECT_FALSE(IsEditorControlVisible(editor, "Button4"));
+  EXPECT_FALSE(IsEditorControlVisible(editor, "Button3"));
+  ShowEachPage(editor, "new-program", 3);
+
+  ASSERT_TRUE(SetEditorText(editor, "Edit1", "Demo"));
+  ASSERT_TRUE(SetEditorText(editor, "Edit2", "--record=" + recordPath_ + " --sleep=200"));
+  ASSERT_TRUE(SelectEntry(editor, "GComboBox6", 9));  // "0.25"
+  ASSERT_TRUE(PostClick(editor, "Button1"));
+  ASSERT_TRUE(WaitForEditorGone());
+  EXPECT_EQ(Text(HKEY_CURRENT_USER, Profile("Demo"), "FilePath"), game);
+  EXPECT_EQ(Text(HKEY_CURRENT_USER, Profile("Demo") + "\\Glide", "FX_GLIDE_LOD_BIAS"), "1");
+
+  // Config: the new profile is in the menu; a list and a locked slider.
+  editor = OpenConfig();
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(EditorText(editor, "Edit1"), "Demo");
+  EXPECT_TRUE(IsEditorControlVisible(editor, "Button4"));
+  ShowEachPage(editor, "edit-profile", 3);
+  ASSERT_TRUE(SelectEntry(editor, "DComboBox3", 3));  // "4x FSAA"
+  ASSERT_TRUE(MoveSlider(editor, "DTrackR", 150));
+  EXPECT_EQ(SliderPosition(editor, "DTrackB"), 150);
+  EXPECT_EQ(EditorText(editor, "DGammaG"), "1.50");
+  ASSERT_TRUE(PostClick(editor, "Button1"));
+  ASSERT_TRUE(WaitForEditorGone());
+  const std::string d3d = Profile("Demo") + "\\D3D";
+  EXPECT_EQ(Text(HKEY_CURRENT_USER, d3d, "SSTH3_SLI_AA_CONFIGURATION"), "4");
+  EXPECT_EQ(Text(HKEY_CURRENT_USER, d3d, "SSTH3_GGAMMA"), "1.50");
+
+  // Shortcut: asked, then written on the desktop; the editor stays open.
+  editor = OpenConfig();
+  ASSERT_NE(editor, nullptr);
+  ASSERT_TRUE(PostClick(editor, "Button7"));
+  HWND confirm = WaitForBox("Confirm");
+  ASSERT_NE(confirm, nullptr);
+  EXPECT_EQ(MessageBoxText(confirm), "Do you want a shortcut for this application on your desktop?");
+  ASSERT_TRUE(ClickButton(GetDlgItem(confirm, IDYES)));
+  LinkFields fields;
+  ASSERT_TRUE(WaitUntil([&] { return ReadShellLink(shortcutPath_, &fields); }, kTimeoutMs))
+      << shortcutPath_;
+  const std::string exe = TestOptions().tarnwickExe;
+  EXPECT_EQ(lstrcmpiA(fields.target.c_str(), exe.c_str()), 0) << fields.target;
+  EXPECT_EQ(fields.arguments, "\"Demo\"");
+  EXPECT_EQ(lstrcmpiA(fields.workingDirectory.c_str(), Folder(exe).c_str()), 0)
+      << fields.workingDirectory;
+  EXPECT_EQ(fields.iconFile, game);
+  EXPECT_EQ(fields.iconIndex, 0);
+  EXPECT_TRUE(IsWindowVisible(editor));
+  ASSERT_TRUE(PostClick(editor, "Button2"));
+  ASSERT_TRUE(WaitForEditorGone());
+
+  // The shortcut's command line runs the profile and ends.
+  {
+    ChildProcess direct = StartTarnwick(fields.arguments);
+    EXPECT_TRUE(direct.WaitForExit(kTimeoutMs).has_value());
+    std::optional<GameRecord> record;
+    EXPECT_TRUE(WaitUntil([&] { return (record = ReadGameRecord(recordPath_)).has_value(); },
+                          kTimeoutMs));
+    EXPECT_EQ(Text(HKEY_LOCAL_MACHINE, kDriverD3D, "SSTH3_SLI_AA_CONFIGURATION"), "4");
+  }
+
+  // Remove: the profile goes, the editor closes.
+  editor = OpenConfig();
+  ASSERT_NE(editor, nullptr);
+  ASSERT_TRUE(PostClick(editor, "Button4"));
+  ASSERT_TRUE(WaitForEditorGone());
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Profile("Demo")));
+
+  // The editor opens where it was last closed.
+  ASSERT_TRUE(PostMessageA(main_, tw::kShowLiveSettingsMessage, 0, 0));
+  editor = WaitForEditor();
+  ASSERT_NE(editor, nullptr);
+  SetWindowPos(editor, nullptr, 150, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  ASSERT_TRUE(PostClick(editor, "Button2"));
+  ASSERT_TRUE(WaitForEditorGone());
+  EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, kProgramKey, "Left"), DwordValue(150));
+  EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, kProgramKey, "Top"), DwordValue(120));
+  ASSERT_TRUE(PostMessageA(main_, tw::kShowLiveSettingsMessage, 0, 0));
+  editor = WaitForEditor();
+  ASSERT_NE(editor, nullptr);
+  RECT place = {};
+  GetWindowRect(editor, &place);
+  EXPECT_EQ(place.left, 150);
+  EXPECT_EQ(place.top, 120);
+  PostClick(editor, "Button2");
+  WaitForEditorGone();
+}
+
+TEST_F(EditorTest, UserDefaultsAndLiveSettings) {
+  WriteValue(HKEY_LOCAL_MACHINE, kDriverD3D, "SSTH3_SLI_AA_CONFIGURATION", StringValue("2"));
+  WriteValue(HKEY_LOCAL_MACHINE, kDriverGlide, "FX_GLIDE_TMU_MEMSIZE", StringValue("2"));
+
+  // Set user defaults, then reset the driver to them.
+  ASSERT_TRUE(PostMenuCommand(main_, tw::menu_id::kSetcurrentsettingsasuserdefault1));
+  HWND editor = WaitForEditor();
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(EditorText(editor, "Label14"), "Default user settings");
+  EXPECT_FALSE(IsEditorControlEnabled(editor, "Edit1"));
+  EXPECT_FALSE(IsEditorControlVisible(editor, "Button1"));
+  EXPECT_TRUE(IsEditorControlVisible(editor, "Button3"));
+  ShowEachPage(editor, "user-defaults", 2);
+  ASSERT_TRUE(SelectEntry(editor, "GComboBox7", 1));  // triple buffering "Enable"
+  ASSERT_TRUE(PostClick(editor, "Button3"));
+  ASSERT_TRUE(WaitForEditorGone());
+  EXPECT_EQ(Text(HKEY_CURRENT_USER, Profile("User Default") + "\\Glide", "FX_GLIDE_ALLOC_COLOR"),
+            "3");
+  ASSERT_TRUE(PostMenuCommand(main_, tw::menu_id::kResettouserdefault1));
+  EXPECT_TRUE(WaitUntil(
+      [] { return Text(HKEY_LOCAL_MACHINE, kDriverGlide, "FX_GLIDE_ALLOC_COLOR") == "3"; },
+      kTimeoutMs));
+
+  // Current settings (the tray's double click): the driver's switches show.
+  ASSERT_TRUE(PostMessageA(main_, tw::kShowLiveSettingsMessage, 0, 0));
+  editor = WaitForEditor();
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(EditorText(editor, "Label14"), "Current Voodoo-settings");
+  EXPECT_TRUE(IsButtonChecked(EditorControl(editor, "TextureCheck")));
+  EXPECT_EQ(SelectedEntry(editor, "DComboBox3"), 1);  // "2" is "Fastest Performance"
+  ShowEachPage(editor, "live-settings", 2);
+  ASSERT_TRUE(SelectEntry(editor, "DComboBox3", 2));  // "2x FSAA"
+  ASSERT_TRUE(PostClick(editor, "Button5"));
+  ASSERT_TRUE(WaitForEditorGone());
+  EXPECT_EQ(Text(HKEY_LOCAL_MACHINE, kDriverD3D, "SSTH3_SLI_AA_CONFIGURATION"), "3");
+  EXPECT_EQ(Text(HKEY_LOCAL_MACHINE, kDriverD3D, "Prev SSTH3_SLI_AA_CONFIGURATION"), "2");
+  EXPECT_EQ(Text(HKEY_LOCAL_MACHINE, kDriverGlide, "FX_GLIDE_TMU_MEMSIZE"), "2");
+
+  ASSERT_TRUE(PostMenuCommand(main_, tw::menu_id::kResettoprevioussettings1));
+  EXPECT_TRUE(WaitUntil(
+      [] { return Text(HKEY_LOCAL_MACHINE, kDriverD3D, "SSTH3_SLI_AA_CONFIGURATION") == "2"; },
+      kTimeoutMs));
+}
+
+}  // namespace
+}  // namespace e2e
