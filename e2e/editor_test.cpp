@@ -127,14 +127,19 @@ class EditorTest : public ::testing::Test {
     const int heights[] = {201, 281, 269};
     for (int page = 0; page < pageCount; ++page) {
       ASSERT_TRUE(ClickTab(editor, page));
+      // The click is handled in the program's own time: the page control
+      // takes its height first, then the buttons and the window follow.
       HWND control = EditorControl(editor, "PageControl1");
+      HWND cancel = EditorControl(editor, "Button2");
       WaitUntil([&] {
         RECT rect = {};
         GetWindowRect(control, &rect);
-        return rect.bottom - rect.top == heights[page];
+        return rect.bottom - rect.top == heights[page] &&
+               ChildTop(cancel) == ChildTop(control) + heights[page] + 3 &&
+               ClientHeight(editor) == ChildTop(cancel) + 25 + 2;
       }, 5000);
       ExpectButtonsBelowPages(editor, names[page]);
-      Screenshot(Shot(mode + "-" + names[page]));
+      Screenshot(Shot(mode + "-" + names[page]), editor);
     }
   }
 
@@ -153,7 +158,8 @@ TEST_F(EditorTest, AddEditShortcutRunRemoveAndPlace) {
   ASSERT_TRUE(PostMenuCommand(main_, tw::menu_id::kAddprogram1));
   HWND dialog = WaitForTopWindow(tarnwick_.id(), kDialogClass, std::nullopt, kTimeoutMs);
   ASSERT_NE(dialog, nullptr) << "no file dialog";
-  Screenshot(Shot("file-dialog"));
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(dialog) != FALSE; }, kTimeoutMs));
+  Screenshot(Shot("file-dialog"), dialog);
   HWND nameBox = GetDlgItem(dialog, 0x47c);  // the file name combo box
   if (nameBox) nameBox = FindDescendant(nameBox, "Edit");
   if (!nameBox) nameBox = GetDlgItem(dialog, 0x480);  // the older dialog's edit box
@@ -255,8 +261,6 @@ TEST_F(EditorTest, AddEditShortcutRunRemoveAndPlace) {
 }
 
 TEST_F(EditorTest, UserDefaultsAndLiveSettings) {
-  WriteValue(HKEY_LOCAL_MACHINE, kDriverD3D, "SSTH3_SLI_AA_CONFIGURATION", StringValue("2"));
-  WriteValue(HKEY_LOCAL_MACHINE, kDriverGlide, "FX_GLIDE_TMU_MEMSIZE", StringValue("2"));
 
   // Set user defaults, then reset the driver to them.
   ASSERT_TRUE(PostMenuCommand(main_, tw::menu_id::kSetcurrentsettingsasuserdefault1));
@@ -268,16 +272,21 @@ TEST_F(EditorTest, UserDefaultsAndLiveSettings) {
   EXPECT_TRUE(IsEditorControlVisible(editor, "Button3"));
   ShowEachPage(editor, "user-defaults", 2);
   ASSERT_TRUE(SelectEntry(editor, "GComboBox7", 1));  // triple buffering "Enable"
+  ASSERT_TRUE(ClickButton(EditorControl(editor, "TextureCheck")));
   ASSERT_TRUE(PostClick(editor, "Button3"));
   ASSERT_TRUE(WaitForEditorGone());
-  EXPECT_EQ(Text(HKEY_CURRENT_USER, Profile("User Default") + "\\Glide", "FX_GLIDE_ALLOC_COLOR"),
-            "3");
+  const std::string defaults = Profile("User Default") + "\\Glide";
+  EXPECT_EQ(Text(HKEY_CURRENT_USER, defaults, "FX_GLIDE_ALLOC_COLOR"), "3");
+  EXPECT_EQ(Text(HKEY_CURRENT_USER, defaults, "FX_GLIDE_TMU_MEMSIZE"), "2");
+  // The reset writes the Glide switches last.
   ASSERT_TRUE(PostMenuCommand(main_, tw::menu_id::kResettouserdefault1));
   EXPECT_TRUE(WaitUntil(
-      [] { return Text(HKEY_LOCAL_MACHINE, kDriverGlide, "FX_GLIDE_ALLOC_COLOR") == "3"; },
+      [] { return Text(HKEY_LOCAL_MACHINE, kDriverGlide, "FX_GLIDE_TMU_MEMSIZE") == "2"; },
       kTimeoutMs));
+  EXPECT_EQ(Text(HKEY_LOCAL_MACHINE, kDriverGlide, "FX_GLIDE_ALLOC_COLOR"), "3");
 
   // Current settings (the tray's double click): the driver's switches show.
+  WriteValue(HKEY_LOCAL_MACHINE, kDriverD3D, "SSTH3_SLI_AA_CONFIGURATION", StringValue("2"));
   ASSERT_TRUE(PostMessageA(main_, tw::kShowLiveSettingsMessage, 0, 0));
   editor = WaitForEditor();
   ASSERT_NE(editor, nullptr);

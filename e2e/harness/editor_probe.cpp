@@ -128,9 +128,11 @@ int ChildTop(HWND child) {
   return rect.top;
 }
 
-void Screenshot(const std::string& name) {
+void Screenshot(const std::string& name, HWND shown) {
   const char* folder = std::getenv("TW_SHOT_REQUESTS");
   if (!folder || !*folder) return;
+  // Painting is sent to the window's own thread and done before this returns.
+  RedrawWindow(shown, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   const std::string request = std::string(folder) + "\\" + name + ".request";
   HANDLE file = CreateFileA(request.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);

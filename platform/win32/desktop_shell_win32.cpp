@@ -52,6 +52,24 @@ bool WidePath(const std::string& text, wchar_t (&wide)[MAX_PATH]) {
   return MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide, MAX_PATH) > 0;
 }
 
+// The target of a shortcut file; the path itself for any other file, or when
+// the shortcut cannot be read. The system's dialog resolves a chosen shortcut
+// on Windows; Wine's does not, so the program does it either way.
+std::string ShortcutTarget(const std::string& path) {
+  if (path.size() < 4 || lstrcmpiA(path.c_str() + path.size() - 4, ".lnk") != 0) return path;
+  ComPtr<IShellLinkA> shellLink;
+  ComPtr<IPersistFile> persist;
+  wchar_t wide[MAX_PATH];
+  if (FAILED(CreateComObject(CLSID_ShellLink, IID_IShellLinkA, shellLink.OutVoid())) ||
+      FAILED(shellLink->QueryInterface(IID_IPersistFile, persist.OutVoid())) ||
+      !WidePath(path, wide) || FAILED(persist->Load(wide, STGM_READ))) {
+    return path;
+  }
+  char target[MAX_PATH] = {};
+  if (FAILED(shellLink->GetPath(target, MAX_PATH, nullptr, 0)) || target[0] == '\0') return path;
+  return target;
+}
+
 }  // namespace
 
 bool Win32Questions::Ask(Question kind, const std::string& text) {
@@ -126,7 +144,7 @@ std::optional<std::string> Win32ProgramChooser::ChooseProgram() {
   dialog.nMaxFile = MAX_PATH;
   dialog.Flags = OFN_HIDEREADONLY;
   if (!ShowOpenFileDialog(&dialog)) return std::nullopt;
-  return std::string(path);
+  return ShortcutTarget(path);
 }
 
 void Win32DesktopShell::OpenLink(const std::string& link) {
