@@ -1,5 +1,6 @@
 // The commands behind the tray menus' items.
 #include "dialogs/about.h"
+#include "driver/restore_journal.h"
 #include "shell/menu_ids.h"
 #include "store/registry_error.h"
 #include "tests/shell/main_form_fixture.h"
@@ -238,6 +239,21 @@ TEST_F(MainFormTest, RemovalAsksAndEndsOnlyWithYes) {
   EXPECT_TRUE(reg.Get(kHklm, kRun, "Tarnwick").has_value());
   EXPECT_EQ(ui.notices, Names{"Tarnwick will close now."});
   EXPECT_EQ(view.calls, Names{"Close"});
+}
+
+TEST_F(MainFormTest, ResetAndRemovalSettleARestoreOwedByAWatchedRun) {
+  reg.PutString(kHkcu, Profile("Quake"), "FilePath", "c:\\quake\\quake.exe");
+  const auto owed = [&] { return reg.Get(kHkcu, kStore, kJournalValue).has_value(); };
+  form.RunGameClick("Quake");
+  ASSERT_TRUE(owed());
+  Command(id::kResettoprevioussettings1);
+  EXPECT_FALSE(owed());
+
+  form.RunGameClick("Quake");
+  ASSERT_TRUE(owed());
+  questions.Answer(true);
+  Command(id::kMenuRemoveReg);
+  EXPECT_FALSE(owed());
 }
 
 TEST_F(MainFormTest, LinksAboutAndExit) {

@@ -1,0 +1,169 @@
+// A watched run from the tray that Tarnwick does not see to its end: the
+// program is ended (TerminateProcess) while the stand-in game runs, then
+// started again. With the game still running it watches it again and
+// restores after it ends; with the game gone it asks, and Yes restores.
+// And a stand-in launcher that starts the game and ends at once: the driver
+// keeps the profile's values until the game itself has ended.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+#include "harness/driver_game.h"
+#include "harness/options.h"
+#include "harness/process.h"
+#include "harness/registry.h"
+#include "harness/tarnwick.h"
+#include "harness/tray_menu.h"
+#include "harness/wait.h"
+#include "harness/window_probe.h"
+
+namespace e2e {
+namespace {
+
+constexpr DWORD kTimeoutMs = kDefaultTimeoutMs;
+constexpr char kRedGamma[] = "SSTH3_RGAMMA";
+constexpr char kJournal[] = "Pending Restore";
+constexpr int kRunPlace = 7;  // "Run" in the right-click menu, as the keyboard walks it
+constexpr char kQuestion[] =
+    "Tarnwick was closed while \"Quake III\" was running. Put the driver settings back as they "
+    "were before it started?";
+
+std::string TempFolder() {
+  char folder[MAX_PATH] = {};
+  GetTempPathA(sizeof folder, folder);
+  return folder;
+}
+
+std::optional<std::string> Text(HKEY root, const std::string& path, const std::string& name) {
+  const std::optional<Value> value = ReadValue(root, path, name);
+  if (!value || value->type != REG_SZ || value->bytes.empty()) return std::nullopt;
+  return value->bytes.substr(0, value->bytes.size() - 1);
+}
+
+bool GameRunning() { return ProcessRunningNamed(FileName(TestOptions().gameExe)); }
+
+class JournalTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetTarnwickState();
+    KillProcessesNamed(FileName(TestOptions().gameExe));
+    const bool win98 = TestOptions().winVersion == "win98";
+    PlantFixture(win98 ? kWin98Voodoo5 : kWin2000Voodoo5);
+    d3d_ = std::string(win98 ? "System\\CurrentControlSet\\Services\\Class\\Display\\0000"
+                             : "System\\CurrentControlSet\\Services\\3dfxvs\\Device0") +
+           "\\D3D";
+    WriteValue(HKEY_CURRENT_USER, kProgramKey, "VoodooType", DwordValue(5500));
+    WriteValue(HKEY_LOCAL_MACHINE, d3d_, kRedGamma, StringValue("1.10"));
+    recordPath_ = TempFolder() + "tarnwick-journal-run.txt";
+    DeleteFileA(recordPath_.c_str());
+  }
+  void TearDown() override {
+    KillProcessesNamed(FileName(TestOptions().gameExe));
+    ResetTarnwickState();
+    DeleteFileA(recordPath_.c_str());
+  }
+
+  // "Quake III" runs the stand-in game with these arguments, polled each second.
+  void PlantProfile(const std::string& gameArguments) {
+    const std::string quake = std::string(kProgramKey) + "\\Quake III";
+    WriteValue(HKEY_CURRENT_USER, quake, "FilePath", StringValue(TestOptions().gameExe));
+    WriteValue(HKEY_CURRENT_USER, quake, "Parameters",
+               StringValue(QuoteArgument("--record=" + recordPath_) + " " + gameArguments));
+    WriteValue(HKEY_CURRENT_USER, quake, "Poll", DwordValue(1));
+    WriteValue(HKEY_CURRENT_USER, quake + "\\D3D", kRedGamma, StringValue("1.60"));
+  }
+
+  void Start() {
+    tarnwick_ = StartTarnwick();
+    ASSERT_TRUE(tarnwick_.WaitForIdle(kTimeoutMs)) << "start-up did not finish";
+    main_ = FindTopWindow(tarnwick_.id(), kMainWindowClass);
+    ASSERT_NE(main_, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return TrayIconPresent(main_); }, kTimeoutMs)) << "no tray icon";
+  }
+
+  // Runs "Quake III", the only profile, from the Run submenu and waits until
+  // the game has started.
+  void RunFromTray() {
+    ASSERT_TRUE(ChooseFromTrayMenu(tarnwick_, main_, WM_RBUTTONUP, MenuKeys({kRunPlace, 1})));
+    ASSERT_TRUE(WaitUntil([&] { return ReadGameRecordExists(); }, kTimeoutMs))
+        << "the game never started";
+  }
+  bool ReadGameRecordExists() const {
+    return GetFileAttributesA(recordPath_.c_str()) != INVALID_FILE_ATTRIBUTES;
+  }
+
+  std::optional<std::string> Gamma() const { return Text(HKEY_LOCAL_MACHINE, d3d_, kRedGamma); }
+  std::optional<std::string> GammaBecomes(const std::string& expected) const {
+    WaitUntil([&] { return Gamma() == expected; }, kTimeoutMs);
+    return Gamma();
+  }
+  bool JournalPresent() const {
+    return ReadValue(HKEY_CURRENT_USER, kProgramKey, kJournal).has_value();
+  }
+
+  std::string d3d_;
+  std::string recordPath_;
+  ChildProcess tarnwick_;
+  HWND main_ = nullptr;
+};
+
+TEST_F(JournalTest, KilledDuringARunWatchesTheGameAgainAfterARestart) {
+  PlantProfile("--sleep=60000");
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(RunFromTray());
+  EXPECT_EQ(GammaBecomes("1.60"), "1.60");
+  EXPECT_TRUE(JournalPresent());
+
+  tarnwick_.Terminate();
+  ASSERT_TRUE(GameRunning());
+  ASSERT_NO_FATAL_FAILURE(Start());
+  EXPECT_FALSE(FindTopWindow(tarnwick_.id(), kDialogClass)) << "asked while the game runs";
+  EXPECT_EQ(Gamma(), "1.60");
+
+  KillProcessesNamed(FileName(TestOptions().gameExe));
+  EXPECT_EQ(GammaBecomes("1.10"), "1.10") << "the restarted watch did not restore";
+  EXPECT_TRUE(WaitUntil([&] { return !JournalPresent(); }, kTimeoutMs));
+  EXPECT_TRUE(tarnwick_.Running());
+}
+
+TEST_F(JournalTest, KilledDuringARunWhoseGameEndedAsksAndYesRestores) {
+  PlantProfile("--sleep=60000");
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(RunFromTray());
+  EXPECT_EQ(GammaBecomes("1.60"), "1.60");
+  tarnwick_.Terminate();
+  KillProcessesNamed(FileName(TestOptions().gameExe));
+
+  tarnwick_ = StartTarnwick();
+  HWND box = WaitForTopWindow(tarnwick_.id(), kDialogClass, "Warning", kTimeoutMs);
+  ASSERT_NE(box, nullptr) << "no question at the restart";
+  EXPECT_EQ(MessageBoxText(box), kQuestion);
+  EXPECT_EQ(Gamma(), "1.60") << "restored before the answer";
+  EXPECT_TRUE(ClickButton(GetDlgItem(box, IDYES)));
+  EXPECT_EQ(GammaBecomes("1.10"), "1.10");
+  EXPECT_TRUE(WaitUntil([&] { return !JournalPresent(); }, kTimeoutMs));
+
+  // Asked once: the next start is quiet.
+  tarnwick_.Terminate();
+  ASSERT_NO_FATAL_FAILURE(Start());
+  EXPECT_FALSE(FindTopWindow(tarnwick_.id(), kDialogClass));
+  EXPECT_EQ(Gamma(), "1.10");
+}
+
+TEST_F(JournalTest, ALauncherThatEndsAtOnceHandsTheWatchToItsGame) {
+  PlantProfile("--hand-over --sleep=5000");
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(RunFromTray());
+  EXPECT_EQ(GammaBecomes("1.60"), "1.60");
+  // The launcher has ended; two polls later the game still runs, and so
+  // do its settings.
+  Sleep(2500);
+  ASSERT_TRUE(GameRunning()) << "the game ended too early to tell";
+  EXPECT_EQ(Gamma(), "1.60") << "restored while the game still ran";
+  EXPECT_TRUE(WaitUntil([] { return !GameRunning(); }, kTimeoutMs));
+  EXPECT_EQ(GammaBecomes("1.10"), "1.10");
+}
+
+}  // namespace
+}  // namespace e2e
