@@ -173,9 +173,14 @@ bool RegistryHandle::DeleteKey(const std::string& path) {
   RegKey key = 0;
   if (backend_.OpenKey(root_, full, &key) != reg_error::kSuccess) return false;
   std::vector<std::string> children;
-  backend_.EnumSubkeys(key, &children);
+  const long listed = backend_.EnumSubkeys(key, &children);
   backend_.CloseKey(key);
-  for (const std::string& child : children) DeleteKey(full + "\\" + child);
+  // Stops at the first failure: a tree is gone whole, or the deleting ends
+  // where the registry refused.
+  if (listed != reg_error::kSuccess) return false;
+  for (const std::string& child : children) {
+    if (!DeleteKey(full + "\\" + child)) return false;
+  }
 
   const std::string::size_type slash = full.rfind('\\');
   const std::string parentPath = slash == std::string::npos ? std::string() : full.substr(0, slash);

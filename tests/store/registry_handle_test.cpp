@@ -122,5 +122,23 @@ TEST(RegistryHandle, DeletingATreeClosesTheOpenKeyOnlyWhenItLiesInside) {
   EXPECT_EQ(reg.OpenHandles(), 0u);
 }
 
+// A tree that cannot be deleted whole stops where the registry refused, so a
+// failed removal leaves what it had not reached.
+TEST(RegistryHandle, DeletingATreeStopsAtTheFirstFailure) {
+  FakeRegistry reg(FakeRegistry::Flavor::Nt);
+  for (const char* child : {"A", "B\\Inner", "D"}) {
+    reg.PutKey(kHkcu, std::string("Software\\Tree\\") + child);
+  }
+  RegistryHandle h(reg, kHkcu);
+  reg.ResetCallCounts();
+  reg.FailCall(FakeRegistry::CallKind::Enumerate, 3);  // the tree, A, then B
+
+  EXPECT_FALSE(h.DeleteKey("Software\\Tree"));
+  EXPECT_FALSE(reg.HasKey(kHkcu, "Software\\Tree\\A"));
+  EXPECT_TRUE(reg.HasKey(kHkcu, "Software\\Tree\\B\\Inner"));
+  EXPECT_TRUE(reg.HasKey(kHkcu, "Software\\Tree\\D"));
+  EXPECT_EQ(reg.OpenHandles(), 0u);
+}
+
 }  // namespace
 }  // namespace tw
