@@ -7,6 +7,7 @@
 #include "platform/messages.h"
 #include "shell/tray_menus.h"
 #include "store/profile_store.h"
+#include "store/registry_error.h"
 
 namespace tw {
 
@@ -203,6 +204,8 @@ void TForm2::StartupMenuClick() {
   if (p_.menus.Checked("StartupMenu")) {
     {
       ScopedKey key(p_.startupRegistry, kRunKey, true);
+      // A Run key the registry will not open still holds the value.
+      if (!key) throw RegistryError::SetFailed(kRunValue);
       if (p_.startupRegistry.ValueExists(kRunValue)) p_.startupRegistry.DeleteValue(kRunValue);
     }
     p_.menus.SetChecked("StartupMenu", false);
@@ -221,11 +224,15 @@ void TForm2::StartupMenuClick() {
 }
 
 void TForm2::ReloadSettingsClick() {
+  // Stored first: a refused write says so and leaves the check mark as the
+  // registry still has it.
   const bool checked = !p_.menus.Checked("ReloadSettings");
+  {
+    ScopedKey key(p_.programRegistry, kProgramKey, true);
+    p_.programRegistry.WriteBool(kReloadSettingsValue, checked);
+  }
   p_.menus.SetChecked("ReloadSettings", checked);
   p_.state.reloadChecked = checked;
-  ScopedKey key(p_.programRegistry, kProgramKey, true);
-  if (key) p_.programRegistry.WriteBool(kReloadSettingsValue, checked);
 }
 
 void TForm2::Singlechip1Click() {
