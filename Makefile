@@ -71,8 +71,8 @@ test-sanitize: native-sanitize
 SOAK_RUNS ?= 200
 soak: e2e
 	cmake --build $(E2E_DIR) --target tarnwick_soak
-	bash scripts/with-wine.sh --prefix $(BUILD)/wineprefix-test -- \
-	  $(E2E_DIR)/tarnwick_soak.exe --tarnwick=$(TARNWICK_EXE) --game=$(abspath $(E2E_DIR))/game.exe \
+	bash scripts/with-wine.sh --prefix $(BUILD)/wineprefix-soak -- \
+	  wine $(E2E_DIR)/tarnwick_soak.exe --tarnwick=$(TARNWICK_EXE) --game=$(abspath $(E2E_DIR))/game.exe \
 	  --fixtures=$(CURDIR)/e2e/fixtures --winver=$(WINVER) --runs=$(SOAK_RUNS)
 
 # libFuzzer targets (clang, ASan and UBSan), each run for a fixed number of
