@@ -22,9 +22,25 @@ std::string TextOf(const Value& value) {
 
 }  // namespace
 
+// One pass over the key; false when a value grew while it was read.
+static bool TryReadValueTable(HKEY root, const std::string& path, std::optional<ValueTable>* out);
+
 std::optional<ValueTable> ReadValueTable(HKEY root, const std::string& path) {
+  // The program under test may write the key while it is read: a value that
+  // grew past the sizes asked for first means reading it all again.
+  for (int attempt = 1;; ++attempt) {
+    std::optional<ValueTable> table;
+    if (TryReadValueTable(root, path, &table) || attempt == 8) return table;
+  }
+}
+
+static bool TryReadValueTable(HKEY root, const std::string& path,
+                              std::optional<ValueTable>* out) {
   Key key = OpenKey(root, path);
-  if (!key) return std::nullopt;
+  if (!key) {
+    out->reset();
+    return true;
+  }
   DWORD longestName = 0;
   DWORD longestData = 0;
   LONG rc = RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
@@ -43,6 +59,7 @@ std::optional<ValueTable> ReadValueTable(HKEY root, const std::string& path) {
     rc = RegEnumValueA(key.get(), i, name.data(), &nameLength, nullptr, &type, data.data(),
                        &dataSize);
     if (rc == ERROR_NO_MORE_ITEMS) break;
+    if (rc == ERROR_MORE_DATA) return false;
     if (rc != ERROR_SUCCESS) {
       throw std::runtime_error("RegEnumValueA(" + path + ") failed with error " +
                                std::to_string(rc));
@@ -50,7 +67,8 @@ std::optional<ValueTable> ReadValueTable(HKEY root, const std::string& path) {
     const Value value{type, std::string(reinterpret_cast<const char*>(data.data()), dataSize)};
     table[std::string(name.data(), nameLength)] = TextOf(value);
   }
-  return table;
+  *out = std::move(table);
+  return true;
 }
 
 void WriteValueTable(HKEY root, const std::string& path, const ValueTable& values) {
