@@ -6,7 +6,8 @@
 # - from its link map, no runtime part the build keeps out on purpose (the
 #   default terminate handler's demangler, the printf family, the standard
 #   error classes, whose catch would silently miss here: see
-#   platform/win32/library_errors.cpp), with what pulled it in.
+#   platform/win32/library_errors.cpp, and the library's object holding every
+#   string member), with what pulled it in.
 #
 # Usage: check-footprint.sh EXE MAX_BYTES [LINK_MAP]
 set -euo pipefail
@@ -54,6 +55,7 @@ if [[ -n $map ]]; then
     '(stdexcept.o):the standard error classes'
     '(cow-stdexcept.o):the standard error classes'
     '(cow-string-inst.o):the second string implementation'
+    '(string-inst.o):every string member at once (platform/win32/string_instances.cpp)'
   )
   # The map's first section lists each archive member pulled in, followed by
   # the file and symbol that needed it.
