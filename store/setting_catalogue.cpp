@@ -8,75 +8,159 @@ namespace tw {
 
 namespace {
 
-const std::vector<Choice>& DisableEnable() {
-  static const std::vector<Choice> list = {{"Disable", 0}, {"Enable", 1}};
-  return list;
+// The catalogue as plain data, turned into SettingInfo once at start: a table
+// costs far less code than building each entry's strings one by one.
+struct ChoiceRow {
+  const char* caption;
+  int32_t number;
+};
+
+struct ChoiceList {
+  const ChoiceRow* rows;
+  int count;
+};
+
+template <size_t N>
+constexpr ChoiceList Rows(const ChoiceRow (&rows)[N]) {
+  return {rows, static_cast<int>(N)};
 }
 
-const std::vector<Choice>& FilterQuality() {
-  static const std::vector<Choice> list = {{"Automatic", 1}, {"Normal", 2}, {"High", 3}};
-  return list;
-}
-
-const std::vector<Choice>& AlphaBlending() {
-  static const std::vector<Choice> list = {{"Automatic", 1}, {"Sharper", 2}, {"Smoother", 3}};
-  return list;
-}
-
-const std::vector<Choice>& DepthPrecision() {
-  static const std::vector<Choice> list = {{"Disable", 0}, {"Fast", 1}, {"Faster", 2}};
-  return list;
-}
-
+constexpr ChoiceRow kDisableEnable[] = {{"Disable", 0}, {"Enable", 1}};
+constexpr ChoiceRow kFilterQuality[] = {{"Automatic", 1}, {"Normal", 2}, {"High", 3}};
+constexpr ChoiceRow kAlphaBlending[] = {{"Automatic", 1}, {"Sharper", 2}, {"Smoother", 3}};
+constexpr ChoiceRow kDepthPrecision[] = {{"Disable", 0}, {"Fast", 1}, {"Faster", 2}};
 // Bias numbers -8 to 8; the captions show the bias in quarter steps.
-const std::vector<Choice>& LevelOfDetail() {
-  static const std::vector<Choice> list = {
-      {"-2 Sharper image", -8}, {"-1.75", -7}, {"-1.50", -6}, {"-1.25", -5}, {"-1.00", -4},
-      {"-0.75", -3},            {"-0.50", -2}, {"-0.25", -1}, {"0", 0},      {"0.25", 1},
-      {"0.50", 2},              {"0.75", 3},   {"1.00", 4},   {"1.25", 5},   {"1.50", 6},
-      {"1.75", 7},              {"2.00 Best performance", 8}};
-  return list;
-}
+constexpr ChoiceRow kLevelOfDetail[] = {
+    {"-2 Sharper image", -8}, {"-1.75", -7}, {"-1.50", -6}, {"-1.25", -5}, {"-1.00", -4},
+    {"-0.75", -3},            {"-0.50", -2}, {"-0.25", -1}, {"0", 0},      {"0.25", 1},
+    {"0.50", 2},              {"0.75", 3},   {"1.00", 4},   {"1.25", 5},   {"1.50", 6},
+    {"1.75", 7},              {"2.00 Best performance", 8}};
 constexpr int kLevelOfDetailDefault = 8;
+constexpr ChoiceRow kDirect3DBuffers[] = {
+    {"Default", 0},           {"1 Pending Buffer", 1},  {"2 Pending Buffers", 2},
+    {"3 Pending Buffers", 3}, {"4 Pending Buffers", 4}, {"5 Pending Buffers", 5},
+    {"6 Pending Buffers", 6}};
+constexpr ChoiceRow kGlideBuffers[] = {{"No Pending Buffers", 0},
+                                       {"1 Pending Buffer", 1},
+                                       {"2 Pending Buffers", 2},
+                                       {"3 Pending Buffers", 3}};
+constexpr ChoiceRow kTripleBuffering[] = {{"Disable", -1}, {"Enable", 3}};
+constexpr ChoiceRow kColorDepth[] = {{"Software Controlled", 16}, {"Force 32bpp Rendering", 32}};
+constexpr ChoiceRow kHiddenSurfaces[] = {{"Disable", 0},
+                                         {"Conservative Tiling", 1},
+                                         {"Non-Aggressive Tiling", 2},
+                                         {"Semi-Aggressive Tiling", 3},
+                                         {"Aggressive Tiling", 4}};
+
+// The FSAA lists come from the card model; none until it is known.
+constexpr ChoiceRow kFsaa4500[] = {{"Fastest Performance", 0}, {"2x FSAA", 1}};
+constexpr ChoiceRow kFsaa5500[] = {
+    {"Single chip only", 0}, {"Fastest Performance", 2}, {"2x FSAA", 3}, {"4x FSAA", 4}};
+constexpr ChoiceRow kFsaa6000[] = {{"Single chip only", 0},
+                                   {"Fastest Performance", 5},
+                                   {"2x FSAA", 6},
+                                   {"4x FSAA", 7},
+                                   {"8x FSAA", 8}};
 
 constexpr int kFsaaSetting = 3;
 
-SettingInfo List(const char* name, const char* control, const char* caption,
-                 std::vector<Choice> choices, int defaultChoice) {
-  SettingInfo info;
-  info.valueName = name;
-  info.control = control;
-  info.caption = caption;
-  info.cls = SettingClass::List;
-  info.choices = std::move(choices);
-  info.defaultChoice = defaultChoice;
-  return info;
+struct SettingRow {
+  SettingClass cls;
+  const char* valueName;
+  const char* control;
+  const char* caption;
+  const char* extra;  // a gamma slider's label, a switch's "on" text
+  ChoiceList choices;
+  int defaultChoice;
+};
+
+constexpr SettingRow ListRow(const char* name, const char* control, const char* caption,
+                             ChoiceList choices, int defaultChoice) {
+  return {SettingClass::List, name, control, caption, "", choices, defaultChoice};
+}
+constexpr SettingRow FsaaRow(const char* control) {
+  return {SettingClass::List, "SSTH3_SLI_AA_CONFIGURATION", control, "FSAA", "", {nullptr, 0},
+          -1};
+}
+constexpr SettingRow GammaRow(const char* name, const char* slider, const char* label) {
+  return {SettingClass::Gamma, name, slider, "Gamma settings", label, {nullptr, 0}, 0};
+}
+constexpr SettingRow SwitchRow(const char* name, const char* checkBox, const char* caption,
+                               const char* onText) {
+  return {SettingClass::Switch, name, checkBox, caption, onText, {nullptr, 0}, 0};
 }
 
-// Filled from the card model later; no choice to default to until then.
-SettingInfo Fsaa(const char* control) {
-  return List("SSTH3_SLI_AA_CONFIGURATION", control, "FSAA", {}, -1);
+constexpr SettingRow kDirect3DRows[] = {
+    ListRow("SSTH3_OVERLAYMODE", "DComboBox1", "3D filter quality", Rows(kFilterQuality), 0),
+    ListRow("SSTH3_ALPHADITHERMODE", "DComboBox2", "Alpha-blending", Rows(kAlphaBlending), 0),
+    FsaaRow("DComboBox3"),
+    ListRow("SSTH3_LOD_DITHER", "DComboBox4", "Mipmap dithering", Rows(kDisableEnable), 0),
+    ListRow("SSTH3_MAX_PENDING_BUFFERS", "DComboBox5", "Maximum buffered frames",
+            Rows(kDirect3DBuffers), 0),
+    ListRow("SSTH3_LOD_BIAS", "DComboBox6", "Level of Detail (LOD-BIAS)", Rows(kLevelOfDetail),
+            kLevelOfDetailDefault),
+    ListRow("SSTH3_Z_CLEAR_OPTIMIZATION", "DComboBox7", "Z-Buffer optimalisation",
+            Rows(kDisableEnable), 1),
+    GammaRow("SSTH3_RGAMMA", "DTrackR", "DGammaR"),
+    GammaRow("SSTH3_GGAMMA", "DTrackG", "DGammaG"),
+    GammaRow("SSTH3_BGAMMA", "DTrackB", "DGammaB"),
+    SwitchRow("SSTH3_SWAPINTERVAL", "DVSyncCheck", "Disable V-Sync", "0"),
+};
+
+constexpr SettingRow kGlideRows[] = {
+    ListRow("SSTH3_OVERLAYMODE", "GComboBox1", "3D filter quality", Rows(kFilterQuality), 0),
+    ListRow("SSTH3_ALPHADITHERMODE", "GComboBox2", "Alpha-blending", Rows(kAlphaBlending), 0),
+    FsaaRow("GComboBox3"),
+    ListRow("FX_GLIDE_LOD_DITHER", "GComboBox4", "Mipmap dithering", Rows(kDisableEnable), 0),
+    ListRow("FX_GLIDE_SWAPPENDINGCOUNT", "GComboBox5", "Maximum buffered frames",
+            Rows(kGlideBuffers), 1),
+    ListRow("FX_GLIDE_LOD_BIAS", "GComboBox6", "Level of Detail (LOD-BIAS)", Rows(kLevelOfDetail),
+            kLevelOfDetailDefault),
+    ListRow("FX_GLIDE_ALLOC_COLOR", "GComboBox7", "Triple buffering", Rows(kTripleBuffering), 0),
+    ListRow("FX_GLIDE_BPP", "GComboBox8", "Rendering color-depth", Rows(kColorDepth), 0),
+    ListRow("FX_GL_COMPRESS_LEGACY_TEXTURES", "GComboBox9", "Legacy texture compression",
+            Rows(kDisableEnable), 1),
+    ListRow("FX_GLIDE_NO_SPLASH", "GComboBox10", "Glide splash screen", Rows(kDisableEnable), 0),
+    GammaRow("SSTH3_RGAMMA", "GTrackR", "GGammaR"),
+    GammaRow("SSTH3_GGAMMA", "GTrackG", "GGammaG"),
+    GammaRow("SSTH3_BGAMMA", "GTrackB", "GGammaB"),
+    SwitchRow("FX_GLIDE_SWAPINTERVAL", "GVSyncCheck", "Disable V-Sync", "0"),
+    SwitchRow("FX_GLIDE_TMU_MEMSIZE", "TextureCheck", "Limit texture memory to 2MB", "2"),
+    ListRow("FX_GL_16BPP_ZPRECISION", "GComboBoxA", "Depth precision 16 bit",
+            Rows(kDepthPrecision), 1),
+    ListRow("FX_GL_32BPP_ZPRECISION", "GComboBoxB", "Depth precision 32 bit",
+            Rows(kDepthPrecision), 1),
+    ListRow("FX_GL_HSR", "GComboBoxC", "Hidden surface removal", Rows(kHiddenSurfaces), 0),
+    ListRow("FX_GL_GUARDBAND_ENABLED", "GComboBoxD", "Guardband clipping", Rows(kDisableEnable),
+            0),
+};
+
+static_assert(sizeof kDirect3DRows / sizeof kDirect3DRows[0] == 11, "11 Direct3D settings");
+static_assert(sizeof kGlideRows / sizeof kGlideRows[0] == 19, "19 Glide settings");
+
+std::vector<Choice> MakeChoices(ChoiceList list) {
+  std::vector<Choice> choices;
+  choices.reserve(static_cast<size_t>(list.count));
+  for (int i = 0; i < list.count; ++i) choices.push_back({list.rows[i].caption, list.rows[i].number});
+  return choices;
 }
 
-SettingInfo Gamma(const char* name, const char* slider, const char* label) {
-  SettingInfo info;
-  info.valueName = name;
-  info.control = slider;
-  info.gammaLabel = label;
-  info.caption = "Gamma settings";
-  info.cls = SettingClass::Gamma;
-  return info;
-}
-
-SettingInfo Switch(const char* name, const char* checkBox, const char* caption,
-                   const char* onText) {
-  SettingInfo info;
-  info.valueName = name;
-  info.control = checkBox;
-  info.caption = caption;
-  info.cls = SettingClass::Switch;
-  info.switchText = onText;
-  return info;
+template <size_t N>
+std::vector<SettingInfo> MakeGroup(const SettingRow (&rows)[N]) {
+  std::vector<SettingInfo> group(N);
+  for (size_t i = 0; i < N; ++i) {
+    const SettingRow& row = rows[i];
+    SettingInfo& info = group[i];
+    info.valueName = row.valueName;
+    info.control = row.control;
+    info.caption = row.caption;
+    info.cls = row.cls;
+    if (row.cls == SettingClass::Gamma) info.gammaLabel = row.extra;
+    if (row.cls == SettingClass::Switch) info.switchText = row.extra;
+    info.choices = MakeChoices(row.choices);
+    info.defaultChoice = row.defaultChoice;
+  }
+  return group;
 }
 
 // Last character of a list box name for setting `number`: 1-9, "0" for 10,
@@ -97,67 +181,8 @@ bool IsListSetting(SettingKind kind, int number) {
 
 }  // namespace
 
-SettingCatalogue::SettingCatalogue() {
-  direct3d_ = {
-      List("SSTH3_OVERLAYMODE", "DComboBox1", "3D filter quality", FilterQuality(), 0),
-      List("SSTH3_ALPHADITHERMODE", "DComboBox2", "Alpha-blending", AlphaBlending(), 0),
-      Fsaa("DComboBox3"),
-      List("SSTH3_LOD_DITHER", "DComboBox4", "Mipmap dithering", DisableEnable(), 0),
-      List("SSTH3_MAX_PENDING_BUFFERS", "DComboBox5", "Maximum buffered frames",
-           {{"Default", 0},
-            {"1 Pending Buffer", 1},
-            {"2 Pending Buffers", 2},
-            {"3 Pending Buffers", 3},
-            {"4 Pending Buffers", 4},
-            {"5 Pending Buffers", 5},
-            {"6 Pending Buffers", 6}},
-           0),
-      List("SSTH3_LOD_BIAS", "DComboBox6", "Level of Detail (LOD-BIAS)", LevelOfDetail(),
-           kLevelOfDetailDefault),
-      List("SSTH3_Z_CLEAR_OPTIMIZATION", "DComboBox7", "Z-Buffer optimalisation",
-           DisableEnable(), 1),
-      Gamma("SSTH3_RGAMMA", "DTrackR", "DGammaR"),
-      Gamma("SSTH3_GGAMMA", "DTrackG", "DGammaG"),
-      Gamma("SSTH3_BGAMMA", "DTrackB", "DGammaB"),
-      Switch("SSTH3_SWAPINTERVAL", "DVSyncCheck", "Disable V-Sync", "0"),
-  };
-  glide_ = {
-      List("SSTH3_OVERLAYMODE", "GComboBox1", "3D filter quality", FilterQuality(), 0),
-      List("SSTH3_ALPHADITHERMODE", "GComboBox2", "Alpha-blending", AlphaBlending(), 0),
-      Fsaa("GComboBox3"),
-      List("FX_GLIDE_LOD_DITHER", "GComboBox4", "Mipmap dithering", DisableEnable(), 0),
-      List("FX_GLIDE_SWAPPENDINGCOUNT", "GComboBox5", "Maximum buffered frames",
-           {{"No Pending Buffers", 0},
-            {"1 Pending Buffer", 1},
-            {"2 Pending Buffers", 2},
-            {"3 Pending Buffers", 3}},
-           1),
-      List("FX_GLIDE_LOD_BIAS", "GComboBox6", "Level of Detail (LOD-BIAS)", LevelOfDetail(),
-           kLevelOfDetailDefault),
-      List("FX_GLIDE_ALLOC_COLOR", "GComboBox7", "Triple buffering",
-           {{"Disable", -1}, {"Enable", 3}}, 0),
-      List("FX_GLIDE_BPP", "GComboBox8", "Rendering color-depth",
-           {{"Software Controlled", 16}, {"Force 32bpp Rendering", 32}}, 0),
-      List("FX_GL_COMPRESS_LEGACY_TEXTURES", "GComboBox9", "Legacy texture compression",
-           DisableEnable(), 1),
-      List("FX_GLIDE_NO_SPLASH", "GComboBox10", "Glide splash screen", DisableEnable(), 0),
-      Gamma("SSTH3_RGAMMA", "GTrackR", "GGammaR"),
-      Gamma("SSTH3_GGAMMA", "GTrackG", "GGammaG"),
-      Gamma("SSTH3_BGAMMA", "GTrackB", "GGammaB"),
-      Switch("FX_GLIDE_SWAPINTERVAL", "GVSyncCheck", "Disable V-Sync", "0"),
-      Switch("FX_GLIDE_TMU_MEMSIZE", "TextureCheck", "Limit texture memory to 2MB", "2"),
-      List("FX_GL_16BPP_ZPRECISION", "GComboBoxA", "Depth precision 16 bit", DepthPrecision(), 1),
-      List("FX_GL_32BPP_ZPRECISION", "GComboBoxB", "Depth precision 32 bit", DepthPrecision(), 1),
-      List("FX_GL_HSR", "GComboBoxC", "Hidden surface removal",
-           {{"Disable", 0},
-            {"Conservative Tiling", 1},
-            {"Non-Aggressive Tiling", 2},
-            {"Semi-Aggressive Tiling", 3},
-            {"Aggressive Tiling", 4}},
-           0),
-      List("FX_GL_GUARDBAND_ENABLED", "GComboBoxD", "Guardband clipping", DisableEnable(), 0),
-  };
-}
+SettingCatalogue::SettingCatalogue()
+    : direct3d_(MakeGroup(kDirect3DRows)), glide_(MakeGroup(kGlideRows)) {}
 
 const SettingInfo& SettingCatalogue::Info(SettingKind kind, int number) const {
   const std::vector<SettingInfo>& group = kind == SettingKind::Direct3D ? direct3d_ : glide_;
@@ -218,33 +243,24 @@ int SettingCatalogue::ChoiceForText(SettingKind kind, int number,
 }
 
 bool SettingCatalogue::FillFsaaLists(int cardModel) {
-  std::vector<Choice> choices;
-  int defaultChoice = 0;
+  ChoiceList list;
+  int defaultChoice = 1;
   switch (cardModel) {
     case 4500:
-      choices = {{"Fastest Performance", 0}, {"2x FSAA", 1}};
+      list = Rows(kFsaa4500);
       defaultChoice = 0;
       break;
     case 5500:
-      choices = {{"Single chip only", 0},
-                 {"Fastest Performance", 2},
-                 {"2x FSAA", 3},
-                 {"4x FSAA", 4}};
-      defaultChoice = 1;
+      list = Rows(kFsaa5500);
       break;
     case 6000:
-      choices = {{"Single chip only", 0},
-                 {"Fastest Performance", 5},
-                 {"2x FSAA", 6},
-                 {"4x FSAA", 7},
-                 {"8x FSAA", 8}};
-      defaultChoice = 1;
+      list = Rows(kFsaa6000);
       break;
     default:
       return false;
   }
   for (SettingInfo* info : {&direct3d_[kFsaaSetting - 1], &glide_[kFsaaSetting - 1]}) {
-    info->choices = choices;
+    info->choices = MakeChoices(list);
     info->defaultChoice = defaultChoice;
   }
   return true;
