@@ -21,12 +21,7 @@ std::string EncodePlan(const DriverPlan& plan) {
 
 bool DecodePlan(const std::string& text, DriverPlan* plan) {
   DriverPlan out;
-  std::string::size_type start = 0;
-  while (start < text.size()) {
-    std::string::size_type end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    const std::string line = text.substr(start, end - start);
-    start = end + 1;
+  for (const std::string& line : SplitLines(text)) {
     const std::string::size_type tab = line.find('\t');
     if (line.size() < 5 || tab == std::string::npos || line[1] != ' ' || line[3] != ' ') {
       return false;

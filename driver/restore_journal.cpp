@@ -27,13 +27,7 @@ void Field(std::string& out, const char* name, const std::string& value) {
 
 void PlanFields(std::string& out, const char* name, const DriverPlan& plan) {
   // Each write of the plan as its own line, the plan's line with its tab.
-  std::string encoded = EncodePlan(plan);
-  std::string::size_type start = 0;
-  while (start < encoded.size()) {
-    const std::string::size_type end = encoded.find('\n', start);
-    Field(out, name, encoded.substr(start, end - start));
-    start = end + 1;
-  }
+  for (const std::string& line : SplitLines(EncodePlan(plan))) Field(out, name, line);
 }
 
 bool ParseInt(const std::string& text, int* value) {
@@ -63,12 +57,7 @@ bool RestoreJournal::Decode(const std::string& text, JournalRecord* record) {
   JournalRecord out;
   std::string apply, restore;
   bool haveStage = false;
-  std::string::size_type start = 0;
-  while (start < text.size()) {
-    std::string::size_type end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    const std::string line = text.substr(start, end - start);
-    start = end + 1;
+  for (const std::string& line : SplitLines(text)) {
     const std::string::size_type equals = line.find('=');
     if (equals == std::string::npos) return false;
     const std::string name = line.substr(0, equals);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace tw {
 
@@ -37,6 +38,20 @@ inline bool UnescapeText(const std::string& text, std::string* out) {
     }
   }
   return true;
+}
+
+// The lines of a text, without their line breaks; the last line need not end
+// in one, and a text that ends in one has no empty last line.
+inline std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string::size_type start = 0;
+  while (start < text.size()) {
+    std::string::size_type end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
 }
 
 }  // namespace tw

@@ -26,6 +26,44 @@ LONG OpenForReading(RootKey root, const std::string& subkey, HKEY* opened) {
 HKEY ToHkey(RegKey key) { return reinterpret_cast<HKEY>(key); }
 RegKey FromHkey(HKEY key) { return reinterpret_cast<RegKey>(key); }
 
+enum class Names { Subkeys, Values };
+
+long EnumNames(HKEY key, Names which, std::vector<std::string>* names) {
+  const bool values = which == Names::Values;
+  DWORD count = 0;
+  DWORD longest = 0;
+  LONG rc = values ? RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                      &count, &longest, nullptr, nullptr, nullptr)
+                   : RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &count, &longest, nullptr,
+                                      nullptr, nullptr, nullptr, nullptr, nullptr);
+  if (rc != ERROR_SUCCESS) return rc;
+
+  // Windows 98 leaves out the terminating NUL in the longest value name it
+  // reports; the buffer also grows should a longer name appear after the
+  // query.
+  std::string buffer(longest + 1 > MAX_PATH ? longest + 1 : MAX_PATH, '\0');
+  std::vector<std::string> found;
+  found.reserve(count);
+  DWORD index = 0;
+  for (;;) {
+    DWORD length = static_cast<DWORD>(buffer.size());
+    rc = values ? RegEnumValueA(key, index, &buffer[0], &length, nullptr, nullptr, nullptr,
+                                nullptr)
+                : RegEnumKeyExA(key, index, &buffer[0], &length, nullptr, nullptr, nullptr,
+                                nullptr);
+    if (rc == ERROR_NO_MORE_ITEMS) break;
+    if (rc == ERROR_MORE_DATA && buffer.size() < kLongestBuffer) {
+      buffer.assign(buffer.size() * 2, '\0');
+      continue;
+    }
+    if (rc != ERROR_SUCCESS) return rc;
+    found.emplace_back(buffer.data(), length < buffer.size() ? length : buffer.size());
+    ++index;
+  }
+  *names = std::move(found);
+  return ERROR_SUCCESS;
+}
+
 }  // namespace
 
 long Win32RegistryBackend::CreateKey(RootKey root, const std::string& subkey, RegKey* key) {
@@ -87,60 +125,11 @@ long Win32RegistryBackend::DeleteValue(RegKey key, const std::string& name) {
 }
 
 long Win32RegistryBackend::EnumSubkeys(RegKey key, std::vector<std::string>* names) {
-  DWORD count = 0;
-  DWORD longest = 0;
-  LONG rc = RegQueryInfoKeyA(ToHkey(key), nullptr, nullptr, nullptr, &count, &longest, nullptr,
-                             nullptr, nullptr, nullptr, nullptr, nullptr);
-  if (rc != ERROR_SUCCESS) return rc;
-
-  // Key names are at most 255 characters; the buffer still grows should a
-  // longer one appear after the query.
-  std::string buffer(longest + 1 > MAX_PATH ? longest + 1 : MAX_PATH, '\0');
-  std::vector<std::string> found;
-  found.reserve(count);
-  DWORD index = 0;
-  for (;;) {
-    DWORD length = static_cast<DWORD>(buffer.size());
-    rc = RegEnumKeyExA(ToHkey(key), index, &buffer[0], &length, nullptr, nullptr, nullptr, nullptr);
-    if (rc == ERROR_NO_MORE_ITEMS) break;
-    if (rc == ERROR_MORE_DATA && buffer.size() < kLongestBuffer) {
-      buffer.assign(buffer.size() * 2, '\0');
-      continue;
-    }
-    if (rc != ERROR_SUCCESS) return rc;
-    found.emplace_back(buffer.data(), length < buffer.size() ? length : buffer.size());
-    ++index;
-  }
-  *names = std::move(found);
-  return ERROR_SUCCESS;
+  return EnumNames(ToHkey(key), Names::Subkeys, names);
 }
 
 long Win32RegistryBackend::EnumValues(RegKey key, std::vector<std::string>* names) {
-  DWORD count = 0;
-  DWORD longest = 0;
-  LONG rc = RegQueryInfoKeyA(ToHkey(key), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                             &count, &longest, nullptr, nullptr, nullptr);
-  if (rc != ERROR_SUCCESS) return rc;
-
-  // Windows 98 leaves out the terminating NUL in the longest name it reports.
-  std::string buffer(longest + 1 > MAX_PATH ? longest + 1 : MAX_PATH, '\0');
-  std::vector<std::string> found;
-  found.reserve(count);
-  DWORD index = 0;
-  for (;;) {
-    DWORD length = static_cast<DWORD>(buffer.size());
-    rc = RegEnumValueA(ToHkey(key), index, &buffer[0], &length, nullptr, nullptr, nullptr, nullptr);
-    if (rc == ERROR_NO_MORE_ITEMS) break;
-    if (rc == ERROR_MORE_DATA && buffer.size() < kLongestBuffer) {
-      buffer.assign(buffer.size() * 2, '\0');
-      continue;
-    }
-    if (rc != ERROR_SUCCESS) return rc;
-    found.emplace_back(buffer.data(), length < buffer.size() ? length : buffer.size());
-    ++index;
-  }
-  *names = std::move(found);
-  return ERROR_SUCCESS;
+  return EnumNames(ToHkey(key), Names::Values, names);
 }
 
 long Win32RegistryBackend::DeleteSubkey(RegKey key, const std::string& subkey) {
