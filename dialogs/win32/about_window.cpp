@@ -22,7 +22,16 @@ bool AboutWindow::Show(const StoredPosition& position) {
                position.top.value_or(layout.top), 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   ShowWindow(window_, SW_SHOWNORMAL);
   SetForegroundWindow(window_);
+  // Keys go through the dialog manager (see the message loop): with OK
+  // focused, Enter presses it and Esc closes the box.
+  SetFocus(controls_.Get("Button1"));
   return true;
+}
+
+bool IsAboutWindow(HWND window) {
+  char name[16] = {};
+  return GetClassNameA(window, name, sizeof name) > 0 &&
+         lstrcmpA(name, AboutBoxLayout().className) == 0;
 }
 
 LRESULT CALLBACK AboutWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
@@ -58,6 +67,7 @@ LRESULT AboutWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (name == "Label1") form_.Label1Click();
       if (name == "Label4") form_.Label4Click();
       if (name == "Button1" || LOWORD(wParam) == IDOK) form_.Button1Click();
+      if (LOWORD(wParam) == IDCANCEL) form_.FormClose();
       return 0;
     }
     case WM_CLOSE:

@@ -32,4 +32,7 @@ class AboutWindow {
   FormControls controls_;
 };
 
+// Whether a window is an about box (its class).
+bool IsAboutWindow(HWND window);
+
 }  // namespace tw

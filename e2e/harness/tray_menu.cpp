@@ -15,11 +15,6 @@ namespace {
 constexpr UINT kTrayIconId = 1;
 constexpr DWORD kMenuTimeoutMs = 10000;
 
-void PressKey(WORD key) {
-  keybd_event(static_cast<BYTE>(key), 0, 0, 0);
-  keybd_event(static_cast<BYTE>(key), 0, KEYEVENTF_KEYUP, 0);
-}
-
 DWORD ForegroundProcess() {
   DWORD process = 0;
   HWND foreground = GetForegroundWindow();
@@ -36,6 +31,11 @@ NOTIFYICONDATAA IconRecord(HWND mainWindow) {
 }
 
 }  // namespace
+
+void PressKey(WORD key) {
+  keybd_event(static_cast<BYTE>(key), 0, 0, 0);
+  keybd_event(static_cast<BYTE>(key), 0, KEYEVENTF_KEYUP, 0);
+}
 
 std::vector<WORD> MenuKeys(std::initializer_list<int> path) {
   std::vector<WORD> keys;

@@ -27,6 +27,9 @@ std::vector<WORD> MenuKeys(std::initializer_list<int> path);
 bool ChooseFromTrayMenu(const ChildProcess& program, HWND mainWindow, UINT mouseMessage,
                         const std::vector<WORD>& keys);
 
+// A key pressed and released, for the window that has the keyboard.
+void PressKey(WORD key);
+
 // Whether a popup menu of the program is shown.
 bool PopupMenuShown(const ChildProcess& program);
 

@@ -4,6 +4,7 @@
 // program that sits in the tray for days should not carry them unused.
 #include <windows.h>
 
+#include "dialogs/win32/about_window.h"
 #include "editor/win32/editor_window.h"
 #include "platform/win32/lazy_init.h"
 #include "platform/win32/registry_win32.h"
@@ -31,9 +32,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
       while ((got = GetMessageA(&msg, nullptr, 0, 0)) != 0 && got != -1) {
         // Tab and the arrow keys move through the editor's controls as in a
         // dialog box; it has no default or cancel button, so Enter and Esc
-        // choose nothing.
+        // choose nothing there. In the about box they mean OK and close.
         HWND active = GetActiveWindow();
-        if (active && tw::IsEditorWindow(active) && IsDialogMessageA(active, &msg)) continue;
+        if (active && (tw::IsEditorWindow(active) || tw::IsAboutWindow(active)) &&
+            IsDialogMessageA(active, &msg)) {
+          continue;
+        }
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
       }
