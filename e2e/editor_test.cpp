@@ -172,6 +172,9 @@ TEST_F(EditorTest, AddEditShortcutRunRemoveAndPlace) {
   const std::string gameName = game.substr(game.find_last_of('\\') + 1);
   EXPECT_EQ(EditorText(editor, "Edit1"), gameName);
   EXPECT_EQ(EditorText(editor, "Label14"), gameName);
+  // The stand-in game has no icon of its own: the header shows the generic one.
+  EXPECT_NE(SendMessageA(EditorControl(editor, "Image1"), STM_GETICON, 0, 0), 0)
+      << "no icon in the header";
   EXPECT_EQ(EditorText(editor, "Edit3"), Folder(game));
   EXPECT_FALSE(IsEditorControlVisible(editor, "Button4"));
   EXPECT_FALSE(IsEditorControlVisible(editor, "Button3"));

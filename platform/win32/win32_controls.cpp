@@ -193,7 +193,13 @@ void Win32Image::ShowFileIcon(const std::string& path) {
   // shell shows for the file.
   WORD index = 0;
   HICON icon = ExtractAssociatedIconA(instance_, buffer, &index);
-  if (icon) Show(icon, true);
+  if (icon) {
+    Show(icon, true);
+  } else {
+    // A program without icons: Windows' shell shows the generic application
+    // icon for it, where Wine's lookup finds nothing.
+    Show(LoadIconA(nullptr, IDI_APPLICATION), false);
+  }
 }
 
 void Win32Image::ShowStockIcon(StockIcon icon) {
