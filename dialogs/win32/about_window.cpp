@@ -1,7 +1,6 @@
 #include "dialogs/win32/about_window.h"
 
 #include "platform/win32/lazy_init.h"
-#include "platform/win32/window_object.h"
 
 namespace tw {
 
@@ -14,8 +13,7 @@ AboutWindow::~AboutWindow() {
 
 bool AboutWindow::Show(const StoredPosition& position) {
   const FormLayout& layout = AboutBoxLayout();
-  if (!RegisterFormClass(layout, instance_, &AboutWindow::WindowProc)) return false;
-  if (!CreateFormWindow(layout, instance_, owner_, this)) return false;
+  if (!CreateForm(layout, instance_, owner_)) return false;
   EnsureCommonControls();  // the links' hints are tooltips
   controls_.Create(window_, layout, instance_);
   SetWindowPos(window_, nullptr, position.left.value_or(layout.left),
@@ -26,25 +24,6 @@ bool AboutWindow::Show(const StoredPosition& position) {
   // focused, Enter presses it and Esc closes the box.
   SetFocus(controls_.Get("Button1"));
   return true;
-}
-
-bool IsAboutWindow(HWND window) {
-  char name[16] = {};
-  return GetClassNameA(window, name, sizeof name) > 0 &&
-         lstrcmpA(name, AboutBoxLayout().className) == 0;
-}
-
-LRESULT CALLBACK AboutWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                         LPARAM lParam) {
-  AboutWindow* self = WindowObject<AboutWindow>(window, message, lParam);
-  if (!self) return DefWindowProcA(window, message, wParam, lParam);
-  if (message == WM_NCCREATE) self->window_ = window;
-  try {
-    return self->HandleMessage(message, wParam, lParam);
-  } catch (...) {
-    // The handlers open a link or post a message; nothing to report.
-  }
-  return 0;
 }
 
 LRESULT AboutWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -73,9 +52,6 @@ LRESULT AboutWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       form_.FormClose();
       return 0;
-    case WM_NCDESTROY:
-      window_ = nullptr;
-      break;
     default:
       break;
   }

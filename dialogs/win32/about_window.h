@@ -5,16 +5,15 @@
 
 #include "dialogs/about.h"
 #include "platform/win32/form_builder.h"
+#include "platform/win32/window_owner.h"
 #include "shell/window_position.h"
 
 namespace tw {
 
-class AboutWindow {
+class AboutWindow : private WindowOwner {
  public:
   AboutWindow(HINSTANCE instance, HWND owner, DesktopShell& shell, UserInterface& ui);
-  ~AboutWindow();
-  AboutWindow(const AboutWindow&) = delete;
-  AboutWindow& operator=(const AboutWindow&) = delete;
+  ~AboutWindow() override;
 
   // Creates the box at each stored edge (the design position otherwise) and
   // shows it. OK and the close button post the release message to the owner,
@@ -22,17 +21,13 @@ class AboutWindow {
   bool Show(const StoredPosition& position);
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // The handlers open a link or post a message; nothing of theirs to report.
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   HINSTANCE instance_;
   HWND owner_;
-  HWND window_ = nullptr;
   TForm3 form_;
   FormControls controls_;
 };
-
-// Whether a window is an about box (its class).
-bool IsAboutWindow(HWND window);
 
 }  // namespace tw

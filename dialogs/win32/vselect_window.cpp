@@ -1,7 +1,6 @@
 #include "dialogs/win32/vselect_window.h"
 
 #include "platform/messages.h"
-#include "platform/win32/window_object.h"
 
 namespace tw {
 
@@ -14,8 +13,7 @@ VSelectWindow::~VSelectWindow() {
 
 void VSelectWindow::ShowModal() {
   const FormLayout& layout = CardModelDialogLayout();
-  if (!RegisterFormClass(layout, instance_, &VSelectWindow::WindowProc)) return;
-  if (!CreateFormWindow(layout, instance_, owner_, this)) return;
+  if (!CreateForm(layout, instance_, owner_)) return;
   controls_.Create(window_, layout, instance_);
   ShowWindow(window_, SW_SHOWNORMAL);
   SetForegroundWindow(window_);
@@ -45,19 +43,6 @@ void VSelectWindow::Close() {
   if (owner_) PostMessageA(owner_, kCardDialogClosedMessage, 0, 0);
 }
 
-LRESULT CALLBACK VSelectWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                           LPARAM lParam) {
-  VSelectWindow* self = WindowObject<VSelectWindow>(window, message, lParam);
-  if (!self) return DefWindowProcA(window, message, wParam, lParam);
-  if (message == WM_NCCREATE) self->window_ = window;
-  try {
-    return self->HandleMessage(message, wParam, lParam);
-  } catch (...) {
-    // The handlers only set numbers; at worst a name lookup ran out of memory.
-  }
-  return 0;
-}
-
 LRESULT VSelectWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND: {
@@ -75,9 +60,6 @@ LRESULT VSelectWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
       Close();
       return 0;
-    case WM_NCDESTROY:
-      window_ = nullptr;
-      break;
     default:
       break;
   }

@@ -5,28 +5,26 @@
 
 #include "dialogs/vselect.h"
 #include "platform/win32/form_builder.h"
+#include "platform/win32/window_owner.h"
 
 namespace tw {
 
-class VSelectWindow {
+class VSelectWindow : private WindowOwner {
  public:
   VSelectWindow(HINSTANCE instance, HWND owner, int& cardModel);
-  ~VSelectWindow();
-  VSelectWindow(const VSelectWindow&) = delete;
-  VSelectWindow& operator=(const VSelectWindow&) = delete;
+  ~VSelectWindow() override;
 
   // Runs until OK or the close box ends the dialog. On closing it posts the
   // release message to the owner, which then destroys this object.
   void ShowModal();
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // The handlers only set numbers; nothing of theirs to report.
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void Close();
 
   HINSTANCE instance_;
   HWND owner_;
-  HWND window_ = nullptr;
   TForm4 form_;
   FormControls controls_;
   bool closed_ = false;

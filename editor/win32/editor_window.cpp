@@ -9,7 +9,6 @@
 #include "platform/command_error.h"
 #include "platform/win32/lazy_init.h"
 #include "platform/win32/ui_win32.h"
-#include "platform/win32/window_object.h"
 #include "shell/error_report.h"
 
 namespace tw {
@@ -45,8 +44,7 @@ EditorWindow::~EditorWindow() {
 bool EditorWindow::Create() {
   EnsureCommonControls();
   const FormLayout& layout = EditorLayout();
-  if (!RegisterFormClass(layout, instance_, &EditorWindow::WindowProc)) return false;
-  if (!CreateFormWindow(layout, instance_, mainWindow_, this) || !window_) return false;
+  if (!CreateForm(layout, instance_, mainWindow_)) return false;
   boxes_.SetEditor(window_);
   questions_.SetOwner(window_);
   controls_.Create(window_, layout, instance_);
@@ -56,26 +54,11 @@ bool EditorWindow::Create() {
   return true;
 }
 
-LRESULT CALLBACK EditorWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                          LPARAM lParam) {
-  EditorWindow* self = WindowObject<EditorWindow>(window, message, lParam);
-  if (!self) return DefWindowProcA(window, message, wParam, lParam);
-  if (message == WM_NCCREATE) self->window_ = window;
-  // A failed command is reported here and the program goes on. A save that
-  // failed has already closed the editor, and the main window may destroy it
-  // while the report is open: nothing of the editor is touched after this.
-  std::string failure;
-  HWND owner = nullptr;
-  try {
-    return self->HandleMessage(message, wParam, lParam);
-  } catch (const std::exception& error) {
-    failure = error.what();
-  } catch (...) {
-    failure = "Unexpected error";
-  }
-  owner = IsWindowVisible(window) ? window : self->mainWindow_;
-  MessageBoxA(owner, ErrorReportText(failure).c_str(), kApplicationTitle, MB_OK | MB_ICONERROR);
-  return 0;
+void EditorWindow::ReportFailure(const std::string& text) {
+  // A save that failed has already closed the editor; the report then
+  // belongs to the main window, which may destroy the editor while it is open.
+  HWND owner = IsWindowVisible(window_) ? window_ : mainWindow_;
+  MessageBoxA(owner, ErrorReportText(text).c_str(), kApplicationTitle, MB_OK | MB_ICONERROR);
 }
 
 void EditorWindow::Dispatch(const std::string& name, EditorEvent event) {
@@ -117,19 +100,10 @@ LRESULT EditorWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       // No close box, but the system may still ask (Alt+F4): the same closing path.
       if (form_) form_->Close();
       return 0;
-    case WM_NCDESTROY:
-      window_ = nullptr;
-      break;
     default:
       break;
   }
   return DefWindowProcA(window_, message, wParam, lParam);
-}
-
-bool IsEditorWindow(HWND window) {
-  char name[16] = {};
-  return GetClassNameA(window, name, sizeof name) > 0 &&
-         lstrcmpA(name, EditorLayout().className) == 0;
 }
 
 std::unique_ptr<EditorInstance> Win32EditorFactory::CreateEditor() {

@@ -9,6 +9,7 @@
 #include "editor/editor_events.h"
 #include "editor/editor_openings.h"
 #include "platform/win32/form_builder.h"
+#include "platform/win32/window_owner.h"
 #include "platform/win32/desktop_shell_win32.h"
 #include "platform/win32/win32_controls.h"
 
@@ -29,25 +30,23 @@ class EditorBoxes : public UserInterface {
   HWND editor_ = nullptr;
 };
 
-class EditorWindow : public EditorInstance {
+class EditorWindow : public EditorInstance, private WindowOwner {
  public:
   EditorWindow(HINSTANCE instance, HWND mainWindow, const EditorServices& services);
   ~EditorWindow() override;
-  EditorWindow(const EditorWindow&) = delete;
-  EditorWindow& operator=(const EditorWindow&) = delete;
 
   // Creates the hidden window and its controls and runs FormCreate.
   bool Create();
   TForm1& Form() override { return *form_; }
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  // A failed command is reported and the program goes on.
+  void ReportFailure(const std::string& text) override;
   void Dispatch(const std::string& name, EditorEvent event);
 
   HINSTANCE instance_;
   HWND mainWindow_;
-  HWND window_ = nullptr;
   EditorBoxes boxes_;
   Win32Questions questions_;
   EditorServices services_;
@@ -55,9 +54,6 @@ class EditorWindow : public EditorInstance {
   std::unique_ptr<Win32Form> view_;
   std::unique_ptr<TForm1> form_;
 };
-
-// Whether a window is the profile editor (class "TForm1").
-bool IsEditorWindow(HWND window);
 
 // Makes editors for the main window's openings.
 class Win32EditorFactory : public EditorFactory {

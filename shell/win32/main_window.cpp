@@ -5,7 +5,6 @@
 #include "dialogs/win32/about_window.h"
 #include "dialogs/win32/vselect_window.h"
 #include "platform/messages.h"
-#include "platform/win32/window_object.h"
 #include "res/resource_ids.h"
 #include "shell/startup_layout.h"
 #include "shell/tray_menus.h"
@@ -39,27 +38,10 @@ MainWindow::~MainWindow() {
 bool MainWindow::Create(const std::string& commandLine) {
   commandLine_ = commandLine;
   const FormLayout& layout = StartupWindowLayout();
-  if (!RegisterFormClass(layout, instance_, &MainWindow::WindowProc)) return false;
   taskbarCreatedMessage_ = RegisterWindowMessageA("TaskbarCreated");
-  if (!CreateFormWindow(layout, instance_, nullptr, this)) return false;
-  if (!hidden_ && window_) ShowWindow(window_, SW_SHOWNORMAL);
-  return window_ != nullptr;
-}
-
-LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  MainWindow* self = WindowObject<MainWindow>(window, message, lParam);
-  if (!self) return DefWindowProcA(window, message, wParam, lParam);
-  if (message == WM_NCCREATE) self->window_ = window;
-  // No exception may cross into the system: a failed command is reported here
-  // and the program goes on.
-  try {
-    return self->HandleMessage(message, wParam, lParam);
-  } catch (const std::exception& error) {
-    self->ui_.ErrorReport(error.what());
-  } catch (...) {
-    self->ui_.ErrorReport("Unexpected error");
-  }
-  return 0;
+  if (!CreateForm(layout, instance_, nullptr)) return false;
+  if (!hidden_) ShowWindow(window_, SW_SHOWNORMAL);
+  return true;
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -84,9 +66,6 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       FormDestroy();
       return 0;
-    case WM_NCDESTROY:
-      window_ = nullptr;
-      break;
     default:
       if (message == kTrayNotifyMessage) {
         form2_.TrayNotifyMessage(static_cast<unsigned>(lParam));

@@ -15,6 +15,7 @@
 #include "editor/win32/editor_window.h"
 #include "platform/win32/display_win32.h"
 #include "platform/win32/form_builder.h"
+#include "platform/win32/window_owner.h"
 #include "platform/win32/menu_win32.h"
 #include "platform/win32/processes_win32.h"
 #include "platform/win32/desktop_shell_win32.h"
@@ -37,21 +38,22 @@ struct ProgramServices {
   const TextCompare& compare;
 };
 
-class MainWindow : private StartupView, private WatchListener, private MainWindowView {
+class MainWindow : private WindowOwner,
+                   private StartupView,
+                   private WatchListener,
+                   private MainWindowView {
  public:
   MainWindow(HINSTANCE instance, ProgramServices services);
   ~MainWindow() override;
-  MainWindow(const MainWindow&) = delete;
-  MainWindow& operator=(const MainWindow&) = delete;
 
   // Creates the window; the start-up sequence runs during its creation.
   bool Create(const std::string& commandLine);
-  // Shows a thrown error as the general error report.
-  void ReportError(const std::string& text) { ui_.ErrorReport(text); }
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  // A failed command is reported as the general error report and the
+  // program goes on.
+  void ReportFailure(const std::string& text) override { ui_.ErrorReport(text); }
 
   void FormCreate();
   void Button1Click();
@@ -87,7 +89,6 @@ class MainWindow : private StartupView, private WatchListener, private MainWindo
 
   HINSTANCE instance_;
   ProgramServices services_;
-  HWND window_ = nullptr;
   std::string commandLine_;
   bool hidden_ = false;
   bool quitAfterLaunch_ = false;

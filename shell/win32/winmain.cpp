@@ -4,8 +4,9 @@
 // program that sits in the tray for days should not carry them unused.
 #include <windows.h>
 
-#include "dialogs/win32/about_window.h"
-#include "editor/win32/editor_window.h"
+#include "dialogs/about.h"
+#include "editor/editor_layout.h"
+#include "platform/win32/window_owner.h"
 #include "platform/win32/lazy_init.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/text_compare_win32.h"
@@ -34,7 +35,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         // dialog box; it has no default or cancel button, so Enter and Esc
         // choose nothing there. In the about box they mean OK and close.
         HWND active = GetActiveWindow();
-        if (active && (tw::IsEditorWindow(active) || tw::IsAboutWindow(active)) &&
+        if (active && (tw::IsFormWindow(active, tw::EditorLayout()) ||
+                       tw::IsFormWindow(active, tw::AboutBoxLayout())) &&
             IsDialogMessageA(active, &msg)) {
           continue;
         }
