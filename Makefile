@@ -102,3 +102,15 @@ bench: prereqs win32
 	  --driver $(BENCH_WINE_DIR)/bench_driver.exe --game $(BENCH_WINE_DIR)/game.exe \
 	  --fixture e2e/fixtures/win98-voodoo5.reg --work $(abspath $(BENCH_WINE_DIR))/work \
 	  --runs $(BENCH_RUNS) --idle $(BENCH_IDLE)
+
+# The README's pictures in docs/: the screenshot-taking end-to-end tests run
+# under Wine in a prefix of their own (scripts/docs-screenshots.sh), then each
+# picture is cropped to its window or menu and palette-reduced
+# (scripts/docs-pictures.sh).
+DOCS_WINVER := winxp
+DOCS_SHOTS := $(BUILD)/docs-shots
+.PHONY: docs
+docs: e2e
+	bash scripts/with-wine.sh --prefix $(BUILD)/wineprefix-docs -- \
+	  bash scripts/docs-screenshots.sh $(TARNWICK_EXE) $(E2E_DIR) $(DOCS_SHOTS) $(DOCS_WINVER)
+	bash scripts/docs-pictures.sh $(DOCS_SHOTS) docs $(DOCS_WINVER)

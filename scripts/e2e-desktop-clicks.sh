@@ -186,12 +186,29 @@ window_painted() {
   [[ $now == "$last" ]]
 }
 
+# screenshot NAME [CROP] [PLACE]: the desktop, or the screen area CROP
+# (WxH+X+Y). PLACE, "X Y WIDTH HEIGHT" on the screen, is what the picture is
+# about (a window, a menu); moved onto the picture, it goes to NAME.rect for
+# cropping (make docs).
 screenshot() {
-  local file=$shots/$version-$1.png
+  local file=$shots/$version-$1.png place=${3:-}
   desktop_geometry
   local crop=${2:-"${geo[2]}x${geo[3]}+${geo[0]}+${geo[1]}"}
+  rm -f "${file%.png}.rect"
   import -silent -window root -crop "$crop" +repage "$file" 2>/dev/null || return 1
+  if [[ -n $place ]]; then
+    local x y w h origin_x=${crop#*+} origin_y=${crop##*+}
+    read -r x y w h <<<"$place"
+    echo "$((x - ${origin_x%%+*})) $((y - origin_y)) $w $h" >"${file%.png}.rect"
+  fi
   taken+=("$(realpath "$file")")
+}
+
+# "X Y WIDTH HEIGHT" of the visible window with this caption, frame included.
+window_place() {
+  local id
+  id=$(visible_windows "$1" | head -n 1)
+  [[ -n $id ]] && window_geometry "$id" && echo "${geo[*]}"
 }
 
 # The tray: the lower right corner of the desktop, where the taskbar shows the
@@ -238,6 +255,14 @@ click_tray_icon() {
   sleep 0.5  # the menu draws after it maps
 }
 
+# "X Y WIDTH HEIGHT" of the smallest area holding two areas given the same way.
+union() {
+  local left=$(($1 < $5 ? $1 : $5)) top=$(($2 < $6 ? $2 : $6))
+  local right=$(($1 + $3 > $5 + $7 ? $1 + $3 : $5 + $7))
+  local bottom=$(($2 + $4 > $6 + $8 ? $2 + $4 : $6 + $8))
+  echo "$left $top $((right - left)) $((bottom - top))"
+}
+
 # Moves the mouse to a point and, with a button, clicks there.
 point_at() {
   local what=$1 x=$2 y=$3 button=${4:-}
@@ -248,7 +273,7 @@ point_at() {
 # The lower right of the desktop, where the tray menus open.
 screenshot_tray_corner() {
   desktop_geometry
-  screenshot "$1" "420x320+$((geo[0] + geo[2] - 420))+$((geo[1] + geo[3] - 320))"
+  screenshot "$1" "420x320+$((geo[0] + geo[2] - 420))+$((geo[1] + geo[3] - 320))" "${2:-}"
 }
 
 # A DWORD of the program key as reg prints it (0x...), empty when missing.
@@ -287,7 +312,7 @@ run_version() {
   # 2. The card model question.
   expect 60 "the card model dialog \"$dialog_caption\" did not appear" window_shown "$dialog_caption"
   expect 20 "the card model dialog was not drawn" window_painted "$dialog_caption"
-  screenshot card-dialog || fail "no screenshot of the card model dialog"
+  screenshot card-dialog "" "$(window_place "$dialog_caption")" || fail "no screenshot of the card model dialog"
 
   # 3. Voodoo 5 - 5500, then OK.
   client_origin "$dialog_caption" "${dialog_client[@]}"
@@ -326,7 +351,7 @@ run_version() {
   # 6. Right click: the main menu; the mouse on "Run" opens the submenu with
   # the profile, a click on it runs the profile.
   click_tray_icon 3 "main menu"
-  screenshot_tray_corner menu-right || fail "no screenshot of the main menu"
+  screenshot_tray_corner menu-right "${menu[*]}" || fail "no screenshot of the main menu"
   point_at '"Run"' $((menu[0] + menu[2] / 2)) $((menu[1] + menu[3] - menu_offset_run))
   expect 20 "no Run submenu under the mouse" two_menus_shown
   local sub
@@ -334,7 +359,7 @@ run_version() {
   window_geometry "$sub" || fail "the Run submenu has no place on the screen"
   local submenu=("${geo[@]}")
   sleep 0.5
-  screenshot_tray_corner menu-run || fail "no screenshot of the Run submenu"
+  screenshot_tray_corner menu-run "$(union "${menu[@]}" "${submenu[@]}")" || fail "no screenshot of the Run submenu"
   # Its first item, below the border.
   point_at "\"$profile\"" $((submenu[0] + submenu[2] / 2)) $((submenu[1] + 3 + 8)) 1
   expect 20 "the menu stayed open after choosing \"$profile\"" menu_gone
@@ -343,7 +368,7 @@ run_version() {
 
   # 7. Left click: the second menu; a click beside it closes it.
   click_tray_icon 1 "second menu"
-  screenshot_tray_corner menu-left || fail "no screenshot of the second menu"
+  screenshot_tray_corner menu-left "${menu[*]}" || fail "no screenshot of the second menu"
   desktop_geometry
   point_at "the desktop" $((geo[0] + geo[2] / 2)) $((geo[1] + geo[3] / 2)) 1
   expect 20 "the second menu stayed open after a click beside it" menu_gone
@@ -353,7 +378,7 @@ run_version() {
   point_at '"About"' $((menu[0] + menu[2] / 2)) $((menu[1] + menu[3] - menu_offset_about)) 1
   expect 20 "the about box \"$about_caption\" did not appear" window_shown "$about_caption"
   expect 20 "the about box was not drawn" window_painted "$about_caption"
-  screenshot about || fail "no screenshot of the about box"
+  screenshot about "" "$(window_place "$about_caption")" || fail "no screenshot of the about box"
   client_origin "$about_caption" "${about_client[@]}"
   click_control '"OK"' "${about_ok[@]}"
   expect 20 "the about box was still shown after the click on OK" window_gone "$about_caption"

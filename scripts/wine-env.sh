@@ -106,6 +106,7 @@ tw_wine_start() {
     tw_prefix_create || return 1
   fi
   tw_desktop_folder_local
+  tw_prefix_fonts
   # A server left over from an interrupted run of this prefix would keep its
   # programs on a display that is gone.
   wineserver -k 2>/dev/null && wineserver -w
@@ -128,6 +129,16 @@ tw_desktop_folder_local() {
       rm -f "$link" && mkdir -p "$link"
     fi
   done
+}
+
+# Without Marlett, title-bar buttons show letters ("r" for close) instead of
+# their glyphs, and Debian's Wine does not find its own copy by itself. Put
+# into the prefix's font folder, it is found at the next start.
+tw_prefix_fonts() {
+  local marlett=/usr/share/wine/fonts/marlett.ttf fonts=$WINEPREFIX/drive_c/windows/Fonts
+  if [[ -f $marlett && -d $fonts && ! -e $fonts/marlett.ttf ]]; then
+    cp "$marlett" "$fonts/" || tw_log "could not copy $marlett into the prefix"
+  fi
 }
 
 tw_wine_import_reg() {

@@ -134,10 +134,26 @@ void Screenshot(const std::string& name, HWND shown) {
   // Painting is sent to the window's own thread and done before this returns.
   RedrawWindow(shown, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   const std::string request = std::string(folder) + "\\" + name + ".request";
-  HANDLE file = CreateFileA(request.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  // The request carries the window's place on the desktop, so the picture can
+  // be cropped to it later. Written under another name and renamed, so the
+  // watcher never reads it half-written.
+  RECT rect = {};
+  GetWindowRect(shown, &rect);
+  const std::string place = std::to_string(rect.left) + " " + std::to_string(rect.top) + " " +
+                            std::to_string(rect.right - rect.left) + " " +
+                            std::to_string(rect.bottom - rect.top) + "\n";
+  const std::string draft = request + ".part";
+  HANDLE file = CreateFileA(draft.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  const bool whole = WriteFile(file, place.data(), static_cast<DWORD>(place.size()), &written,
+                               nullptr) && written == place.size();
   CloseHandle(file);
+  if (!whole || !MoveFileA(draft.c_str(), request.c_str())) {
+    DeleteFileA(draft.c_str());
+    return;
+  }
   // The watcher takes the picture, then removes the request.
   WaitUntil([&request] { return GetFileAttributesA(request.c_str()) == INVALID_FILE_ATTRIBUTES; },
             15000);

@@ -37,7 +37,8 @@ int ChildTop(HWND child);
 
 // Asks the screenshot watcher of the test run (scripts/e2e-screenshots.sh)
 // for a picture of the desktop named `name`; nothing without a watcher.
-// `shown` is painted first, so the picture has it whole.
+// `shown` is painted first, so the picture has it whole; its place goes with
+// the request, and the watcher keeps it beside the picture (NAME.rect).
 void Screenshot(const std::string& name, HWND shown);
 
 struct LinkFields {
