@@ -312,7 +312,8 @@ run_version() {
   # 2. The card model question.
   expect 60 "the card model dialog \"$dialog_caption\" did not appear" window_shown "$dialog_caption"
   expect 20 "the card model dialog was not drawn" window_painted "$dialog_caption"
-  screenshot card-dialog "" "$(window_place "$dialog_caption")" || fail "no screenshot of the card model dialog"
+  screenshot card-dialog "" "$(window_place "$dialog_caption")" ||
+    fail "no screenshot of the card model dialog"
 
   # 3. Voodoo 5 - 5500, then OK.
   client_origin "$dialog_caption" "${dialog_client[@]}"
@@ -359,7 +360,8 @@ run_version() {
   window_geometry "$sub" || fail "the Run submenu has no place on the screen"
   local submenu=("${geo[@]}")
   sleep 0.5
-  screenshot_tray_corner menu-run "$(union "${menu[@]}" "${submenu[@]}")" || fail "no screenshot of the Run submenu"
+  screenshot_tray_corner menu-run "$(union "${menu[@]}" "${submenu[@]}")" ||
+    fail "no screenshot of the Run submenu"
   # Its first item, below the border.
   point_at "\"$profile\"" $((submenu[0] + submenu[2] / 2)) $((submenu[1] + 3 + 8)) 1
   expect 20 "the menu stayed open after choosing \"$profile\"" menu_gone
