@@ -14,7 +14,10 @@ exe=$(realpath "${1:?$usage}")
 e2e=$(realpath "${2:?$usage}")
 shots=${3:?$usage}
 version=${4:?$usage}
-[[ -n ${WINEPREFIX:-} ]] || { echo "docs-screenshots: run inside scripts/with-wine.sh" >&2; exit 2; }
+if [[ -z ${WINEPREFIX:-} ]]; then
+  echo "docs-screenshots: run inside scripts/with-wine.sh" >&2
+  exit 2
+fi
 
 game=$WINEPREFIX/drive_c/Games/Demo/demo.exe
 mkdir -p "$(dirname "$game")" && cp "$e2e/game.exe" "$game" || exit 1

@@ -36,13 +36,14 @@ desktop_origin() {
 
 watch_requests() {
   local request name x y w h dx dy
+  local place='^-?[0-9]+ -?[0-9]+ [0-9]+ [0-9]+$'
   while :; do
     for request in "$requests"/*.request; do
       [[ -e $request ]] || continue
       name=$(basename "$request" .request)
       rm -f "$shots/$prefix-$name.rect"
       import -window root "$shots/$prefix-$name.png" 2>/dev/null || true
-      if read -r x y w h <"$request" && [[ "$x $y $w $h" =~ ^-?[0-9]+\ -?[0-9]+\ [0-9]+\ [0-9]+$ ]]; then
+      if read -r x y w h <"$request" && [[ "$x $y $w $h" =~ $place ]]; then
         read -r dx dy <<<"$(desktop_origin)"
         echo "$((x + dx)) $((y + dy)) $w $h" >"$shots/$prefix-$name.rect"
       fi
