@@ -21,6 +21,8 @@ constexpr const char* kUsage =
     "  export FILE NAME...                  profiles into a REGEDIT4 file\r\n"
     "  export FILE --all                    every profile into a REGEDIT4 file\r\n"
     "  import FILE [--as NAME] [--replace]  profiles from a .reg file\r\n"
+    "  import FILE --settings-only --as NAME\r\n"
+    "                                       only its D3D and Glide settings, into NAME\r\n"
     "  apply NAME                           a profile's settings into the driver\r\n"
     "  restore                              put the previous driver settings back\r\n"
     "A NAME with blanks goes in double quotes.\r\n";
@@ -183,6 +185,8 @@ class Companion {
     for (size_t i = 0; i < args.size(); ++i) {
       if (args[i] == "--replace") {
         options.replace = true;
+      } else if (args[i] == "--settings-only") {
+        options.settingsOnly = true;
       } else if (args[i] == "--as") {
         if (i + 1 >= args.size() || !options.asName.empty()) throw UsageError();
         options.asName = args[++i];
@@ -193,7 +197,7 @@ class Companion {
         path = args[i];
       }
     }
-    if (path.empty()) throw UsageError();
+    if (path.empty() || (options.settingsOnly && options.asName.empty())) throw UsageError();
     std::string bytes, error;
     if (!c_.console.ReadFile(path, &bytes, &error)) throw Failure{error};
     const RegFileParse parsed = ParseRegFile(bytes, c_.ansi);
@@ -202,8 +206,28 @@ class Companion {
     if (!ImportProfiles(c_.programRegistry, parsed.file, options, &imported, &error)) {
       throw Failure{path + ": " + error};
     }
-    for (const std::string& name : imported) Line("Imported " + name);
+    for (const std::string& name : imported) ReportProgram(name);
     return kExitOk;
+  }
+
+  // A shared file decides what "Run" starts, so the user must see it, and
+  // hear when that program is not on this machine.
+  void ReportProgram(const std::string& name) {
+    std::string program;
+    {
+      ScopedKey key(c_.programRegistry, ProfileKeyPath(name), false);
+      if (key && c_.programRegistry.HasString("FilePath")) {
+        program = c_.programRegistry.ReadString("FilePath");
+      }
+    }
+    if (program.empty()) {
+      Line("Imported \"" + name + "\": runs no program");
+      return;
+    }
+    Line("Imported \"" + name + "\": runs " + program);
+    if (!c_.console.FileExists(program)) {
+      c_.console.Err("tarnwick-cli: warning: " + program + " does not exist on this machine\r\n");
+    }
   }
 
   int Apply(const std::vector<std::string>& args) {

@@ -15,6 +15,8 @@ class Console {
   virtual bool ReadFile(const std::string& path, std::string* bytes, std::string* error) = 0;
   virtual bool WriteFile(const std::string& path, const std::string& bytes,
                          std::string* error) = 0;
+  // Whether a file (not a folder) of that path is there.
+  virtual bool FileExists(const std::string& path) = 0;
 };
 
 }  // namespace tw

@@ -212,8 +212,25 @@ bool ImportProfiles(RegistryHandle& programRegistry, const RegFile& file,
     }
     profiles[0] = options.asName;
   }
+  if (options.settingsOnly) {
+    if (options.asName.empty() || !ProfileExists(programRegistry, options.asName)) {
+      *error = "No profile named '" + options.asName + "'; nothing was written";
+      return false;
+    }
+    std::vector<PlacedKey> settings;
+    for (const PlacedKey& placed : keys) {
+      if (SameNoCase(placed.below, "D3D") || SameNoCase(placed.below, "Glide")) {
+        settings.push_back(placed);
+      }
+    }
+    if (settings.empty()) {
+      *error = "the file holds no D3D or Glide settings";
+      return false;
+    }
+    keys = settings;
+  }
   for (const std::string& profile : profiles) {
-    if (!options.replace && ProfileExists(programRegistry, profile)) {
+    if (!options.replace && !options.settingsOnly && ProfileExists(programRegistry, profile)) {
       *error = "a profile named '" + profile +
                "' exists; add --replace to write over it. Nothing was written";
       return false;

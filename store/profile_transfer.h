@@ -23,13 +23,17 @@ bool ExportProfiles(RegistryHandle& programRegistry, const std::vector<std::stri
 struct ImportOptions {
   std::string asName;    // import the file's one profile under this name
   bool replace = false;  // a profile that exists may be written over
+  // With asName: only the file's D3D and Glide keys, into the existing
+  // profile asName, whose program, folder and other launch data stay.
+  bool settingsOnly = false;
 };
 
 // Merges the file's profiles into the registry: values the file sets are
 // written, values it deletes are deleted, every other value is kept. The
 // whole file is checked first: a key that is not a profile key, a key
 // deletion, a profile that exists without `replace`, or a bad --as name
-// writes nothing. A write the registry refuses puts the touched profiles
+// writes nothing; so does --settings-only for a profile that does not exist.
+// A write the registry refuses puts the touched profiles
 // back as they were: each change is taken back, last first. On success `imported` holds the profile names written.
 bool ImportProfiles(RegistryHandle& programRegistry, const RegFile& file,
                     const ImportOptions& options, std::vector<std::string>* imported,

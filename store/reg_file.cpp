@@ -54,24 +54,59 @@ bool StartsWithNoCase(const std::string& text, std::string::size_type pos, const
   return true;
 }
 
-// The file as ANSI text: UTF-16LE (with its mark) goes through the converter,
-// a UTF-8 mark is dropped, anything else is taken as it is.
-bool DecodeText(const std::string& bytes, const AnsiConverter& converter, std::string* text) {
+// Bytes that follow a UTF-8 lead byte; -1 for a byte that cannot lead.
+int Utf8Trailing(unsigned char lead) {
+  if (lead < 0x80) return 0;
+  if (lead >= 0xC2 && lead < 0xE0) return 1;
+  if (lead >= 0xE0 && lead < 0xF0) return 2;
+  if (lead >= 0xF0 && lead < 0xF5) return 3;
+  return -1;
+}
+
+// UTF-8 into UTF-16; false on a malformed, overlong or cut sequence.
+bool Utf8ToUtf16(const std::string& bytes, std::u16string* wide) {
+  for (std::string::size_type i = 0; i < bytes.size();) {
+    const unsigned char lead = static_cast<unsigned char>(bytes[i]);
+    const int extra = Utf8Trailing(lead);
+    if (extra < 0 || bytes.size() - i <= static_cast<std::string::size_type>(extra)) return false;
+    uint32_t code = extra == 0 ? lead : lead & (0x3F >> extra);
+    for (int k = 1; k <= extra; ++k) {
+      const unsigned char next = static_cast<unsigned char>(bytes[i + static_cast<size_t>(k)]);
+      if ((next & 0xC0) != 0x80) return false;
+      code = (code << 6) | (next & 0x3F);
+    }
+    static const uint32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
+    if (code < kLeast[extra] || code > 0x10FFFF || (code >= 0xD800 && code < 0xE000)) return false;
+    if (code >= 0x10000) {
+      wide->push_back(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
+      wide->push_back(static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
+    } else {
+      wide->push_back(static_cast<char16_t>(code));
+    }
+    i += static_cast<std::string::size_type>(extra) + 1;
+  }
+  return true;
+}
+
+// The file as ANSI text: UTF-16LE (with its mark, as regedit writes it) and
+// UTF-8 (with its mark, as Notepad saves it) go through the converter;
+// anything else is taken as it is. Null when it can be read, else why not.
+const char* DecodeText(const std::string& bytes, const AnsiConverter& converter, std::string* text) {
+  constexpr const char* kNoAnsi = "the file has characters the system's code page lacks";
+  std::u16string wide;
   if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
       static_cast<unsigned char>(bytes[1]) == 0xFE) {
-    std::u16string wide;
     for (std::string::size_type i = 2; i + 1 < bytes.size(); i += 2) {
       wide.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
                                            (static_cast<unsigned char>(bytes[i + 1]) << 8)));
     }
-    return converter.ToAnsi(wide, text);
-  }
-  if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-    *text = bytes.substr(3);
+  } else if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+    if (!Utf8ToUtf16(bytes.substr(3), &wide)) return "the file is marked as UTF-8 but is not";
   } else {
     *text = bytes;
+    return nullptr;
   }
-  return true;
+  return converter.ToAnsi(wide, text) ? nullptr : kNoAnsi;
 }
 
 // A quoted text starting at `pos` (on the opening quote). Only \\ and \" are
@@ -332,8 +367,8 @@ std::string ValueLine(const RegFileValue& value) {
 RegFileParse ParseRegFile(const std::string& bytes, const AnsiConverter& converter) {
   RegFileParse result;
   std::string text;
-  if (!DecodeText(bytes, converter, &text)) {
-    result.error = "the file has characters the system's code page lacks";
+  if (const char* why = DecodeText(bytes, converter, &text)) {
+    result.error = why;
     return result;
   }
   try {

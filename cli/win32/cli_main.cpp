@@ -81,6 +81,11 @@ class Win32Console : public Console {
     return false;
   }
 
+  bool FileExists(const std::string& path) override {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  }
+
  private:
   static bool Fail(const std::string& path, std::string* error) {
     *error = path + ": " + SystemMessage(GetLastError());

@@ -30,6 +30,7 @@ class FakeConsole : public Console {
     files[path] = bytes;
     return true;
   }
+  bool FileExists(const std::string& path) override { return files.count(path) != 0; }
 
   std::string out;
   std::string err;

@@ -55,6 +55,7 @@ TEST_F(CompanionTest, UsageErrorsExitTwoWithTheUsageText) {
       {},         {"frobnicate"},        {"list", "x"},           {"show"},
       {"export"}, {"export", "f.reg"},   {"export", "f.reg", "--all", "doom"},
       {"import"}, {"import", "f", "--as"}, {"import", "f", "--bogus"}, {"restore", "x"},
+      {"import", "a.reg", "b.reg"},        {"import", "f", "--settings-only"},
   };
   for (const auto& args : cases) {
     EXPECT_EQ(Run(args), kExitUsage) << (args.empty() ? "" : args[0]);
@@ -94,18 +95,35 @@ TEST_F(CompanionTest, ExportWritesAFileThatImportTakesBackUnderAnotherName) {
   EXPECT_EQ(Run({"import", "q3.reg"}), kExitFailed);
   EXPECT_NE(console.err.find("exists; add --replace"), std::string::npos) << console.err;
   ASSERT_EQ(Run({"import", "q3.reg", "--as", "Quake 3 shared"}), kExitOk) << console.err;
-  EXPECT_EQ(console.out, "Imported Quake 3 shared\r\n");
+  EXPECT_EQ(console.out, "Imported \"Quake 3 shared\": runs C:\\Games\\quake3.exe\r\n");
+  EXPECT_EQ(console.err,
+            "tarnwick-cli: warning: C:\\Games\\quake3.exe does not exist on this machine\r\n");
   EXPECT_EQ(reg.GetString(kUser, Profile("Quake 3 shared") + "\\D3D", "SSTH3_SWAPINTERVAL"), "0");
 
   ASSERT_EQ(Run({"export", "all.reg", "--all"}), kExitOk);
   EXPECT_NE(console.files["all.reg"].find("Tarnwick\\doom]"), std::string::npos);
   EXPECT_EQ(console.files["all.reg"].find("User Default"), std::string::npos);
 
-  EXPECT_EQ(Run({"export", "x.reg", "Quake III", "Doom 3"}), kExitFailed);
-  EXPECT_EQ(console.files.count("x.reg"), 0u) << "no file for a failed export";
+  // "" and "Quake III\D3D" name keys that exist, but no profile.
+  for (const std::string& bad : {"Doom 3", "", "Quake III\\D3D"}) {
+    EXPECT_EQ(Run({"export", "x.reg", "Quake III", bad}), kExitFailed) << bad;
+    EXPECT_EQ(console.files.count("x.reg"), 0u) << "no file for a failed export";
+  }
   console.unwritable = "ro.reg";
   EXPECT_EQ(Run({"export", "ro.reg", "doom"}), kExitFailed);
   EXPECT_EQ(console.err, "tarnwick-cli: ro.reg: Access is denied\r\n");
+}
+
+TEST_F(CompanionTest, SettingsOnlyKeepsTheProfilesProgramAndNamesIt) {
+  ASSERT_EQ(Run({"export", "q3.reg", "Quake III"}), kExitOk);
+  console.files["C:\\Doom\\doom.exe"] = "";
+  ASSERT_EQ(Run({"import", "q3.reg", "--settings-only", "--as", "doom"}), kExitOk) << console.err;
+  EXPECT_EQ(console.out, "Imported \"doom\": runs C:\\Doom\\doom.exe\r\n");
+  EXPECT_EQ(console.err, "") << "the program is there";
+  EXPECT_EQ(reg.GetString(kUser, Profile("doom") + "\\Glide", "FX_GLIDE_LOD_BIAS"), "-8");
+  EXPECT_FALSE(reg.Get(kUser, Profile("doom"), "Poll"));
+  EXPECT_EQ(Run({"import", "q3.reg", "--settings-only", "--as", "Doom 3"}), kExitFailed);
+  EXPECT_FALSE(reg.HasKey(kUser, Profile("Doom 3")));
 }
 
 TEST_F(CompanionTest, ImportReportsAnUnreadableOrForeignFileInOneLine) {
@@ -127,6 +145,8 @@ TEST_F(CompanionTest, ImportReportsAnUnreadableOrForeignFileInOneLine) {
 
 TEST_F(CompanionTest, ApplyWritesTheProfileWithPreviousValuesAndRestoreSwapsBack) {
   const std::string d3d = kDevice + "\\D3D";
+  ASSERT_EQ(Run({"apply", "doom"}), kExitOk) << console.err;
+  EXPECT_EQ(reg.SubkeyNames(kUser, Profile("doom")).size(), 0u) << "apply creates nothing";
   ASSERT_EQ(Run({"apply", "Quake III"}), kExitOk) << console.err;
   EXPECT_EQ(reg.GetString(kMachine, d3d, "SSTH3_SLI_AA_CONFIGURATION"), "3");
   EXPECT_EQ(reg.GetString(kMachine, d3d, "Prev SSTH3_SLI_AA_CONFIGURATION"), "2");

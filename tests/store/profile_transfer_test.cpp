@@ -151,20 +151,54 @@ TEST_F(ProfileTransferTest, AsNameTakesAOneProfileFileUnderANewName) {
 
 TEST_F(ProfileTransferTest, ARefusedWriteLeavesEveryProfileAsItWas) {
   const std::vector<std::string> before = Dump(reg, kProgram);
-  reg.RefuseValueWrite("FX_GLIDE_BPP");
-  ImportOptions replace;
-  replace.replace = true;
-  EXPECT_FALSE(Import(
-      "REGEDIT4\r\n"
-      "[HKEY_CURRENT_USER\\Software\\Hexmoor\\Tarnwick\\Doom]\r\n\"FilePath\"=\"doom.exe\"\r\n"
-      "[HKEY_CURRENT_USER\\Software\\Hexmoor\\Tarnwick\\Quake III]\r\n\"FilePath\"=\"new.exe\"\r\n"
-      "[HKEY_CURRENT_USER\\Software\\Hexmoor\\Tarnwick\\Quake III\\Glide]\r\n"
-      "\"FX_GLIDE_BPP\"=\"16\"\r\n",
-      replace));
-  EXPECT_NE(error.find("Failed to set data for 'FX_GLIDE_BPP'"), std::string::npos) << error;
-  EXPECT_NE(error.find("left as they were"), std::string::npos) << error;
-  reg.ClearRefusals();
-  EXPECT_EQ(Dump(reg, kProgram), before);
+  // Also when a step of the taking back fails: the later steps still run.
+  for (const bool rollbackStepFails : {false, true}) {
+    reg.RefuseValueWrite("FX_GLIDE_BPP");
+    if (rollbackStepFails) reg.FailCall(FakeRegistry::CallKind::Delete, 1);
+    ImportOptions replace;
+    replace.replace = true;
+    EXPECT_FALSE(Import(
+        "REGEDIT4\r\n"
+        "[HKEY_CURRENT_USER\\Software\\Hexmoor\\Tarnwick\\Doom]\r\n\"FilePath\"=\"doom.exe\"\r\n"
+        "[HKEY_CURRENT_USER\\Software\\Hexmoor\\Tarnwick\\Quake III]\r\n\"FilePath\"=\"new.exe\"\r\n"
+        "[HKEY_CURRENT_USER\\Software\\Hexmoor\\Tarnwick\\Quake III\\Glide]\r\n"
+        "\"FX_GLIDE_BPP\"=\"16\"\r\n",
+        replace));
+    EXPECT_NE(error.find("Failed to set data for 'FX_GLIDE_BPP'"), std::string::npos) << error;
+    EXPECT_NE(error.find(rollbackStepFails ? "could not all be put back" : "left as they were"),
+              std::string::npos)
+        << error;
+    reg.ClearRefusals();
+    EXPECT_EQ(Dump(reg, kProgram), before) << rollbackStepFails;
+  }
+}
+
+TEST_F(ProfileTransferTest, SettingsOnlyTakesTheGroupsIntoAnExistingProfile) {
+  const std::string text =
+      "REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\\Hexmoor\\Tarnwick\\Forum]\r\n"
+      "\"FilePath\"=\"D:\\\\q3\\\\quake3.exe\"\r\n\"Poll\"=dword:00000001\r\n"
+      "[HKEY_CURRENT_USER\\Software\\Hexmoor\\Tarnwick\\Forum\\d3d]\r\n\"SSTH3_LOD_BIAS\"=\"4\"\r\n"
+      "[HKEY_CURRENT_USER\\Software\\Hexmoor\\Tarnwick\\Forum\\Glide]\r\n\"FX_GLIDE_BPP\"=\"16\"\r\n";
+  ImportOptions only;
+  only.settingsOnly = true;
+  only.asName = "Quake III";
+  ASSERT_TRUE(Import(text, only)) << error;
+  EXPECT_EQ(imported, std::vector<std::string>{"Quake III"});
+  EXPECT_EQ(reg.GetString(kUser, Profile("Quake III") + "\\D3D", "SSTH3_LOD_BIAS"), "4");
+  EXPECT_EQ(reg.GetString(kUser, Profile("Quake III") + "\\Glide", "FX_GLIDE_BPP"), "16");
+  EXPECT_EQ(reg.GetString(kUser, Profile("Quake III"), "FilePath"), "C:\\Games\\Quake3\\quake3.exe");
+  EXPECT_EQ(reg.GetDword(kUser, Profile("Quake III"), "Poll"), 5u);
+  EXPECT_FALSE(reg.HasKey(kUser, Profile("Forum")));
+
+  // Refused whole: a profile that does not exist, a file of two profiles.
+  const std::vector<std::string> before = Dump(reg, "");
+  only.asName = "Doom";
+  EXPECT_FALSE(Import(text, only));
+  EXPECT_EQ(error, "No profile named 'Doom'; nothing was written");
+  only.asName = "Unreal";
+  EXPECT_FALSE(Import(WriteRegedit4(Export({"Quake III", "Unreal"})), only));
+  EXPECT_NE(error.find("one profile"), std::string::npos) << error;
+  EXPECT_EQ(Dump(reg, ""), before);
 }
 
 }  // namespace

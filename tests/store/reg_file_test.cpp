@@ -27,6 +27,7 @@ TEST(RegFileParse, ReadsEveryValueFormAcrossCommentsBlanksAndContinuations) {
       "\"FilePath\"=\"C:\\\\Games\\\\Quake III\\\\quake3.exe\"\r\n"
       "\"Parameters\"=\"+set name \\\"Doom\\\"\"   ; trailing comment\r\n"
       "\"Poll\"=dword:0000000A\r\n"
+      "; a comment is never continued \\\r\n"
       "@=\"default\"\r\n"
       "\"Blob\"=hex:01,02,\\\r\n"
       "  ff\r\n"
@@ -59,20 +60,22 @@ TEST(RegFileParse, HandWrittenBackslashThatIsNoEscapeStays) {
   EXPECT_EQ(parsed.file.keys[0].values[0].value.bytes, Sz("C:\\Games").bytes);
 }
 
-TEST(RegFileParse, Version5InUtf16WithStringDataInUtf16) {
+TEST(RegFileParse, Version5InUtf16OrUtf8WithStringDataInUtf16) {
   const std::string text =
       "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\A]\r\n"
       "\"Name\"=\"Caf\xe9\"\r\n\"Multi\"=hex(7):41,00,00,00,00,00\r\n";
-  std::string bytes = "\xff\xfe";
+  std::string utf16 = "\xff\xfe", utf8 = "\xef\xbb\xbf";  // regedit's and Notepad's
   for (char c : text) {
-    bytes.push_back(c);
-    bytes.push_back('\0');
+    utf16 += std::string{c, '\0'};
+    utf8 += c == '\xe9' ? std::string("\xc3\xa9") : std::string(1, c);
   }
-  const RegFileParse parsed = Parse(bytes);
-  ASSERT_TRUE(parsed.ok) << parsed.error;
-  EXPECT_EQ(parsed.file.format, RegFileFormat::Version5);
-  EXPECT_EQ(parsed.file.keys[0].values[0].value.bytes, Sz("Caf\xe9").bytes);
-  EXPECT_EQ(parsed.file.keys[0].values[1].value.bytes, std::string("A\0\0", 3));
+  for (const std::string& bytes : {utf16, utf8}) {
+    const RegFileParse parsed = Parse(bytes);
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+    EXPECT_EQ(parsed.file.format, RegFileFormat::Version5);
+    EXPECT_EQ(parsed.file.keys[0].values[0].value.bytes, Sz("Caf\xe9").bytes);
+    EXPECT_EQ(parsed.file.keys[0].values[1].value.bytes, std::string("A\0\0", 3));
+  }
 }
 
 TEST(RegFileParse, RefusesWhatItCannotReadNamingTheLine) {
@@ -89,6 +92,7 @@ TEST(RegFileParse, RefusesWhatItCannotReadNamingTheLine) {
       {"REGEDIT4\r\n[HKEY_CURRENT_USER\\A]\r\n\"x\"=42\r\n", "line 3: the value is not"},
       {"REGEDIT4\r\n[HKEY_CURRENT_USER\\A\r\n", "line 2: a key line must end"},
       {"REGEDIT4\r\n[HKEY_CURRENT_USER\\A]\r\nx=1\r\n", "line 3: cannot read this line"},
+      {"\xef\xbb\xbfREGEDIT4\r\n[HKEY_CURRENT_USER\\\xe9]\r\n", "the file is marked as UTF-8"},
   };
   for (const auto& c : cases) {
     const RegFileParse parsed = Parse(c.text);
