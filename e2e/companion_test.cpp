@@ -1,7 +1,8 @@
 // tarnwick-cli.exe against the system's own regedit: a profile exported by
 // the companion is imported by regedit /S, one exported by regedit /E is
 // imported by the companion, and a file reaching outside the profiles is
-// refused without a trace.
+// refused without a trace. Import names what each profile runs, checked
+// against the real file system, with the streams the console gets.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include "harness/process.h"
 #include "harness/registry.h"
 #include "harness/tarnwick.h"
+#include "harness/wait.h"
 
 namespace e2e {
 namespace {
@@ -67,6 +69,65 @@ std::vector<std::string> DumpProfile() {
   std::vector<std::string> out;
   Dump(HKEY_CURRENT_USER, ProfileKey(), &out);
   return out;
+}
+
+void WriteWholeFile(const std::string& path, const std::string& bytes) {
+  HANDLE out = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(out);
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  HANDLE in = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                          nullptr);
+  std::string bytes;
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(in, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+  CloseHandle(in);
+  DeleteFileA(path.c_str());
+  return bytes;
+}
+
+struct Captured {
+  std::optional<DWORD> code;
+  std::string out, err;
+};
+
+// The companion with its standard output and error in files.
+Captured RunCompanionCaptured(const std::string& arguments) {
+  const std::string outPath = TempFile("tarnwick-cli.out"), errPath = TempFile("tarnwick-cli.err");
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE out = CreateFileA(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                           CREATE_ALWAYS, 0, nullptr);
+  HANDLE err = CreateFileA(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                           CREATE_ALWAYS, 0, nullptr);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = out;
+  startup.hStdError = err;
+  std::string command = QuoteArgument(CompanionExe()) + " " + arguments;
+  PROCESS_INFORMATION info{};
+  Captured result;
+  if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                     &info)) {
+    DWORD code = 0;
+    if (WaitForSingleObject(info.hProcess, kDefaultTimeoutMs) == WAIT_OBJECT_0 &&
+        GetExitCodeProcess(info.hProcess, &code)) {
+      result.code = code;
+    } else {
+      TerminateProcess(info.hProcess, 1);
+    }
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+  }
+  CloseHandle(out);
+  CloseHandle(err);
+  result.out = ReadWholeFile(outPath);
+  result.err = ReadWholeFile(errPath);
+  return result;
 }
 
 class CompanionTest : public ::testing::Test {
@@ -125,16 +186,38 @@ TEST_F(CompanionTest, FileReachingOutsideTheProfilesIsRefusedWhole) {
       "\"FilePath\"=\"doom.exe\"\r\n\r\n"
       "[HKEY_LOCAL_MACHINE\\Software\\Tarnwick Companion Test]\r\n"
       "\"x\"=\"1\"\r\n";
-  HANDLE out = CreateFileA(file_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(out, INVALID_HANDLE_VALUE);
-  DWORD written = 0;
-  WriteFile(out, text, sizeof text - 1, &written, nullptr);
-  CloseHandle(out);
+  WriteWholeFile(file_, text);
 
   EXPECT_EQ(RunToExit(CompanionExe(), "import " + QuoteArgument(file_)), DWORD{1});
   EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, std::string(kProgramKey) + "\\Doom"));
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\Tarnwick Companion Test"));
   EXPECT_EQ(RunToExit(CompanionExe(), ""), DWORD{2});
+}
+
+TEST_F(CompanionTest, ImportNamesWhatEachProfileRunsAndSettingsOnlyKeepsIt) {
+  // Shared as Notepad saves it: UTF-8 with a byte-order mark.
+  WriteWholeFile(file_,
+                 "\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n\r\n"
+                 "[HKEY_CURRENT_USER\\Software\\Hexmoor\\Tarnwick\\Forum]\r\n"
+                 "\"FilePath\"=\"C:\\\\Games\\\\Forum\\\\game.exe\"\r\n\r\n"
+                 "[HKEY_CURRENT_USER\\Software\\Hexmoor\\Tarnwick\\Forum\\D3D]\r\n"
+                 "\"SSTH3_RGAMMA\"=\"2.00\"\r\n");
+  const Captured shared = RunCompanionCaptured("import " + QuoteArgument(file_));
+  EXPECT_EQ(shared.code, DWORD{0});
+  EXPECT_EQ(shared.out, "Imported \"Forum\": runs C:\\Games\\Forum\\game.exe\r\n");
+  EXPECT_EQ(shared.err,
+            "tarnwick-cli: warning: C:\\Games\\Forum\\game.exe does not exist on this machine\r\n");
+
+  // Only the settings, into a profile whose program is on this machine.
+  WriteValue(HKEY_CURRENT_USER, ProfileKey(), "FilePath", StringValue(kRegedit));
+  const Captured only = RunCompanionCaptured("import " + QuoteArgument(file_) +
+                                             " --settings-only --as " + QuoteArgument(kProfile));
+  EXPECT_EQ(only.code, DWORD{0});
+  EXPECT_EQ(only.out, "Imported \"Quake III\": runs " + std::string(kRegedit) + "\r\n");
+  EXPECT_EQ(only.err, "");
+  EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, ProfileKey() + "\\D3D", "SSTH3_RGAMMA"),
+            StringValue("2.00"));
+  EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, ProfileKey(), "FilePath"), StringValue(kRegedit));
 }
 
 }  // namespace
