@@ -9,6 +9,7 @@
 #include "shell/startup.h"
 #include "store/profile_store.h"
 #include "store/profile_transfer.h"
+#include "store/setting_catalogue.h"
 
 namespace tw {
 
@@ -24,7 +25,9 @@ constexpr const char* kUsage =
     "  import FILE --settings-only --as NAME\r\n"
     "                                       only its D3D and Glide settings, into NAME\r\n"
     "  apply NAME                           a profile's settings into the driver\r\n"
-    "  restore                              put the previous driver settings back\r\n"
+    "  restore [--owed]                     put the previous driver settings back;\r\n"
+    "                                       --owed: only a restore a watched run owes\r\n"
+    "  export-driver FILE                   the driver's settings into a REGEDIT4 file\r\n"
     "A NAME with blanks goes in double quotes.\r\n";
 
 constexpr const char* kGammaColours[] = {"red", "green", "blue"};
@@ -52,6 +55,7 @@ class Companion {
       if (command == "import") return Import(rest);
       if (command == "apply") return Apply(rest);
       if (command == "restore") return Restore(rest);
+      if (command == "export-driver") return ExportDriver(rest);
       throw UsageError();
     } catch (const UsageError&) {
       c_.console.Err(kUsage);
@@ -243,14 +247,56 @@ class Companion {
   }
 
   int Restore(const std::vector<std::string>& args) {
-    if (!args.empty()) throw UsageError();
+    if (args.size() > 1 || (args.size() == 1 && args[0] != "--owed")) throw UsageError();
+    const bool owedOnly = !args.empty();
+    RestoreJournal journal(c_.programRegistry);
+    std::optional<JournalRecord> owed = journal.Read();
+    // Nothing owed: a swap now would put a game's settings back on.
+    if (owedOnly && !owed) return kExitOk;
     const std::string driverKey = FindDriver();
     DriverSettings driver(c_.catalogue, c_.programRegistry, c_.driverRegistry, driverKey);
+    if (owed && owed->stage == JournalRecord::Stage::Restoring) {
+      // A restore cut off half-way: finish that same plan, never swap anew.
+      driver.ApplyPlan(owed->restore);
+      journal.Clear();
+      return kExitOk;
+    }
+    // Cut off while writing the profile: finish writing it first, so the
+    // restore gives back exactly what the run replaced.
+    if (owed && owed->stage == JournalRecord::Stage::Applying) driver.ApplyPlan(owed->apply);
     // As the tray's "Reset to previous settings": a restore owed after a
     // watched run is settled by this one, so none is left pending.
-    RestoreJournal journal(c_.programRegistry);
     driver.ApplyPlan(journal.DecideRestore(driver, -1, -1));
     journal.Clear();
+    return kExitOk;
+  }
+
+  // The driver's two keys as a REGEDIT4 file that deletes them and writes
+  // them whole, so importing it gives them back exactly as they are now.
+  // Only reads: the driver is found without the conversions a start makes.
+  int ExportDriver(const std::vector<std::string>& args) {
+    if (args.size() != 1) throw UsageError();
+    std::string driverKey;
+    if (!FindDriverKey(c_.driverRegistry, c_.compare, driverKey, nullptr)) {
+      throw Failure{kNoVoodooMessage};
+    }
+    const std::string::size_type first = driverKey.find_first_not_of('\\');
+    const std::string inFile = "HKEY_LOCAL_MACHINE\\" + driverKey.substr(first);
+    const char* groups[] = {SettingCatalogue::SubkeyName(SettingKind::Direct3D),
+                            SettingCatalogue::SubkeyName(SettingKind::Glide)};
+    RegFile file;
+    for (const char* group : groups) {
+      RegFileKey removal;
+      removal.path = JoinKeyPath(inFile, group);
+      removal.remove = true;
+      file.keys.push_back(removal);
+    }
+    for (const char* group : groups) {
+      ExportTree(c_.driverRegistry, DriverGroupPath(driverKey, group), JoinKeyPath(inFile, group),
+                 c_.compare, &file);
+    }
+    std::string error;
+    if (!c_.console.WriteFile(args[0], WriteRegedit4(file), &error)) throw Failure{error};
     return kExitOk;
   }
 

@@ -1,5 +1,5 @@
 // tarnwick-cli: the console companion's commands on the program's own core.
-// list, show, export, import, apply, restore; exit status 0 on success, 1
+// list, show, export, import, apply, restore, export-driver; exit status 0 on success, 1
 // when the work failed (one line on standard error), 2 for a usage error.
 #pragma once
 

@@ -65,7 +65,8 @@ bool ProfileExists(RegistryHandle& programRegistry, const std::string& profile) 
   return programRegistry.KeyExists(ProfileKeyPath(profile));
 }
 
-// Appends a key's tree in file form: the key's values, then each subkey.
+}  // namespace
+
 void ExportTree(RegistryHandle& programRegistry, const std::string& path,
                 const std::string& filePath, const TextCompare& compare, RegFile* file) {
   RegFileKey key;
@@ -87,6 +88,8 @@ void ExportTree(RegistryHandle& programRegistry, const std::string& path,
     ExportTree(programRegistry, path + "\\" + child, filePath + "\\" + child, compare, file);
   }
 }
+
+namespace {
 
 // One change the import made, so a failed import can take it back.
 struct Change {

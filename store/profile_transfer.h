@@ -20,6 +20,12 @@ constexpr const char* kProgramKeyInFiles = "HKEY_CURRENT_USER\\Software\\Hexmoor
 bool ExportProfiles(RegistryHandle& programRegistry, const std::vector<std::string>& names,
                     const TextCompare& compare, RegFile* file, std::string* error);
 
+// Appends the key at `path` and everything below it in file form, named
+// `filePath` there: the key's values, then each subkey, sorted. Nothing
+// when the key does not exist.
+void ExportTree(RegistryHandle& registry, const std::string& path, const std::string& filePath,
+                const TextCompare& compare, RegFile* file);
+
 struct ImportOptions {
   std::string asName;    // import the file's one profile under this name
   bool replace = false;  // a profile that exists may be written over

@@ -7,6 +7,7 @@
 
 #include "platform/fake/fake_console.h"
 #include "platform/fake/fake_registry.h"
+#include "driver/restore_journal.h"
 #include "platform/fake/fake_text_compare.h"
 
 namespace tw {
@@ -56,6 +57,7 @@ TEST_F(CompanionTest, UsageErrorsExitTwoWithTheUsageText) {
       {"export"}, {"export", "f.reg"},   {"export", "f.reg", "--all", "doom"},
       {"import"}, {"import", "f", "--as"}, {"import", "f", "--bogus"}, {"restore", "x"},
       {"import", "a.reg", "b.reg"},        {"import", "f", "--settings-only"},
+      {"restore", "--owed", "x"}, {"export-driver"}, {"export-driver", "a", "b"},
   };
   for (const auto& args : cases) {
     EXPECT_EQ(Run(args), kExitUsage) << (args.empty() ? "" : args[0]);
@@ -163,6 +165,46 @@ TEST_F(CompanionTest, ApplyWritesTheProfileWithPreviousValuesAndRestoreSwapsBack
   reg.RemoveKey(kMachine, "System\\CurrentControlSet\\Services\\3dfxvs");
   EXPECT_EQ(Run({"restore"}), kExitFailed);
   EXPECT_EQ(console.err, "tarnwick-cli: No Voodoo4 or higher was detected.\r\n");
+}
+
+// An uninstall runs `restore --owed`: it must swap nothing when no run owes a
+// restore, and finish a restore cut off half-way instead of swapping anew.
+TEST_F(CompanionTest, RestoreOwedSettlesOnlyWhatTheJournalOwes) {
+  const std::string d3d = kDevice + "\\D3D";
+  ASSERT_EQ(Run({"apply", "Quake III"}), kExitOk) << console.err;
+  ASSERT_EQ(Run({"restore", "--owed"}), kExitOk) << console.err;
+  EXPECT_EQ(reg.GetString(kMachine, d3d, "SSTH3_SLI_AA_CONFIGURATION"), "3");
+  EXPECT_EQ(reg.GetString(kMachine, d3d, "Prev SSTH3_SLI_AA_CONFIGURATION"), "2");
+
+  // Killed after the first of its two writes: only the second is left to do.
+  JournalRecord record;
+  record.stage = JournalRecord::Stage::Restoring;
+  record.profile = "Quake III";
+  record.restore = {{SettingKind::Direct3D, "SSTH3_SLI_AA_CONFIGURATION", false, "2"},
+                    {SettingKind::Direct3D, "Prev SSTH3_SLI_AA_CONFIGURATION", false, "3"}};
+  reg.PutString(kMachine, d3d, "SSTH3_SLI_AA_CONFIGURATION", "2");
+  reg.PutString(kUser, kProgram, "Pending Restore", RestoreJournal::Encode(record));
+  ASSERT_EQ(Run({"restore", "--owed"}), kExitOk) << console.err;
+  EXPECT_EQ(reg.GetString(kMachine, d3d, "SSTH3_SLI_AA_CONFIGURATION"), "2");
+  EXPECT_EQ(reg.GetString(kMachine, d3d, "Prev SSTH3_SLI_AA_CONFIGURATION"), "3");
+  EXPECT_FALSE(reg.Get(kUser, kProgram, "Pending Restore"));
+}
+
+TEST_F(CompanionTest, ExportDriverWritesAFileThatGivesTheKeysBackWhole) {
+  reg.PutString(kMachine, kDevice + "\\Glide", "FX_GLIDE_SWAPINTERVAL", "1");
+  reg.PutString(kMachine, kDevice + "\\D3D\\Extra", "Note", "kept");
+  ASSERT_EQ(Run({"export-driver", "driver.reg"}), kExitOk) << console.err;
+  const std::string key = "HKEY_LOCAL_MACHINE\\" + kDevice;
+  EXPECT_EQ(console.files["driver.reg"],
+            "REGEDIT4\r\n\r\n[-" + key + "\\D3D]\r\n\r\n[-" + key + "\\Glide]\r\n\r\n[" + key +
+                "\\D3D]\r\n\"SSTH3_SLI_AA_CONFIGURATION\"=\"2\"\r\n\r\n[" + key +
+                "\\D3D\\Extra]\r\n\"Note\"=\"kept\"\r\n\r\n[" + key +
+                "\\Glide]\r\n\"FX_GLIDE_SWAPINTERVAL\"=\"1\"\r\n\r\n");
+
+  reg.RemoveKey(kMachine, "System\\CurrentControlSet\\Services\\3dfxvs");
+  EXPECT_EQ(Run({"export-driver", "none.reg"}), kExitFailed);
+  EXPECT_EQ(console.err, "tarnwick-cli: No Voodoo4 or higher was detected.\r\n");
+  EXPECT_EQ(console.files.count("none.reg"), 0u);
 }
 
 }  // namespace
