@@ -17,7 +17,7 @@ E2E_DIR := $(BUILD)/e2e
 TARNWICK_EXE := $(abspath $(WIN32_DIR))/tarnwick.exe
 
 .PHONY: test run prereqs native native-sanitize win32 e2e fuzz test-native test-e2e test-sanitize \
-  test-fuzz soak bench
+  test-fuzz soak bench dist
 
 # Every suite runs even when an earlier one fails, so one run reports everything.
 test: native native-sanitize fuzz e2e
@@ -49,6 +49,16 @@ e2e: win32
 	cmake -S e2e -B $(E2E_DIR) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686-posix.cmake \
 	  -DTARNWICK_EXE=$(TARNWICK_EXE)
 	cmake --build $(E2E_DIR) -j$(JOBS)
+
+# The release files into dist/: the installer, the portable zip and their
+# checksums. The win32 build makes both (cmake/release.cmake); the version is
+# the version resource's (cmake/tarnwick_version.cmake).
+dist: win32
+	@version=$$(cmake -P cmake/tarnwick_version.cmake) && \
+	rm -rf dist && mkdir dist && \
+	cp $(WIN32_DIR)/tarnwick-$$version-setup.exe $(WIN32_DIR)/tarnwick-$$version.zip dist/ && \
+	cd dist && sha256sum tarnwick-$$version-setup.exe tarnwick-$$version.zip > SHA256SUMS && \
+	ls -l && cat SHA256SUMS
 
 test-native: native
 	ctest --test-dir $(NATIVE_DIR) --output-on-failure

@@ -2,7 +2,8 @@
 # Installs what building and testing Tarnwick needs on Debian 12: the native
 # compiler and GoogleTest, clang with its sanitizer and fuzzer runtime, the
 # 32-bit MinGW-w64 cross compilers, 32-bit Wine and a headless X server with
-# the tools the Wine tests use; Python for the benchmark.
+# the tools the Wine tests use; Python for the benchmark and README.TXT;
+# NSIS for the installer.
 # Idempotent: when everything is present it only checks and returns.
 set -euo pipefail
 
@@ -14,6 +15,7 @@ packages=(
   wine wine32:i386 wine64
   xvfb xdotool imagemagick x11-utils fonts-liberation
   python3
+  nsis
 )
 
 missing=()

@@ -48,7 +48,8 @@ std::string ParseOptions(int* argc, char** argv) {
     if (TakeValue(arg, "--tarnwick=", &g_options.tarnwickExe) ||
         TakeValue(arg, "--game=", &g_options.gameExe) ||
         TakeValue(arg, "--fixtures=", &g_options.fixtureDir) ||
-        TakeValue(arg, "--winver=", &g_options.winVersion)) {
+        TakeValue(arg, "--winver=", &g_options.winVersion) ||
+        TakeValue(arg, "--setup=", &g_options.setupExe)) {
       continue;
     }
     argv[kept++] = argv[i];
@@ -59,6 +60,7 @@ std::string ParseOptions(int* argc, char** argv) {
   g_options.tarnwickExe = ToWindowsPath(g_options.tarnwickExe);
   g_options.gameExe = ToWindowsPath(g_options.gameExe);
   g_options.fixtureDir = ToWindowsPath(g_options.fixtureDir);
+  g_options.setupExe = ToWindowsPath(g_options.setupExe);
   while (!g_options.fixtureDir.empty() && g_options.fixtureDir.back() == '\\') {
     g_options.fixtureDir.pop_back();
   }

@@ -12,10 +12,12 @@ struct Options {
   std::string gameExe;      // Windows path
   std::string fixtureDir;   // Windows path, no trailing backslash
   std::string winVersion;   // a Wine version name: "win98", "win2k", "winxp"
+  std::string setupExe;     // Windows path; only the install tests need it
 };
 
-// Takes --tarnwick=, --game=, --fixtures= and --winver= out of argv (paths
-// may be Unix paths) and returns an error text, empty when all were given.
+// Takes --tarnwick=, --game=, --fixtures=, --winver= and the optional
+// --setup= out of argv (paths may be Unix paths) and returns an error text,
+// empty when the four were given.
 std::string ParseOptions(int* argc, char** argv);
 
 const Options& TestOptions();

@@ -1,0 +1,36 @@
+# The release files, built beside the programs: README.TXT made from the
+# README, the installer (NSIS) and the portable zip. `make dist` collects
+# them. The version comes from the version resource alone.
+include(${CMAKE_CURRENT_LIST_DIR}/tarnwick_version.cmake)
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+find_program(MAKENSIS makensis REQUIRED)
+
+set(README_TXT ${CMAKE_BINARY_DIR}/README.TXT)
+add_custom_command(OUTPUT ${README_TXT}
+  COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/scripts/readme_txt.py build
+    ${CMAKE_SOURCE_DIR}/README.md ${README_TXT}
+  DEPENDS ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/scripts/readme_txt.py
+  COMMENT "README.TXT from README.md")
+
+set(SETUP_EXE ${CMAKE_BINARY_DIR}/tarnwick-${TARNWICK_VERSION}-setup.exe)
+# The uninstaller the installer writes, for the import check.
+set(UNINSTALLER_COPY ${CMAKE_BINARY_DIR}/installer-uninstall.exe)
+file(GLOB INSTALLER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/installer/*)
+add_custom_command(OUTPUT ${SETUP_EXE} ${UNINSTALLER_COPY}
+  COMMAND ${MAKENSIS} -V2 -DVERSION=${TARNWICK_VERSION} -DPROGRAM_DIR=${CMAKE_BINARY_DIR}
+    -DOUT_FILE=${SETUP_EXE} -DUNINSTALLER_COPY=${UNINSTALLER_COPY}
+    ${CMAKE_SOURCE_DIR}/installer/tarnwick.nsi
+  DEPENDS tarnwick tarnwick-cli ${README_TXT} ${INSTALLER_SOURCES}
+    ${CMAKE_SOURCE_DIR}/res/tarnwick.ico
+  COMMENT "The installer, tarnwick-${TARNWICK_VERSION}-setup.exe")
+
+set(PORTABLE_ZIP ${CMAKE_BINARY_DIR}/tarnwick-${TARNWICK_VERSION}.zip)
+add_custom_command(OUTPUT ${PORTABLE_ZIP}
+  COMMAND ${CMAKE_COMMAND} -E rm -f ${PORTABLE_ZIP}
+  COMMAND ${CMAKE_COMMAND} -E tar cf ${PORTABLE_ZIP} --format=zip
+    tarnwick.exe tarnwick-cli.exe README.TXT
+  WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+  DEPENDS tarnwick tarnwick-cli ${README_TXT}
+  COMMENT "The portable zip, tarnwick-${TARNWICK_VERSION}.zip")
+
+add_custom_target(release ALL DEPENDS ${SETUP_EXE} ${PORTABLE_ZIP})
