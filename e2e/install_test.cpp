@@ -42,6 +42,19 @@ bool Exists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// The names in a folder, for a failure message.
+std::string Listing(const std::string& folder) {
+  std::string names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    names += std::string(" ") + found.cFileName;
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return names;
+}
+
 std::string ShellFolder(int csidl) {
   char path[MAX_PATH] = {};
   SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE);
@@ -116,9 +129,9 @@ class InstallTest : public ::testing::Test {
     ASSERT_FALSE(TestOptions().setupExe.empty()) << "--setup= is needed";
     ResetTarnwickState();
     KillProcessesNamed(FileName(TestOptions().gameExe));
-    // The uninstaller goes on from a copy of itself named Au_.exe.
+    // The uninstaller goes on from a copy of itself named Un.exe.
     for (const std::string& name :
-         {FileName(TestOptions().setupExe), std::string("uninstall.exe"), std::string("Au_.exe")}) {
+         {FileName(TestOptions().setupExe), std::string("uninstall.exe"), std::string("Un.exe")}) {
       PinWindowsVersion(name, TestOptions().winVersion);
     }
     RemoveInstall();
@@ -226,6 +239,10 @@ TEST_F(InstallTest, InstallUpdateOverARunningCopyAndUninstallWithARestoreOwed) {
   WriteValue(HKEY_CURRENT_USER, quake, "FilePath", StringValue(TestOptions().gameExe));
   WriteValue(HKEY_CURRENT_USER, quake, "Parameters",
              StringValue(QuoteArgument("--record=" + recordPath_) + " --sleep=120000"));
+  // Run in its own folder, as a game is: a folder a process works in
+  // cannot be removed.
+  const std::string game = TestOptions().gameExe;
+  WriteValue(HKEY_CURRENT_USER, quake, "Directory", StringValue(game.substr(0, game.rfind('\\'))));
   WriteValue(HKEY_CURRENT_USER, quake, "Poll", DwordValue(1));
   WriteValue(HKEY_CURRENT_USER, quake + "\\D3D", kRedGamma, StringValue("1.60"));
   HWND main = nullptr;
@@ -259,13 +276,13 @@ TEST_F(InstallTest, InstallUpdateOverARunningCopyAndUninstallWithARestoreOwed) {
   ASSERT_TRUE(uninstall.WaitForExit(kTimeoutMs).has_value());
   // It goes on from a copy of itself; its entry goes last.
   EXPECT_TRUE(WaitUntil([] { return !KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey) &&
-                                    !ProcessRunningNamed("Au_.exe"); },
+                                    !ProcessRunningNamed("Un.exe"); },
                         kTimeoutMs));
   std::printf("silent uninstall took %lu ms\n", GetTickCount() - start);
 
   EXPECT_EQ(Gamma(), "1.10");
   EXPECT_FALSE(ReadValue(HKEY_CURRENT_USER, kProgramKey, kJournal).has_value());
-  EXPECT_FALSE(Exists(kInstallDir));
+  EXPECT_FALSE(Exists(kInstallDir)) << Listing(kInstallDir);
   EXPECT_FALSE(Exists(group));
   EXPECT_FALSE(Exists(desktopLink));
   EXPECT_FALSE(ReadValue(HKEY_LOCAL_MACHINE, kRunKey, "Tarnwick").has_value());

@@ -58,7 +58,9 @@ Section "Uninstall"
   Delete "$INSTDIR\README.TXT"
   Delete "$INSTDIR\${DRIVER_BACKUP}"
   Delete "$INSTDIR\${UNINSTALLER}"
-  ; Only when empty: files the user put there stay, with their folder.
+  ; Only when empty: files the user put there stay, with their folder. The
+  ; working folder cannot be removed, so step out of it first.
+  SetOutPath "$TEMP"
   RMDir "$INSTDIR"
 
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
