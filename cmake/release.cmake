@@ -13,16 +13,25 @@ add_custom_command(OUTPUT ${README_TXT}
   COMMENT "README.TXT from README.md")
 
 set(SETUP_EXE ${CMAKE_BINARY_DIR}/tarnwick-${TARNWICK_VERSION}-setup.exe)
-# The uninstaller the installer writes, for the import check.
-set(UNINSTALLER_COPY ${CMAKE_BINARY_DIR}/installer-uninstall.exe)
 file(GLOB INSTALLER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/installer/*)
-add_custom_command(OUTPUT ${SETUP_EXE} ${UNINSTALLER_COPY}
-  COMMAND ${MAKENSIS} -V2 -DVERSION=${TARNWICK_VERSION} -DPROGRAM_DIR=${CMAKE_BINARY_DIR}
-    -DOUT_FILE=${SETUP_EXE} -DUNINSTALLER_COPY=${UNINSTALLER_COPY}
-    ${CMAKE_SOURCE_DIR}/installer/tarnwick.nsi
-  DEPENDS tarnwick tarnwick-cli ${README_TXT} ${INSTALLER_SOURCES}
-    ${CMAKE_SOURCE_DIR}/res/tarnwick.ico
+set(INSTALLER_INPUTS tarnwick tarnwick-cli ${README_TXT} ${INSTALLER_SOURCES}
+  ${CMAKE_SOURCE_DIR}/res/tarnwick.ico)
+set(MAKENSIS_COMMAND ${MAKENSIS} -V2 -DVERSION=${TARNWICK_VERSION} -DPROGRAM_DIR=${CMAKE_BINARY_DIR})
+add_custom_command(OUTPUT ${SETUP_EXE}
+  COMMAND ${MAKENSIS_COMMAND} -DOUT_FILE=${SETUP_EXE} ${CMAKE_SOURCE_DIR}/installer/tarnwick.nsi
+  DEPENDS ${INSTALLER_INPUTS}
   COMMENT "The installer, tarnwick-${TARNWICK_VERSION}-setup.exe")
+
+# The uninstaller the installer writes, for the import check. A second
+# build of the same script keeps it: keeping it in the shipped build would
+# store it there whole, 48 KB more.
+set(UNINSTALLER_COPY ${CMAKE_BINARY_DIR}/installer-uninstall.exe)
+add_custom_command(OUTPUT ${UNINSTALLER_COPY}
+  COMMAND ${MAKENSIS_COMMAND} -DOUT_FILE=${CMAKE_BINARY_DIR}/uninstaller-build.exe
+    -DUNINSTALLER_COPY=${UNINSTALLER_COPY} ${CMAKE_SOURCE_DIR}/installer/tarnwick.nsi
+  COMMAND ${CMAKE_COMMAND} -E rm -f ${CMAKE_BINARY_DIR}/uninstaller-build.exe
+  DEPENDS ${INSTALLER_INPUTS}
+  COMMENT "The uninstaller, for the import check")
 
 set(PORTABLE_ZIP ${CMAKE_BINARY_DIR}/tarnwick-${TARNWICK_VERSION}.zip)
 add_custom_command(OUTPUT ${PORTABLE_ZIP}
@@ -33,4 +42,4 @@ add_custom_command(OUTPUT ${PORTABLE_ZIP}
   DEPENDS tarnwick tarnwick-cli ${README_TXT}
   COMMENT "The portable zip, tarnwick-${TARNWICK_VERSION}.zip")
 
-add_custom_target(release ALL DEPENDS ${SETUP_EXE} ${PORTABLE_ZIP})
+add_custom_target(release ALL DEPENDS ${SETUP_EXE} ${PORTABLE_ZIP} ${UNINSTALLER_COPY})

@@ -10,7 +10,7 @@ SetCompressor /SOLID lzma
   !error "VERSION, PROGRAM_DIR and OUT_FILE are defined by the build"
 !endif
 
-!addincludedir "${__FILEDIR__}"
+; makensis works in the script's folder: paths below are from there.
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
 !include "FileFunc.nsh"
@@ -31,12 +31,13 @@ ShowInstDetails show
 ShowUninstDetails show
 
 !ifdef UNINSTALLER_COPY
-  ; The uninstaller as written, kept for the import check.
+  ; The uninstaller as written, kept for the import check. Not in the
+  ; shipped build: it would then carry the uninstaller whole.
   !uninstfinalize 'cp "%1" "${UNINSTALLER_COPY}"'
 !endif
 
-!define MUI_ICON "${__FILEDIR__}\..\res\tarnwick.ico"
-!define MUI_UNICON "${__FILEDIR__}\..\res\tarnwick.ico"
+!define MUI_ICON "../res/tarnwick.ico"
+!define MUI_UNICON "../res/tarnwick.ico"
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_NODESC
 !define MUI_FINISHPAGE_RUN
