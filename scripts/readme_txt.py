@@ -84,7 +84,7 @@ def render(lines):
             flush()
             indent = lead
         elif indent is None:
-            indent = 0
+            indent = lead  # a paragraph inside a list item keeps its place
         block.append(line)
     flush()
     while out and out[-1] == "":
