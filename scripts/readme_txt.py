@@ -18,7 +18,6 @@ WIDTH = 76
 SECTIONS = [
     "Installing on Windows",
     "Using it",
-    "The profile editor",
     "When a watched game outlives Tarnwick",
     "The console companion: tarnwick-cli.exe",
     "Uninstalling",
@@ -78,6 +77,10 @@ def render(lines):
                 out.append("")
             continue
         if stripped.startswith("!["):
+            continue
+        if line.startswith("### "):
+            flush()
+            out += [line[4:], "~" * len(line[4:]), ""]
             continue
         lead = len(line) - len(line.lstrip())
         if stripped.startswith("- "):
