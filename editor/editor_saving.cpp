@@ -76,12 +76,14 @@ void TForm1::WriteProgramValues(const std::string& name) {
   reg.WriteString("Directory", view_.Get("Edit3").Text());
   reg.WriteInteger("Poll", PollSeconds());
   const int position = view_.List("SetDesktopCombo0").ItemIndex();
-  // Checked with no mode selected stores nothing rather than a wrong number.
-  if (view_.CheckBox("CheckBox1").Checked() && position >= 0) {
+  if (!view_.CheckBox("CheckBox1").Checked()) {
+    if (reg.ValueExists("Desktop Mode")) reg.DeleteValue("Desktop Mode");
+  } else if (position >= 0) {
     reg.WriteInteger("Desktop Mode", position + services_.modes.FirstDesktopModeNumber());
-  } else if (reg.ValueExists("Desktop Mode")) {
-    reg.DeleteValue("Desktop Mode");
   }
+  // Checked with no entry selected writes nothing: the stored mode is one this
+  // display does not list, and a user who came to change something else must
+  // not lose the profile's display switch unseen.
 }
 
 void TForm1::Button1Click() {

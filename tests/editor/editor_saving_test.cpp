@@ -17,6 +17,7 @@ class SavingTest : public EditorTest {
 
 TEST_F(SavingTest, OkStoresTheNewProfileInOrderThenRebuildsMenusAndCloses) {
   AddProgram("C:\\Games\\Flight\\FLIGHT.EXE");
+  openings.EditProfile("Other");  // a queued second opening changes nothing
   Type("Edit2", "-fullscreen");
   Type("SpinEdit1", "7");
   Form().CheckBox("CheckBox1").SetChecked(true);
@@ -104,16 +105,26 @@ TEST_F(SavingTest, RenameAsksAndYesRemovesTheOldProfile) {
   }
 }
 
-TEST_F(SavingTest, DesktopModeIsRemovedWhenUncheckedOrNothingIsSelected) {
-  for (bool checked : {false, true}) {
+// Unchecked removes the mode. Checked with no entry selected (a stored mode
+// this display does not list) keeps the stored one rather than lose it unseen.
+TEST_F(SavingTest, DesktopModeFollowsTheCheckBoxAndKeepsAModeNoEntryShows) {
+  struct Case {
+    bool checked;
+    int position;
+    std::optional<uint32_t> stored;
+  };
+  const Case cases[] = {{false, -1, std::nullopt}, {false, 1, std::nullopt}, {true, -1, 40u},
+                        {true, 0, 2u}};
+  for (const Case& c : cases) {
     StoreProgram("Demo", "C:\\D.EXE");
-    reg.PutDword(HKCU, Profile("Demo"), "Desktop Mode", 4);
+    reg.PutDword(HKCU, Profile("Demo"), "Desktop Mode", 40);
     openings.EditProfile("Demo");
-    Form().CheckBox("CheckBox1").SetChecked(checked);
-    Form().List("SetDesktopCombo0").SetItemIndex(-1);
+    Form().CheckBox("CheckBox1").SetChecked(c.checked);
+    Form().List("SetDesktopCombo0").SetItemIndex(c.position);
     Click("Button1");
     openings.EditorClosed();
-    EXPECT_FALSE(reg.GetDword(HKCU, Profile("Demo"), "Desktop Mode").has_value()) << checked;
+    EXPECT_EQ(reg.GetDword(HKCU, Profile("Demo"), "Desktop Mode"), c.stored)
+        << c.checked << " " << c.position;
   }
 }
 
