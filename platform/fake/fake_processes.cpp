@@ -44,7 +44,8 @@ bool FakeProcesses::Snapshot(std::vector<ProcessEntry>* processes) {
   processes->clear();
   for (const auto& entry : procs_) {
     if (entry.second.exitCode != kStillActive) continue;
-    processes->push_back(ProcessEntry{entry.first, entry.second.parentId, entry.second.path});
+    processes->push_back(ProcessEntry{entry.first, entry.second.parentId,
+                                      pathsHidden_ ? std::string() : entry.second.path});
   }
   return true;
 }

@@ -33,6 +33,9 @@ class FakeProcesses : public Processes {
   // Exit-code queries through this handle fail.
   void SetQueryFails(ProcessHandle process, bool fails);
   void SetSnapshotFails(bool fails) { snapshotFails_ = fails; }
+  // Snapshots list processes without their paths while set (as for a
+  // process of another user).
+  void SetPathsHidden(bool hidden) { pathsHidden_ = hidden; }
 
   // A process that runs without being launched here (a game found after a
   // restart, or one a launched program started); its id.
@@ -63,6 +66,7 @@ class FakeProcesses : public Processes {
   bool launchFails_ = false;
   bool noHandle_ = false;
   bool snapshotFails_ = false;
+  bool pathsHidden_ = false;
   std::vector<LaunchRequest> launches_;
   std::map<uint32_t, Proc> procs_;
   std::map<ProcessHandle, Handle> handles_;

@@ -184,6 +184,7 @@ TEST(JournalRecordText, SurvivesTheRoundTripWithAwkwardTexts) {
 TEST_F(JournalTest, AWatchedRunOwesItsRestoreUntilTheWatchGivesItBack) {
   const std::vector<std::string> before = Driver();
   auto tray = Start();
+  processes.SetPathsHidden(true);  // a process list without paths names no file
   tray->launcher.RunProfile("Quake");
   ASSERT_TRUE(JournalExists());
   std::optional<JournalRecord> record = RestoreJournal(tray->program).Read();
@@ -250,6 +251,14 @@ TEST_F(JournalTest, ExitDuringTheWatchKeepsItAndTheNextStartWatchesTheGameAgain)
   tray->launcher.StopWatch();  // "Exit"
   tray.reset();
   ASSERT_TRUE(JournalExists());
+  // A program key the registry refuses at the next start is no "nothing owed".
+  reg.RefuseOpen(kUser, kProgram);
+  EXPECT_THROW(Start()->launcher.ResumeFromJournal(), RegistryError);
+  reg.ClearRefusals();
+  ASSERT_TRUE(JournalExists());
+  // The system may name the game's file in other letter case than the record.
+  EndEveryGame();
+  processes.AddRunning("c:\\GAMES\\quake\\QUAKE.EXE", 1);
 
   auto next = Start();
   next->launcher.ResumeFromJournal();
@@ -265,6 +274,32 @@ TEST_F(JournalTest, ExitDuringTheWatchKeepsItAndTheNextStartWatchesTheGameAgain)
   EXPECT_EQ(Live(kGlide, "FX_GLIDE_BPP"), "16");
   EXPECT_FALSE(JournalExists());
   EXPECT_EQ(processes.OpenHandles(), 0);
+}
+
+// A second run that cannot start (its launch or its display switch fails)
+// while a game is watched leaves a record behind: after Exit the next start
+// still follows the game.
+TEST_F(JournalTest, AFailedSecondRunKeepsTheWatchOwed) {
+  for (bool launchFails : {true, false}) {
+    ResetWorld();
+    Profile("Other", "C:\\Games\\Other\\other.exe");
+    reg.PutDword(kUser, kProgram + "\\Other", "Desktop Mode", 1);
+    auto tray = Start();
+    tray->launcher.RunProfile("Quake");
+    processes.SetLaunchFails(launchFails);
+    display.SetChangeResult(launchFails ? disp_change::kSuccessful : disp_change::kBadMode);
+    tray->launcher.RunProfile("Other");
+    if (launchFails) tray->launcher.OnLaunchPending();
+    processes.SetLaunchFails(false);
+    display.SetChangeResult(disp_change::kSuccessful);
+    tray->launcher.StopWatch();  // "Exit"
+    tray.reset();
+
+    auto next = Start();
+    next->launcher.ResumeFromJournal();
+    EXPECT_TRUE(next->ui.questions.empty()) << launchFails;
+    EXPECT_TRUE(next->timer.Enabled()) << launchFails;
+  }
 }
 
 TEST_F(JournalTest, AGameThatEndedMeanwhileIsAskedAboutOnce) {
@@ -380,12 +415,16 @@ TEST_F(JournalTest, AWatchFollowsALauncherToTheGameItStartsFromTheProgramFolder)
   ASSERT_TRUE(record);
   EXPECT_EQ(record->watched, std::vector<std::string>{"C:\\Games\\Quake\\bin\\quake.exe"});
 
-  // The game hands over once more (a menu that starts the engine).
+  // The game hands over once more (a menu that starts the engine), after
+  // "tarnwick-cli restore" settled the record: it must not come back.
+  RegistryHandle companion(reg, kUser);
+  RestoreJournal(companion).Clear();
   const uint32_t engine = processes.AddRunning("c:\\games\\quake\\engine.exe", game);
   processes.EndProcess(game);
   processes.EndProcess(neighbour);
   tray->launcher.CheckProgramExit();
   EXPECT_EQ(Live(kD3D, "SSTH3_RGAMMA"), "1.50");
+  EXPECT_FALSE(JournalExists());
 
   processes.EndProcess(engine);
   tray->launcher.CheckProgramExit();

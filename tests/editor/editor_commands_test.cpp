@@ -198,6 +198,8 @@ TEST(EditorFileNames, PathPartsAndNameChecks) {
   EXPECT_EQ(FileNamePart("C:\\Games\\Demo\\GAME.EXE"), "GAME.EXE");
   EXPECT_EQ(DirectoryPart("C:\\Games\\Demo\\GAME.EXE"), "C:\\Games\\Demo\\");
   EXPECT_EQ(DirectoryPart(""), "");
+  EXPECT_EQ(FileNamePart("C:GAME.EXE"), "GAME.EXE");  // relative to the drive's folder
+  EXPECT_EQ(DirectoryPart("C:GAME.EXE"), "C:");
   FakeFormWindow sixPixels;
   EXPECT_EQ(ShortenPath("C:\\a\\b\\", 60, sixPixels), "C:\\a\\b\\");
   EXPECT_EQ(ShortenPath("C:\\alpha\\beta\\gamma\\", 96, sixPixels), "C:\\...\\gamma\\");

@@ -105,6 +105,10 @@ TEST_F(LoadingTest, ConfigWithoutModeOrPageAndWithAnExistingFile) {
   EXPECT_EQ(Form().Pages(kPageControl).ActivePage(), kD3DPage);
   EXPECT_EQ(static_cast<FakeImage&>(Form().Image("Image1")).Shown(),
             "file:C:\\Games\\Demo\\DEMO.EXE");
+  // Without "Poll" it shows and saves 3.
+  EXPECT_EQ(Form().Get("SpinEdit1").Text(), "3");
+  Click("Button1");
+  EXPECT_EQ(reg.GetDword(HKCU, Profile("Demo"), "Poll"), 3u);
 }
 
 TEST_F(LoadingTest, LongFolderIsShortenedWithItsFullTextAsHint) {

@@ -44,11 +44,18 @@ TEST_F(GammaTest, LockedMoveSpreadsAndClampsAtTheEnds) {
 
 TEST_F(GammaTest, UnlockedMoveChangesOnlyItsOwnLabel) {
   OpenWithGlide("1.30", "1.30", "1.30");
+  Form().CheckBox("DSliders").SetChecked(false);
   Form().CheckBox("GSliders").SetChecked(false);
-  Slide("GTrackB", 200);
-  EXPECT_EQ(Label("GGammaB"), "2.00");
-  EXPECT_EQ(Pos("GTrackR"), 130);
-  EXPECT_EQ(Label("GGammaG"), "1.30");
+  const char* const tracks[] = {"DTrackR", "DTrackG", "DTrackB", "GTrackR", "GTrackG", "GTrackB"};
+  const char* const labels[] = {"DGammaR", "DGammaG", "DGammaB", "GGammaR", "GGammaG", "GGammaB"};
+  for (int moved = 0; moved < 6; ++moved) {
+    Slide(tracks[moved], 200 + moved);
+    for (int i = 0; i < 6; ++i) {
+      EXPECT_EQ(Label(labels[i]), i <= moved ? FormatGamma(200 + i) : "1.30")
+          << tracks[moved] << " moved, " << labels[i];
+      EXPECT_EQ(Pos(tracks[i]), i <= moved ? 200 + i : 130) << tracks[moved] << " moved";
+    }
+  }
 }
 
 TEST_F(GammaTest, StoredTextsKeepTheirLabelUntilMoved) {

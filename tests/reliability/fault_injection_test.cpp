@@ -3,7 +3,8 @@
 // one message, and one whenever the command could not finish; no key stays
 // open; the command works again once the registry does; and the registry
 // holds exactly what was written before the failure, or, where the command
-// may go on without the call, what a run without failure writes.
+// may go on without the call, what a run without failure writes; and the
+// tray's check marks still say what the registry holds.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -109,6 +110,8 @@ struct Program {
     catalogue.FillFsaaLists(5500);
     display.SetModes({{16, 800, 600, 60}, {32, 1024, 768, 60}});
     display.SetCurrent({800, 600, 16});
+    menus.SetChecked("StartupMenu", true);
+    menus.SetChecked("ReloadSettings", true);
   }
 
   // One command as the message loop runs it: an error ends it and is shown.
@@ -118,6 +121,17 @@ struct Program {
     } catch (const std::exception& error) {
       ui.ErrorReport(error.what());
     }
+  }
+
+  // The check marks that differ from what the registry holds, as a start reads it.
+  std::string MarksUnlikeTheStore() const {
+    const std::optional<uint32_t> reload = reg.GetDword(kHkcu, kProgram, "Reload settings");
+    std::string unlike;
+    if (menus.Checked("StartupMenu") != reg.Get(kHklm, kRun, "Tarnwick").has_value()) {
+      unlike += "StartupMenu ";
+    }
+    if (menus.Checked("ReloadSettings") != (!reload || *reload != 0)) unlike += "ReloadSettings";
+    return unlike;
   }
 
   // Every box the user was shown, in order.
@@ -233,6 +247,7 @@ TEST_P(FaultInjection, EveryFailingCallEndsCleanly) {
   clean->Command(scenario.command);
   clean->reg.SetChangeObserver(nullptr);
   ASSERT_EQ(clean->ui.errorReports, std::vector<std::string>{}) << "fails without a fault";
+  EXPECT_EQ(clean->MarksUnlikeTheStore(), "");
   const std::string finished = clean->reg.Dump();
   const size_t cleanMessages = clean->Messages().size();
 
@@ -269,6 +284,7 @@ TEST_P(FaultInjection, EveryFailingCallEndsCleanly) {
         EXPECT_TRUE(IsRegistryMessage(messages[0])) << messages[0];
       }
       EXPECT_EQ(p->reg.OpenHandles(), 0u) << "a key was left open";
+      EXPECT_EQ(p->MarksUnlikeTheStore(), "");
 
       // The program goes on: the same command works once the registry does.
       p->ui.notices.clear();
