@@ -61,6 +61,9 @@ void GammaSliders::TrackChange(int index) {
   const int first = page * 3;
   Slider& moved = sliders_[slot];
   TrackBarControl& track = view_.TrackBar(moved.track.c_str());
+  // A track bar also reports the end of a drag and a key pressed at the end
+  // of its range; only a real move replaces the loaded text ("1.3" is not 0.13).
+  if (track.Position() == moved.previous) return;
   view_.Get(moved.label.c_str()).SetText(FormatGamma(track.Position()));
   if (view_.CheckBox(kLocks[page]).Checked() && guard_[page] == 0) {
     guard_[page] = 1;

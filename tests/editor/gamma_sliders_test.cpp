@@ -67,10 +67,15 @@ TEST_F(GammaTest, StoredTextsKeepTheirLabelUntilMoved) {
   EXPECT_EQ(Label("GGammaG"), "2");
   EXPECT_EQ(Pos("GTrackB"), 10);
   EXPECT_EQ(Label("GGammaB"), "0.5");
-  // Untouched, the second OK writes the texts back as they were.
+  // A click on a thumb, or a key at the end of the range, moves nothing.
+  Slide("GTrackR", 13);
+  Slide("GTrackG", 10);
+  // Untouched, the second OK writes the texts back as they were; with the
+  // lock on, the neighbours' too.
   Click("Button5");
   EXPECT_EQ(Live(GLIDE, "SSTH3_RGAMMA"), "1.3");
   EXPECT_EQ(Live(GLIDE, "SSTH3_GGAMMA"), "2");
+  EXPECT_EQ(Live(GLIDE, "SSTH3_BGAMMA"), "0.5");
 }
 
 TEST_F(GammaTest, TextThatIsNoNumberShowsTheFactoryValue) {
