@@ -27,8 +27,14 @@ std::string StoredGroup(const std::string& profile, SettingKind kind) {
 
 // A driver group that cannot be opened although creation is allowed is a
 // refused write: the command ends there, rather than apply half of itself.
-void RequireDriverGroup(const ScopedKey& driver, SettingKind kind) {
-  if (!driver) throw RegistryError::SetFailed(SettingCatalogue::SubkeyName(kind));
+// Like every refused write it names a value: the first one it would write.
+void RequireDriverGroup(const ScopedKey& driver, const std::string& firstValue) {
+  if (!driver) throw RegistryError::SetFailed(firstValue);
+}
+
+// The value a command over a whole group writes first.
+const std::string& FirstListValue(const SettingCatalogue& catalogue, SettingKind kind) {
+  return catalogue.ValueName(kind, SettingCatalogue::ListSettings(kind).front());
 }
 
 // One driver group as an operation goes through it: reads come from the
@@ -220,11 +226,13 @@ DriverSettings::DriverSettings(const SettingCatalogue& catalogue,
 
 void DriverSettings::ApplyPlan(const DriverPlan& plan) {
   for (SettingKind kind : kGroups) {
-    bool any = false;
-    for (const DriverWrite& write : plan) any = any || write.kind == kind;
-    if (!any) continue;
+    const DriverWrite* first = nullptr;
+    for (const DriverWrite& write : plan) {
+      if (write.kind == kind && first == nullptr) first = &write;
+    }
+    if (first == nullptr) continue;
     ScopedKey driver(driverRegistry_, DriverGroup(driverKey_, kind), true);
-    RequireDriverGroup(driver, kind);
+    RequireDriverGroup(driver, first->name);
     for (const DriverWrite& write : plan) {
       if (write.kind != kind) continue;
       if (write.remove) {
@@ -240,7 +248,7 @@ void DriverSettings::ApplyChoice(SettingKind kind, int setting, int choice) {
   DriverPlan plan;
   {
     ScopedKey driver(driverRegistry_, DriverGroup(driverKey_, kind), true);
-    RequireDriverGroup(driver, kind);
+    RequireDriverGroup(driver, catalogue_.ValueName(kind, setting));
     GroupPlan group(driverRegistry_, kind, plan);
     PlanChoice(group, catalogue_.Info(kind, setting), choice);
   }
@@ -257,7 +265,7 @@ DriverPlan DriverSettings::PlanProfileSettings(const std::string& profile, bool 
     if (stored.Refused()) throw RegistryError::GetFailed(SettingCatalogue::SubkeyName(kind));
     if (!stored) continue;
     ScopedKey driver(driverRegistry_, DriverGroup(driverKey_, kind), true);
-    RequireDriverGroup(driver, kind);
+    RequireDriverGroup(driver, FirstListValue(catalogue_, kind));
     GroupPlan group(driverRegistry_, kind, plan);
     PlanGammasAndSwitches(catalogue_, group, kind, StoredTargets(catalogue_, programRegistry_, kind),
                           "");
@@ -280,7 +288,7 @@ void DriverSettings::ResetToFactoryDefaults() {
   DriverPlan plan;
   for (SettingKind kind : kGroups) {
     ScopedKey driver(driverRegistry_, DriverGroup(driverKey_, kind), true);
-    RequireDriverGroup(driver, kind);
+    RequireDriverGroup(driver, FirstListValue(catalogue_, kind));
     GroupPlan group(driverRegistry_, kind, plan);
     for (int n : SettingCatalogue::ListSettings(kind)) {
       PlanChoice(group, catalogue_.Info(kind, n), catalogue_.DefaultChoice(kind, n));
@@ -298,7 +306,7 @@ void DriverSettings::ResetToUserDefaults() {
     ScopedKey stored(programRegistry_, StoredGroup(kUserDefaultProfile, kind), true);
     if (!stored) throw RegistryError::GetFailed(SettingCatalogue::SubkeyName(kind));
     ScopedKey driver(driverRegistry_, DriverGroup(driverKey_, kind), true);
-    RequireDriverGroup(driver, kind);
+    RequireDriverGroup(driver, FirstListValue(catalogue_, kind));
     GroupPlan group(driverRegistry_, kind, plan);
     for (int n : SettingCatalogue::ListSettings(kind)) {
       const std::optional<std::string> text = ReadOptional(programRegistry_, catalogue_.ValueName(kind, n));
@@ -314,7 +322,7 @@ DriverPlan DriverSettings::PlanRestore() {
   DriverPlan plan;
   for (SettingKind kind : kGroups) {
     ScopedKey driver(driverRegistry_, DriverGroup(driverKey_, kind), true);
-    RequireDriverGroup(driver, kind);
+    RequireDriverGroup(driver, FirstListValue(catalogue_, kind));
     GroupPlan group(driverRegistry_, kind, plan);
     for (int n : SettingCatalogue::ListSettings(kind)) {
       GiveBackList(group, catalogue_.ValueName(kind, n));

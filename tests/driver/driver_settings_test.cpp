@@ -512,19 +512,21 @@ TEST_F(DriverSettingsTest, DriverGroupThatCannotOpenEndsTheCommandWithNothingWri
   reg_.RefuseOpen(HKLM, DriverPath(D));
   Store("Quake", G, "FX_GLIDE_NO_SPLASH", "1");
   Store("Quake", D, "SSTH3_LOD_BIAS", "1");
-  const std::function<void()> commands[] = {
-      [&] { settings_.ApplyProfileSettings("Quake", false); },
-      [&] { settings_.RestorePreviousValues(); },
-      [&] { settings_.ResetToFactoryDefaults(); },
-      [&] { settings_.ResetToUserDefaults(); },
-      [&] { settings_.ApplyChoice(D, 1, 2); },
+  // The message names a value, as for every refused write: the one chosen,
+  // or the first of the group.
+  const std::pair<std::function<void()>, const char*> commands[] = {
+      {[&] { settings_.ApplyProfileSettings("Quake", false); }, "SSTH3_OVERLAYMODE"},
+      {[&] { settings_.RestorePreviousValues(); }, "SSTH3_OVERLAYMODE"},
+      {[&] { settings_.ResetToFactoryDefaults(); }, "SSTH3_OVERLAYMODE"},
+      {[&] { settings_.ResetToUserDefaults(); }, "SSTH3_OVERLAYMODE"},
+      {[&] { settings_.ApplyChoice(D, 3, 2); }, "SSTH3_SLI_AA_CONFIGURATION"},
   };
   for (const auto& command : commands) {
     try {
-      command();
+      command.first();
       ADD_FAILURE() << "no error";
     } catch (const RegistryError& e) {
-      EXPECT_STREQ(e.what(), "Failed to set data for 'D3D'");
+      EXPECT_EQ(e.what(), "Failed to set data for '" + std::string(command.second) + "'");
     }
   }
   EXPECT_EQ(reg_.ValueNames(HKLM, DriverPath(G)), std::vector<std::string>{});
