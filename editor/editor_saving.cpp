@@ -1,6 +1,9 @@
 // The editor's three confirming buttons: OK stores the profile, "Set default"
 // the user defaults, the live mode's OK the driver's settings.
+#include <exception>
+#include <functional>
 #include <optional>
+#include <vector>
 
 #include "editor/file_names.h"
 #include "editor/v5500.h"
@@ -125,15 +128,29 @@ void TForm1::Button5Click() { WriteAndClose(&TForm1::ApplyToDriver, std::string(
 
 void TForm1::WriteAndClose(void (TForm1::*writes)(const std::string&), const std::string& target,
                            bool rebuildMenus) {
-  std::string failure;
-  try {
-    (this->*writes)(target);
-  } catch (const RegistryError& error) {
-    failure = error.what();
+  // The writes, the menu rebuild and the closing each run whatever the one
+  // before did, so the editor never stays open after a save that happened.
+  // Each failure is reported once: all but the last here, the last raised.
+  std::vector<std::exception_ptr> failures;
+  const auto attempt = [&failures](const std::function<void()>& step) {
+    try {
+      step();
+    } catch (const std::exception&) {
+      failures.push_back(std::current_exception());
+    }
+  };
+  attempt([&] { (this->*writes)(target); });
+  if (rebuildMenus) attempt([&] { services_.host.BuildProgramMenus(); });
+  attempt([&] { Close(); });
+  if (failures.empty()) return;
+  for (size_t i = 0; i + 1 < failures.size(); ++i) {
+    try {
+      std::rethrow_exception(failures[i]);
+    } catch (const std::exception& error) {
+      services_.ui.ErrorReport(error.what());
+    }
   }
-  if (rebuildMenus) services_.host.BuildProgramMenus();
-  Close();
-  if (!failure.empty()) throw RegistryError(failure);
+  std::rethrow_exception(failures.back());
 }
 
 void TForm1::ApplyEditorToDriver() {

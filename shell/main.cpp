@@ -287,6 +287,8 @@ void TForm2::MenuRemoveRegClick() {
   if (!p_.questions.Ask(Question::WarningYesNo, kRemoveQuestion)) return;
   RemoveStore(p_.programRegistry);
   if (p_.programRegistry.KeyExists(kProgramKey)) {
+    // Part of it may be gone: the menus list only what is left.
+    BuildProgramMenus();
     p_.ui.ErrorReport(kNotRemoved);
     return;
   }

@@ -70,7 +70,9 @@ std::vector<std::string> ListProfiles(RegistryHandle& programRegistry, const Tex
 
 void ConvertLegacyLodBias(RegistryHandle& programRegistry, const std::string& profile) {
   for (const LodSetting& lod : kLodSettings) {
-    ScopedKey key(programRegistry, ProfileGroupPath(profile, lod.subkey), true);
+    // A group that does not exist holds nothing to convert; creating it would
+    // bring back part of a profile whose removal the registry refused half-way.
+    ScopedKey key(programRegistry, ProfileGroupPath(profile, lod.subkey), false);
     if (!key) continue;
     const std::string text = programRegistry.ReadString(lod.valueName);
     const std::string shortened = ShortenLodText(text);
@@ -106,7 +108,10 @@ void RemoveStore(RegistryHandle& programRegistry) {
 void RemoveProfile(RegistryHandle& programRegistry, const std::string& profile) {
   // An empty name would name the program key itself and take every profile.
   if (RegistryHandle::NormalizePath(profile).empty()) return;
-  programRegistry.DeleteKey(ProfileKeyPath(profile));
+  const std::string path = ProfileKeyPath(profile);
+  if (!programRegistry.DeleteKey(path) && programRegistry.KeyExists(path)) {
+    throw RegistryError::SetFailed(profile);
+  }
 }
 
 }  // namespace tw

@@ -43,7 +43,8 @@ void ConvertPreviousLodValue(RegistryHandle& driverRegistry, const std::string& 
 // Deletes "\Software\Hexmoor\Tarnwick\" with everything below; keeps the maker key.
 void RemoveStore(RegistryHandle& programRegistry);
 
-// Deletes one profile's key with its subkeys.
+// Deletes one profile's key with its subkeys. A key the registry will not
+// let go raises "Failed to set data for '%s'" with the profile's name.
 void RemoveProfile(RegistryHandle& programRegistry, const std::string& profile);
 
 }  // namespace tw

@@ -34,7 +34,12 @@ TEST_F(CommandsTest, RemoveActsOnTheNameInTheField) {
   EXPECT_EQ(ui.notices, (std::vector<std::string>{"A profile name cannot contain a backslash (\\).",
                                                    "Could not find 'Nothing'"}));
   EXPECT_FALSE(Closed());
+  // A deletion the registry refuses is reported; the editor stays open.
   Type("Edit1", "B");
+  reg.FailCall(FakeRegistry::CallKind::Delete, 1);
+  EXPECT_THROW(Click("Button4"), RegistryError);
+  EXPECT_FALSE(Closed());
+  EXPECT_EQ(host.menuBuilds, 0);
   Click("Button4");
   EXPECT_TRUE(Closed());
   EXPECT_EQ(host.menuBuilds, 1);

@@ -31,9 +31,14 @@ constexpr SettingKind GLIDE = SettingKind::Glide;
 
 class RecordingHost : public EditorHost {
  public:
-  void BuildProgramMenus() override { ++menuBuilds; }
+  void BuildProgramMenus() override {
+    ++menuBuilds;
+    // As a profile whose level of detail is stored as a number.
+    if (buildFails) throw RegistryError::InvalidType("SSTH3_LOD_BIAS");
+  }
   void EnableResetToUserDefaults() override { resetEnabled = true; }
   int menuBuilds = 0;
+  bool buildFails = false;
   bool resetEnabled = false;
 };
 

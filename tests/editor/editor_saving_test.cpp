@@ -103,6 +103,17 @@ TEST_F(SavingTest, RenameAsksAndYesRemovesTheOldProfile) {
         << c.newName << " " << c.yes;
     EXPECT_EQ(Stored(c.newName, D3D, "SSTH3_OVERLAYMODE"), "2");
   }
+  // Yes, but the registry keeps the old profile: said so, nothing saved, the
+  // editor stays open.
+  openings.EditProfile("A");
+  ui.posted.clear();
+  Type("Edit1", "C");
+  questions.Answer(true);
+  reg.FailCall(FakeRegistry::CallKind::Delete, 1);
+  EXPECT_THROW(Click("Button1"), RegistryError);
+  EXPECT_TRUE(reg.HasKey(HKCU, Profile("A")));
+  EXPECT_FALSE(reg.HasKey(HKCU, Profile("C")));
+  EXPECT_FALSE(Closed());
 }
 
 // Unchecked removes the mode. Checked with no entry selected (a stored mode
@@ -175,6 +186,19 @@ TEST_F(SavingTest, RefusedWriteStopsThereButStillRebuildsAndCloses) {
   EXPECT_FALSE(reg.GetDword(HKCU, Profile("G.EXE"), "Poll").has_value());
   EXPECT_EQ(host.menuBuilds, 1);
   EXPECT_TRUE(Closed());
+
+  // The rebuild and the closing fail as well: each failure is shown once,
+  // and the editor closes all the same.
+  openings.EditorClosed();
+  AddProgram("C:\\H.EXE");
+  ui.posted.clear();
+  host.buildFails = true;
+  reg.RefuseValueWrite("Left");
+  EXPECT_THROW(Click("Button1"), RegistryError);
+  EXPECT_EQ(ui.errorReports, (std::vector<std::string>{"Failed to set data for 'Directory'",
+                                                        "Invalid data type for 'SSTH3_LOD_BIAS'"}));
+  EXPECT_TRUE(Closed());
+  EXPECT_FALSE(Form().Window().Visible());
 }
 
 TEST_F(SavingTest, SetDefaultWritesUserDefaultsOnly) {

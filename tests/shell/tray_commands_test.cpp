@@ -232,6 +232,16 @@ TEST_F(MainFormTest, RemovalAsksAndEndsOnlyWithYes) {
   EXPECT_TRUE(reg.HasKey(kHkcu, Profile("Quake")));
   EXPECT_TRUE(view.calls.empty());
 
+  // Refused half-way: reported, and the menus list only what is left.
+  AddProfile("Doom");
+  form.BuildProgramMenus();
+  reg.FailCall(FakeRegistry::CallKind::Delete, 2);
+  questions.Answer(true);
+  Command(id::kMenuRemoveReg);
+  EXPECT_EQ(ui.errorReports.size(), 1u);
+  EXPECT_EQ(menus.Submenu("Config1").Captions(), Names{"Doom"});  // Quake went first
+  EXPECT_TRUE(view.calls.empty());
+
   questions.Answer(true);
   Command(id::kMenuRemoveReg);
   EXPECT_FALSE(reg.HasKey(kHkcu, kStore));
