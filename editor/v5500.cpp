@@ -4,6 +4,7 @@
 #include "editor/file_names.h"
 #include "platform/ascii_case.h"
 #include "platform/messages.h"
+#include "shell/window_position.h"
 #include "store/profile_store.h"
 #include "store/registry_error.h"
 
@@ -107,7 +108,10 @@ void TForm1::ShowEditor() {
       if (reg.ValueExists(kTopValue)) top = reg.ReadInteger(kTopValue);
     } catch (const RegistryError&) {
     }
-    form.SetPosition(left, top);
+    // Sized for its page first, so the whole of it is brought on screen.
+    PageControl1Change();
+    const Bounds shown = FitIntoWorkArea({left, top, form.Width(), form.Height()}, form.WorkArea());
+    form.SetPosition(shown.left, shown.top);
   }
   view_.Form().Show();
   FormShow();

@@ -101,6 +101,11 @@ class FormWindow {
   virtual void SetPosition(int left, int top) = 0;
   virtual int ClientHeight() const = 0;
   virtual void SetClientHeight(int height) = 0;
+  // The outer size, frame and caption included.
+  virtual int Width() const = 0;
+  virtual int Height() const = 0;
+  // The desktop's work area (the screen less the taskbar), in screen pixels.
+  virtual Bounds WorkArea() const = 0;
   // Shown without being modal; the main window's message loop goes on.
   virtual void Show() = 0;
   virtual void Hide() = 0;

@@ -1,6 +1,7 @@
 #include "dialogs/win32/about_window.h"
 
 #include "platform/win32/lazy_init.h"
+#include "platform/win32/win32_controls.h"
 
 namespace tw {
 
@@ -16,8 +17,13 @@ bool AboutWindow::Show(const StoredPosition& position) {
   if (!CreateForm(layout, instance_, owner_)) return false;
   EnsureCommonControls();  // the links' hints are tooltips
   controls_.Create(window_, layout, instance_);
-  SetWindowPos(window_, nullptr, position.left.value_or(layout.left),
-               position.top.value_or(layout.top), 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  RECT frame = {};
+  GetWindowRect(window_, &frame);
+  const Bounds shown = FitIntoWorkArea(
+      {position.left.value_or(layout.left), position.top.value_or(layout.top),
+       frame.right - frame.left, frame.bottom - frame.top},
+      DesktopWorkArea());
+  SetWindowPos(window_, nullptr, shown.left, shown.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   ShowWindow(window_, SW_SHOWNORMAL);
   SetForegroundWindow(window_);
   // Keys go through the dialog manager (see the message loop): with OK

@@ -78,6 +78,7 @@ void Prepare(FakeControl& control, const LayoutRow& row) {
 FakeForm::FakeForm(const FormLayout& layout) : NamedControls(window_) {
   window_.SetPosition(layout.left, layout.top);
   window_.SetClientHeight(layout.clientHeight);
+  window_.SetClientWidth(layout.clientWidth);
   for (const LayoutRow& row : layout) {
     switch (row.kind) {
       case ControlKind::ComboBox: {

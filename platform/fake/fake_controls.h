@@ -125,6 +125,12 @@ class FakeFormWindow : public FormWindow {
   }
   int ClientHeight() const override { return clientHeight_; }
   void SetClientHeight(int height) override { clientHeight_ = height; }
+  // Frameless: the outer size is the client area.
+  int Width() const override { return clientWidth_; }
+  int Height() const override { return clientHeight_; }
+  Bounds WorkArea() const override { return workArea_; }
+  void SetClientWidth(int width) { clientWidth_ = width; }
+  void SetWorkArea(const Bounds& area) { workArea_ = area; }
   void Show() override { visible_ = true; }
   void Hide() override { visible_ = false; }
   bool Visible() const override { return visible_; }
@@ -136,6 +142,8 @@ class FakeFormWindow : public FormWindow {
   int left_ = 0;
   int top_ = 0;
   int clientHeight_ = 0;
+  int clientWidth_ = 0;
+  Bounds workArea_{0, 0, 1024, 768};
   bool visible_ = false;
 };
 

@@ -239,6 +239,27 @@ void Win32FormWindow::SetClientHeight(int height) {
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+int Win32FormWindow::Width() const {
+  RECT rect = {};
+  GetWindowRect(window_, &rect);
+  return rect.right - rect.left;
+}
+
+int Win32FormWindow::Height() const {
+  RECT rect = {};
+  GetWindowRect(window_, &rect);
+  return rect.bottom - rect.top;
+}
+
+Bounds DesktopWorkArea() {
+  RECT area = {};
+  if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0)) {
+    area.right = GetSystemMetrics(SM_CXSCREEN);
+    area.bottom = GetSystemMetrics(SM_CYSCREEN);
+  }
+  return Bounds{area.left, area.top, area.right - area.left, area.bottom - area.top};
+}
+
 void Win32FormWindow::Show() {
   ShowWindow(window_, SW_SHOW);
   SetForegroundWindow(window_);

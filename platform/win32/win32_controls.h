@@ -111,6 +111,9 @@ class Win32Image : public Win32Control, public ImageControl {
   HICON owned_ = nullptr;  // extracted icons are destroyed with the next or at the end
 };
 
+// The primary desktop's work area: the screen less the taskbar.
+Bounds DesktopWorkArea();
+
 class Win32FormWindow : public FormWindow {
  public:
   Win32FormWindow(HWND window, HFONT font) : window_(window), font_(font) {}
@@ -119,6 +122,9 @@ class Win32FormWindow : public FormWindow {
   void SetPosition(int left, int top) override;
   int ClientHeight() const override;
   void SetClientHeight(int height) override;
+  int Width() const override;
+  int Height() const override;
+  Bounds WorkArea() const override { return DesktopWorkArea(); }
   void Show() override;
   void Hide() override { ShowWindow(window_, SW_HIDE); }
   bool Visible() const override { return IsWindowVisible(window_) != FALSE; }

@@ -137,6 +137,20 @@ TEST_F(CommandsTest, EditorReopensWhereItWasClosed) {
   openings.EditUserDefaults();
   EXPECT_EQ(Form().Window().Left(), 321);
   EXPECT_EQ(Form().Window().Top(), 123);
+
+  // Closed on a larger desktop: it opens wholly inside the work area, and
+  // closing stores the place it was shown at.
+  Click("Button2");
+  openings.EditorClosed();
+  reg.PutDword(HKCU, Profile(""), "Left", 1500);
+  reg.PutDword(HKCU, Profile(""), "Top", 0xFFFFFF00);  // -256
+  openings.EditProfile("Demo");
+  const int left = 1024 - Form().Window().Width();
+  EXPECT_EQ(Form().Window().Left(), left);
+  EXPECT_EQ(Form().Window().Top(), 0);
+  Click("Button2");
+  EXPECT_EQ(reg.GetDword(HKCU, Profile(""), "Left"), static_cast<uint32_t>(left));
+  EXPECT_EQ(reg.GetDword(HKCU, Profile(""), "Top"), 0u);
 }
 
 TEST_F(CommandsTest, ClosingFreesTheEditorEvenWhenItsPlaceCannotBeStored) {

@@ -293,5 +293,24 @@ TEST(AboutBox, LinksAndASingleRelease) {
   EXPECT_EQ(ui.posted, std::vector<unsigned>{kAboutClosedMessage});
 }
 
+// The editor and the about box open inside the desktop's work area.
+TEST(WindowPlacement, WholeWindowWhenItFitsElseItsCorner) {
+  const Bounds area{0, 0, 640, 452};  // 640x480 less the taskbar
+  const std::pair<Bounds, Bounds> cases[] = {
+      {{100, 50, 300, 160}, {100, 50, 300, 160}},    // inside: stays
+      {{1400, 900, 300, 160}, {340, 292, 300, 160}},  // off a larger desktop
+      {{-500, -20, 300, 160}, {0, 0, 300, 160}},
+      {{600, 300, 700, 500}, {0, 0, 700, 500}},       // larger than the area
+      {{600, 300, 300, 500}, {340, 0, 300, 500}},     // fits across only
+  };
+  for (const auto& c : cases) {
+    const Bounds shown = FitIntoWorkArea(c.first, area);
+    EXPECT_EQ(shown.left, c.second.left) << c.first.left << "," << c.first.top;
+    EXPECT_EQ(shown.top, c.second.top) << c.first.left << "," << c.first.top;
+  }
+  const Bounds shifted = FitIntoWorkArea({0, 0, 300, 160}, {0, 28, 640, 452});  // taskbar on top
+  EXPECT_EQ(shifted.top, 28);
+}
+
 }  // namespace
 }  // namespace tw
