@@ -259,8 +259,24 @@ TEST_F(EditorTest, AddEditShortcutRunRemoveAndPlace) {
   GetWindowRect(editor, &place);
   EXPECT_EQ(place.left, 150);
   EXPECT_EQ(place.top, 120);
-  PostClick(editor, "Button2");
-  WaitForEditorGone();
+  ASSERT_TRUE(PostClick(editor, "Button2"));
+  ASSERT_TRUE(WaitForEditorGone());
+
+  // A place stored on a larger desktop: the editor opens inside the work
+  // area, and that is the place it stores.
+  WriteValue(HKEY_CURRENT_USER, kProgramKey, "Left", DwordValue(5000));
+  WriteValue(HKEY_CURRENT_USER, kProgramKey, "Top", DwordValue(4000));
+  ASSERT_TRUE(PostMessageA(main_, tw::kShowLiveSettingsMessage, 0, 0));
+  editor = WaitForEditor();
+  ASSERT_NE(editor, nullptr);
+  RECT area = {};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  GetWindowRect(editor, &place);
+  EXPECT_EQ(place.right, area.right);
+  EXPECT_EQ(place.bottom, area.bottom);
+  ASSERT_TRUE(PostClick(editor, "Button2"));
+  ASSERT_TRUE(WaitForEditorGone());
+  EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, kProgramKey, "Left"), DwordValue(place.left));
 }
 
 TEST_F(EditorTest, UserDefaultsAndLiveSettings) {

@@ -222,10 +222,18 @@ TEST_F(TrayTest, EveryCommandOfBothMenus) {
   // desktop-clicks script).
   PressKey(VK_ESCAPE);
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, kTimeoutMs)) << "Esc kept the box";
+  // A place stored on a larger desktop: the box opens inside the work area.
+  WriteValue(HKEY_CURRENT_USER, kProgramKey, "Left", DwordValue(5000));
+  WriteValue(HKEY_CURRENT_USER, kProgramKey, "Top", DwordValue(4000));
   Right({place::kAbout});
   about = WaitForTopWindow(tarnwick_.id(), kAboutClass, std::string("About Tarnwick"),
                            kTimeoutMs);
   ASSERT_NE(about, nullptr) << "no about box the second time";
+  RECT area = {};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  GetWindowRect(about, &rect);
+  EXPECT_EQ(rect.right, area.right);
+  EXPECT_EQ(rect.bottom, area.bottom);
   PressKey(VK_RETURN);
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, kTimeoutMs)) << "Enter kept the box";
 

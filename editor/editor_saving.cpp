@@ -1,7 +1,6 @@
 // The editor's three confirming buttons: OK stores the profile, "Set default"
 // the user defaults, the live mode's OK the driver's settings.
 #include <exception>
-#include <functional>
 #include <optional>
 #include <vector>
 
@@ -131,26 +130,19 @@ void TForm1::WriteAndClose(void (TForm1::*writes)(const std::string&), const std
   // The writes, the menu rebuild and the closing each run whatever the one
   // before did, so the editor never stays open after a save that happened.
   // Each failure is reported once: all but the last here, the last raised.
-  std::vector<std::exception_ptr> failures;
-  const auto attempt = [&failures](const std::function<void()>& step) {
+  std::vector<std::string> failures;
+  for (int step = 0; step < 3; ++step) {
     try {
-      step();
-    } catch (const std::exception&) {
-      failures.push_back(std::current_exception());
-    }
-  };
-  attempt([&] { (this->*writes)(target); });
-  if (rebuildMenus) attempt([&] { services_.host.BuildProgramMenus(); });
-  attempt([&] { Close(); });
-  if (failures.empty()) return;
-  for (size_t i = 0; i + 1 < failures.size(); ++i) {
-    try {
-      std::rethrow_exception(failures[i]);
+      if (step == 0) (this->*writes)(target);
+      if (step == 1 && rebuildMenus) services_.host.BuildProgramMenus();
+      if (step == 2) Close();
     } catch (const std::exception& error) {
-      services_.ui.ErrorReport(error.what());
+      failures.push_back(error.what());
     }
   }
-  std::rethrow_exception(failures.back());
+  if (failures.empty()) return;
+  for (size_t i = 0; i + 1 < failures.size(); ++i) services_.ui.ErrorReport(failures[i]);
+  throw RegistryError(failures.back());
 }
 
 void TForm1::ApplyEditorToDriver() {
