@@ -38,44 +38,73 @@ DesktopMode DisplayModes::ReadDesktopMode() {
   return current_;
 }
 
+// 2000 and XP list each size once per refresh rate: the desktop's own rate
+// is the match; where the rate is unknown, the last of equal size and depth.
+int DisplayModes::MatchingMode(const DesktopMode& desktop, uint32_t minBits) {
+  int exact = -1;
+  int match = -1;
+  DisplayMode mode;
+  for (int number = 0; display_.EnumMode(number, &mode); ++number) {
+    if (mode.bitsPerPel < minBits || !SameAsDesktop(mode, desktop)) continue;
+    match = number;
+    if (exact < 0 && static_cast<int64_t>(mode.frequency) == desktop.frequency) exact = number;
+  }
+  return exact >= 0 ? exact : match;
+}
+
 void DisplayModes::FindCurrentMode() {
   firstDesktopModeNumber_ = -1;
   DisplayMode mode;
-  for (int number = 0; display_.EnumMode(number, &mode); ++number) {
-    if (mode.bitsPerPel < kMinDesktopListBits) continue;
-    if (firstDesktopModeNumber_ < 0) firstDesktopModeNumber_ = number;
-    if (SameAsDesktop(mode, current_)) savedModeNumber_ = number;
+  for (int number = 0; firstDesktopModeNumber_ < 0 && display_.EnumMode(number, &mode); ++number) {
+    if (mode.bitsPerPel >= kMinDesktopListBits) firstDesktopModeNumber_ = number;
   }
+  const int match = MatchingMode(current_, kMinDesktopListBits);
+  if (match >= 0) savedModeNumber_ = match;
 }
 
 void DisplayModes::FillDesktopModeList(ListControl& list) {
   ReadDesktopMode();
   firstDesktopModeNumber_ = -1;
   list.Clear();
-  int match = -1;
+  listedModes_.clear();
   DisplayMode mode;
   for (int number = 0; display_.EnumMode(number, &mode); ++number) {
     if (mode.bitsPerPel < kMinDesktopListBits) continue;
     if (firstDesktopModeNumber_ < 0) firstDesktopModeNumber_ = number;
-    if (SameAsDesktop(mode, current_)) match = number;
     list.Add(DesktopListCaption(mode));
+    listedModes_.push_back(number);
   }
+  const int match = MatchingMode(current_, kMinDesktopListBits);
   if (match >= 0) savedModeNumber_ = match;
   // A desktop this list does not offer (a palette mode) selects nothing
   // rather than whatever an older scan left in SavedModeNumber.
-  list.SetItemIndex(match >= 0 ? match - firstDesktopModeNumber_ : -1);
+  list.SetItemIndex(ListPosition(match));
+}
+
+int DisplayModes::ListedModeNumber(int position) const {
+  if (position < 0 || static_cast<size_t>(position) >= listedModes_.size()) return -1;
+  return listedModes_[static_cast<size_t>(position)];
+}
+
+int DisplayModes::ListPosition(int number) const {
+  for (size_t i = 0; number >= 0 && i < listedModes_.size(); ++i) {
+    if (listedModes_[i] == number) return static_cast<int>(i);
+  }
+  return -1;
 }
 
 void DisplayModes::BuildVideoModeMenu(SubmenuControl& menu) {
   ReadDesktopMode();
+  const int match = MatchingMode(current_, kMinVideoMenuBits);
   DisplayMode mode;
   for (int number = 0; display_.EnumMode(number, &mode); ++number) {
     if (mode.bitsPerPel < kMinVideoMenuBits) continue;
-    const bool current = SameAsDesktop(mode, current_);
-    if (current) savedModeNumber_ = number;
+    // Every rate of the desktop's size and depth shows the check mark; the
+    // matching one owns it.
     const int item = menu.InsertAtTop(VideoMenuCaption(mode), number);
-    if (current) {
-      menu.SetChecked(item, true);
+    if (SameAsDesktop(mode, current_)) menu.SetChecked(item, true);
+    if (number == match) {
+      savedModeNumber_ = number;
       checkedVideoModeItem_ = item;
     }
   }
@@ -83,21 +112,21 @@ void DisplayModes::BuildVideoModeMenu(SubmenuControl& menu) {
 
 void DisplayModes::SetCurrentVideoMode(SubmenuControl& menu, int item) {
   if (checkedVideoModeItem_ >= 0) menu.SetChecked(checkedVideoModeItem_, false);
-  ChangeDisplayMode(menu.Tag(item), false);
+  ChangeDisplayMode(menu.Tag(item), false, true);
   checkedVideoModeItem_ = item;
   menu.SetChecked(item, true);
 }
 
-bool DisplayModes::ChangeDisplayMode(int number, bool launchAfter) {
+bool DisplayModes::ChangeDisplayMode(int number, bool launchAfter, bool store) {
   // A switch that does not happen leaves the way back where it was: a game
   // still watched returns to the desktop from before it.
   const int wayBack = savedModeNumber_;
-  const bool switched = SwitchTo(number, launchAfter);
+  const bool switched = SwitchTo(number, launchAfter, store);
   if (!switched) savedModeNumber_ = wayBack;
   return switched;
 }
 
-bool DisplayModes::SwitchTo(int number, bool launchAfter) {
+bool DisplayModes::SwitchTo(int number, bool launchAfter, bool store) {
   ReadDesktopMode();
   FindCurrentMode();
 
@@ -110,7 +139,7 @@ bool DisplayModes::SwitchTo(int number, bool launchAfter) {
     return false;
   }
 
-  switch (display_.ChangeTo(number)) {
+  switch (display_.ChangeTo(number, store)) {
     case disp_change::kSuccessful:
       if (launchAfter) ui_.PostToMainWindow(kLaunchPendingMessage);
       return true;
@@ -135,13 +164,7 @@ bool DisplayModes::SwitchTo(int number, bool launchAfter) {
 }
 
 int DisplayModes::DesktopModeNumber() {
-  const DesktopMode desktop = display_.Current();
-  int match = -1;
-  DisplayMode mode;
-  for (int number = 0; display_.EnumMode(number, &mode); ++number) {
-    if (mode.bitsPerPel >= kMinDesktopListBits && SameAsDesktop(mode, desktop)) match = number;
-  }
-  return match;
+  return MatchingMode(display_.Current(), kMinDesktopListBits);
 }
 
 void DisplayModes::RestoreDisplayMode() {

@@ -2,6 +2,8 @@
 // "Video mode" submenu, switching with the result messages, switching back.
 #pragma once
 
+#include <vector>
+
 #include "platform/controls.h"
 #include "platform/display.h"
 #include "platform/ui.h"
@@ -17,9 +19,14 @@ class DisplayModes {
   void FillDesktopModeList(ListControl& list);
   void BuildVideoModeMenu(SubmenuControl& menu);
   void SetCurrentVideoMode(SubmenuControl& menu, int item);
+  // The mode number of an entry of the editor's list, and the entry of a
+  // mode number; -1 where there is none.
+  int ListedModeNumber(int position) const;
+  int ListPosition(int number) const;
   // True when the switch succeeded. With `launchAfter`, success posts
-  // LaunchPendingMessage to the main window.
-  bool ChangeDisplayMode(int number, bool launchAfter);
+  // LaunchPendingMessage to the main window. Only `store` makes the mode
+  // the display's own: a game's switch must not outlive a crash.
+  bool ChangeDisplayMode(int number, bool launchAfter, bool store = false);
   void RestoreDisplayMode();
   // The number of the mode the desktop is in now, as a scan would find it,
   // without changing what the last scan found; -1 when none matches.
@@ -32,7 +39,8 @@ class DisplayModes {
   int CheckedVideoModeItem() const { return checkedVideoModeItem_; }
 
  private:
-  bool SwitchTo(int number, bool launchAfter);
+  bool SwitchTo(int number, bool launchAfter, bool store);
+  int MatchingMode(const DesktopMode& desktop, uint32_t minBits);
 
   Display& display_;
   UserInterface& ui_;
@@ -40,6 +48,7 @@ class DisplayModes {
   int firstDesktopModeNumber_ = -1;
   int savedModeNumber_ = -1;
   int checkedVideoModeItem_ = -1;  // -1: none
+  std::vector<int> listedModes_;   // the editor list's mode numbers, in its order
 };
 
 }  // namespace tw

@@ -275,6 +275,7 @@ TEST_F(DriverRunTest, DesktopModeIsSwitchedBeforeTheGameStarts) {
   PlantFixture(kWindows2000.fixture);
   PlantLaunchData(kProfileName);
   WriteValue(HKEY_CURRENT_USER, ProfilePath(kProfileName), "Desktop Mode", DwordValue(*number));
+  const std::optional<ScreenMode> storedBefore = StoredScreenMode();
 
   {
     // Asks, at the moment of the switch, whether the game has been started.
@@ -292,6 +293,14 @@ TEST_F(DriverRunTest, DesktopModeIsSwitchedBeforeTheGameStarts) {
   const ScreenMode after = CurrentScreenMode();
   EXPECT_TRUE(after.width == width && after.height == height)
       << "the desktop is " << after.width << "x" << after.height;
+  // The game's mode is not stored: a crash during the game would boot into it.
+  const std::optional<ScreenMode> storedAfter = StoredScreenMode();
+  EXPECT_EQ(storedAfter.has_value(), storedBefore.has_value());
+  if (storedAfter && storedBefore) {
+    EXPECT_TRUE(storedAfter->width == storedBefore->width &&
+                storedAfter->height == storedBefore->height)
+        << "the display stores " << storedAfter->width << "x" << storedAfter->height;
+  }
 
   const std::optional<GameRecord> record = WaitForGameRecord();
   ASSERT_TRUE(record.has_value()) << "the game never started";

@@ -3,7 +3,8 @@
 // started again. With the game still running it watches it again and
 // restores after it ends; with the game gone it asks, and Yes restores.
 // And a stand-in launcher that starts the game and ends at once: the driver
-// keeps the profile's values until the game itself has ended.
+// keeps the profile's values until the game itself has ended. A second tray
+// copy ends at once; tray clicks under the start-up question open nothing.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -121,6 +122,12 @@ TEST_F(JournalTest, KilledDuringARunWatchesTheGameAgainAfterARestart) {
   EXPECT_FALSE(FindTopWindow(tarnwick_.id(), kDialogClass)) << "asked while the game runs";
   EXPECT_EQ(Gamma(), "1.60");
 
+  // A second tray copy ends at once: it would show a second icon and
+  // restore the same run again. The first keeps its icon.
+  ChildProcess second = StartTarnwick();
+  EXPECT_EQ(second.WaitForExit(kTimeoutMs), std::optional<DWORD>(0)) << "two tray copies run";
+  EXPECT_TRUE(TrayIconPresent(main_));
+
   KillProcessesNamed(FileName(TestOptions().gameExe));
   EXPECT_EQ(GammaBecomes("1.10"), "1.10") << "the restarted watch did not restore";
   EXPECT_TRUE(WaitUntil([&] { return !JournalPresent(); }, kTimeoutMs));
@@ -140,6 +147,14 @@ TEST_F(JournalTest, KilledDuringARunWhoseGameEndedAsksAndYesRestores) {
   ASSERT_NE(box, nullptr) << "no question at the restart";
   EXPECT_EQ(MessageBoxText(box), kQuestion);
   EXPECT_EQ(Gamma(), "1.60") << "restored before the answer";
+  // The shell still posts the icon's clicks under the box: they open no
+  // menu, whose Exit would throw the owed restore away.
+  HWND main = FindTopWindow(tarnwick_.id(), kMainWindowClass);
+  ASSERT_NE(main, nullptr);
+  EXPECT_TRUE(PostTrayCallback(main, WM_RBUTTONUP));
+  EXPECT_TRUE(PostTrayCallback(main, WM_LBUTTONUP));
+  EXPECT_FALSE(WaitUntil([&] { return PopupMenuShown(tarnwick_); }, 2 * GetDoubleClickTime()))
+      << "a tray menu opened under the question";
   EXPECT_TRUE(ClickButton(GetDlgItem(box, IDYES)));
   EXPECT_EQ(GammaBecomes("1.10"), "1.10");
   EXPECT_TRUE(WaitUntil([&] { return !JournalPresent(); }, kTimeoutMs));
@@ -152,7 +167,8 @@ TEST_F(JournalTest, KilledDuringARunWhoseGameEndedAsksAndYesRestores) {
 }
 
 TEST_F(JournalTest, ALauncherThatEndsAtOnceHandsTheWatchToItsGame) {
-  PlantProfile("--hand-over --sleep=5000");
+  // The game ends with 259, STILL_ACTIVE's own number.
+  PlantProfile("--hand-over --sleep=5000 --exit=259");
   ASSERT_NO_FATAL_FAILURE(Start());
   ASSERT_NO_FATAL_FAILURE(RunFromTray());
   EXPECT_EQ(GammaBecomes("1.60"), "1.60");

@@ -90,11 +90,7 @@ void TForm1::LoadProfile(const std::string& name) {
     ListControl& modeList = view_.List("SetDesktopCombo0");
     const bool hasMode = reg.ValueExists("Desktop Mode");
     if (hasMode) {
-      const int64_t position = static_cast<int64_t>(reg.ReadInteger("Desktop Mode")) -
-                               services_.modes.FirstDesktopModeNumber();
-      modeList.SetItemIndex(position >= 0 && position < modeList.Count()
-                                ? static_cast<int>(position)
-                                : -1);
+      modeList.SetItemIndex(services_.modes.ListPosition(reg.ReadInteger("Desktop Mode")));
     }
     view_.Get("SetDesktopCombo0").SetEnabled(hasMode);
     view_.CheckBox("CheckBox1").SetChecked(hasMode);

@@ -77,11 +77,14 @@ void TForm1::WriteProgramValues(const std::string& name) {
   reg.WriteString("Parameters", view_.Get("Edit2").Text());
   reg.WriteString("Directory", view_.Get("Edit3").Text());
   reg.WriteInteger("Poll", PollSeconds());
-  const int position = view_.List("SetDesktopCombo0").ItemIndex();
+  // Each entry keeps its own mode number: the system promises no order in
+  // which every listed mode follows the first one.
+  const int number =
+      services_.modes.ListedModeNumber(view_.List("SetDesktopCombo0").ItemIndex());
   if (!view_.CheckBox("CheckBox1").Checked()) {
     if (reg.ValueExists("Desktop Mode")) reg.DeleteValue("Desktop Mode");
-  } else if (position >= 0) {
-    reg.WriteInteger("Desktop Mode", position + services_.modes.FirstDesktopModeNumber());
+  } else if (number >= 0) {
+    reg.WriteInteger("Desktop Mode", number);
   }
   // Checked with no entry selected writes nothing: the stored mode is one this
   // display does not list, and a user who came to change something else must

@@ -16,6 +16,7 @@ struct DesktopMode {
   int width = 0;
   int height = 0;
   int bitsPerPixel = 0;
+  int frequency = 0;  // refresh rate in Hz; 0 or 1 where the driver does not say
 };
 
 // ChangeDisplaySettingsA result codes.
@@ -36,10 +37,10 @@ class Display {
   virtual bool EnumMode(int number, DisplayMode* mode) = 0;
   // Screen size and colour depth of the desktop as it is now.
   virtual DesktopMode Current() = 0;
-  // Switches to enumerated mode `number` and stores it as the display's mode
-  // (CDS_UPDATEREGISTRY); returns the disp_change code. Only called for a
-  // number that EnumMode has just accepted.
-  virtual long ChangeTo(int number) = 0;
+  // Switches to enumerated mode `number`; with `store` it also becomes the
+  // display's stored mode (CDS_UPDATEREGISTRY). Returns the disp_change code.
+  // Only called for a number that EnumMode has just accepted.
+  virtual long ChangeTo(int number, bool store) = 0;
   // Back to the mode stored in the registry as the display's own; returns
   // the disp_change code.
   virtual long RestoreRegistryMode() = 0;

@@ -32,7 +32,8 @@ class Processes {
   // `process` is then the new process, or 0 when the shell handed the file to
   // a program that already runs.
   virtual bool Launch(const LaunchRequest& request, ProcessHandle* process) = 0;
-  // False when the exit code cannot be read.
+  // False when the exit code cannot be read. kStillActive exactly while the
+  // process runs.
   virtual bool ExitCode(ProcessHandle process, uint32_t* code) = 0;
   virtual void Close(ProcessHandle process) = 0;
 

@@ -54,4 +54,10 @@ void ParseArguments(const std::vector<std::string>& args, StartupState& state) {
   state.runDirect = !state.commandLineProfile.empty();
 }
 
+bool StartsInTray(const std::string& commandLine) {
+  StartupState state;
+  ParseArguments(SplitCommandLine(commandLine), state);
+  return !state.runDirect;
+}
+
 }  // namespace tw

@@ -84,22 +84,51 @@ std::string StartupCommand(const std::string& executablePath) {
   return "\"" + executablePath + "\"";
 }
 
+bool TForm2::TrayDeaf() const {
+  return p_.view.EditorOpen() || p_.view.AboutOpen() || AddingProgram || popupOpen_ ||
+         p_.view.MainWindowDisabled();
+}
+
+void TForm2::ShowPopup(TrayPopup menu, ScreenPoint at) {
+  popupOpen_ = true;
+  try {
+    p_.view.ShowPopup(menu, at);
+  } catch (...) {
+    popupOpen_ = false;
+    throw;
+  }
+  popupOpen_ = false;
+}
+
 void TForm2::TrayNotifyMessage(unsigned mouseMessage) {
-  if (p_.view.EditorOpen() || p_.view.AboutOpen() || AddingProgram) return;
-  const ScreenPoint at = p_.view.CursorPosition();
+  if (TrayDeaf()) return;
   switch (mouseMessage) {
     case tray_mouse::kLeftDoubleClick:
+      p_.clickTimer.SetEnabled(false);
+      afterDoubleClick_ = true;
       p_.ui.PostToMainWindow(kShowLiveSettingsMessage);
       break;
     case tray_mouse::kRightButtonUp:
-      p_.view.ShowPopup(TrayPopup::PopupMenu1, at);
+      ShowPopup(TrayPopup::PopupMenu1, p_.view.CursorPosition());
       break;
     case tray_mouse::kLeftButtonUp:
-      p_.view.ShowPopup(TrayPopup::PopupMenu2, at);
+      // A left click waits out the double-click time: opened at once, the
+      // small menu would swallow the second click of a double click.
+      if (afterDoubleClick_) {
+        afterDoubleClick_ = false;
+        break;
+      }
+      clickAt_ = p_.view.CursorPosition();
+      p_.clickTimer.SetEnabled(true);
       break;
     default:
       break;
   }
+}
+
+void TForm2::ClickTimerTick() {
+  p_.clickTimer.SetEnabled(false);
+  if (!TrayDeaf()) ShowPopup(TrayPopup::PopupMenu2, clickAt_);
 }
 
 bool TForm2::MenuCommand(int id) {

@@ -41,6 +41,9 @@ class MainWindowView {
   virtual ~MainWindowView() = default;
   virtual bool EditorOpen() const = 0;  // Form1 exists
   virtual bool AboutOpen() const = 0;   // Form3 exists
+  // A message box or modal dialog disables the main window, while the shell
+  // still posts the icon's clicks.
+  virtual bool MainWindowDisabled() const = 0;
   virtual ScreenPoint CursorPosition() const = 0;
   // Brings the main window to the foreground, shows the menu at `at` until it
   // closes, then posts WM_NULL to the main window.
@@ -70,6 +73,7 @@ struct MainFormParts {
   MainWindowView& view;
   StartupView& startupView;  // card model changes report back through it
   EditorCommands& editors;   // the profile editor's four openings
+  Timer& clickTimer;         // runs the system's double-click time after a left click
 };
 
 // The main window is also what the profile editor reports back to: its
@@ -83,6 +87,8 @@ class TForm2 : public EditorHost {
 
   // TrayNotifyMessage (0x401) with the mouse message.
   void TrayNotifyMessage(unsigned mouseMessage);
+  // The click timer ran out: the left click was a single one.
+  void ClickTimerTick();
   // WM_COMMAND of a popup menu item; false when no item has that id.
   bool MenuCommand(int id);
   // ShowLiveSettingsMessage (0x406).
@@ -137,9 +143,14 @@ class TForm2 : public EditorHost {
 
  private:
   void ChooseCardModel(int model);
+  bool TrayDeaf() const;
+  void ShowPopup(TrayPopup menu, ScreenPoint at);
 
   MainFormParts p_;
   bool programMenusEmpty_ = false;  // Config and Run hold their "Empty" items
+  bool popupOpen_ = false;          // a menu is tracked: clicks then would nest another
+  bool afterDoubleClick_ = false;   // the next left button-up ends a double click
+  ScreenPoint clickAt_;
 };
 
 // The start-up value under the Run key for an executable path: quoted when

@@ -57,6 +57,10 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine);
 // DebugMode, CommandLineProfile and RunDirect from the arguments.
 void ParseArguments(const std::vector<std::string>& args, StartupState& state);
 
+// A start that names no profile is the tray copy, of which one runs at a
+// time; a named profile's run (a desktop shortcut) starts beside it.
+bool StartsInTray(const std::string& commandLine);
+
 // True for a driver description naming a Voodoo4 or later card.
 bool IsVoodooDescription(const std::string& description);
 

@@ -136,5 +136,11 @@ int main() {
   tw::Win32AnsiConverter ansi;
   tw::Win32Console console;
   tw::CompanionContext context{catalogue, programRegistry, driverRegistry, compare, ansi, console};
-  return tw::RunCompanion(tw::SplitCommandLine(GetCommandLineA()), context);
+  // An MS-DOS prompt of Windows 98 passes the arguments in the OEM code page
+  // (the console's); the registry holds ANSI names.
+  std::string commandLine = GetCommandLineA();
+  if ((GetVersion() & 0x80000000u) != 0 && !commandLine.empty()) {
+    OemToCharBuffA(commandLine.c_str(), &commandLine[0], static_cast<DWORD>(commandLine.size()));
+  }
+  return tw::RunCompanion(tw::SplitCommandLine(commandLine), context);
 }

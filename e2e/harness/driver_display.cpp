@@ -30,6 +30,13 @@ ScreenMode CurrentScreenMode() {
   return mode;
 }
 
+std::optional<ScreenMode> StoredScreenMode() {
+  DEVMODEA mode = {};
+  mode.dmSize = sizeof mode;
+  if (!EnumDisplaySettingsA(nullptr, ENUM_REGISTRY_SETTINGS, &mode)) return std::nullopt;
+  return ScreenMode{mode.dmPelsWidth, mode.dmPelsHeight, mode.dmBitsPerPel};
+}
+
 std::optional<DWORD> FindModeNumber(DWORD width, DWORD height, DWORD bitsPerPixel) {
   DEVMODEA mode = {};
   mode.dmSize = sizeof mode;

@@ -22,6 +22,10 @@ struct ScreenMode {
 // The desktop now: GetSystemMetrics and the screen's colour depth.
 ScreenMode CurrentScreenMode();
 
+// The display's stored mode (what Windows would boot into); none where
+// nothing is stored.
+std::optional<ScreenMode> StoredScreenMode();
+
 // The number of the first enumerated mode with this size and depth.
 std::optional<DWORD> FindModeNumber(DWORD width, DWORD height, DWORD bitsPerPixel);
 

@@ -57,9 +57,13 @@ bool PopupMenuShown(const ChildProcess& program) {
   return false;
 }
 
+bool PostTrayCallback(HWND mainWindow, UINT mouseMessage) {
+  return PostMessageA(mainWindow, tw::kTrayNotifyMessage, kTrayIconId, mouseMessage) != FALSE;
+}
+
 bool ChooseFromTrayMenu(const ChildProcess& program, HWND mainWindow, UINT mouseMessage,
                         const std::vector<WORD>& keys) {
-  if (!PostMessageA(mainWindow, tw::kTrayNotifyMessage, kTrayIconId, mouseMessage)) return false;
+  if (!PostTrayCallback(mainWindow, mouseMessage)) return false;
   if (!WaitUntil([&] { return PopupMenuShown(program); }, kMenuTimeoutMs)) return false;
   // Keys go to the foreground; the program takes it before it opens the menu,
   // but the system may hand it over only a little later.

@@ -21,6 +21,9 @@ constexpr char kPopupMenuClass[] = "#32768";
 // Right opens a submenu with its first item selected, Enter chooses.
 std::vector<WORD> MenuKeys(std::initializer_list<int> path);
 
+// Posts the tray callback with a mouse message, as the shell does.
+bool PostTrayCallback(HWND mainWindow, UINT mouseMessage);
+
 // Posts the tray callback with a mouse message (WM_RBUTTONUP, WM_LBUTTONUP),
 // presses the keys, and waits until the menu has closed again. False when no
 // menu opened or it stayed open.

@@ -4,6 +4,8 @@
 // Run with the Windows version pinned (Toolhelp differs between 9x and NT:
 // only NT leaves the path out of the process entry).
 //
+// Also the tray icon record against a shell that times out on the add.
+//
 //   processes_check.exe GAME.exe
 #include <windows.h>
 
@@ -15,6 +17,7 @@
 #include "driver/process_watch.h"
 #include "harness/options.h"
 #include "platform/win32/processes_win32.h"
+#include "shell/win32/tray_icon.h"
 
 namespace tw {
 namespace {
@@ -67,6 +70,55 @@ TEST(Processes, ALaunchedLauncherAndTheGameItStartsAreFoundWithTheirPaths) {
   processes.Close(opened);
   WaitForSingleObject(reinterpret_cast<HANDLE>(launcher), 5000);
   processes.Close(launcher);
+}
+
+// The hand-over through each way of finding the launched process's id, the
+// older ones forced (Wine has GetProcessId even as Windows 98). The game
+// ends with 259, STILL_ACTIVE's own number, which must still count as ended.
+TEST(Processes, EachIdRouteFollowsALauncherToItsGameUntilTheGameEnds) {
+  for (ProcessIdRoute route :
+       {ProcessIdRoute::System, ProcessIdRoute::NtQuery, ProcessIdRoute::ProcessLists}) {
+    SCOPED_TRACE(static_cast<int>(route));
+    Win32Processes processes;
+    processes.ForceIdRoute(route);
+    const std::string game = processes.FullPath(g_game);
+    ProcessHandle launcher = 0;
+    ASSERT_TRUE(processes.Launch(
+        LaunchRequest{g_game, "--hand-over --sleep=1500 --exit=259", ""}, &launcher));
+    ASSERT_NE(launcher, 0u);
+    EXPECT_NE(processes.IdOf(launcher), 0u) << "no id for the launched process";
+
+    ProcessWatch watch(processes);
+    watch.Start(launcher, game, FolderOf(game));
+    bool followed = false;
+    bool running = true;
+    for (int i = 0; running && i < 400; ++i) {
+      bool changed = false;
+      running = watch.Check(&changed);
+      followed = followed || (changed && running);
+      Sleep(25);
+    }
+    EXPECT_TRUE(followed) << "the watch never passed to the game";
+    EXPECT_FALSE(running) << "the game's end was not seen";
+    watch.Stop();
+    processes.Close(launcher);
+  }
+}
+
+// A shell busy at logon times out on NIM_ADD and shows the icon anyway.
+std::vector<DWORD> g_notified;
+BOOL WINAPI BusyShell(DWORD message, PNOTIFYICONDATAA) {
+  g_notified.push_back(message);
+  return message != NIM_ADD;
+}
+
+TEST(TrayIcon, AnAddThatTimesOutStillTakesTheTipAndIsDeletedAtExit) {
+  {
+    TrayIcon icon(BusyShell);
+    EXPECT_TRUE(icon.Add(GetDesktopWindow(), nullptr, WM_APP));
+    EXPECT_TRUE(icon.SetTip("Tarnwick - Quake III"));
+  }
+  EXPECT_EQ(g_notified, (std::vector<DWORD>{NIM_ADD, NIM_MODIFY, NIM_MODIFY, NIM_DELETE}));
 }
 
 }  // namespace

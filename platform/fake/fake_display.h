@@ -1,5 +1,7 @@
 // A display with a mode list set by the test. Switching really changes the
-// current desktop, so a scan after a switch finds the new mode.
+// current desktop, so a scan after a switch finds the new mode; a stored
+// switch is remembered as the display's own mode, which a registry restore
+// returns to.
 #pragma once
 
 #include <utility>
@@ -16,11 +18,8 @@ class FakeDisplay : public Display {
 
   bool EnumMode(int number, DisplayMode* mode) override;
   DesktopMode Current() override { return current_; }
-  long ChangeTo(int number) override;
-  long RestoreRegistryMode() override {
-    ++registryRestores_;
-    return changeResult_;
-  }
+  long ChangeTo(int number, bool store) override;
+  long RestoreRegistryMode() override;
 
   void SetModes(std::vector<DisplayMode> modes) { modes_ = std::move(modes); }
   void SetCurrent(const DesktopMode& desktop) { current_ = desktop; }
@@ -29,6 +28,8 @@ class FakeDisplay : public Display {
   // Mode numbers ChangeTo was called with, in order.
   const std::vector<int>& ChangeCalls() const { return changeCalls_; }
   int RegistryRestores() const { return registryRestores_; }
+  // The mode number last stored as the display's own; -1 while none was.
+  int StoredMode() const { return storedMode_; }
 
  private:
   std::vector<DisplayMode> modes_;
@@ -36,6 +37,9 @@ class FakeDisplay : public Display {
   long changeResult_ = disp_change::kSuccessful;
   std::vector<int> changeCalls_;
   int registryRestores_ = 0;
+  int storedMode_ = -1;
+  DesktopMode stored_;
+  bool storedKnown_ = false;
 };
 
 }  // namespace tw

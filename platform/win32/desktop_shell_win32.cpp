@@ -143,7 +143,13 @@ std::optional<std::string> Win32ProgramChooser::ChooseProgram() {
   dialog.lpstrFile = path;
   dialog.nMaxFile = MAX_PATH;
   dialog.Flags = OFN_HIDEREADONLY;
-  if (!ShowOpenFileDialog(&dialog)) return std::nullopt;
+  // The dialog leaves the process in the browsed folder, which 2000 and XP
+  // then cannot delete, and where a profile without a folder would start.
+  char folder[MAX_PATH] = {};
+  const DWORD kept = GetCurrentDirectoryA(sizeof folder, folder);
+  const BOOL chosen = ShowOpenFileDialog(&dialog);
+  if (kept > 0 && kept < sizeof folder) SetCurrentDirectoryA(folder);
+  if (!chosen) return std::nullopt;
   return ShortcutTarget(path);
 }
 

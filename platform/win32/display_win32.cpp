@@ -36,13 +36,19 @@ DesktopMode Win32Display::Current() {
     desktop.bitsPerPixel = GetDeviceCaps(dc, BITSPIXEL);
     ReleaseDC(window, dc);
   }
+  DEVMODEA devmode;
+  ZeroMemory(&devmode, sizeof devmode);
+  devmode.dmSize = sizeof devmode;
+  if (EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &devmode)) {
+    desktop.frequency = static_cast<int>(devmode.dmDisplayFrequency);
+  }
   return desktop;
 }
 
-long Win32Display::ChangeTo(int number) {
+long Win32Display::ChangeTo(int number, bool store) {
   DEVMODEA devmode;
   if (!EnumDevMode(number, &devmode)) return DISP_CHANGE_BADMODE;
-  return ChangeDisplaySettingsA(&devmode, CDS_UPDATEREGISTRY);
+  return ChangeDisplaySettingsA(&devmode, store ? CDS_UPDATEREGISTRY : 0);
 }
 
 long Win32Display::RestoreRegistryMode() { return ChangeDisplaySettingsA(nullptr, 0); }

@@ -16,7 +16,7 @@ class Win32Display : public Display {
 
   bool EnumMode(int number, DisplayMode* mode) override;
   DesktopMode Current() override;
-  long ChangeTo(int number) override;
+  long ChangeTo(int number, bool store) override;
   long RestoreRegistryMode() override;
 
  private:

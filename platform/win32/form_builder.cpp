@@ -153,8 +153,9 @@ void FitLabel(HWND label, HFONT font, const LayoutRow& row) {
 
 }  // namespace
 
+// The tool tip is owned by the form and goes with it; destroying it here
+// too would destroy whatever window has since taken its handle.
 FormControls::~FormControls() {
-  if (tooltip_) DestroyWindow(tooltip_);
   for (HFONT font : fonts_) DeleteObject(font);
 }
 

@@ -3,7 +3,7 @@
 #include <shellapi.h>
 #include <tlhelp32.h>
 
-#include <set>
+#include "platform/launched_process.h"
 
 namespace tw {
 
@@ -45,19 +45,22 @@ std::string ProgramPath(const PROCESSENTRY32& entry) {
   return module.szExePath;
 }
 
-// Ids of our own children that run now.
-std::set<DWORD> OwnChildren() {
-  std::set<DWORD> children;
+// One Toolhelp process list; paths only when asked, since on NT each costs
+// a module snapshot. Id 0 is left out: on NT a module snapshot of 0 means
+// this process.
+bool ListProcesses(std::vector<ProcessEntry>* processes, bool withPaths) {
   SnapshotHandle snapshot(TH32CS_SNAPPROCESS, 0);
-  if (!snapshot.valid()) return children;
-  const DWORD self = GetCurrentProcessId();
+  if (!snapshot.valid()) return false;
+  processes->clear();
   PROCESSENTRY32 entry;
   entry.dwSize = sizeof entry;
   for (BOOL more = Process32First(snapshot.get(), &entry); more;
        more = Process32Next(snapshot.get(), &entry)) {
-    if (entry.th32ParentProcessID == self) children.insert(entry.th32ProcessID);
+    if (entry.th32ProcessID == 0) continue;
+    processes->push_back(ProcessEntry{entry.th32ProcessID, entry.th32ParentProcessID,
+                                      withPaths ? ProgramPath(entry) : std::string()});
   }
-  return children;
+  return true;
 }
 
 // GetProcessId came with XP SP1; where it exists it is the sure answer.
@@ -68,13 +71,35 @@ GetProcessIdFn SystemProcessId() {
   return getProcessId;
 }
 
+// On 2000 the id comes from the handle through ntdll's process query, which
+// Windows 98 does not have.
+struct BasicProcessInformation {
+  LONG exitStatus;
+  void* pebBaseAddress;
+  ULONG_PTR affinityMask;
+  LONG basePriority;
+  ULONG_PTR uniqueProcessId;
+  ULONG_PTR inheritedFromUniqueProcessId;
+};
+using QueryProcessFn = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+QueryProcessFn NtProcessQuery() {
+  static const auto query = [] {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return reinterpret_cast<QueryProcessFn>(reinterpret_cast<void*>(
+        ntdll != nullptr ? GetProcAddress(ntdll, "NtQueryInformationProcess") : nullptr));
+  }();
+  return query;
+}
+
 }  // namespace
 
 bool Win32Processes::Launch(const LaunchRequest& request, ProcessHandle* process) {
   SHELLEXECUTEINFOA info;
   ZeroMemory(&info, sizeof info);
   info.cbSize = sizeof info;
-  info.fMask = SEE_MASK_NOCLOSEPROCESS;
+  // Tarnwick reports a failed start itself: without NO_UI the shell shows
+  // its own box ("Path not found.") first.
+  info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
   info.hwnd = owner_;
   info.lpVerb = nullptr;
   info.lpFile = request.file.c_str();
@@ -82,29 +107,54 @@ bool Win32Processes::Launch(const LaunchRequest& request, ProcessHandle* process
   info.lpDirectory = TextOrNull(request.directory);
   info.nShow = SW_SHOWNORMAL;
   *process = 0;
-  const GetProcessIdFn systemId = SystemProcessId();
-  const std::set<DWORD> before = systemId != nullptr ? std::set<DWORD>() : OwnChildren();
+  const bool fromLists = IdRoute() == ProcessIdRoute::ProcessLists;
+  std::vector<ProcessEntry> before;
+  if (fromLists) ListProcesses(&before, false);
   if (!ShellExecuteExA(&info)) return false;
   *process = reinterpret_cast<ProcessHandle>(info.hProcess);
-  if (info.hProcess != nullptr) {
-    DWORD id = systemId != nullptr ? systemId(info.hProcess) : 0;
-    if (systemId == nullptr) {
-      // The one child of ours that was not there before the launch.
-      std::set<DWORD> fresh;
-      for (DWORD child : OwnChildren()) {
-        if (before.count(child) == 0) fresh.insert(child);
+  if (info.hProcess == nullptr) return true;
+  uint32_t id = 0;
+  switch (IdRoute()) {
+    case ProcessIdRoute::System:
+      id = SystemProcessId()(info.hProcess);
+      break;
+    case ProcessIdRoute::NtQuery: {
+      BasicProcessInformation basic = {};
+      if (NtProcessQuery()(info.hProcess, 0, &basic, sizeof basic, nullptr) >= 0) {
+        id = static_cast<uint32_t>(basic.uniqueProcessId);
       }
-      if (fresh.size() == 1) id = *fresh.begin();
+      break;
     }
-    ids_[*process] = id;
+    case ProcessIdRoute::ProcessLists: {
+      std::vector<ProcessEntry> after;
+      if (ListProcesses(&after, false)) id = LaunchedProcessId(before, after, GetCurrentProcessId());
+      break;
+    }
   }
+  ids_[*process] = id;
   return true;
+}
+
+ProcessIdRoute Win32Processes::IdRoute() const {
+  if (route_ == ProcessIdRoute::System && SystemProcessId() != nullptr) return route_;
+  if (route_ != ProcessIdRoute::ProcessLists && NtProcessQuery() != nullptr) {
+    return ProcessIdRoute::NtQuery;
+  }
+  return ProcessIdRoute::ProcessLists;
 }
 
 bool Win32Processes::ExitCode(ProcessHandle process, uint32_t* code) {
   DWORD exitCode = 0;
-  if (process == 0 || !GetExitCodeProcess(ToHandle(process), &exitCode)) return false;
-  *code = exitCode;
+  if (process == 0) return false;
+  // A game may end with 259 itself: only the handle tells whether it runs,
+  // and such a game reads as ended with 0.
+  const DWORD wait = WaitForSingleObject(ToHandle(process), 0);
+  if (wait == WAIT_TIMEOUT) {
+    *code = kStillActive;
+    return true;
+  }
+  if (wait != WAIT_OBJECT_0 || !GetExitCodeProcess(ToHandle(process), &exitCode)) return false;
+  *code = exitCode == kStillActive ? 0 : exitCode;
   return true;
 }
 
@@ -115,16 +165,10 @@ void Win32Processes::Close(ProcessHandle process) {
 }
 
 bool Win32Processes::Snapshot(std::vector<ProcessEntry>* processes) {
-  SnapshotHandle snapshot(TH32CS_SNAPPROCESS, 0);
-  if (!snapshot.valid()) return false;
   std::vector<ProcessEntry> found;
-  PROCESSENTRY32 entry;
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Process32First(snapshot.get(), &entry); more;
-       more = Process32Next(snapshot.get(), &entry)) {
-    const std::string path = ProgramPath(entry);
-    found.push_back(ProcessEntry{entry.th32ProcessID, entry.th32ParentProcessID,
-                                 path.empty() ? path : FullPath(path)});
+  if (!ListProcesses(&found, true)) return false;
+  for (ProcessEntry& entry : found) {
+    if (!entry.path.empty()) entry.path = FullPath(entry.path);
   }
   *processes = found;
   return true;

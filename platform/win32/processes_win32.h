@@ -10,11 +10,18 @@
 
 namespace tw {
 
+// How a launched process's id is found: GetProcessId (XP SP1 and later),
+// ntdll's process query (2000), or process lists before and after (98). The
+// best the system has is used; tests force the older ways.
+enum class ProcessIdRoute { System, NtQuery, ProcessLists };
+
 class Win32Processes : public Processes {
  public:
   // `owner`: the window that owns any message box the shell shows.
   explicit Win32Processes(HWND owner = nullptr) : owner_(owner) {}
   void SetOwner(HWND owner) { owner_ = owner; }
+  // No better route than `route` is taken, even where the system has one.
+  void ForceIdRoute(ProcessIdRoute route) { route_ = route; }
 
   bool Launch(const LaunchRequest& request, ProcessHandle* process) override;
   bool ExitCode(ProcessHandle process, uint32_t* code) override;
@@ -25,7 +32,10 @@ class Win32Processes : public Processes {
   std::string FullPath(const std::string& file) override;
 
  private:
+  ProcessIdRoute IdRoute() const;
+
   HWND owner_;
+  ProcessIdRoute route_ = ProcessIdRoute::System;
   // Ids of the handles given out: Windows 98 and 2000 cannot tell a
   // handle's process id, so it is found when the handle is made.
   std::map<ProcessHandle, uint32_t> ids_;

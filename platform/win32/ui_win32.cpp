@@ -23,15 +23,15 @@ void Win32UserInterface::PostToMainWindow(unsigned message) {
 void Win32Timer::SetInterval(unsigned milliseconds) {
   interval_ = milliseconds;
   // A running timer takes the new interval at once, as a re-armed one would.
-  if (enabled_) enabled_ = SetTimer(window_, kTimerId, interval_, nullptr) != 0;
+  if (enabled_) enabled_ = SetTimer(window_, id_, interval_, nullptr) != 0;
 }
 
 void Win32Timer::SetEnabled(bool enabled) {
   if (enabled == enabled_) return;
   if (enabled) {
-    enabled_ = SetTimer(window_, kTimerId, interval_, nullptr) != 0;
+    enabled_ = SetTimer(window_, id_, interval_, nullptr) != 0;
   } else {
-    KillTimer(window_, kTimerId);
+    KillTimer(window_, id_);
     enabled_ = false;
   }
 }

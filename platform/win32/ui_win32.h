@@ -21,11 +21,12 @@ class Win32UserInterface : public UserInterface {
   HWND window_ = nullptr;
 };
 
-// A window timer of the main window; ticks arrive as WM_TIMER with kTimerId.
+// A window timer of the main window; ticks arrive as WM_TIMER with its id.
 class Win32Timer : public Timer {
  public:
   static constexpr UINT_PTR kTimerId = 1;
-  explicit Win32Timer(unsigned interval) : interval_(interval) {}
+  explicit Win32Timer(unsigned interval, UINT_PTR id = kTimerId) : id_(id), interval_(interval) {}
+  UINT_PTR Id() const { return id_; }
   void SetWindow(HWND window) { window_ = window; }
   void SetInterval(unsigned milliseconds) override;
   unsigned Interval() const override { return interval_; }
@@ -34,6 +35,7 @@ class Win32Timer : public Timer {
 
  private:
   HWND window_ = nullptr;
+  UINT_PTR id_;
   unsigned interval_;
   bool enabled_ = false;
 };

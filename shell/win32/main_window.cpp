@@ -26,7 +26,7 @@ MainWindow::MainWindow(HINSTANCE instance, ProgramServices services)
       form1_(editorFactory_, working_, chooser_),
       form2_({services.catalogue, services.programRegistry, services.startupRegistry,
               services.compare, state_, flags_, driver_, modes_, launcher_, ui_, questions_, shell_,
-              menus_, *this, *this, form1_}) {
+              menus_, *this, *this, form1_, clickTimer_}) {
   launcher_.SetWatchListener(this);
 }
 
@@ -58,6 +58,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_TIMER:
       if (wParam == Win32Timer::kTimerId) Timer1Timer();
+      if (wParam == clickTimer_.Id()) form2_.ClickTimerTick();
       return 0;
     case WM_CLOSE:
       form2_.FormClose();
@@ -108,6 +109,7 @@ void MainWindow::FormCreate() {
   chooser_.SetOwner(window_);
   editorFactory_.SetMainWindow(window_);
   timer1_.SetWindow(window_);
+  clickTimer_.SetWindow(window_);
   display_.SetWindow(window_);
   processes_.SetOwner(window_);
   controls_.Create(window_, StartupWindowLayout(), instance_);
@@ -132,6 +134,7 @@ void MainWindow::FormDestroy() {
   // Leaving while a game is watched stops the watch; nothing is restored.
   launcher_.StopWatch();
   timer1_.SetEnabled(false);
+  clickTimer_.SetEnabled(false);
   trayIcon_.Remove();
   PostQuitMessage(0);
 }

@@ -82,6 +82,7 @@ class MainWindow : private WindowOwner,
   // MainWindowView
   bool EditorOpen() const override;
   bool AboutOpen() const override { return form3_ != nullptr; }
+  bool MainWindowDisabled() const override { return window_ && !IsWindowEnabled(window_); }
   ScreenPoint CursorPosition() const override;
   void ShowPopup(TrayPopup menu, ScreenPoint at) override;
   void OpenAbout(const StoredPosition& position) override;
@@ -101,6 +102,7 @@ class MainWindow : private WindowOwner,
   RunFlags flags_;
   Win32UserInterface ui_;
   Win32Timer timer1_{3000};
+  Win32Timer clickTimer_{GetDoubleClickTime(), Win32Timer::kTimerId + 1};
   Win32Display display_;
   Win32Processes processes_;
   DisplayModes modes_;

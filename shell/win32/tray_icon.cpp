@@ -17,27 +17,29 @@ bool TrayIcon::Add(HWND window, HICON icon, UINT callbackMessage) {
   data_.hIcon = icon;
   std::strncpy(data_.szTip, "Tarnwick", 63);
   wanted_ = true;
-  added_ = Shell_NotifyIconA(NIM_ADD, &data_) != FALSE;
+  return Show();
+}
+
+bool TrayIcon::Show() {
+  added_ = notify_(NIM_ADD, &data_) != FALSE || notify_(NIM_MODIFY, &data_) != FALSE;
   return added_;
 }
 
 bool TrayIcon::Restore() {
   if (!wanted_) return false;
-  added_ = Shell_NotifyIconA(NIM_ADD, &data_) != FALSE;
-  return added_;
+  return Show();
 }
 
 bool TrayIcon::SetTip(const std::string& tip) {
   std::memset(data_.szTip, 0, sizeof data_.szTip);
   std::strncpy(data_.szTip, tip.c_str(), 63);
-  if (!added_) return false;
-  return Shell_NotifyIconA(NIM_MODIFY, &data_) != FALSE;
+  if (added_) return notify_(NIM_MODIFY, &data_) != FALSE;
+  return wanted_ && Show();
 }
 
 void TrayIcon::Remove() {
+  if (wanted_ || added_) notify_(NIM_DELETE, &data_);
   wanted_ = false;
-  if (!added_) return;
-  Shell_NotifyIconA(NIM_DELETE, &data_);
   added_ = false;
 }
 

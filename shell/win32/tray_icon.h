@@ -14,21 +14,30 @@ class TrayIcon {
   static constexpr UINT kIconId = 1;
   static constexpr DWORD kRecordSize = 88;
 
-  TrayIcon() = default;
+  using NotifyFunction = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAA);
+  // `notify`: the shell's call; tests pass one that fails as a busy shell does.
+  explicit TrayIcon(NotifyFunction notify = Shell_NotifyIconA) : notify_(notify) {}
   ~TrayIcon() { Remove(); }
   TrayIcon(const TrayIcon&) = delete;
   TrayIcon& operator=(const TrayIcon&) = delete;
 
-  // NIM_ADD with callback message, icon and tip "Tarnwick".
+  // NIM_ADD with callback message, icon and tip "Tarnwick". A shell busy at
+  // logon may time out on the add and show the icon anyway: a modification
+  // that succeeds then says it is there.
   bool Add(HWND window, HICON icon, UINT callbackMessage);
   // Adds the icon again after the taskbar was re-created (Explorer restart).
   bool Restore();
   // A new tip (at most 63 characters); kept for a later Restore too.
   bool SetTip(const std::string& tip);
+  // Deletes whatever was meant to be shown, added or not: a timed-out add
+  // would otherwise leave a ghost icon.
   void Remove();
   bool Added() const { return added_; }
 
  private:
+  bool Show();
+
+  NotifyFunction notify_;
   NOTIFYICONDATAA data_ = {};
   bool added_ = false;
   bool wanted_ = false;

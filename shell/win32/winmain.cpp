@@ -10,11 +10,23 @@
 #include "platform/win32/lazy_init.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/text_compare_win32.h"
+#include "shell/startup.h"
 #include "shell/win32/main_window.h"
 #include "store/registry_handle.h"
 #include "store/setting_catalogue.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  // One tray copy: a second would show a second icon and resume the same
+  // restore journal, restoring a watched run twice. The mutex goes with the
+  // process, however it ends.
+  HANDLE trayCopy = nullptr;
+  if (tw::StartsInTray(GetCommandLineA())) {
+    trayCopy = CreateMutexA(nullptr, FALSE, "Hexmoor.Tarnwick.TrayCopy");
+    if (trayCopy != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
+      CloseHandle(trayCopy);
+      return 0;
+    }
+  }
   int exitCode = 0;
   {
     tw::SettingCatalogue catalogue;
@@ -47,5 +59,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     }
   }
   tw::ReleaseCom();  // only if something initialised it
+  if (trayCopy != nullptr) CloseHandle(trayCopy);
   return exitCode;
 }

@@ -180,6 +180,24 @@ TEST_F(DisplayModesTest, RestoreReturnsToTheModeBeforeTheSwitchAndASecondRestore
   EXPECT_EQ(ui.posted, std::vector<unsigned>{kLaunchPendingMessage});  // restores launch nothing
 }
 
+// A run's switch is never stored, so a crash during the game boots into the
+// desktop's mode; the way back is the desktop's refresh rate, not whichever
+// rate is listed last. Only "Video mode" stores its choice.
+TEST_F(DisplayModesTest, ARunReturnsAtTheDesktopsRefreshRateAndStoresNothing) {
+  display.SetCurrent({1024, 768, 16, 60});
+  ASSERT_TRUE(modes.ChangeDisplayMode(15, true));
+  EXPECT_EQ(modes.SavedModeNumber(), 12);
+  modes.RestoreDisplayMode();
+  EXPECT_EQ(display.Current().frequency, 60);
+  EXPECT_EQ(display.StoredMode(), -1);
+  EXPECT_EQ(modes.DesktopModeNumber(), 12);
+
+  modes.BuildVideoModeMenu(menu);
+  EXPECT_EQ(modes.CheckedVideoModeItem(), ItemWithTag(12));
+  modes.SetCurrentVideoMode(menu, ItemWithTag(15));
+  EXPECT_EQ(display.StoredMode(), 15);
+}
+
 TEST_F(DisplayModesTest, RestoreWithoutAMatchedModeReturnsToTheRegistryModeSilently) {
   display.SetCurrent({1024, 768, 8});  // a palette desktop: the scan matches nothing
   ASSERT_TRUE(modes.ChangeDisplayMode(15, true));

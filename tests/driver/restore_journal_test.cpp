@@ -14,6 +14,7 @@
 #include "platform/fake/fake_processes.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_ui.h"
+#include "platform/launched_process.h"
 #include "store/registry_error.h"
 #include "store/setting_catalogue.h"
 
@@ -432,6 +433,27 @@ TEST_F(JournalTest, AWatchFollowsALauncherToTheGameItStartsFromTheProgramFolder)
   EXPECT_TRUE(processes.IsRunning(updater));
   EXPECT_EQ(processes.OpenHandles(), 0);
   EXPECT_FALSE(JournalExists());
+}
+
+// Where the system cannot tell a handle's id (Windows 98): the launched
+// process from lists before and after the launch, also when a launcher has
+// ended in between and only its game is left.
+TEST(LaunchedProcess, FoundFromTheProcessListsAroundTheLaunch) {
+  using List = std::vector<ProcessEntry>;
+  const List before = {{4, 1, ""}, {8, 4, ""}};  // this process, an older child
+  const struct {
+    const char* name;
+    List after;
+    uint32_t id;
+  } cases[] = {
+      {"still running", {{4, 1, ""}, {8, 4, ""}, {20, 4, ""}}, 20},
+      {"ended, its game runs", {{4, 1, ""}, {24, 20, ""}, {28, 20, ""}}, 20},
+      {"ended with nothing left", {{4, 1, ""}, {8, 4, ""}}, 0},
+      {"two new children", {{4, 1, ""}, {20, 4, ""}, {28, 4, ""}}, 0},
+      {"a child of the older child", {{4, 1, ""}, {24, 8, ""}}, 0},
+      {"two ended parents", {{4, 1, ""}, {24, 20, ""}, {32, 28, ""}}, 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(LaunchedProcessId(before, c.after, 4), c.id) << c.name;
 }
 
 TEST(ProcessFolder, FilesInTheFolderOrBelowIgnoringCaseAndSlashes) {

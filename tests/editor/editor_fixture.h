@@ -71,10 +71,11 @@ class EditorTest : public ::testing::Test {
 
   EditorTest() {
     catalogue.FillFsaaLists(5500);
-    // Two palette modes before the listed ones: list position = number - 2.
+    // A palette mode between the listed ones: the list's entries are modes
+    // 1, 3, 4 and 5, not a run of numbers from the first.
     display.SetModes({{8, 640, 480, 60},
-                      {8, 800, 600, 60},
                       {16, 640, 480, 60},
+                      {8, 800, 600, 60},
                       {16, 800, 600, 60},
                       {16, 1024, 768, 60},
                       {32, 1024, 768, 60}});

@@ -39,7 +39,7 @@ TEST_F(SavingTest, OkStoresTheNewProfileInOrderThenRebuildsMenusAndCloses) {
   EXPECT_EQ(reg.GetString(HKCU, key, "Parameters"), "-fullscreen");
   EXPECT_EQ(reg.GetString(HKCU, key, "Directory"), "C:\\Games\\Flight\\");
   EXPECT_EQ(reg.GetDword(HKCU, key, "Poll"), 7u);
-  EXPECT_EQ(reg.GetDword(HKCU, key, "Desktop Mode"), 3u);  // position 1 + first mode 2
+  EXPECT_EQ(reg.GetDword(HKCU, key, "Desktop Mode"), 3u);  // entry 1 is mode 3
   EXPECT_EQ(Stored("FLIGHT.EXE", GLIDE, "FX_GLIDE_LOD_BIAS"), "1");
   EXPECT_EQ(Stored("FLIGHT.EXE", D3D, "SSTH3_SLI_AA_CONFIGURATION"), "4");
   EXPECT_EQ(Stored("FLIGHT.EXE", GLIDE, "FX_GLIDE_ALLOC_COLOR"), "-1");
@@ -125,7 +125,7 @@ TEST_F(SavingTest, DesktopModeFollowsTheCheckBoxAndKeepsAModeNoEntryShows) {
     std::optional<uint32_t> stored;
   };
   const Case cases[] = {{false, -1, std::nullopt}, {false, 1, std::nullopt}, {true, -1, 40u},
-                        {true, 0, 2u}};
+                        {true, 0, 1u}};  // entry 0 is mode 1
   for (const Case& c : cases) {
     StoreProgram("Demo", "C:\\D.EXE");
     reg.PutDword(HKCU, Profile("Demo"), "Desktop Mode", 40);

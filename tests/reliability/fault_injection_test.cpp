@@ -73,8 +73,10 @@ struct Program {
   RecordingMainView mainView;
   ForwardingStartupView forwardingView;
   RecordingEditors editors{mainView.calls};
+  FakeTimer clickTimer;
   TForm2 form{{catalogue, programRegistry, startupRegistry, compare, state, flags, driver, modes,
-               launcher, ui, questions, shell, menus, mainView, forwardingView, editors}};
+               launcher, ui, questions, shell, menus, mainView, forwardingView, editors,
+               clickTimer}};
 
   Program() {
     const std::string d3d = std::string(kAdapter) + "\\D3D";

@@ -48,6 +48,7 @@ TEST(CommandLine, DebugSwitchAndProfileName) {
     EXPECT_EQ(state.debugMode, c.debug) << c.line;
     EXPECT_EQ(state.commandLineProfile, c.profile) << c.line;
     EXPECT_EQ(state.runDirect, *c.profile != '\0') << c.line;
+    EXPECT_EQ(StartsInTray(c.line), *c.profile == '\0') << c.line;  // the one-copy rule
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,10 +30,12 @@ class RecordingMainView : public MainWindowView {
  public:
   bool EditorOpen() const override { return editorOpen; }
   bool AboutOpen() const override { return aboutOpen; }
+  bool MainWindowDisabled() const override { return disabled; }
   ScreenPoint CursorPosition() const override { return {640, 750}; }
   void ShowPopup(TrayPopup menu, ScreenPoint at) override {
     calls.push_back(std::string(menu == TrayPopup::PopupMenu1 ? "PopupMenu1" : "PopupMenu2") +
                     " at " + std::to_string(at.x) + "," + std::to_string(at.y));
+    if (whileShown) whileShown();
   }
   void OpenAbout(const StoredPosition& position) override {
     calls.push_back("About at " + (position.left ? std::to_string(*position.left) : "-") + "," +
@@ -42,6 +45,8 @@ class RecordingMainView : public MainWindowView {
 
   bool editorOpen = false;
   bool aboutOpen = false;
+  bool disabled = false;                // a message box is open
+  std::function<void()> whileShown;     // runs while a menu is shown
   std::vector<std::string> calls;
 };
 
@@ -135,8 +140,9 @@ class MainFormTest : public ::testing::Test {
   RecordingMainView view;
   ForwardingStartupView startupView;
   RecordingEditors editors{view.calls};
+  FakeTimer clickTimer;
   TForm2 form{{catalogue, program, startupRegistry, compare, state, flags, driver, modes, launcher,
-               ui, questions, shell, menus, view, startupView, editors}};
+               ui, questions, shell, menus, view, startupView, editors, clickTimer}};
 };
 
 }  // namespace tw

@@ -1,5 +1,6 @@
 // The tray's popup menus as data, the profile submenus and the icon's callback.
 #include <set>
+#include <utility>
 
 #include "shell/menu_ids.h"
 #include "tests/shell/main_form_fixture.h"
@@ -69,7 +70,7 @@ TEST_F(MainFormTest, ProfileMenusListTheProfilesAlphabetically) {
     for (const std::string& name : c.profiles) AddProfile(name);
     FakeMenuSet fresh{&PopupMenu1Layout(), &PopupMenu2Layout()};
     TForm2 tray{{catalogue, program, startupRegistry, compare, state, flags, driver, modes,
-                 launcher, ui, questions, shell, fresh, view, startupView, editors}};
+                 launcher, ui, questions, shell, fresh, view, startupView, editors, clickTimer}};
     tray.BuildProgramMenus();
     EXPECT_EQ(fresh.Submenu("Config1").Captions(), c.listed);
     EXPECT_EQ(fresh.Submenu("Run1").Captions(), c.listed);
@@ -126,21 +127,25 @@ TEST_F(MainFormTest, StartupMenusShowTheStoredStatesAndTheDisplayModes) {
 TEST_F(MainFormTest, IconCallbackOpensTheMenusUnlessADialogIsOpen) {
   const struct {
     const char* name;
-    bool editor, about, adding;
+    bool editor, about, adding, boxOpen;
     unsigned mouse;
     Names calls;
     bool postsLiveSettings;
   } cases[] = {
-      {"right click", false, false, false, tray_mouse::kRightButtonUp, {"PopupMenu1 at 640,750"},
+      {"right click", false, false, false, false, tray_mouse::kRightButtonUp,
+       {"PopupMenu1 at 640,750"}, false},
+      {"left click", false, false, false, false, tray_mouse::kLeftButtonUp,
+       {"PopupMenu2 at 640,750"}, false},
+      {"double click", false, false, false, false, tray_mouse::kLeftDoubleClick, {}, true},
+      {"mouse move", false, false, false, false, 0x200, {}, false},
+      {"editor open", true, false, false, false, tray_mouse::kRightButtonUp, {}, false},
+      {"editor open, double click", true, false, false, false, tray_mouse::kLeftDoubleClick, {},
        false},
-      {"left click", false, false, false, tray_mouse::kLeftButtonUp, {"PopupMenu2 at 640,750"},
+      {"about open", false, true, false, false, tray_mouse::kLeftButtonUp, {}, false},
+      {"adding a program", false, false, true, false, tray_mouse::kLeftDoubleClick, {}, false},
+      {"message box open", false, false, false, true, tray_mouse::kRightButtonUp, {}, false},
+      {"message box open, left click", false, false, false, true, tray_mouse::kLeftButtonUp, {},
        false},
-      {"double click", false, false, false, tray_mouse::kLeftDoubleClick, {}, true},
-      {"mouse move", false, false, false, 0x200, {}, false},
-      {"editor open", true, false, false, tray_mouse::kRightButtonUp, {}, false},
-      {"editor open, double click", true, false, false, tray_mouse::kLeftDoubleClick, {}, false},
-      {"about open", false, true, false, tray_mouse::kLeftButtonUp, {}, false},
-      {"adding a program", false, false, true, tray_mouse::kLeftDoubleClick, {}, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -148,12 +153,39 @@ TEST_F(MainFormTest, IconCallbackOpensTheMenusUnlessADialogIsOpen) {
     ui.posted.clear();
     view.editorOpen = c.editor;
     view.aboutOpen = c.about;
+    view.disabled = c.boxOpen;
     form.AddingProgram = c.adding;
     form.TrayNotifyMessage(c.mouse);
+    if (clickTimer.Enabled()) form.ClickTimerTick();
+    EXPECT_FALSE(clickTimer.Enabled());
     EXPECT_EQ(view.calls, c.calls);
     EXPECT_EQ(ui.posted, c.postsLiveSettings ? std::vector<unsigned>{kShowLiveSettingsMessage}
                                              : std::vector<unsigned>{});
   }
+}
+
+// A left click waits for the double-click time: a double click opens
+// "Current settings" only, and its closing button-up is no click. Clicks
+// while a menu is shown open no second one under it.
+TEST_F(MainFormTest, ALeftClickWaitsForTheDoubleClickAndMenusDoNotNest) {
+  form.TrayNotifyMessage(tray_mouse::kLeftButtonUp);
+  EXPECT_TRUE(view.calls.empty());
+  form.TrayNotifyMessage(tray_mouse::kLeftDoubleClick);
+  form.TrayNotifyMessage(tray_mouse::kLeftButtonUp);
+  EXPECT_FALSE(clickTimer.Enabled());
+  EXPECT_TRUE(view.calls.empty());
+  EXPECT_EQ(ui.posted, std::vector<unsigned>{kShowLiveSettingsMessage});
+
+  bool nested = false;
+  view.whileShown = [&] {
+    if (std::exchange(nested, true)) return;
+    form.TrayNotifyMessage(tray_mouse::kRightButtonUp);
+    form.TrayNotifyMessage(tray_mouse::kLeftButtonUp);
+  };
+  form.TrayNotifyMessage(tray_mouse::kLeftButtonUp);
+  form.ClickTimerTick();
+  EXPECT_FALSE(clickTimer.Enabled());
+  EXPECT_EQ(view.calls, Names{"PopupMenu2 at 640,750"});
 }
 
 }  // namespace
