@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "harness/options.h"
 #include "harness/process.h"
 #include "harness/registry.h"
 #include "harness/tarnwick.h"
@@ -218,6 +219,15 @@ TEST_F(CompanionTest, ImportNamesWhatEachProfileRunsAndSettingsOnlyKeepsIt) {
   EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, ProfileKey() + "\\D3D", "SSTH3_RGAMMA"),
             StringValue("2.00"));
   EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, ProfileKey(), "FilePath"), StringValue(kRegedit));
+}
+
+// At an MS-DOS prompt of Windows 98 the arguments arrive in the console's
+// OEM code page: "J\x94rg" there is the registry's ANSI "J\xF6rg".
+TEST_F(CompanionTest, ANameTypedAtAWindows98PromptIsReadInTheOemCodePage) {
+  WriteValue(HKEY_CURRENT_USER, std::string(kProgramKey) + "\\J\xF6rg", "FilePath",
+             StringValue("j.exe"));
+  const bool win98 = TestOptions().winVersion == "win98";
+  EXPECT_EQ(RunToExit(CompanionExe(), win98 ? "show J\x94rg" : "show J\xF6rg"), DWORD{0});
 }
 
 }  // namespace

@@ -182,11 +182,26 @@ TEST_F(EditorTest, AddEditShortcutRunRemoveAndPlace) {
 
   ASSERT_TRUE(SetEditorText(editor, "Edit1", "Demo"));
   ASSERT_TRUE(SetEditorText(editor, "Edit2", "--record=" + recordPath_ + " --sleep=200"));
+  ASSERT_TRUE(SetEditorText(editor, "Edit3", ""));
+  ASSERT_TRUE(SetEditorText(editor, "SpinEdit1", "1"));
   ASSERT_TRUE(SelectEntry(editor, "GComboBox6", 9));  // "0.25"
   ASSERT_TRUE(PostClick(editor, "Button1"));
   ASSERT_TRUE(WaitForEditorGone());
   EXPECT_EQ(Text(HKEY_CURRENT_USER, Profile("Demo"), "FilePath"), game);
   EXPECT_EQ(Text(HKEY_CURRENT_USER, Profile("Demo") + "\\Glide", "FX_GLIDE_LOD_BIAS"), "1");
+
+  // Run, without a folder of its own: the game starts where Tarnwick did,
+  // not in the folder the file dialog browsed.
+  ASSERT_TRUE(ChooseFromTrayMenu(tarnwick_, main_, WM_RBUTTONUP, MenuKeys({7, 1})));
+  std::optional<GameRecord> run;
+  ASSERT_TRUE(WaitUntil([&] { return (run = ReadGameRecord(recordPath_)).has_value(); },
+                        kTimeoutMs));
+  EXPECT_NE(lstrcmpiA((run->fields["directory"] + "\\").c_str(), TempFolder().c_str()), 0)
+      << run->fields["directory"];
+  EXPECT_TRUE(WaitUntil(
+      [] { return !ReadValue(HKEY_CURRENT_USER, kProgramKey, "Pending Restore").has_value(); },
+      kTimeoutMs));
+  DeleteFileA(recordPath_.c_str());
 
   // Config: the new profile is in the menu; a list and a locked slider.
   editor = OpenConfig();

@@ -80,6 +80,8 @@ std::optional<Value> ReadValue(HKEY root, const std::string& path, const std::st
   if (rc != ERROR_SUCCESS) Fail("RegQueryValueExA", path + "\\" + name, rc);
   std::vector<BYTE> data(size + 1);
   rc = RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, data.data(), &size);
+  // The program under test may delete the value between the two queries.
+  if (rc == ERROR_FILE_NOT_FOUND) return std::nullopt;
   if (rc != ERROR_SUCCESS) Fail("RegQueryValueExA", path + "\\" + name, rc);
   return Value{type, std::string(reinterpret_cast<const char*>(data.data()), size)};
 }
