@@ -1,5 +1,6 @@
 // The profile editor of the real program, opened the ways a user opens it:
-// "Add program" with a shortcut chosen in the real file dialog, "Config",
+// "Add program" with a shortcut chosen in the real file dialog (and a run
+// that starts where Tarnwick did, not where the dialog browsed), "Config",
 // "Set user defaults", "Current settings"; saving, the desktop shortcut and
 // the run it starts, Remove, the remembered place. Screenshots of each mode
 // and page go to the test run's screenshot folder.
@@ -164,6 +165,10 @@ TEST_F(EditorTest, AddEditShortcutRunRemoveAndPlace) {
   if (nameBox) nameBox = FindDescendant(nameBox, "Edit");
   if (!nameBox) nameBox = GetDlgItem(dialog, 0x480);  // the older dialog's edit box
   ASSERT_NE(nameBox, nullptr);
+  // Into the shortcut's folder first, as a user browses: that moves the
+  // process's current folder.
+  SendMessageA(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(TempFolder().c_str()));
+  ASSERT_TRUE(ClickButton(GetDlgItem(dialog, IDOK)));
   SendMessageA(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(link.c_str()));
   ASSERT_TRUE(ClickButton(GetDlgItem(dialog, IDOK)));
 
