@@ -101,9 +101,10 @@ struct Change {
 };
 
 // Writes placed keys, logging each change; throws the registry's error on
-// a refused write.
+// a refused write. With `exact`, a key's values that the file does not name
+// go: a switch is off by being absent, so merging would keep it on.
 void WriteKeys(RegistryHandle& programRegistry, const std::vector<PlacedKey>& keys,
-               const std::string& asName, std::vector<Change>* log) {
+               const std::string& asName, bool exact, std::vector<Change>* log) {
   for (const PlacedKey& placed : keys) {
     const std::string profile = asName.empty() ? placed.profile : asName;
     // Each missing key from the profile's down is logged as created.
@@ -117,6 +118,16 @@ void WriteKeys(RegistryHandle& programRegistry, const std::vector<PlacedKey>& ke
     }
     ScopedKey open(programRegistry, path, true);
     if (!open) throw RegistryError("Cannot create the key '" + path + "'");
+    for (const std::string& name : exact ? programRegistry.GetValueNames()
+                                         : std::vector<std::string>()) {
+      bool named = false;
+      for (const RegFileValue& value : placed.key->values) named = named || SameNoCase(value.name, name);
+      if (named) continue;
+      Change change{path, false, name, false, {}};
+      change.hadValue = programRegistry.ReadRaw(name, &change.former);
+      if (!programRegistry.DeleteValue(name)) throw RegistryError("Failed to set data for '" + name + "'");
+      log->push_back(change);
+    }
     for (const RegFileValue& value : placed.key->values) {
       Change change{path, false, value.name, false, {}};
       change.hadValue = programRegistry.ReadRaw(value.name, &change.former);
@@ -242,7 +253,7 @@ bool ImportProfiles(RegistryHandle& programRegistry, const RegFile& file,
 
   std::vector<Change> log;
   try {
-    WriteKeys(programRegistry, keys, options.asName, &log);
+    WriteKeys(programRegistry, keys, options.asName, options.settingsOnly, &log);
   } catch (const std::exception& failure) {
     const bool restored = RollBack(programRegistry, log);
     *error = std::string(failure.what()) +

@@ -182,7 +182,10 @@ TEST_F(ProfileTransferTest, SettingsOnlyTakesTheGroupsIntoAnExistingProfile) {
   ImportOptions only;
   only.settingsOnly = true;
   only.asName = "Quake III";
+  // A switch that is on here but absent (off) in the file goes.
+  reg.PutString(kUser, Profile("Quake III") + "\\Glide", "FX_GLIDE_SWAPINTERVAL", "0");
   ASSERT_TRUE(Import(text, only)) << error;
+  EXPECT_FALSE(reg.Get(kUser, Profile("Quake III") + "\\Glide", "FX_GLIDE_SWAPINTERVAL"));
   EXPECT_EQ(imported, std::vector<std::string>{"Quake III"});
   EXPECT_EQ(reg.GetString(kUser, Profile("Quake III") + "\\D3D", "SSTH3_LOD_BIAS"), "4");
   EXPECT_EQ(reg.GetString(kUser, Profile("Quake III") + "\\Glide", "FX_GLIDE_BPP"), "16");
