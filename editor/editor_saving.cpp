@@ -136,7 +136,7 @@ void TForm1::WriteAndClose(void (TForm1::*writes)(const std::string&), const std
   std::vector<std::string> failures;
   for (int step = 0; step < 3; ++step) {
     try {
-      if (step == 0) (this->*writes)(target);
+      if (step == 0 && writes) (this->*writes)(target);
       if (step == 1 && rebuildMenus) services_.host.BuildProgramMenus();
       if (step == 2) Close();
     } catch (const std::exception& error) {

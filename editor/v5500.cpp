@@ -171,8 +171,8 @@ void TForm1::Button4Click() {
     services_.ui.Notice("Could not find '" + name + "'");
     return;
   }
-  services_.host.BuildProgramMenus();
-  Close();
+  // The profile is gone: the editor closes even when the rebuild fails.
+  WriteAndClose(nullptr, name, true);
 }
 
 void TForm1::FormClose() {

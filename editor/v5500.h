@@ -74,8 +74,9 @@ class TForm1 {
   int PollSeconds();
   void WriteProfile(const std::string& name);
   void ApplyToDriver(const std::string&) { ApplyEditorToDriver(); }
-  // Runs a confirming button's writes, (rebuilds the menus,) closes the
-  // editor, and only then reports a refused write.
+  // Runs a confirming button's writes (none for a removal that is done),
+  // (rebuilds the menus,) closes the editor, and only then reports a
+  // refused write.
   void WriteAndClose(void (TForm1::*writes)(const std::string&), const std::string& target,
                      bool rebuildMenus);
 
