@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/shell_links.h"
+
 namespace tw {
 
 struct ShellLink {
@@ -31,6 +33,8 @@ class DesktopShell {
   // Opens a link ("mailto:...", "http://...") with the verb "open", shown
   // normally; whatever the system answers is not reported.
   virtual void OpenLink(const std::string& link) = 0;
+  // The Start menu's and the desktop's link files.
+  virtual ShellLinks& Links() = 0;
 };
 
 }  // namespace tw

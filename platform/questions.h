@@ -9,6 +9,7 @@ enum class Question {
   WarningOkCancel,  // captioned "Warning", warning icon, OK and Cancel
   WarningYesNo,     // captioned "Warning", warning icon, Yes and No
   ConfirmYesNo,     // captioned "Confirm", question-mark icon, Yes and No
+  ConfirmDefaultNo, // as ConfirmYesNo, with No as the default button
 };
 
 class Questions {

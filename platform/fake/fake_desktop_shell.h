@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/desktop_shell.h"
+#include "platform/fake/fake_shell_links.h"
 #include "platform/file_dialog.h"
 #include "platform/questions.h"
 
@@ -41,6 +42,7 @@ class FakeDesktopShell : public DesktopShell {
   bool FileExists(const std::string& path) const override { return files.count(path) != 0; }
   bool SaveShellLink(const ShellLink& link, const std::string& file) override;
   void OpenLink(const std::string& link) override { openedLinks.push_back(link); }
+  ShellLinks& Links() override { return shellLinks; }
 
   std::vector<std::string> openedLinks;
   std::string exePath = "C:\\Tools\\Tarnwick\\tarnwick.exe";
@@ -49,6 +51,7 @@ class FakeDesktopShell : public DesktopShell {
   bool linkObjectFails = false;  // SaveShellLink throws
   bool saveFails = false;        // SaveShellLink returns false
   std::map<std::string, ShellLink> links;  // by file
+  FakeShellLinks shellLinks;
 };
 
 class FakeProgramChooser : public ProgramChooser {

@@ -7,30 +7,13 @@
 
 #include "platform/command_error.h"
 
+#include "platform/win32/com_ptr.h"
 #include "platform/win32/lazy_init.h"
+#include "platform/win32/shell_links_win32.h"
 
 namespace tw {
 
 namespace {
-
-// Releases a COM interface on every way out.
-template <class T>
-class ComPtr {
- public:
-  ComPtr() = default;
-  ~ComPtr() {
-    if (p_) p_->Release();
-  }
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
-  T** Out() { return &p_; }
-  void** OutVoid() { return reinterpret_cast<void**>(&p_); }
-  T* operator->() const { return p_; }
-  explicit operator bool() const { return p_ != nullptr; }
-
- private:
-  T* p_ = nullptr;
-};
 
 // The system's text for an error code, without its line break.
 std::string SystemMessage(HRESULT code) {
@@ -80,6 +63,9 @@ bool Win32Questions::Ask(Question kind, const std::string& text) {
       return MessageBoxA(owner_, text.c_str(), "Warning", MB_YESNO | MB_ICONWARNING) == IDYES;
     case Question::ConfirmYesNo:
       return MessageBoxA(owner_, text.c_str(), "Confirm", MB_YESNO | MB_ICONQUESTION) == IDYES;
+    case Question::ConfirmDefaultNo:
+      return MessageBoxA(owner_, text.c_str(), "Confirm",
+                         MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
   }
   return false;
 }
@@ -91,22 +77,7 @@ std::string Win32DesktopShell::OwnExecutablePath() const {
 }
 
 std::optional<std::string> Win32DesktopShell::DesktopFolder() const {
-  LPITEMIDLIST list = nullptr;
-  if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOPDIRECTORY, &list)) || !list) {
-    return std::nullopt;
-  }
-  char path[MAX_PATH + 1] = {};
-  const BOOL found = SHGetPathFromIDListA(list, path);
-  // Freed through the shell's allocator, which needs no COM library loaded.
-  IMalloc* shellMalloc = nullptr;
-  if (SUCCEEDED(SHGetMalloc(&shellMalloc)) && shellMalloc) {
-    shellMalloc->Free(list);
-    shellMalloc->Release();
-  }
-  if (!found || path[0] == '\0') return std::nullopt;
-  std::string folder = path;
-  if (folder.back() == '\\') folder.pop_back();
-  return folder;
+  return SpecialFolderPath(CSIDL_DESKTOPDIRECTORY);
 }
 
 bool Win32DesktopShell::FileExists(const std::string& path) const {

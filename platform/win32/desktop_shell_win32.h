@@ -6,6 +6,7 @@
 #include "platform/desktop_shell.h"
 #include "platform/file_dialog.h"
 #include "platform/questions.h"
+#include "platform/win32/shell_links_win32.h"
 
 namespace tw {
 
@@ -28,9 +29,11 @@ class Win32DesktopShell : public DesktopShell {
   bool FileExists(const std::string& path) const override;
   bool SaveShellLink(const ShellLink& link, const std::string& file) override;
   void OpenLink(const std::string& link) override;
+  ShellLinks& Links() override { return links_; }
 
  private:
   HWND owner_ = nullptr;
+  Win32ShellLinks links_;
 };
 
 class Win32ProgramChooser : public ProgramChooser {

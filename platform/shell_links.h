@@ -1,0 +1,54 @@
+// The shell link files a game's installer left in the Start menu and on the
+// desktop: where they are, what they hold, and writing them safely.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tw {
+
+// All of a link that a restore has to give back, as the shell reads it.
+struct LinkFields {
+  std::string target;
+  std::string arguments;
+  std::string workingDirectory;
+  std::string iconFile;
+  int iconIndex = 0;
+  int showCommand = 1;  // SW_SHOWNORMAL
+
+  bool operator==(const LinkFields& other) const {
+    return target == other.target && arguments == other.arguments &&
+           workingDirectory == other.workingDirectory && iconFile == other.iconFile &&
+           iconIndex == other.iconIndex && showCommand == other.showCommand;
+  }
+  bool operator!=(const LinkFields& other) const { return !(*this == other); }
+};
+
+enum class LinkPlace { StartMenu, Desktop };
+
+struct LinkFolder {
+  LinkPlace place;
+  std::string path;  // without a trailing backslash
+};
+
+enum class LinkWrite { Written, ReadOnly, Failed };
+
+class ShellLinks {
+ public:
+  virtual ~ShellLinks() = default;
+  // The user's and all users' Start menu programs and desktop folders that
+  // this system has, Start menu first.
+  virtual std::vector<LinkFolder> Folders() = 0;
+  // The .lnk files in `folder` and its subfolders, at most `limit` of them.
+  virtual std::vector<std::string> FindLinks(const std::string& folder, size_t limit) = 0;
+  // False when `file` is gone or is no shell link.
+  virtual bool ReadLink(const std::string& file, LinkFields* fields) = 0;
+  // Changes the fields of the existing link `file`, keeping the rest of it.
+  // The new link is saved beside it and replaces it only once saved whole.
+  virtual LinkWrite WriteLink(const std::string& file, const LinkFields& fields) = 0;
+  // A form of `path` that is equal for every way of writing the same file:
+  // letter case, long or short (8.3) names.
+  virtual std::string PathKey(const std::string& path) = 0;
+};
+
+}  // namespace tw

@@ -1,0 +1,177 @@
+#include "platform/win32/shell_links_win32.h"
+
+#include "platform/win32/lazy_init.h"
+
+namespace tw {
+
+namespace {
+
+// A Start menu nests a few levels; deeper trees are not searched.
+constexpr int kMaxDepth = 8;
+
+bool ToWide(const std::string& text, wchar_t (&wide)[MAX_PATH]) {
+  return MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide, MAX_PATH) > 0;
+}
+
+bool EndsWithLnk(const char* name) {
+  const size_t length = lstrlenA(name);
+  return length > 4 && lstrcmpiA(name + length - 4, ".lnk") == 0;
+}
+
+bool MakeLinkObject(ComPtr<IShellLinkA>& link, ComPtr<IPersistFile>& file) {
+  return SUCCEEDED(CreateComObject(CLSID_ShellLink, IID_IShellLinkA, link.OutVoid())) &&
+         SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.OutVoid()));
+}
+
+bool Load(IPersistFile* file, const std::string& path) {
+  wchar_t wide[MAX_PATH];
+  return ToWide(path, wide) && SUCCEEDED(file->Load(wide, STGM_READ));
+}
+
+bool ReadFields(IShellLinkA* link, LinkFields* fields) {
+  char target[MAX_PATH] = {}, directory[MAX_PATH] = {}, icon[MAX_PATH] = {};
+  char arguments[1024] = {};
+  int iconIndex = 0, show = SW_SHOWNORMAL;
+  // A link to something that is not a file (a folder of the shell) has no
+  // path: it is no game's link, and S_FALSE says so.
+  if (link->GetPath(target, MAX_PATH, nullptr, 0) != S_OK ||
+      FAILED(link->GetArguments(arguments, sizeof arguments)) ||
+      FAILED(link->GetWorkingDirectory(directory, MAX_PATH)) ||
+      FAILED(link->GetIconLocation(icon, MAX_PATH, &iconIndex)) ||
+      FAILED(link->GetShowCmd(&show))) {
+    return false;
+  }
+  *fields = {target, arguments, directory, icon, iconIndex, show};
+  return true;
+}
+
+using GetLongPathNameFn = DWORD(WINAPI*)(LPCSTR, LPSTR, DWORD);
+
+}  // namespace
+
+std::optional<std::string> SpecialFolderPath(int csidl) {
+  LPITEMIDLIST list = nullptr;
+  if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &list)) || !list) return std::nullopt;
+  char path[MAX_PATH + 1] = {};
+  const BOOL found = SHGetPathFromIDListA(list, path);
+  // Freed through the shell's allocator, which needs no COM library loaded.
+  IMalloc* shellMalloc = nullptr;
+  if (SUCCEEDED(SHGetMalloc(&shellMalloc)) && shellMalloc) {
+    shellMalloc->Free(list);
+    shellMalloc->Release();
+  }
+  if (!found || path[0] == '\0') return std::nullopt;
+  std::string folder = path;
+  if (folder.back() == '\\') folder.pop_back();
+  return folder;
+}
+
+std::vector<LinkFolder> Win32ShellLinks::Folders() {
+  static const struct {
+    int csidl;
+    LinkPlace place;
+  } kFolders[] = {
+      {CSIDL_PROGRAMS, LinkPlace::StartMenu},
+      {CSIDL_COMMON_PROGRAMS, LinkPlace::StartMenu},
+      {CSIDL_DESKTOPDIRECTORY, LinkPlace::Desktop},
+      {CSIDL_COMMON_DESKTOPDIRECTORY, LinkPlace::Desktop},
+  };
+  std::vector<LinkFolder> folders;
+  for (const auto& row : kFolders) {
+    const std::optional<std::string> path = SpecialFolderPath(row.csidl);
+    if (!path) continue;  // Windows 98 without profiles has no all-users folders
+    bool seen = false;
+    for (const LinkFolder& folder : folders) seen |= lstrcmpiA(folder.path.c_str(), path->c_str()) == 0;
+    if (!seen) folders.push_back({row.place, *path});
+  }
+  return folders;
+}
+
+std::vector<std::string> Win32ShellLinks::FindLinks(const std::string& folder, size_t limit) {
+  std::vector<std::string> found;
+  std::vector<std::pair<std::string, int>> pending = {{folder, 0}};
+  while (!pending.empty() && found.size() < limit) {
+    const auto [dir, depth] = pending.back();
+    pending.pop_back();
+    WIN32_FIND_DATAA entry;
+    const HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) continue;
+    do {
+      const std::string name = entry.cFileName;
+      if (name == "." || name == "..") continue;
+      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        // A junction could lead back up the tree.
+        if (depth < kMaxDepth && !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+          pending.emplace_back(dir + "\\" + name, depth + 1);
+        }
+      } else if (EndsWithLnk(entry.cFileName) && found.size() < limit) {
+        found.push_back(dir + "\\" + name);
+      }
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+  }
+  return found;
+}
+
+bool Win32ShellLinks::ReadLink(const std::string& file, LinkFields* fields) {
+  if (!reader_ && !MakeLinkObject(reader_, readerFile_)) return false;
+  return Load(readerFile_.operator->(), file) && ReadFields(reader_.operator->(), fields);
+}
+
+LinkWrite Win32ShellLinks::WriteLink(const std::string& file, const LinkFields& fields) {
+  const DWORD attributes = GetFileAttributesA(file.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return LinkWrite::Failed;
+  if (attributes & FILE_ATTRIBUTE_READONLY) return LinkWrite::ReadOnly;
+  const std::string fresh = file + ".tw-new";
+  const std::string old = file + ".tw-old";
+  // The folder decides whether a limited user may write there at all.
+  const HANDLE probe = CreateFileA(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (probe == INVALID_HANDLE_VALUE) {
+    return GetLastError() == ERROR_ACCESS_DENIED ? LinkWrite::ReadOnly : LinkWrite::Failed;
+  }
+  CloseHandle(probe);
+
+  // The link as it is, so what is not changed here (description, hot key)
+  // stays; saved beside it, and read back before it takes the link's place.
+  ComPtr<IShellLinkA> link;
+  ComPtr<IPersistFile> persist;
+  wchar_t wide[MAX_PATH];
+  LinkFields saved;
+  const bool whole =
+      MakeLinkObject(link, persist) && Load(persist.operator->(), file) &&
+      SUCCEEDED(link->SetPath(fields.target.c_str())) &&
+      SUCCEEDED(link->SetArguments(fields.arguments.c_str())) &&
+      SUCCEEDED(link->SetWorkingDirectory(fields.workingDirectory.c_str())) &&
+      SUCCEEDED(link->SetIconLocation(fields.iconFile.c_str(), fields.iconIndex)) &&
+      SUCCEEDED(link->SetShowCmd(fields.showCommand)) && ToWide(fresh, wide) &&
+      SUCCEEDED(persist->Save(wide, FALSE)) && ReadLink(fresh, &saved) &&
+      saved.arguments == fields.arguments && PathKey(saved.target) == PathKey(fields.target);
+  // MoveFileEx cannot replace a file on Windows 98: the old link steps aside
+  // first and comes back if the new one cannot take its place.
+  if (!whole || !MoveFileA(file.c_str(), old.c_str())) {
+    DeleteFileA(fresh.c_str());
+    return LinkWrite::Failed;
+  }
+  if (!MoveFileA(fresh.c_str(), file.c_str())) {
+    MoveFileA(old.c_str(), file.c_str());
+    DeleteFileA(fresh.c_str());
+    return LinkWrite::Failed;
+  }
+  DeleteFileA(old.c_str());
+  return LinkWrite::Written;
+}
+
+std::string Win32ShellLinks::PathKey(const std::string& path) {
+  // Windows 95 has no GetLongPathNameA; there the short form names the file.
+  static const auto getLongPathName = reinterpret_cast<GetLongPathNameFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetLongPathNameA")));
+  char buffer[MAX_PATH] = {};
+  DWORD length = getLongPathName ? getLongPathName(path.c_str(), buffer, MAX_PATH) : 0;
+  if (length == 0 || length >= MAX_PATH) length = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
+  std::string key = length > 0 && length < MAX_PATH ? std::string(buffer, length) : path;
+  if (!key.empty()) CharUpperBuffA(&key[0], static_cast<DWORD>(key.size()));
+  return key;
+}
+
+}  // namespace tw
