@@ -85,6 +85,9 @@ void ExportTree(RegistryHandle& programRegistry, const std::string& path,
   SortNoCase(children, compare);
   file->keys.push_back(key);
   for (const std::string& child : children) {
+    // The adopted shortcuts are files of this machine, not part of a profile
+    // another machine could use.
+    if (AsciiUpper(child) == AsciiUpper(kAdoptedLinksKey)) continue;
     ExportTree(programRegistry, path + "\\" + child, filePath + "\\" + child, compare, file);
   }
 }

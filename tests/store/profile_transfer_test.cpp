@@ -68,8 +68,11 @@ class ProfileTransferTest : public testing::Test {
 };
 
 TEST_F(ProfileTransferTest, ExportThenImportIntoACleanUserGivesTheSameKeysAndValues) {
+  reg.PutString(kUser, Profile("Unreal") + "\\Adopted Shortcuts\\1", "File", "C:\\U.lnk");
   const std::string text = WriteRegedit4(Export({"Quake III", "Unreal"}));
   EXPECT_EQ(text.find("VoodooType"), std::string::npos) << "only the profile keys are exported";
+  EXPECT_EQ(text.find("Adopted"), std::string::npos) << "this machine's shortcuts stay here";
+  reg.RemoveKey(kUser, Profile("Unreal") + "\\Adopted Shortcuts");
   const std::vector<std::string> before = Dump(reg, kProgram);
 
   reg.RemoveKey(kUser, kProgram);

@@ -1,0 +1,309 @@
+#include "shell/link_adoption.h"
+
+#include <cstdlib>
+
+#include "platform/ascii_case.h"
+#include "store/profile_store.h"
+#include "store/registry_error.h"
+
+namespace tw {
+
+namespace {
+
+// A Start menu of a well-used machine holds a few thousand links; this bounds
+// a search of a runaway folder tree.
+constexpr size_t kMaxLinksPerFolder = 10000;
+
+std::string Trimmed(const std::string& text) {
+  const std::string::size_type first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return std::string();
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+std::string Quoted(const std::string& profile) { return "\"" + profile + "\""; }
+
+std::string FileName(const std::string& path) {
+  const std::string::size_type slash = path.find_last_of('\\');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The profile's parameters already pass `args` when they end with them.
+bool Carries(const std::string& parameters, const std::string& args) {
+  if (args.empty() || parameters == args) return true;
+  return parameters.size() > args.size() &&
+         parameters.compare(parameters.size() - args.size(), args.size(), args) == 0 &&
+         parameters[parameters.size() - args.size() - 1] == ' ';
+}
+
+}  // namespace
+
+std::vector<FoundLink> FindProgramLinks(ShellLinks& links, const std::string& program) {
+  std::vector<FoundLink> found;
+  const std::string wanted = links.PathKey(program);
+  for (const LinkFolder& folder : links.Folders()) {
+    for (const std::string& file : links.FindLinks(folder.path, kMaxLinksPerFolder)) {
+      LinkFields fields;
+      if (links.ReadLink(file, &fields) && !fields.target.empty() &&
+          links.PathKey(fields.target) == wanted) {
+        found.push_back({file, folder.place, fields});
+      }
+    }
+  }
+  return found;
+}
+
+std::string AdoptQuestion(const std::vector<FoundLink>& found, const std::string& program) {
+  bool startMenu = false, desktop = false;
+  for (const FoundLink& link : found) {
+    (link.place == LinkPlace::StartMenu ? startMenu : desktop) = true;
+  }
+  const std::string places = startMenu && desktop ? "Start menu, desktop"
+                             : startMenu          ? "Start menu"
+                                                  : "desktop";
+  const bool one = found.size() == 1;
+  return std::to_string(found.size()) + (one ? " shortcut starts " : " shortcuts start ") +
+         FileName(program) + " (" + places + "). Start " + (one ? "it" : "them") +
+         " through Tarnwick with this profile?";
+}
+
+LinkAdoption::LinkAdoption(RegistryHandle& programRegistry, ShellLinks& links,
+                           std::string tarnwick)
+    : reg_(programRegistry), links_(links), tarnwick_(std::move(tarnwick)) {}
+
+LinkFields LinkAdoption::AdoptedForm(const LinkFields& original,
+                                     const std::string& profile) const {
+  LinkFields adopted = original;  // the show command stays the link's own
+  adopted.target = tarnwick_;
+  adopted.arguments = Quoted(profile);
+  adopted.workingDirectory = tarnwick_.substr(0, tarnwick_.find_last_of('\\') + 1);
+  // A link without an icon of its own shows its target's first icon.
+  if (original.iconFile.empty()) {
+    adopted.iconFile = original.target;
+    adopted.iconIndex = 0;
+  }
+  return adopted;
+}
+
+// Ours while it still starts Tarnwick with this profile; anything else means
+// someone has changed it since.
+bool LinkAdoption::IsAdoptedFor(const LinkFields& current, const AdoptedLink& adopted,
+                                const std::string& profile) {
+  return links_.PathKey(current.target) == links_.PathKey(adopted.tarnwick) &&
+         AsciiUpper(Trimmed(current.arguments)) == AsciiUpper(Quoted(profile));
+}
+
+std::vector<std::string> LinkAdoption::EntryNames(const std::string& profile) {
+  ScopedKey key(reg_, ProfileGroupPath(profile, kAdoptedLinksKey), false);
+  return key ? reg_.GetKeyNames() : std::vector<std::string>();
+}
+
+void LinkAdoption::WriteEntry(const std::string& profile, const std::string& entry,
+                              const AdoptedLink& link) {
+  ScopedKey key(reg_, JoinKeyPath(ProfileGroupPath(profile, kAdoptedLinksKey), entry), true);
+  reg_.WriteString("File", link.file);
+  reg_.WriteString("Target", link.original.target);
+  reg_.WriteString("Arguments", link.original.arguments);
+  reg_.WriteString("Directory", link.original.workingDirectory);
+  reg_.WriteString("Icon", link.original.iconFile);
+  reg_.WriteInteger("Icon Index", link.original.iconIndex);
+  reg_.WriteInteger("Show", link.original.showCommand);
+  reg_.WriteString("Tarnwick", link.tarnwick);
+}
+
+void LinkAdoption::DeleteEntry(const std::string& profile, const std::string& entry) {
+  const std::string record = ProfileGroupPath(profile, kAdoptedLinksKey);
+  reg_.DeleteKey(JoinKeyPath(record, entry));
+  bool empty;
+  {
+    ScopedKey key(reg_, record, false);
+    empty = key && reg_.GetKeyNames().empty();
+  }
+  if (empty) reg_.DeleteKey(record);
+}
+
+std::vector<AdoptedLink> LinkAdoption::List(const std::string& profile) {
+  std::vector<std::pair<long, AdoptedLink>> numbered;
+  for (const std::string& entry : EntryNames(profile)) {
+    ScopedKey key(reg_, JoinKeyPath(ProfileGroupPath(profile, kAdoptedLinksKey), entry), false);
+    if (!key) continue;
+    AdoptedLink link;
+    link.file = reg_.ReadString("File");
+    link.original.target = reg_.ReadString("Target");
+    link.original.arguments = reg_.ReadString("Arguments");
+    link.original.workingDirectory = reg_.ReadString("Directory");
+    link.original.iconFile = reg_.ReadString("Icon");
+    if (reg_.HasInteger("Icon Index")) link.original.iconIndex = reg_.ReadInteger("Icon Index");
+    if (reg_.HasInteger("Show")) link.original.showCommand = reg_.ReadInteger("Show");
+    link.tarnwick = reg_.ReadString("Tarnwick");
+    link.entry = entry;
+    numbered.emplace_back(std::strtol(entry.c_str(), nullptr, 10), link);
+  }
+  // In the order they were adopted; the registry lists subkeys in its own.
+  std::vector<AdoptedLink> links;
+  for (size_t done = 0; done < numbered.size(); ++done) {
+    size_t least = 0;
+    for (size_t i = 1; i < numbered.size(); ++i) {
+      if (numbered[i].first < numbered[least].first) least = i;
+    }
+    links.push_back(numbered[least].second);
+    numbered[least].first = 0x7fffffff;
+  }
+  return links;
+}
+
+std::string LinkAdoption::NextEntry(const std::string& profile) {
+  long next = 1;
+  for (const std::string& entry : EntryNames(profile)) {
+    const long number = std::strtol(entry.c_str(), nullptr, 10);
+    if (number >= next) next = number + 1;
+  }
+  return std::to_string(next);
+}
+
+void LinkAdoption::Record(const std::string& profile, const std::vector<AdoptedLink>& adopted) {
+  for (const AdoptedLink& link : adopted) WriteEntry(profile, NextEntry(profile), link);
+}
+
+AdoptionReport LinkAdoption::Adopt(const std::string& profile,
+                                   const std::vector<FoundLink>& found) {
+  AdoptionReport report;
+  std::string parameters;
+  {
+    ScopedKey key(reg_, ProfileKeyPath(profile), false);
+    if (!key) {
+      report.failed = true;
+      report.problems.push_back("No profile named '" + profile + "'");
+      return report;
+    }
+    parameters = Trimmed(reg_.ReadString("Parameters"));
+  }
+
+  // A link's own arguments must still reach the game, through the profile's
+  // parameters, which every adopted link shares. Links the parameters carry
+  // already come first; failing those, the largest group of links with the
+  // same arguments, whose arguments are then appended.
+  std::string appended;
+  bool anyCarried = false;
+  size_t largest = 0;
+  for (const FoundLink& link : found) {
+    const std::string args = Trimmed(link.fields.arguments);
+    if (Carries(parameters, args)) anyCarried = true;
+    size_t same = 0;
+    for (const FoundLink& other : found) same += Trimmed(other.fields.arguments) == args;
+    if (same > largest) {
+      largest = same;
+      appended = args;
+    }
+  }
+  if (anyCarried) appended.clear();
+
+  std::vector<AdoptedLink> written;
+  std::string failure;
+  try {
+    for (const FoundLink& link : found) {
+      const std::string args = Trimmed(link.fields.arguments);
+      if (!Carries(parameters, args) && args != appended) {
+        report.problems.push_back(link.file + ": left alone, its arguments \"" + args +
+                                  "\" differ from the other shortcuts'");
+        continue;
+      }
+      // Recorded before it is changed, so no change is ever without its record.
+      const std::string entry = NextEntry(profile);
+      const AdoptedLink adopted{link.file, link.fields, tarnwick_, entry};
+      WriteEntry(profile, entry, adopted);
+      const LinkWrite result = links_.WriteLink(link.file, AdoptedForm(link.fields, profile));
+      if (result == LinkWrite::Written) {
+        written.push_back(adopted);
+        report.changed.push_back(link.file);
+        continue;
+      }
+      DeleteEntry(profile, entry);
+      if (result == LinkWrite::ReadOnly) {
+        report.problems.push_back(link.file + ": read-only, left alone");
+        continue;
+      }
+      failure = link.file + " could not be written";
+      break;
+    }
+    if (failure.empty() && !appended.empty() && !written.empty()) {
+      ScopedKey key(reg_, ProfileKeyPath(profile), false);
+      reg_.WriteString("Parameters", parameters.empty() ? appended : parameters + " " + appended);
+    }
+  } catch (const RegistryError& error) {
+    failure = error.what();
+  }
+  if (failure.empty()) return report;
+
+  // Half-way: every link goes back as it was, and the record with it.
+  report.failed = true;
+  report.changed.clear();
+  report.problems = {failure + "; the shortcuts were put back as they were"};
+  for (const AdoptedLink& link : written) {
+    if (links_.WriteLink(link.file, link.original) != LinkWrite::Written) {
+      report.problems.push_back(link.file + " could not be put back");
+    }
+  }
+  try {
+    for (const AdoptedLink& link : written) DeleteEntry(profile, link.entry);
+  } catch (const RegistryError&) {
+  }
+  return report;
+}
+
+AdoptionReport LinkAdoption::Unadopt(const std::string& profile) {
+  AdoptionReport report;
+  for (const AdoptedLink& link : List(profile)) {
+    LinkFields current;
+    bool keep = false;
+    if (!links_.ReadLink(link.file, &current)) {
+      report.problems.push_back(link.file + ": deleted since it was adopted, left alone");
+    } else if (IsAdoptedFor(current, link, profile)) {
+      const LinkWrite result = links_.WriteLink(link.file, link.original);
+      keep = result != LinkWrite::Written;
+      if (!keep) {
+        report.changed.push_back(link.file);
+      } else {
+        report.problems.push_back(link.file + (result == LinkWrite::ReadOnly
+                                                   ? ": read-only, left alone"
+                                                   : ": could not be written, left alone"));
+      }
+    } else if (current != link.original) {
+      report.problems.push_back(link.file + ": changed since it was adopted, left alone");
+    }
+    // Kept only while it can still be put back by a later try.
+    if (!keep) DeleteEntry(profile, link.entry);
+  }
+  return report;
+}
+
+AdoptionReport LinkAdoption::UnadoptAll(const std::vector<std::string>& profiles) {
+  AdoptionReport all;
+  for (const std::string& profile : profiles) {
+    AdoptionReport one = Unadopt(profile);
+    all.changed.insert(all.changed.end(), one.changed.begin(), one.changed.end());
+    all.problems.insert(all.problems.end(), one.problems.begin(), one.problems.end());
+  }
+  return all;
+}
+
+std::vector<AdoptedLink> LinkAdoption::Follow(const std::string& from, const std::string& to,
+                                              AdoptionReport* report) {
+  std::vector<AdoptedLink> moved;
+  for (const AdoptedLink& link : List(from)) {
+    LinkFields current;
+    if (!links_.ReadLink(link.file, &current) || !IsAdoptedFor(current, link, from)) {
+      report->problems.push_back(link.file + ": changed since it was adopted, left alone");
+      continue;
+    }
+    current.arguments = Quoted(to);
+    if (links_.WriteLink(link.file, current) == LinkWrite::Written) {
+      moved.push_back(link);
+      report->changed.push_back(link.file);
+    } else {
+      report->problems.push_back(link.file + ": could not be written, it still starts " + from);
+    }
+  }
+  return moved;
+}
+
+}  // namespace tw
