@@ -6,6 +6,7 @@
 
 #include "driver/driver_settings.h"
 #include "driver/restore_journal.h"
+#include "shell/link_adoption.h"
 #include "shell/startup.h"
 #include "store/profile_store.h"
 #include "store/profile_transfer.h"
@@ -28,6 +29,9 @@ constexpr const char* kUsage =
     "  restore [--owed]                     put the previous driver settings back;\r\n"
     "                                       --owed: only a restore a watched run owes\r\n"
     "  export-driver FILE                   the driver's settings into a REGEDIT4 file\r\n"
+    "  adopt NAME                           the program's Start menu and desktop\r\n"
+    "                                       shortcuts start it through Tarnwick\r\n"
+    "  unadopt NAME | --all                 put those shortcuts back\r\n"
     "A NAME with blanks goes in double quotes.\r\n";
 
 constexpr const char* kGammaColours[] = {"red", "green", "blue"};
@@ -56,6 +60,8 @@ class Companion {
       if (command == "apply") return Apply(rest);
       if (command == "restore") return Restore(rest);
       if (command == "export-driver") return ExportDriver(rest);
+      if (command == "adopt") return Adopt(rest);
+      if (command == "unadopt") return Unadopt(rest);
       throw UsageError();
     } catch (const UsageError&) {
       c_.console.Err(kUsage);
@@ -159,6 +165,12 @@ class Companion {
     }
     ShowGroup(name, SettingKind::Direct3D);
     ShowGroup(name, SettingKind::Glide);
+    const std::vector<AdoptedLink> adopted = Adoption().List(name);
+    if (!adopted.empty()) Line("Adopted shortcuts");
+    for (const AdoptedLink& link : adopted) {
+      Line("  " + link.file + " (was " + link.original.target +
+           (link.original.arguments.empty() ? "" : " " + link.original.arguments) + ")");
+    }
     return kExitOk;
   }
 
@@ -298,6 +310,42 @@ class Companion {
     std::string error;
     if (!c_.console.WriteFile(args[0], WriteRegedit4(file), &error)) throw Failure{error};
     return kExitOk;
+  }
+
+  LinkAdoption Adoption() {
+    return LinkAdoption(c_.programRegistry, c_.links, c_.tarnwickExe);
+  }
+
+  // What changed, one line each, then what was left alone; 1 when anything
+  // was left alone or the work failed.
+  int Report(const AdoptionReport& report, const char* verb) {
+    for (const std::string& file : report.changed) Line(verb + file);
+    for (const std::string& problem : report.problems) {
+      c_.console.Err("tarnwick-cli: " + problem + "\r\n");
+    }
+    return report.problems.empty() ? kExitOk : kExitFailed;
+  }
+
+  int Adopt(const std::vector<std::string>& args) {
+    if (args.size() != 1) throw UsageError();
+    const std::string& name = args[0];
+    RequireProfile(name);
+    if (c_.tarnwickExe.empty()) throw Failure{"tarnwick.exe was not found beside tarnwick-cli.exe"};
+    std::string program;
+    {
+      ScopedKey key(c_.programRegistry, ProfileKeyPath(name), false);
+      program = c_.programRegistry.ReadString("FilePath");
+    }
+    const std::vector<FoundLink> found = FindProgramLinks(c_.links, program);
+    if (found.empty()) throw Failure{"no shortcut starts " + program};
+    return Report(Adoption().Adopt(name, found), "Adopted ");
+  }
+
+  int Unadopt(const std::vector<std::string>& args) {
+    if (args.size() != 1) throw UsageError();
+    if (args[0] == "--all") return Report(Adoption().UnadoptAll(ProfileNames()), "Put back ");
+    RequireProfile(args[0]);
+    return Report(Adoption().Unadopt(args[0]), "Put back ");
   }
 
   CompanionContext& c_;

@@ -5,7 +5,9 @@
 #include <string>
 
 #include "cli/companion.h"
+#include "platform/win32/lazy_init.h"
 #include "platform/win32/registry_win32.h"
+#include "platform/win32/shell_links_win32.h"
 #include "platform/win32/text_compare_win32.h"
 #include "shell/startup.h"
 #include "store/registry_handle.h"
@@ -124,6 +126,18 @@ class Win32AnsiConverter : public AnsiConverter {
   }
 };
 
+// The tray program, which adopted shortcuts start: beside this one.
+std::string TarnwickExe() {
+  char path[MAX_PATH + 1] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string exe(path, length);
+  exe = exe.substr(0, exe.find_last_of('\\') + 1) + "tarnwick.exe";
+  const DWORD attributes = GetFileAttributesA(exe.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)
+             ? exe
+             : std::string();
+}
+
 }  // namespace
 }  // namespace tw
 
@@ -135,12 +149,18 @@ int main() {
   tw::Win32TextCompare compare;
   tw::Win32AnsiConverter ansi;
   tw::Win32Console console;
-  tw::CompanionContext context{catalogue, programRegistry, driverRegistry, compare, ansi, console};
   // An MS-DOS prompt of Windows 98 passes the arguments in the OEM code page
   // (the console's); the registry holds ANSI names.
   std::string commandLine = GetCommandLineA();
   if ((GetVersion() & 0x80000000u) != 0 && !commandLine.empty()) {
     OemToCharBuffA(commandLine.c_str(), &commandLine[0], static_cast<DWORD>(commandLine.size()));
   }
-  return tw::RunCompanion(tw::SplitCommandLine(commandLine), context);
+  const int status = [&] {
+    tw::Win32ShellLinks links;
+    tw::CompanionContext context{catalogue, programRegistry, driverRegistry, compare,
+                                 ansi,      console,         links,          tw::TarnwickExe()};
+    return tw::RunCompanion(tw::SplitCommandLine(commandLine), context);
+  }();
+  tw::ReleaseCom();
+  return status;
 }

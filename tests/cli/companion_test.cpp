@@ -8,6 +8,7 @@
 #include "platform/fake/fake_console.h"
 #include "platform/fake/fake_registry.h"
 #include "driver/restore_journal.h"
+#include "platform/fake/fake_shell_links.h"
 #include "platform/fake/fake_text_compare.h"
 
 namespace tw {
@@ -39,7 +40,8 @@ class CompanionTest : public testing::Test {
     console.out.clear();
     console.err.clear();
     SettingCatalogue catalogue;
-    CompanionContext context{catalogue, program, driverRegistry, compare, ansi, console};
+    CompanionContext context{catalogue, program, driverRegistry, compare, ansi,
+                             console,   links,   "C:\\Tarnwick\\tarnwick.exe"};
     return RunCompanion(args, context);
   }
 
@@ -49,6 +51,7 @@ class CompanionTest : public testing::Test {
   FakeTextCompare compare;
   FakeAnsiConverter ansi;
   FakeConsole console;
+  FakeShellLinks links;
 };
 
 TEST_F(CompanionTest, UsageErrorsExitTwoWithTheUsageText) {
@@ -58,6 +61,7 @@ TEST_F(CompanionTest, UsageErrorsExitTwoWithTheUsageText) {
       {"import"}, {"import", "f", "--as"}, {"import", "f", "--bogus"}, {"restore", "x"},
       {"import", "a.reg", "b.reg"},        {"import", "f", "--settings-only"},
       {"restore", "--owed", "x"}, {"export-driver"}, {"export-driver", "a", "b"},
+      {"adopt"},  {"unadopt"},           {"unadopt", "doom", "x"},
   };
   for (const auto& args : cases) {
     EXPECT_EQ(Run(args), kExitUsage) << (args.empty() ? "" : args[0]);
@@ -205,6 +209,30 @@ TEST_F(CompanionTest, ExportDriverWritesAFileThatGivesTheKeysBackWhole) {
   EXPECT_EQ(Run({"export-driver", "none.reg"}), kExitFailed);
   EXPECT_EQ(console.err, "tarnwick-cli: No Voodoo4 or higher was detected.\r\n");
   EXPECT_EQ(console.files.count("none.reg"), 0u);
+}
+
+}  // namespace
+}  // namespace tw
+
+namespace tw {
+namespace {
+
+TEST_F(CompanionTest, AdoptShowAndUnadoptAllRoundTrip) {
+  LinkFields original;
+  original.target = "C:\\DOOM\\DOOM.EXE";
+  original.arguments = "-fast";
+  links.links["C:\\Desktop\\Doom.lnk"] = original;
+  EXPECT_EQ(Run({"adopt", "Quake III"}), kExitFailed);  // no shortcut starts it
+  EXPECT_EQ(Run({"adopt", "doom"}), kExitOk);
+  EXPECT_EQ(console.out, "Adopted C:\\Desktop\\Doom.lnk\r\n");
+  EXPECT_EQ(links.links["C:\\Desktop\\Doom.lnk"].arguments, "\"doom\"");
+  EXPECT_EQ(*reg.GetString(kUser, Profile("doom"), "Parameters"), "-fast");
+  EXPECT_EQ(Run({"show", "doom"}), kExitOk);
+  EXPECT_NE(console.out.find("  C:\\Desktop\\Doom.lnk (was C:\\DOOM\\DOOM.EXE -fast)"),
+            std::string::npos);
+  EXPECT_EQ(Run({"unadopt", "--all"}), kExitOk);
+  EXPECT_EQ(console.out, "Put back C:\\Desktop\\Doom.lnk\r\n");
+  EXPECT_EQ(links.links["C:\\Desktop\\Doom.lnk"], original);
 }
 
 }  // namespace
