@@ -110,7 +110,12 @@ void TForm1::Button1Click() {
     if (services_.questions.Ask(Question::WarningYesNo, "You changed the title from " + old +
                                                             " to " + name + ". Can I remove " +
                                                             old + "?")) {
+      // The adopted shortcuts follow the new name; the old record goes with
+      // the old profile and is written again under the new one.
+      AdoptionReport report;
+      renamedLinks_ = Adoption().Follow(old, name, &report);
       RemoveProfile(reg, old);
+      ReportLinks(report);
     }
   }
   WriteAndClose(&TForm1::WriteProfile, name, true);
@@ -119,6 +124,11 @@ void TForm1::Button1Click() {
 void TForm1::WriteProfile(const std::string& name) {
   WriteProgramValues(name);
   WriteStoredSettings(name);
+  Adoption().Record(name, renamedLinks_);
+  renamedLinks_.clear();
+  // Asked before the editor closes: its closing message would free it
+  // during the question's own message loop.
+  if (services_.working.isNewProgram) OfferAdoption(name);
 }
 
 void TForm1::Button3Click() {

@@ -158,6 +158,8 @@ void TForm1::Button4Click() {
     return;
   }
   RegistryHandle& reg = services_.programRegistry;
+  // Its adopted shortcuts go back before the record goes with the profile.
+  ReportLinks(Adoption().Unadopt(name));
   bool removed = false;
   {
     ScopedKey key(reg, kProgramKey, true);

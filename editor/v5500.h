@@ -9,6 +9,7 @@
 #include "editor/editor_services.h"
 #include "editor/gamma_sliders.h"
 #include "platform/controls.h"
+#include "shell/link_adoption.h"
 
 namespace tw {
 
@@ -73,6 +74,11 @@ class TForm1 {
   int ShownChoice(const CatalogueBox& box);
   int PollSeconds();
   void WriteProfile(const std::string& name);
+  // The game's own shortcuts (editor/adopted_shortcuts.cpp): the one
+  // question after a new program's save, and notices of what was left alone.
+  LinkAdoption Adoption();
+  void OfferAdoption(const std::string& name);
+  void ReportLinks(const AdoptionReport& report);
   void ApplyToDriver(const std::string&) { ApplyEditorToDriver(); }
   // Runs a confirming button's writes (none for a removal that is done),
   // (rebuilds the menus,) closes the editor, and only then reports a
@@ -83,6 +89,7 @@ class TForm1 {
   FormView& view_;
   EditorServices services_;
   GammaSliders sliders_;
+  std::vector<AdoptedLink> renamedLinks_;  // a rename's links, recorded with the new name
   bool closed_ = false;
 };
 

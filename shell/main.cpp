@@ -5,6 +5,7 @@
 #include "dialogs/about.h"
 #include "driver/direct_fsaa.h"
 #include "platform/messages.h"
+#include "shell/link_adoption.h"
 #include "shell/tray_menus.h"
 #include "store/profile_store.h"
 #include "store/registry_error.h"
@@ -314,6 +315,13 @@ void TForm2::Close1Click() { p_.view.CloseMainWindow(); }
 
 void TForm2::MenuRemoveRegClick() {
   if (!p_.questions.Ask(Question::WarningYesNo, kRemoveQuestion)) return;
+  // The adopted shortcuts go back while their record still exists.
+  const AdoptionReport links =
+      LinkAdoption(p_.programRegistry, p_.shell.Links(), p_.shell.OwnExecutablePath())
+          .UnadoptAll(ListProfiles(p_.programRegistry, p_.compare));
+  std::string leftAlone;
+  for (const std::string& problem : links.problems) leftAlone += problem + "\r\n";
+  if (!leftAlone.empty()) p_.ui.Notice(leftAlone.substr(0, leftAlone.size() - 2));
   RemoveStore(p_.programRegistry);
   if (p_.programRegistry.KeyExists(kProgramKey)) {
     // Part of it may be gone: the menus list only what is left.

@@ -241,3 +241,50 @@ TEST_F(SavingTest, LiveOkRecordsOnlyExistingGammasAndListsAndLeavesSwitchRecords
 
 }  // namespace
 }  // namespace tw
+
+namespace tw {
+namespace {
+
+TEST_F(SavingTest, TheGamesShortcutsAreOfferedOnceFollowARenameAndGoBackOnRemove) {
+  const std::string game = "C:\\Games\\Flight\\FLIGHT.EXE";
+  const std::string menu = "C:\\Start Menu\\Programs\\Flight.lnk";
+  LinkFields original;
+  original.target = game;
+  original.arguments = "+x";
+  std::map<std::string, LinkFields>& links = shell.shellLinks.links;
+  links[menu] = original;
+
+  AddProgram(game);
+  Click("Button1");  // no answer: the default, No
+  ASSERT_EQ(questions.asked.size(), 1u);
+  EXPECT_EQ(questions.asked[0].first, Question::ConfirmDefaultNo);
+  EXPECT_EQ(questions.asked[0].second,
+            "1 shortcut starts FLIGHT.EXE (Start menu). Start it through Tarnwick with this "
+            "profile?");
+  EXPECT_EQ(links[menu], original);
+  openings.EditorClosed();
+
+  questions.Answer(true);  // overwrite
+  questions.Answer(true);  // adopt
+  AddProgram(game);
+  Click("Button1");
+  EXPECT_EQ(links[menu].target, shell.exePath);
+  EXPECT_EQ(reg.GetString(HKCU, Profile("FLIGHT.EXE"), "Parameters"), "+x");
+  openings.EditorClosed();
+
+  questions.Answer(true);  // remove the old name
+  openings.EditProfile("FLIGHT.EXE");
+  Type("Edit1", "Flight");
+  Click("Button1");
+  openings.EditorClosed();
+  EXPECT_EQ(links[menu].arguments, "\"Flight\"");
+  EXPECT_TRUE(reg.HasKey(HKCU, Profile("Flight") + "\\Adopted Shortcuts\\1"));
+
+  openings.EditProfile("Flight");
+  Click("Button4");
+  EXPECT_EQ(links[menu], original);
+  EXPECT_TRUE(ui.notices.empty());
+}
+
+}  // namespace
+}  // namespace tw

@@ -1,6 +1,7 @@
 // The commands behind the tray menus' items.
 #include "dialogs/about.h"
 #include "driver/restore_journal.h"
+#include "shell/link_adoption.h"
 #include "shell/menu_ids.h"
 #include "store/registry_error.h"
 #include "tests/shell/main_form_fixture.h"
@@ -223,6 +224,13 @@ TEST_F(MainFormTest, RemovalAsksAndEndsOnlyWithYes) {
   reg.PutString(kHklm, kRun, "Tarnwick", "c:\\tarnwick.exe");
   const std::string question =
       "Do you want Tarnwick and its game-settings removed from the Windows registry?";
+  // An adopted shortcut goes back before its record is deleted.
+  LinkFields link;
+  link.target = "C:\\Quake\\quake.exe";
+  shell.shellLinks.links["C:\\Desktop\\Quake.lnk"] = link;
+  LinkAdoption(program, shell.shellLinks, shell.exePath)
+      .Adopt("Quake", {{"C:\\Desktop\\Quake.lnk", LinkPlace::Desktop, link}});
+  ASSERT_NE(shell.shellLinks.links["C:\\Desktop\\Quake.lnk"], link);
 
   questions.Answer(false);
   Command(id::kMenuRemoveReg);
@@ -249,6 +257,7 @@ TEST_F(MainFormTest, RemovalAsksAndEndsOnlyWithYes) {
   EXPECT_TRUE(reg.Get(kHklm, kRun, "Tarnwick").has_value());
   EXPECT_EQ(ui.notices, Names{"Tarnwick will close now."});
   EXPECT_EQ(view.calls, Names{"Close"});
+  EXPECT_EQ(shell.shellLinks.links["C:\\Desktop\\Quake.lnk"], link);
 }
 
 TEST_F(MainFormTest, ResetAndRemovalSettleARestoreOwedByAWatchedRun) {

@@ -1,0 +1,31 @@
+// The game's own Start menu and desktop shortcuts: after "Add program" the
+// editor offers once to start them through Tarnwick; Remove and a rename
+// take them along.
+#include "editor/v5500.h"
+
+namespace tw {
+
+LinkAdoption TForm1::Adoption() {
+  return LinkAdoption(services_.programRegistry, services_.shell.Links(),
+                      services_.shell.OwnExecutablePath());
+}
+
+void TForm1::OfferAdoption(const std::string& name) {
+  const std::string& program = services_.working.profileFilePath;
+  const std::vector<FoundLink> found = FindProgramLinks(services_.shell.Links(), program);
+  if (found.empty() ||
+      !services_.questions.Ask(Question::ConfirmDefaultNo, AdoptQuestion(found, program))) {
+    return;
+  }
+  ReportLinks(Adoption().Adopt(name, found));
+}
+
+void TForm1::ReportLinks(const AdoptionReport& report) {
+  if (report.problems.empty()) return;
+  std::string text;
+  for (const std::string& problem : report.problems) text += problem + "\r\n";
+  text.resize(text.size() - 2);
+  services_.ui.Notice(text);
+}
+
+}  // namespace tw
