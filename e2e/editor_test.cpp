@@ -48,13 +48,16 @@ std::optional<std::string> Text(HKEY root, const std::string& path, const std::s
 
 std::string Profile(const std::string& name) { return std::string(kProgramKey) + "\\" + name; }
 
-bool MakeShortcut(const std::string& file, const std::string& target) {
+bool MakeShortcut(const std::string& file, const LinkFields& fields) {
   CoInitialize(nullptr);
   bool saved = false;
   IShellLinkA* link = nullptr;
   if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                  reinterpret_cast<void**>(&link)))) {
-    link->SetPath(target.c_str());
+    link->SetPath(fields.target.c_str());
+    link->SetArguments(fields.arguments.c_str());
+    link->SetWorkingDirectory(fields.workingDirectory.c_str());
+    if (!fields.iconFile.empty()) link->SetIconLocation(fields.iconFile.c_str(), fields.iconIndex);
     IPersistFile* persist = nullptr;
     if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
       wchar_t wide[MAX_PATH];
@@ -66,6 +69,18 @@ bool MakeShortcut(const std::string& file, const std::string& target) {
   }
   CoUninitialize();
   return saved;
+}
+
+// A link as one line, so two readings compare whole.
+std::string Describe(const LinkFields& f) {
+  return f.target + "|" + f.arguments + "|" + f.workingDirectory + "|" + f.iconFile + "|" +
+         std::to_string(f.iconIndex);
+}
+
+std::string StartMenuFolder() {
+  char path[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, path))) return "";
+  return path;
 }
 
 class EditorTest : public ::testing::Test {
@@ -144,6 +159,28 @@ class EditorTest : public ::testing::Test {
     }
   }
 
+  // "Add program", and `file` typed into the real file dialog, after
+  // `folderFirst` when there is one.
+  bool ChooseInFileDialog(const std::string& file, bool screenshot,
+                          const std::string& folderFirst = std::string()) {
+    if (!PostMenuCommand(main_, tw::menu_id::kAddprogram1)) return false;
+    HWND dialog = WaitForTopWindow(tarnwick_.id(), kDialogClass, std::nullopt, kTimeoutMs);
+    if (!dialog || !WaitUntil([&] { return IsWindowVisible(dialog) != FALSE; }, kTimeoutMs)) {
+      return false;
+    }
+    if (screenshot) Screenshot(Shot("file-dialog"), dialog);
+    HWND nameBox = GetDlgItem(dialog, 0x47c);  // the file name combo box
+    if (nameBox) nameBox = FindDescendant(nameBox, "Edit");
+    if (!nameBox) nameBox = GetDlgItem(dialog, 0x480);  // the older dialog's edit box
+    if (!nameBox) return false;
+    if (!folderFirst.empty()) {
+      SendMessageA(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folderFirst.c_str()));
+      if (!ClickButton(GetDlgItem(dialog, IDOK))) return false;
+    }
+    SendMessageA(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
+    return ClickButton(GetDlgItem(dialog, IDOK));
+  }
+
   ChildProcess tarnwick_;
   HWND main_ = nullptr;
   std::string recordPath_;
@@ -153,24 +190,12 @@ class EditorTest : public ::testing::Test {
 TEST_F(EditorTest, AddEditShortcutRunRemoveAndPlace) {
   const std::string game = TestOptions().gameExe;
   const std::string link = TempFolder() + "Flight.lnk";
-  ASSERT_TRUE(MakeShortcut(link, game));
+  ASSERT_TRUE(MakeShortcut(link, {game}));
 
   // Add program: a shortcut chosen in the file dialog gives its target.
-  ASSERT_TRUE(PostMenuCommand(main_, tw::menu_id::kAddprogram1));
-  HWND dialog = WaitForTopWindow(tarnwick_.id(), kDialogClass, std::nullopt, kTimeoutMs);
-  ASSERT_NE(dialog, nullptr) << "no file dialog";
-  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(dialog) != FALSE; }, kTimeoutMs));
-  Screenshot(Shot("file-dialog"), dialog);
-  HWND nameBox = GetDlgItem(dialog, 0x47c);  // the file name combo box
-  if (nameBox) nameBox = FindDescendant(nameBox, "Edit");
-  if (!nameBox) nameBox = GetDlgItem(dialog, 0x480);  // the older dialog's edit box
-  ASSERT_NE(nameBox, nullptr);
   // Into the shortcut's folder first, as a user browses: that moves the
   // process's current folder.
-  SendMessageA(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(TempFolder().c_str()));
-  ASSERT_TRUE(ClickButton(GetDlgItem(dialog, IDOK)));
-  SendMessageA(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(link.c_str()));
-  ASSERT_TRUE(ClickButton(GetDlgItem(dialog, IDOK)));
+  ASSERT_TRUE(ChooseInFileDialog(link, true, TempFolder()));
 
   HWND editor = WaitForEditor();
   ASSERT_NE(editor, nullptr);
@@ -297,6 +322,92 @@ TEST_F(EditorTest, AddEditShortcutRunRemoveAndPlace) {
   ASSERT_TRUE(PostClick(editor, "Button2"));
   ASSERT_TRUE(WaitForEditorGone());
   EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, kProgramKey, "Left"), DwordValue(place.left));
+}
+
+TEST_F(EditorTest, TheGamesOwnShortcutsAreAdoptedRunTheProfileAndGoBack) {
+  const std::string game = TestOptions().gameExe;
+  const std::string gameName = game.substr(game.find_last_of('\\') + 1);
+  const std::string exe = TestOptions().tarnwickExe;
+  const std::string menuFolder = StartMenuFolder() + "\\Tarnwick Adopt Test";
+  CreateDirectoryA(menuFolder.c_str(), nullptr);
+  const std::string links[] = {menuFolder + "\\Game.lnk", DesktopFolder() + "\\Game.lnk"};
+  const std::string args = "--record=" + recordPath_ + " --sleep=200";
+  ASSERT_TRUE(MakeShortcut(links[0], {game, args, Folder(game), game, 0}));
+  ASSERT_TRUE(MakeShortcut(links[1], {game, args, "C:\\"}));
+  std::string before[2];
+  const auto readAll = [&](std::string* out) {
+    for (int i = 0; i < 2; ++i) {
+      LinkFields f;
+      EXPECT_TRUE(ReadShellLink(links[i], &f)) << links[i];
+      out[i] = Describe(f);
+    }
+  };
+  readAll(before);
+  const auto expectAdopted = [&](const std::string& profile) {
+    for (const std::string& file : links) {
+      LinkFields f;
+      ASSERT_TRUE(ReadShellLink(file, &f)) << file;
+      EXPECT_EQ(lstrcmpiA(f.target.c_str(), exe.c_str()), 0) << f.target;
+      EXPECT_EQ(f.arguments, "\"" + profile + "\"");
+      EXPECT_EQ(lstrcmpiA(f.workingDirectory.c_str(), Folder(exe).c_str()), 0);
+      EXPECT_EQ(lstrcmpiA(f.iconFile.c_str(), game.c_str()), 0) << f.iconFile;
+    }
+  };
+
+  // Saved from "Add program": one question, default No; Yes adopts both.
+  ASSERT_TRUE(ChooseInFileDialog(game, false));
+  HWND editor = WaitForEditor();
+  ASSERT_NE(editor, nullptr);
+  ASSERT_TRUE(SelectEntry(editor, "GComboBox6", 9));  // "0.25"
+  ASSERT_TRUE(PostClick(editor, "Button1"));
+  HWND confirm = WaitForBox("Confirm");
+  ASSERT_NE(confirm, nullptr);
+  EXPECT_EQ(MessageBoxText(confirm), "2 shortcuts start " + gameName +
+                                         " (Start menu, desktop). Start them through Tarnwick "
+                                         "with this profile?");
+  const auto buttonKind = [&](int id) { return GetWindowLongA(GetDlgItem(confirm, id), GWL_STYLE) & 0xF; };
+  EXPECT_EQ(buttonKind(IDNO), BS_DEFPUSHBUTTON);
+  EXPECT_EQ(buttonKind(IDYES), BS_PUSHBUTTON);
+  ASSERT_TRUE(ClickButton(GetDlgItem(confirm, IDYES)));
+  ASSERT_TRUE(WaitForEditorGone());
+  expectAdopted(gameName);
+  EXPECT_EQ(Text(HKEY_CURRENT_USER, Profile(gameName), "Parameters"), args);
+
+  // The adopted Start menu link runs the profile: driver values, parameters.
+  {
+    LinkFields adopted;
+    ASSERT_TRUE(ReadShellLink(links[0], &adopted));
+    ChildProcess run = StartTarnwick(adopted.arguments);
+    EXPECT_TRUE(run.WaitForExit(kTimeoutMs).has_value());
+    std::optional<GameRecord> record;
+    ASSERT_TRUE(WaitUntil([&] { return (record = ReadGameRecord(recordPath_)).has_value(); },
+                          kTimeoutMs));
+    EXPECT_EQ(record->arguments.back(), "--sleep=200");
+    EXPECT_EQ(Text(HKEY_LOCAL_MACHINE, kDriverGlide, "FX_GLIDE_LOD_BIAS"), "1");
+  }
+
+  // Remove puts both back as the shell reads them.
+  editor = OpenConfig();
+  ASSERT_NE(editor, nullptr);
+  ASSERT_TRUE(PostClick(editor, "Button4"));
+  ASSERT_TRUE(WaitForEditorGone());
+  std::string after[2];
+  readAll(after);
+  EXPECT_EQ(after[0], before[0]);
+  EXPECT_EQ(after[1], before[1]);
+
+  // tarnwick-cli adopt and unadopt --all round trip.
+  WriteValue(HKEY_CURRENT_USER, Profile("Cli Game"), "FilePath", StringValue(game));
+  EXPECT_EQ(RunToExit(CompanionExe(), "adopt \"Cli Game\""), DWORD{0});
+  expectAdopted("Cli Game");
+  EXPECT_EQ(RunToExit(CompanionExe(), "unadopt --all"), DWORD{0});
+  readAll(after);
+  EXPECT_EQ(after[0], before[0]);
+  EXPECT_EQ(after[1], before[1]);
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Profile("Cli Game") + "\\Adopted Shortcuts"));
+
+  for (const std::string& file : links) DeleteFileA(file.c_str());
+  RemoveDirectoryA(menuFolder.c_str());
 }
 
 TEST_F(EditorTest, UserDefaultsAndLiveSettings) {

@@ -13,6 +13,7 @@ namespace {
 // A Start menu of a well-used machine holds a few thousand links; this bounds
 // a search of a runaway folder tree.
 constexpr size_t kMaxLinksPerFolder = 10000;
+constexpr long kMaxEntry = 65535;
 
 std::string Trimmed(const std::string& text) {
   const std::string::size_type first = text.find_first_not_of(' ');
@@ -121,12 +122,30 @@ void LinkAdoption::DeleteEntry(const std::string& profile, const std::string& en
   if (empty) reg_.DeleteKey(record);
 }
 
-std::vector<AdoptedLink> LinkAdoption::List(const std::string& profile) {
-  std::vector<std::pair<long, AdoptedLink>> numbered;
+long LinkAdoption::LastEntry(const std::string& profile) {
+  long last = 0;
   for (const std::string& entry : EntryNames(profile)) {
-    ScopedKey key(reg_, JoinKeyPath(ProfileGroupPath(profile, kAdoptedLinksKey), entry), false);
-    if (!key) continue;
+    const long number = std::strtol(entry.c_str(), nullptr, 10);
+    // Only this program numbers the entries; a stray name is not one of them.
+    if (number > last && number <= kMaxEntry) last = number;
+  }
+  return last;
+}
+
+std::string LinkAdoption::NextEntry(const std::string& profile) {
+  return std::to_string(LastEntry(profile) + 1);
+}
+
+std::vector<AdoptedLink> LinkAdoption::List(const std::string& profile) {
+  // By number, the order they were adopted; the registry lists subkeys in its own.
+  const long last = LastEntry(profile);
+  std::vector<AdoptedLink> links;
+  for (long number = 1; number <= last; ++number) {
     AdoptedLink link;
+    link.entry = std::to_string(number);
+    ScopedKey key(reg_, JoinKeyPath(ProfileGroupPath(profile, kAdoptedLinksKey), link.entry),
+                  false);
+    if (!key) continue;
     link.file = reg_.ReadString("File");
     link.original.target = reg_.ReadString("Target");
     link.original.arguments = reg_.ReadString("Arguments");
@@ -135,29 +154,9 @@ std::vector<AdoptedLink> LinkAdoption::List(const std::string& profile) {
     if (reg_.HasInteger("Icon Index")) link.original.iconIndex = reg_.ReadInteger("Icon Index");
     if (reg_.HasInteger("Show")) link.original.showCommand = reg_.ReadInteger("Show");
     link.tarnwick = reg_.ReadString("Tarnwick");
-    link.entry = entry;
-    numbered.emplace_back(std::strtol(entry.c_str(), nullptr, 10), link);
-  }
-  // In the order they were adopted; the registry lists subkeys in its own.
-  std::vector<AdoptedLink> links;
-  for (size_t done = 0; done < numbered.size(); ++done) {
-    size_t least = 0;
-    for (size_t i = 1; i < numbered.size(); ++i) {
-      if (numbered[i].first < numbered[least].first) least = i;
-    }
-    links.push_back(numbered[least].second);
-    numbered[least].first = 0x7fffffff;
+    links.push_back(link);
   }
   return links;
-}
-
-std::string LinkAdoption::NextEntry(const std::string& profile) {
-  long next = 1;
-  for (const std::string& entry : EntryNames(profile)) {
-    const long number = std::strtol(entry.c_str(), nullptr, 10);
-    if (number >= next) next = number + 1;
-  }
-  return std::to_string(next);
 }
 
 void LinkAdoption::Record(const std::string& profile, const std::vector<AdoptedLink>& adopted) {

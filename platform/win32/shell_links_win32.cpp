@@ -47,6 +47,31 @@ bool ReadFields(IShellLinkA* link, LinkFields* fields) {
 
 using GetLongPathNameFn = DWORD(WINAPI*)(LPCSTR, LPSTR, DWORD);
 
+// The shell reads a link it sees change (Wine's menu builder too), and holds
+// it open for a moment: a move or delete in that moment fails. A few tries,
+// a tenth of a second apart.
+template <typename Operation>
+bool WhenFree(Operation operation) {
+  for (int attempt = 0;; ++attempt) {
+    if (operation()) return true;
+    const DWORD error = GetLastError();
+    if (attempt == 10 || (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED)) {
+      return false;
+    }
+    Sleep(100);
+  }
+}
+
+bool MoveLinkFile(const std::string& from, const std::string& to) {
+  return WhenFree([&] { return MoveFileA(from.c_str(), to.c_str()) != FALSE; });
+}
+
+bool DeleteLinkFile(const std::string& file) {
+  return WhenFree([&] {
+    return DeleteFileA(file.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
+  });
+}
+
 }  // namespace
 
 std::optional<std::string> SpecialFolderPath(int csidl) {
@@ -148,17 +173,18 @@ LinkWrite Win32ShellLinks::WriteLink(const std::string& file, const LinkFields& 
       SUCCEEDED(persist->Save(wide, FALSE)) && ReadLink(fresh, &saved) &&
       saved.arguments == fields.arguments && PathKey(saved.target) == PathKey(fields.target);
   // MoveFileEx cannot replace a file on Windows 98: the old link steps aside
-  // first and comes back if the new one cannot take its place.
-  if (!whole || !MoveFileA(file.c_str(), old.c_str())) {
-    DeleteFileA(fresh.c_str());
+  // first and comes back if the new one cannot take its place. The link
+  // exists, so an old copy beside it is left over from an earlier write.
+  if (!whole || !DeleteLinkFile(old) || !MoveLinkFile(file, old)) {
+    DeleteLinkFile(fresh);
     return LinkWrite::Failed;
   }
-  if (!MoveFileA(fresh.c_str(), file.c_str())) {
-    MoveFileA(old.c_str(), file.c_str());
-    DeleteFileA(fresh.c_str());
+  if (!MoveLinkFile(fresh, file)) {
+    MoveLinkFile(old, file);
+    DeleteLinkFile(fresh);
     return LinkWrite::Failed;
   }
-  DeleteFileA(old.c_str());
+  DeleteLinkFile(old);
   return LinkWrite::Written;
 }
 
