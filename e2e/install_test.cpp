@@ -2,8 +2,9 @@
 // runs them (/S, /D=): one pass through a machine's life with Tarnwick. A
 // first install with every option, the program started from it, an install
 // over it while it watches a game, the program killed during that watch, an
-// uninstall that must put the driver back, and the driver backup imported
-// last, which must give back the driver keys exactly as before the install.
+// uninstall that must put the driver and an adopted shortcut back, and the
+// driver backup imported last, which must give back the driver keys exactly
+// as before the install.
 #include <windows.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
@@ -82,6 +83,27 @@ std::string ShortcutTarget(const std::string& file) {
   }
   CoUninitialize();
   return target;
+}
+
+// A shortcut to `target`, as a game's installer leaves one.
+bool MakeShortcut(const std::string& file, const std::string& target) {
+  bool saved = false;
+  CoInitialize(nullptr);
+  IShellLinkA* link = nullptr;
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                 reinterpret_cast<void**>(&link)))) {
+    link->SetPath(target.c_str());
+    IPersistFile* persist = nullptr;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
+      wchar_t wide[MAX_PATH];
+      MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
+      saved = SUCCEEDED(persist->Save(wide, TRUE));
+      persist->Release();
+    }
+    link->Release();
+  }
+  CoUninitialize();
+  return saved;
 }
 
 // A key tree as "subkey path|value name" -> value, for comparing whole.
@@ -258,6 +280,12 @@ TEST_F(InstallTest, InstallUpdateOverARunningCopyAndUninstallWithARestoreOwed) {
   EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, quake));
   EXPECT_EQ(Gamma(), "1.60");
 
+  // The game's own desktop shortcut, adopted: the uninstall puts it back.
+  const std::string gameLink = ShellFolder(CSIDL_DESKTOPDIRECTORY) + "\\Quake Game.lnk";
+  ASSERT_TRUE(MakeShortcut(gameLink, game));
+  ASSERT_EQ(RunToExit(InInstall("tarnwick-cli.exe"), "adopt \"Quake III\""), DWORD{0});
+  EXPECT_EQ(ShortcutTarget(gameLink), InInstall("tarnwick.exe"));
+
   // Killed during the watch: the restore is owed, and the uninstall pays it.
   KillProcessesNamed("tarnwick.exe");
   ASSERT_TRUE(ReadValue(HKEY_CURRENT_USER, kProgramKey, kJournal).has_value());
@@ -275,6 +303,8 @@ TEST_F(InstallTest, InstallUpdateOverARunningCopyAndUninstallWithARestoreOwed) {
   EXPECT_FALSE(Exists(kInstallDir));
   EXPECT_FALSE(Exists(group));
   EXPECT_FALSE(Exists(desktopLink));
+  EXPECT_EQ(ShortcutTarget(gameLink), game);
+  DeleteFileA(gameLink.c_str());
   EXPECT_FALSE(ReadValue(HKEY_LOCAL_MACHINE, kRunKey, "Tarnwick").has_value());
   EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, quake)) << "a silent uninstall keeps the profiles";
   EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, kProgramKey, "VoodooType"), DwordValue(5500));

@@ -15,6 +15,13 @@ Section "Uninstall"
     ${If} $0 != 0
       DetailPrint "The driver's settings could not be put back ($0)"
     ${EndIf}
+    ; A game's own shortcuts that Tarnwick adopted start tarnwick.exe, which
+    ; is about to go: they are put back as they were.
+    nsExec::ExecToLog '"$INSTDIR\tarnwick-cli.exe" unadopt --all'
+    Pop $0
+    ${If} $0 != 0
+      DetailPrint "Some shortcuts were left as they are ($0)"
+    ${EndIf}
   ${EndIf}
 
   ReadRegDWORD $0 HKLM "${UNINSTALL_KEY}" "DriverBackup"

@@ -193,8 +193,11 @@ std::string Win32ShellLinks::PathKey(const std::string& path) {
   static const auto getLongPathName = reinterpret_cast<GetLongPathNameFn>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetLongPathNameA")));
   char buffer[MAX_PATH] = {};
+  // A link to an empty floppy or CD drive must not make the system ask for a disk.
+  const UINT errorMode = SetErrorMode(SEM_FAILCRITICALERRORS);
   DWORD length = getLongPathName ? getLongPathName(path.c_str(), buffer, MAX_PATH) : 0;
   if (length == 0 || length >= MAX_PATH) length = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
+  SetErrorMode(errorMode);
   std::string key = length > 0 && length < MAX_PATH ? std::string(buffer, length) : path;
   if (!key.empty()) CharUpperBuffA(&key[0], static_cast<DWORD>(key.size()));
   return key;
