@@ -197,6 +197,7 @@ AdoptionReport LinkAdoption::Adopt(const std::string& profile,
   if (anyCarried) appended.clear();
 
   std::vector<AdoptedLink> written;
+  std::string pending;  // an entry being written, before its link is tried
   std::string failure;
   try {
     for (const FoundLink& link : found) {
@@ -207,10 +208,11 @@ AdoptionReport LinkAdoption::Adopt(const std::string& profile,
         continue;
       }
       // Recorded before it is changed, so no change is ever without its record.
-      const std::string entry = NextEntry(profile);
+      const std::string entry = pending = NextEntry(profile);
       const AdoptedLink adopted{link.file, link.fields, tarnwick_, entry};
       WriteEntry(profile, entry, adopted);
       const LinkWrite result = links_.WriteLink(link.file, AdoptedForm(link.fields, profile));
+      pending.clear();
       if (result == LinkWrite::Written) {
         written.push_back(adopted);
         report.changed.push_back(link.file);
@@ -243,6 +245,7 @@ AdoptionReport LinkAdoption::Adopt(const std::string& profile,
     }
   }
   try {
+    if (!pending.empty()) DeleteEntry(profile, pending);
     for (const AdoptedLink& link : written) DeleteEntry(profile, link.entry);
   } catch (const RegistryError&) {
   }

@@ -151,6 +151,7 @@ TEST_F(LinkAdoptionTest, AFailureHalfWayPutsEverythingBackAndReportsOnce) {
   report = adoption.Adopt("GAME.EXE", Find());
   EXPECT_TRUE(report.failed);
   EXPECT_EQ(links.links, before);
+  EXPECT_FALSE(reg.HasKey(RootKey::CurrentUser, kProfile + "\\Adopted Shortcuts"));
 }
 
 TEST_F(LinkAdoptionTest, ARenameTakesTheLinksAlong) {
