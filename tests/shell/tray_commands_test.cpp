@@ -224,13 +224,6 @@ TEST_F(MainFormTest, RemovalAsksAndEndsOnlyWithYes) {
   reg.PutString(kHklm, kRun, "Tarnwick", "c:\\tarnwick.exe");
   const std::string question =
       "Do you want Tarnwick and its game-settings removed from the Windows registry?";
-  // An adopted shortcut goes back before its record is deleted.
-  LinkFields link;
-  link.target = "C:\\Quake\\quake.exe";
-  shell.shellLinks.links["C:\\Desktop\\Quake.lnk"] = link;
-  LinkAdoption(program, shell.shellLinks, shell.exePath)
-      .Adopt("Quake", {{"C:\\Desktop\\Quake.lnk", LinkPlace::Desktop, link}});
-  ASSERT_NE(shell.shellLinks.links["C:\\Desktop\\Quake.lnk"], link);
 
   questions.Answer(false);
   Command(id::kMenuRemoveReg);
@@ -250,6 +243,13 @@ TEST_F(MainFormTest, RemovalAsksAndEndsOnlyWithYes) {
   EXPECT_EQ(menus.Submenu("Config1").Captions(), Names{"Doom"});  // Quake went first
   EXPECT_TRUE(view.calls.empty());
 
+  // An adopted shortcut goes back before its record is deleted.
+  LinkFields link;
+  link.target = "C:\\Doom\\doom.exe";
+  shell.shellLinks.links["C:\\Desktop\\Doom.lnk"] = link;
+  LinkAdoption(program, shell.shellLinks, shell.exePath)
+      .Adopt("Doom", {{"C:\\Desktop\\Doom.lnk", LinkPlace::Desktop, link}});
+  ASSERT_NE(shell.shellLinks.links["C:\\Desktop\\Doom.lnk"], link);
   questions.Answer(true);
   Command(id::kMenuRemoveReg);
   EXPECT_FALSE(reg.HasKey(kHkcu, kStore));
@@ -257,7 +257,7 @@ TEST_F(MainFormTest, RemovalAsksAndEndsOnlyWithYes) {
   EXPECT_TRUE(reg.Get(kHklm, kRun, "Tarnwick").has_value());
   EXPECT_EQ(ui.notices, Names{"Tarnwick will close now."});
   EXPECT_EQ(view.calls, Names{"Close"});
-  EXPECT_EQ(shell.shellLinks.links["C:\\Desktop\\Quake.lnk"], link);
+  EXPECT_EQ(shell.shellLinks.links["C:\\Desktop\\Doom.lnk"], link);
 }
 
 TEST_F(MainFormTest, ResetAndRemovalSettleARestoreOwedByAWatchedRun) {
