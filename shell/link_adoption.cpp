@@ -71,12 +71,12 @@ LinkAdoption::LinkAdoption(RegistryHandle& programRegistry, ShellLinks& links,
                            std::string tarnwick)
     : reg_(programRegistry), links_(links), tarnwick_(std::move(tarnwick)) {}
 
-LinkFields LinkAdoption::AdoptedForm(const LinkFields& original,
-                                     const std::string& profile) const {
+LinkFields LinkAdoption::AdoptedForm(const LinkFields& original, const std::string& profile,
+                                     const std::string& tarnwick) {
   LinkFields adopted = original;  // the show command stays the link's own
-  adopted.target = tarnwick_;
+  adopted.target = tarnwick;
   adopted.arguments = Quoted(profile);
-  adopted.workingDirectory = tarnwick_.substr(0, tarnwick_.find_last_of('\\') + 1);
+  adopted.workingDirectory = tarnwick.substr(0, tarnwick.find_last_of('\\') + 1);
   // A link without an icon of its own shows its target's first icon.
   if (original.iconFile.empty()) {
     adopted.iconFile = original.target;
@@ -85,12 +85,22 @@ LinkFields LinkAdoption::AdoptedForm(const LinkFields& original,
   return adopted;
 }
 
-// Ours while it still starts Tarnwick with this profile; anything else means
-// someone has changed it since.
+// Ours while it is still exactly what adopting wrote, for this profile; a
+// new icon, folder or window state means someone has changed it since, and
+// putting the old link back would undo their change.
 bool LinkAdoption::IsAdoptedFor(const LinkFields& current, const AdoptedLink& adopted,
                                 const std::string& profile) {
-  return links_.PathKey(current.target) == links_.PathKey(adopted.tarnwick) &&
-         AsciiUpper(Trimmed(current.arguments)) == AsciiUpper(Quoted(profile));
+  const LinkFields expected = AdoptedForm(adopted.original, profile, adopted.tarnwick);
+  const auto samePath = [this](std::string a, std::string b) {
+    while (a.size() > 3 && a.back() == '\\') a.pop_back();
+    while (b.size() > 3 && b.back() == '\\') b.pop_back();
+    return links_.PathKey(a) == links_.PathKey(b);
+  };
+  return samePath(current.target, expected.target) &&
+         AsciiUpper(Trimmed(current.arguments)) == AsciiUpper(expected.arguments) &&
+         samePath(current.workingDirectory, expected.workingDirectory) &&
+         samePath(current.iconFile, expected.iconFile) && current.iconIndex == expected.iconIndex &&
+         current.showCommand == expected.showCommand;
 }
 
 std::vector<std::string> LinkAdoption::EntryNames(const std::string& profile) {
@@ -211,7 +221,7 @@ AdoptionReport LinkAdoption::Adopt(const std::string& profile,
       const std::string entry = pending = NextEntry(profile);
       const AdoptedLink adopted{link.file, link.fields, tarnwick_, entry};
       WriteEntry(profile, entry, adopted);
-      const LinkWrite result = links_.WriteLink(link.file, AdoptedForm(link.fields, profile));
+      const LinkWrite result = links_.WriteLink(link.file, AdoptedForm(link.fields, profile, tarnwick_));
       pending.clear();
       if (result == LinkWrite::Written) {
         written.push_back(adopted);

@@ -66,7 +66,8 @@ class LinkAdoption {
   std::vector<AdoptedLink> List(const std::string& profile);
 
  private:
-  LinkFields AdoptedForm(const LinkFields& original, const std::string& profile) const;
+  static LinkFields AdoptedForm(const LinkFields& original, const std::string& profile,
+                                const std::string& tarnwick);
   bool IsAdoptedFor(const LinkFields& current, const AdoptedLink& adopted,
                     const std::string& profile);
   std::vector<std::string> EntryNames(const std::string& profile);

@@ -101,10 +101,11 @@ TEST_F(LinkAdoptionTest, AdoptsAndPutsBackExactlyLeavingOthersChangesAlone) {
   links.links[kDesk] = Link(kGame);
   links.links["C:\\Desktop\\Gone.lnk"] = Link(kGame);
   links.links["C:\\Desktop\\Changed.lnk"] = Link(kGame);
+  links.links["C:\\Desktop\\New icon.lnk"] = Link(kGame);
   const std::map<std::string, LinkFields> before = links.links;
 
   const AdoptionReport adopted = adoption.Adopt("GAME.EXE", Find());
-  ASSERT_EQ(adopted.changed.size(), 4u);
+  ASSERT_EQ(adopted.changed.size(), 5u);
   const LinkFields& a = links.links[kMenu];
   EXPECT_EQ(a.target, kTarnwick);
   EXPECT_EQ(a.arguments, "\"GAME.EXE\"");
@@ -114,14 +115,16 @@ TEST_F(LinkAdoptionTest, AdoptsAndPutsBackExactlyLeavingOthersChangesAlone) {
   EXPECT_EQ(a.showCommand, 3);
   EXPECT_EQ(links.links[kDesk].iconFile, kGame);  // the icon the link showed
   const std::vector<AdoptedLink> record = adoption.List("GAME.EXE");
-  ASSERT_EQ(record.size(), 4u);
+  ASSERT_EQ(record.size(), 5u);
   EXPECT_EQ(record[0].original, before.at(record[0].file));
 
   links.links.erase("C:\\Desktop\\Gone.lnk");
   links.links["C:\\Desktop\\Changed.lnk"].arguments = "-other";
+  links.links["C:\\Desktop\\New icon.lnk"].iconFile = "C:\\Icons\\mine.ico";
   const AdoptionReport back = adoption.Unadopt("GAME.EXE");
   EXPECT_EQ(back.changed.size(), 2u);
-  ASSERT_EQ(back.problems.size(), 2u);
+  ASSERT_EQ(back.problems.size(), 3u);
+  EXPECT_EQ(links.links["C:\\Desktop\\New icon.lnk"].iconFile, "C:\\Icons\\mine.ico");
   EXPECT_NE(back.problems[0].find("left alone"), std::string::npos);
   EXPECT_EQ(links.links[kMenu], before.at(kMenu));
   EXPECT_EQ(links.links[kDesk], before.at(kDesk));
