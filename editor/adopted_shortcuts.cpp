@@ -1,16 +1,16 @@
 // The game's own Start menu and desktop shortcuts: after "Add program" the
 // editor offers once to start them through Tarnwick; Remove and a rename
 // take them along.
-#include "editor/v5500.h"
+#include "editor/profile_editor.h"
 
 namespace tw {
 
-LinkAdoption TForm1::Adoption() {
+LinkAdoption ProfileEditor::Adoption() {
   return LinkAdoption(services_.programRegistry, services_.shell.Links(),
                       services_.shell.OwnExecutablePath());
 }
 
-void TForm1::OfferAdoption(const std::string& name) {
+void ProfileEditor::OfferAdoption(const std::string& name) {
   const std::string& program = services_.working.profileFilePath;
   const std::vector<FoundLink> found = FindProgramLinks(services_.shell.Links(), program);
   if (found.empty() ||
@@ -20,7 +20,7 @@ void TForm1::OfferAdoption(const std::string& name) {
   ReportLinks(Adoption().Adopt(name, found));
 }
 
-void TForm1::ReportLinks(const AdoptionReport& report) {
+void ProfileEditor::ReportLinks(const AdoptionReport& report) {
   if (report.problems.empty()) return;
   std::string text;
   for (const std::string& problem : report.problems) text += problem + "\r\n";

@@ -1,11 +1,11 @@
 // The Shortcut button: a desktop shortcut that starts Tarnwick with the
 // profile's name, which runs that profile.
 #include "editor/file_names.h"
-#include "editor/v5500.h"
+#include "editor/profile_editor.h"
 
 namespace tw {
 
-void TForm1::Button7Click() {
+void ProfileEditor::AddShortcut() {
   const std::string name = view_.Get("Edit1").Text();
   if (name.empty()) return;
   // The name becomes the file name: a separator would put the file elsewhere.
@@ -21,7 +21,7 @@ void TForm1::Button7Click() {
   CreateDesktopShortcut(name, services_.working.profileFilePath);
 }
 
-void TForm1::CreateDesktopShortcut(const std::string& name, const std::string& iconFile) {
+void ProfileEditor::CreateDesktopShortcut(const std::string& name, const std::string& iconFile) {
   ShellLink link;
   link.target = services_.shell.OwnExecutablePath();
   link.workingDirectory = DirectoryPart(link.target);

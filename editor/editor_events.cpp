@@ -7,30 +7,30 @@ namespace {
 struct HandlerRow {
   const char* name;
   EditorEvent event;
-  void (TForm1::*handler)();
+  void (ProfileEditor::*handler)();
 };
 
 constexpr HandlerRow kHandlers[] = {
-    {"Button1", EditorEvent::Click, &TForm1::Button1Click},
-    {"Button2", EditorEvent::Click, &TForm1::Button2Click},
-    {"Button3", EditorEvent::Click, &TForm1::Button3Click},
-    {"Button4", EditorEvent::Click, &TForm1::Button4Click},
-    {"Button5", EditorEvent::Click, &TForm1::Button5Click},
-    {"Button7", EditorEvent::Click, &TForm1::Button7Click},
-    {"CheckBox1", EditorEvent::Click, &TForm1::CheckBox1Click},
-    {"Edit1", EditorEvent::Change, &TForm1::Edit1Change},
-    {"PageControl1", EditorEvent::Change, &TForm1::PageControl1Change},
-    {"DTrackR", EditorEvent::Change, &TForm1::DTrackRChange},
-    {"DTrackG", EditorEvent::Change, &TForm1::DTrackGChange},
-    {"DTrackB", EditorEvent::Change, &TForm1::DTrackBChange},
-    {"GTrackR", EditorEvent::Change, &TForm1::GTrackRChange},
-    {"GTrackG", EditorEvent::Change, &TForm1::GTrackGChange},
-    {"GTrackB", EditorEvent::Change, &TForm1::GTrackBChange},
+    {"Button1", EditorEvent::Click, &ProfileEditor::Save},
+    {"Button2", EditorEvent::Click, &ProfileEditor::Cancel},
+    {"Button3", EditorEvent::Click, &ProfileEditor::SaveUserDefaults},
+    {"Button4", EditorEvent::Click, &ProfileEditor::Remove},
+    {"Button5", EditorEvent::Click, &ProfileEditor::SaveToDriver},
+    {"Button7", EditorEvent::Click, &ProfileEditor::AddShortcut},
+    {"CheckBox1", EditorEvent::Click, &ProfileEditor::DesktopModeToggled},
+    {"Edit1", EditorEvent::Change, &ProfileEditor::NameChanged},
+    {"PageControl1", EditorEvent::Change, &ProfileEditor::FitToActivePage},
+    {"DTrackR", EditorEvent::Change, &ProfileEditor::Direct3DRedMoved},
+    {"DTrackG", EditorEvent::Change, &ProfileEditor::Direct3DGreenMoved},
+    {"DTrackB", EditorEvent::Change, &ProfileEditor::Direct3DBlueMoved},
+    {"GTrackR", EditorEvent::Change, &ProfileEditor::GlideRedMoved},
+    {"GTrackG", EditorEvent::Change, &ProfileEditor::GlideGreenMoved},
+    {"GTrackB", EditorEvent::Change, &ProfileEditor::GlideBlueMoved},
 };
 
 }  // namespace
 
-bool DispatchEditorEvent(TForm1& form, const std::string& name, EditorEvent event) {
+bool DispatchEditorEvent(ProfileEditor& form, const std::string& name, EditorEvent event) {
   for (const HandlerRow& row : kHandlers) {
     if (row.event == event && name == row.name) {
       (form.*row.handler)();

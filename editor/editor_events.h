@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "editor/v5500.h"
+#include "editor/profile_editor.h"
 
 namespace tw {
 
@@ -14,6 +14,6 @@ enum class EditorEvent {
 };
 
 // Runs the handler bound to the component's event; false when none is.
-bool DispatchEditorEvent(TForm1& form, const std::string& name, EditorEvent event);
+bool DispatchEditorEvent(ProfileEditor& form, const std::string& name, EditorEvent event);
 
 }  // namespace tw

@@ -1,6 +1,6 @@
-// TForm1's layout: the header, the name row, the three pages and the button
-// row. The catalogue pages' list boxes and their captions come from the
-// setting catalogue; only their places are kept here.
+// The profile editor's layout: the header, the name row, the three pages and
+// the button row. The catalogue pages' list boxes and their captions come from
+// the setting catalogue; only their places are kept here.
 #pragma once
 
 #include <string>

@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "editor/file_names.h"
-#include "editor/v5500.h"
+#include "editor/profile_editor.h"
 #include "store/profile_store.h"
 
 namespace tw {
@@ -27,7 +27,7 @@ std::string DriverGroup(const std::string& driverKey, SettingKind kind) {
 
 }  // namespace
 
-void TForm1::LoadCurrentSettings() {
+void ProfileEditor::LoadCurrentSettings() {
   const SettingCatalogue& catalogue = services_.catalogue;
   RegistryHandle& driver = services_.driverRegistry;
   ListControl& modeList = view_.List("SetDesktopCombo0");
@@ -63,7 +63,7 @@ void TForm1::LoadCurrentSettings() {
   services_.modes.FillDesktopModeList(modeList);
 }
 
-void TForm1::LoadLiveSwitches() {
+void ProfileEditor::LoadLiveSwitches() {
   RegistryHandle& driver = services_.driverRegistry;
   for (SettingKind kind : kGroups) {
     ScopedKey key(driver, DriverGroup(services_.driverKey, kind), true);
@@ -74,7 +74,7 @@ void TForm1::LoadLiveSwitches() {
   }
 }
 
-void TForm1::LoadProfile(const std::string& name) {
+void ProfileEditor::LoadProfile(const std::string& name) {
   RegistryHandle& reg = services_.programRegistry;
   EditorWorkingValues& working = services_.working;
   {
@@ -112,11 +112,12 @@ void TForm1::LoadProfile(const std::string& name) {
   for (SettingKind kind : kGroups) LoadStoredGroup(name, kind, false);
 }
 
-void TForm1::LoadUserDefaults() {
+void ProfileEditor::LoadUserDefaults() {
   for (SettingKind kind : kGroups) LoadStoredGroup(kUserDefaultProfile, kind, true);
 }
 
-void TForm1::LoadStoredGroup(const std::string& profile, SettingKind kind, bool keepMissingLists) {
+void ProfileEditor::LoadStoredGroup(const std::string& profile, SettingKind kind,
+                                    bool keepMissingLists) {
   const SettingCatalogue& catalogue = services_.catalogue;
   RegistryHandle& reg = services_.programRegistry;
   ScopedKey key(reg, ProfileGroupPath(profile, SettingCatalogue::SubkeyName(kind)), true);

@@ -9,7 +9,7 @@ void EditorOpenings::Open(EditorMode mode, const std::string& profile) {
   // slips through (a queued message) changes nothing.
   if (editor_) return;
   std::unique_ptr<EditorInstance> editor = factory_.CreateEditor();
-  TForm1& form = editor->Form();
+  ProfileEditor& form = editor->Editor();
   form.ConfigureMode(mode);
   form.LoadCurrentSettings();
   switch (mode) {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "editor/editor_services.h"
-#include "editor/v5500.h"
+#include "editor/profile_editor.h"
 #include "platform/file_dialog.h"
 
 namespace tw {
@@ -16,13 +16,13 @@ namespace tw {
 class EditorInstance {
  public:
   virtual ~EditorInstance() = default;
-  virtual TForm1& Form() = 0;
+  virtual ProfileEditor& Editor() = 0;
 };
 
 class EditorFactory {
  public:
   virtual ~EditorFactory() = default;
-  // A new, hidden editor whose creation handler (FormCreate) has run.
+  // A new, hidden editor whose ShowProgramFile has run.
   virtual std::unique_ptr<EditorInstance> CreateEditor() = 0;
 };
 
@@ -54,7 +54,7 @@ class EditorOpenings : public EditorCommands {
   void EditorClosed() { editor_.reset(); }
 
   bool EditorOpen() const { return editor_ != nullptr; }
-  TForm1* OpenEditor() { return editor_ ? &editor_->Form() : nullptr; }
+  ProfileEditor* OpenEditor() { return editor_ ? &editor_->Editor() : nullptr; }
 
  private:
   void Open(EditorMode mode, const std::string& profile);

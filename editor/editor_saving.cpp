@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "editor/file_names.h"
-#include "editor/v5500.h"
+#include "editor/profile_editor.h"
 #include "store/profile_store.h"
 #include "store/registry_error.h"
 
@@ -19,7 +19,7 @@ constexpr int kMaxPoll = 15;
 
 }  // namespace
 
-int TForm1::ShownChoice(const CatalogueBox& box) {
+int ProfileEditor::ShownChoice(const CatalogueBox& box) {
   ListControl& list = view_.List(box.name);
   const std::string text = list.Text();
   const int count = services_.catalogue.ChoiceCount(box.setting.kind, box.setting.number);
@@ -29,13 +29,13 @@ int TForm1::ShownChoice(const CatalogueBox& box) {
   return -1;
 }
 
-int TForm1::PollSeconds() {
+int ProfileEditor::PollSeconds() {
   const std::optional<int32_t> typed = ParseDecimal(view_.Get("SpinEdit1").Text());
   const int poll = typed ? *typed : kMinPoll;
   return poll < kMinPoll ? kMinPoll : (poll > kMaxPoll ? kMaxPoll : poll);
 }
 
-void TForm1::WriteGammasAndSwitches(RegistryHandle& reg, SettingKind kind) {
+void ProfileEditor::WriteGammasAndSwitches(RegistryHandle& reg, SettingKind kind) {
   const SettingCatalogue& catalogue = services_.catalogue;
   for (int number : SettingCatalogue::GammaSettings(kind)) {
     reg.WriteString(catalogue.ValueName(kind, number), sliders_.Text(number));
@@ -50,7 +50,7 @@ void TForm1::WriteGammasAndSwitches(RegistryHandle& reg, SettingKind kind) {
   }
 }
 
-void TForm1::WriteStoredSettings(const std::string& profile) {
+void ProfileEditor::WriteStoredSettings(const std::string& profile) {
   RegistryHandle& reg = services_.programRegistry;
   for (SettingKind kind : kGroups) {
     ScopedKey key(reg, ProfileGroupPath(profile, SettingCatalogue::SubkeyName(kind)), true);
@@ -69,7 +69,7 @@ void TForm1::WriteStoredSettings(const std::string& profile) {
   }
 }
 
-void TForm1::WriteProgramValues(const std::string& name) {
+void ProfileEditor::WriteProgramValues(const std::string& name) {
   RegistryHandle& reg = services_.programRegistry;
   ScopedKey key(reg, ProfileKeyPath(name), true);
   reg.WriteString("FilePath", services_.working.profileFilePath);
@@ -91,7 +91,7 @@ void TForm1::WriteProgramValues(const std::string& name) {
   // not lose the profile's display switch unseen.
 }
 
-void TForm1::Button1Click() {
+void ProfileEditor::Save() {
   const std::string name = view_.Get("Edit1").Text();
   if (!IsProfileKeyName(name)) {
     services_.ui.Notice("A profile name cannot contain a backslash (\\).");
@@ -118,10 +118,10 @@ void TForm1::Button1Click() {
       ReportLinks(report);
     }
   }
-  WriteAndClose(&TForm1::WriteProfile, name, true);
+  WriteAndClose(&ProfileEditor::WriteProfile, name, true);
 }
 
-void TForm1::WriteProfile(const std::string& name) {
+void ProfileEditor::WriteProfile(const std::string& name) {
   WriteProgramValues(name);
   WriteStoredSettings(name);
   Adoption().Record(name, renamedLinks_);
@@ -131,15 +131,17 @@ void TForm1::WriteProfile(const std::string& name) {
   if (services_.working.isNewProgram) OfferAdoption(name);
 }
 
-void TForm1::Button3Click() {
+void ProfileEditor::SaveUserDefaults() {
   services_.host.EnableResetToUserDefaults();
-  WriteAndClose(&TForm1::WriteStoredSettings, kUserDefaultProfile, false);
+  WriteAndClose(&ProfileEditor::WriteStoredSettings, kUserDefaultProfile, false);
 }
 
-void TForm1::Button5Click() { WriteAndClose(&TForm1::ApplyToDriver, std::string(), false); }
+void ProfileEditor::SaveToDriver() {
+  WriteAndClose(&ProfileEditor::ApplyToDriver, std::string(), false);
+}
 
-void TForm1::WriteAndClose(void (TForm1::*writes)(const std::string&), const std::string& target,
-                           bool rebuildMenus) {
+void ProfileEditor::WriteAndClose(void (ProfileEditor::*writes)(const std::string&),
+                                  const std::string& target, bool rebuildMenus) {
   // The writes, the menu rebuild and the closing each run whatever the one
   // before did, so the editor never stays open after a save that happened.
   // Each failure is reported once: all but the last here, the last raised.
@@ -158,7 +160,7 @@ void TForm1::WriteAndClose(void (TForm1::*writes)(const std::string&), const std
   throw RegistryError(failures.back());
 }
 
-void TForm1::ApplyEditorToDriver() {
+void ProfileEditor::ApplyEditorToDriver() {
   const SettingCatalogue& catalogue = services_.catalogue;
   RegistryHandle& driver = services_.driverRegistry;
   for (SettingKind kind : kGroups) {

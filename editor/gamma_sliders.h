@@ -26,7 +26,7 @@ class GammaSliders {
   // The label keeps the text as stored; a text that is no number once its
   // first point is gone shows the factory "1.30".
   void SetGammaFromText(int index, const std::string& text);
-  // The change handler of a slider (DTrackRChange ... GTrackBChange).
+  // The change handler of a slider (Direct3DRedMoved ... GlideBlueMoved).
   void TrackChange(int index);
   // The value label's text: what gets saved.
   std::string Text(int index);

@@ -37,7 +37,7 @@ EditorWindow::EditorWindow(HINSTANCE instance, HWND mainWindow, const EditorServ
                 services.host,      services.working} {}
 
 EditorWindow::~EditorWindow() {
-  form_.reset();
+  logic_.reset();
   if (window_) DestroyWindow(window_);
 }
 
@@ -49,8 +49,8 @@ bool EditorWindow::Create() {
   questions_.SetOwner(window_);
   controls_.Create(window_, layout, instance_);
   view_.reset(new Win32Form(window_, layout, controls_, instance_));
-  form_.reset(new TForm1(*view_, services_));
-  form_->FormCreate();
+  logic_.reset(new ProfileEditor(*view_, services_));
+  logic_->ShowProgramFile();
   return true;
 }
 
@@ -62,7 +62,7 @@ void EditorWindow::ReportFailure(const std::string& text) {
 }
 
 void EditorWindow::Dispatch(const std::string& name, EditorEvent event) {
-  if (form_ && !name.empty()) DispatchEditorEvent(*form_, name, event);
+  if (logic_ && !name.empty()) DispatchEditorEvent(*logic_, name, event);
 }
 
 LRESULT EditorWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -98,7 +98,7 @@ LRESULT EditorWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     }
     case WM_CLOSE:
       // No close box, but the system may still ask (Alt+F4): the same closing path.
-      if (form_) form_->Close();
+      if (logic_) logic_->Close();
       return 0;
     default:
       break;

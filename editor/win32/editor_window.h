@@ -1,5 +1,5 @@
-// TForm1 as a real window: class "TForm1", not modal. The window procedure
-// only turns messages into the editor's handlers by component name.
+// The profile editor as a real window: class "TForm1", not modal. The window
+// procedure only turns messages into the editor's handlers by component name.
 #pragma once
 
 #include <windows.h>
@@ -8,10 +8,10 @@
 
 #include "editor/editor_events.h"
 #include "editor/editor_openings.h"
-#include "platform/win32/form_builder.h"
-#include "platform/win32/window_owner.h"
 #include "platform/win32/desktop_shell_win32.h"
+#include "platform/win32/form_builder.h"
 #include "platform/win32/win32_controls.h"
+#include "platform/win32/window_owner.h"
 
 namespace tw {
 
@@ -35,9 +35,9 @@ class EditorWindow : public EditorInstance, private WindowOwner {
   EditorWindow(HINSTANCE instance, HWND mainWindow, const EditorServices& services);
   ~EditorWindow() override;
 
-  // Creates the hidden window and its controls and runs FormCreate.
+  // Creates the hidden window and its controls and runs ShowProgramFile.
   bool Create();
-  TForm1& Form() override { return *form_; }
+  ProfileEditor& Editor() override { return *logic_; }
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -52,7 +52,7 @@ class EditorWindow : public EditorInstance, private WindowOwner {
   EditorServices services_;
   FormControls controls_;
   std::unique_ptr<Win32Form> view_;
-  std::unique_ptr<TForm1> form_;
+  std::unique_ptr<ProfileEditor> logic_;
 };
 
 // Makes editors for the main window's openings.

@@ -15,9 +15,9 @@
 #include "editor/editor_layout.h"
 #include "editor/editor_openings.h"
 #include "platform/fake/fake_controls.h"
+#include "platform/fake/fake_desktop_shell.h"
 #include "platform/fake/fake_display.h"
 #include "platform/fake/fake_registry.h"
-#include "platform/fake/fake_desktop_shell.h"
 #include "platform/fake/fake_ui.h"
 #include "platform/messages.h"
 #include "store/registry_error.h"
@@ -49,7 +49,7 @@ class FakeEditorFactory : public EditorFactory {
   std::unique_ptr<EditorInstance> CreateEditor() override {
     auto editor = std::make_unique<Instance>(services_);
     lastForm = &editor->form;
-    editor->logic.FormCreate();
+    editor->logic.ShowProgramFile();
     return editor;
   }
 
@@ -58,9 +58,9 @@ class FakeEditorFactory : public EditorFactory {
  private:
   struct Instance : EditorInstance {
     explicit Instance(const EditorServices& services) : form(EditorLayout()), logic(form, services) {}
-    TForm1& Form() override { return logic; }
+    ProfileEditor& Editor() override { return logic; }
     FakeForm form;
-    TForm1 logic;
+    ProfileEditor logic;
   };
   const EditorServices& services_;
 };
@@ -112,7 +112,7 @@ class EditorTest : public ::testing::Test {
   }
 
   FakeForm& Form() { return *factory.lastForm; }
-  TForm1& Editor() { return *openings.OpenEditor(); }
+  ProfileEditor& Editor() { return *openings.OpenEditor(); }
   void Click(const std::string& name) {
     ASSERT_TRUE(DispatchEditorEvent(Editor(), name, EditorEvent::Click)) << name;
   }

@@ -1,4 +1,4 @@
-// TForm1: the profile editor's logic. It reads and writes the registry and
+// The profile editor's logic. It reads and writes the registry and
 // drives its controls through the form's control interfaces; the window that
 // shows it only turns messages into these handlers.
 #pragma once
@@ -13,14 +13,14 @@
 
 namespace tw {
 
-class TForm1 {
+class ProfileEditor {
  public:
-  TForm1(FormView& view, const EditorServices& services);
-  TForm1(const TForm1&) = delete;
-  TForm1& operator=(const TForm1&) = delete;
+  ProfileEditor(FormView& view, const EditorServices& services);
+  ProfileEditor(const ProfileEditor&) = delete;
+  ProfileEditor& operator=(const ProfileEditor&) = delete;
 
   // Opening: creation, the mode's set-up, the loading steps, showing.
-  void FormCreate();
+  void ShowProgramFile();
   void ConfigureMode(EditorMode mode);
   void LoadCurrentSettings();
   void LoadProfile(const std::string& name);
@@ -31,25 +31,24 @@ class TForm1 {
   void ShowEditor();
 
   // Events.
-  void FormShow();
-  void PageControl1Change();
-  void Edit1Change();
-  void CheckBox1Click();
-  void Button1Click();  // OK: save the profile
-  void Button2Click();  // Cancel
-  void Button3Click();  // Set default
-  void Button4Click();  // Remove
-  void Button5Click();  // the live mode's OK
-  void Button7Click();  // Shortcut
-  void DTrackRChange() { sliders_.TrackChange(8); }
-  void DTrackGChange() { sliders_.TrackChange(9); }
-  void DTrackBChange() { sliders_.TrackChange(10); }
-  void GTrackRChange() { sliders_.TrackChange(11); }
-  void GTrackGChange() { sliders_.TrackChange(12); }
-  void GTrackBChange() { sliders_.TrackChange(13); }
+  void FitToActivePage();
+  void NameChanged();
+  void DesktopModeToggled();
+  void Save();
+  void Cancel();
+  void SaveUserDefaults();
+  void Remove();
+  void SaveToDriver();
+  void AddShortcut();
+  void Direct3DRedMoved() { sliders_.TrackChange(8); }
+  void Direct3DGreenMoved() { sliders_.TrackChange(9); }
+  void Direct3DBlueMoved() { sliders_.TrackChange(10); }
+  void GlideRedMoved() { sliders_.TrackChange(11); }
+  void GlideGreenMoved() { sliders_.TrackChange(12); }
+  void GlideBlueMoved() { sliders_.TrackChange(13); }
   // Whatever closes the editor: stores its place and asks the main window
   // to destroy it.
-  void FormClose();
+  void StorePlaceAndRelease();
 
   void SetGammaFromText(int index, const std::string& text) {
     sliders_.SetGammaFromText(index, text);
@@ -83,7 +82,7 @@ class TForm1 {
   // Runs a confirming button's writes (none for a removal that is done),
   // (rebuilds the menus,) closes the editor, and only then reports a
   // refused write.
-  void WriteAndClose(void (TForm1::*writes)(const std::string&), const std::string& target,
+  void WriteAndClose(void (ProfileEditor::*writes)(const std::string&), const std::string& target,
                      bool rebuildMenus);
 
   FormView& view_;

@@ -1,4 +1,4 @@
-#include "editor/v5500.h"
+#include "editor/profile_editor.h"
 
 #include "editor/editor_layout.h"
 #include "editor/file_names.h"
@@ -32,10 +32,10 @@ constexpr int kHeaderRightMargin = 4;
 
 }  // namespace
 
-TForm1::TForm1(FormView& view, const EditorServices& services)
+ProfileEditor::ProfileEditor(FormView& view, const EditorServices& services)
     : view_(view), services_(services), sliders_(view, services.catalogue) {}
 
-void TForm1::ShowHeader(const std::string& filePath) {
+void ProfileEditor::ShowHeader(const std::string& filePath) {
   view_.Get("Label14").SetText(FileNamePart(filePath));
   const std::string folder = DirectoryPart(filePath);
   const Bounds panel = view_.Get("Panel1").GetBounds();
@@ -45,12 +45,12 @@ void TForm1::ShowHeader(const std::string& filePath) {
   view_.Get("Label15").SetHint(folder);
 }
 
-void TForm1::SetName(const std::string& name) {
+void ProfileEditor::SetName(const std::string& name) {
   view_.Get("Edit1").SetText(name);
-  Edit1Change();
+  NameChanged();
 }
 
-void TForm1::FormCreate() {
+void ProfileEditor::ShowProgramFile() {
   const std::string& path = services_.working.profileFilePath;
   ShowHeader(path);
   if (!path.empty()) view_.Image("Image1").ShowFileIcon(path);
@@ -58,7 +58,7 @@ void TForm1::FormCreate() {
   view_.Get("Edit3").SetText(DirectoryPart(path));
 }
 
-void TForm1::ConfigureMode(EditorMode mode) {
+void ProfileEditor::ConfigureMode(EditorMode mode) {
   auto show = [this](const char* name, bool visible) { view_.Get(name).SetVisible(visible); };
   PageControl& pages = view_.Pages(kPageControl);
   switch (mode) {
@@ -95,7 +95,7 @@ void TForm1::ConfigureMode(EditorMode mode) {
   }
 }
 
-void TForm1::ShowEditor() {
+void ProfileEditor::ShowEditor() {
   {
     ScopedKey key(services_.programRegistry, kProgramKey, true);
     RegistryHandle& reg = services_.programRegistry;
@@ -109,17 +109,15 @@ void TForm1::ShowEditor() {
     } catch (const RegistryError&) {
     }
     // Sized for its page first, so the whole of it is brought on screen.
-    PageControl1Change();
+    FitToActivePage();
     const Bounds shown = FitIntoWorkArea({left, top, form.Width(), form.Height()}, form.WorkArea());
     form.SetPosition(shown.left, shown.top);
   }
   view_.Form().Show();
-  FormShow();
+  FitToActivePage();
 }
 
-void TForm1::FormShow() { PageControl1Change(); }
-
-void TForm1::PageControl1Change() {
+void ProfileEditor::FitToActivePage() {
   Control& pageControl = view_.Get(kPageControl);
   const std::string page = view_.Pages(kPageControl).ActivePage();
   Bounds pages = pageControl.GetBounds();
@@ -137,19 +135,19 @@ void TForm1::PageControl1Change() {
   view_.Form().SetClientHeight(ok.top + ok.height + kBelowButtons);
 }
 
-void TForm1::Edit1Change() {
+void ProfileEditor::NameChanged() {
   const std::string name = view_.Get("Edit1").Text();
   const bool enabled = !name.empty() && AsciiUpper(name) != kReservedName;
   for (const char* button : kProfileButtons) view_.Get(button).SetEnabled(enabled);
 }
 
-void TForm1::CheckBox1Click() {
+void ProfileEditor::DesktopModeToggled() {
   view_.Get("SetDesktopCombo0").SetEnabled(view_.CheckBox("CheckBox1").Checked());
 }
 
-void TForm1::Button2Click() { Close(); }
+void ProfileEditor::Cancel() { Close(); }
 
-void TForm1::Button4Click() {
+void ProfileEditor::Remove() {
   const std::string name = view_.Get("Edit1").Text();
   // An empty name would name the program key itself.
   if (name.empty()) return;
@@ -177,7 +175,7 @@ void TForm1::Button4Click() {
   WriteAndClose(nullptr, name, true);
 }
 
-void TForm1::FormClose() {
+void ProfileEditor::StorePlaceAndRelease() {
   try {
     ScopedKey key(services_.programRegistry, kProgramKey, true);
     services_.programRegistry.WriteInteger(kLeftValue, view_.Form().Left());
@@ -190,11 +188,11 @@ void TForm1::FormClose() {
   services_.ui.PostToMainWindow(kEditorClosedMessage);
 }
 
-void TForm1::Close() {
+void ProfileEditor::Close() {
   if (closed_) return;
   closed_ = true;
   try {
-    FormClose();
+    StorePlaceAndRelease();
   } catch (...) {
     view_.Form().Hide();
     throw;
