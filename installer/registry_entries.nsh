@@ -1,7 +1,7 @@
 ; The Add/Remove Programs entry and the Run value.
 
 ; The Run value exactly as the program's own "Start at Windows startup"
-; writes it (shell/main.cpp, StartupCommand): the path, in quotes when it
+; writes it (shell/tray_commands.cpp, StartupCommand): the path, in quotes when it
 ; holds a blank, so the menu's check mark agrees.
 Function StartupCommand
   Exch $0

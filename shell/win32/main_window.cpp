@@ -61,7 +61,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam == clickTimer_.Id()) form2_.ClickTimerTick();
       return 0;
     case WM_CLOSE:
-      form2_.FormClose();
+      form2_.RemoveProfileItems();
       DestroyWindow(window_);
       return 0;
     case WM_DESTROY:

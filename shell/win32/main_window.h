@@ -1,6 +1,6 @@
-// TForm2: the hidden main window. It owns the start-up window's controls, the
-// tray icon, Timer1 and the run machinery, and turns window messages into the
-// program's handlers.
+// The hidden main window (class "TForm2"). It owns the start-up window's
+// controls, the tray icon, Timer1 and the run machinery, and turns window
+// messages into the program's handlers.
 #pragma once
 
 #include <windows.h>
@@ -13,15 +13,15 @@
 #include "driver/launcher.h"
 #include "editor/editor_openings.h"
 #include "editor/win32/editor_window.h"
+#include "platform/win32/desktop_shell_win32.h"
 #include "platform/win32/display_win32.h"
 #include "platform/win32/form_builder.h"
-#include "platform/win32/window_owner.h"
 #include "platform/win32/menu_win32.h"
 #include "platform/win32/processes_win32.h"
-#include "platform/win32/desktop_shell_win32.h"
 #include "platform/win32/ui_win32.h"
-#include "shell/main.h"
+#include "platform/win32/window_owner.h"
 #include "shell/startup.h"
+#include "shell/tray_commands.h"
 #include "shell/win32/tray_icon.h"
 
 namespace tw {
@@ -117,7 +117,7 @@ class MainWindow : private WindowOwner,
   EditorServices editorServices_;
   Win32EditorFactory editorFactory_;
   EditorOpenings form1_;
-  TForm2 form2_;
+  TrayCommands form2_;
   std::unique_ptr<AboutWindow> form3_;
   std::unique_ptr<VSelectWindow> form4_;
 };

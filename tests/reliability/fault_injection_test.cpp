@@ -26,12 +26,12 @@
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_text_compare.h"
 #include "platform/fake/fake_ui.h"
-#include "shell/main.h"
 #include "shell/startup.h"
+#include "shell/tray_commands.h"
 #include "shell/tray_menus.h"
 #include "store/setting_catalogue.h"
-#include "tests/shell/main_form_fixture.h"
 #include "tests/shell/recording_startup_view.h"
+#include "tests/shell/tray_commands_fixture.h"
 
 namespace tw {
 namespace {
@@ -74,9 +74,9 @@ struct Program {
   ForwardingStartupView forwardingView;
   RecordingEditors editors{mainView.calls};
   FakeTimer clickTimer;
-  TForm2 form{{catalogue, programRegistry, startupRegistry, compare, state, flags, driver, modes,
-               launcher, ui, questions, shell, menus, mainView, forwardingView, editors,
-               clickTimer}};
+  TrayCommands form{{catalogue, programRegistry, startupRegistry, compare, state, flags, driver,
+                     modes, launcher, ui, questions, shell, menus, mainView, forwardingView,
+                     editors, clickTimer}};
 
   Program() {
     const std::string d3d = std::string(kAdapter) + "\\D3D";
@@ -213,24 +213,24 @@ const Scenario kScenarios[] = {
     {"reset factory defaults", nullptr, [](Program& p) { p.driver.ResetToFactoryDefaults(); }, true},
     {"reset to user defaults", nullptr, [](Program& p) { p.driver.ResetToUserDefaults(); }, true},
     {"quick anti-aliasing choice", [](Program& p) { p.state.cardModel = 5500; },
-     [](Program& p) { p.form.N2xFSAA1Click(); }},
-    {"card model change", nullptr, [](Program& p) { p.form.V560001Click(); }},
+     [](Program& p) { p.form.SetFsaa2x(); }},
+    {"card model change", nullptr, [](Program& p) { p.form.ChooseModel6000(); }},
     {"reload settings after finishing game", [](Program& p) { p.menus.SetChecked("ReloadSettings", true); },
-     [](Program& p) { p.form.ReloadSettingsClick(); }},
+     [](Program& p) { p.form.ToggleReloadSettings(); }},
     {"start at Windows startup",
      [](Program& p) {
        p.reg.RemoveKey(kHklm, kRun);
        p.menus.SetChecked("StartupMenu", false);
      },
-     [](Program& p) { p.form.StartupMenuClick(); }},
+     [](Program& p) { p.form.ToggleStartAtWindowsStartup(); }},
     {"no longer start at Windows startup", [](Program& p) { p.menus.SetChecked("StartupMenu", true); },
-     [](Program& p) { p.form.StartupMenuClick(); }},
+     [](Program& p) { p.form.ToggleStartAtWindowsStartup(); }},
     {"remove from the Windows registry",
      [](Program& p) {
        p.questions.Answer(true);  // this run
        p.questions.Answer(true);  // and the one after it
      },
-     [](Program& p) { p.form.MenuRemoveRegClick(); }},
+     [](Program& p) { p.form.RemoveFromRegistry(); }},
 };
 
 class FaultInjection : public ::testing::TestWithParam<Scenario> {};

@@ -4,7 +4,7 @@
 #include "shell/link_adoption.h"
 #include "shell/menu_ids.h"
 #include "store/registry_error.h"
-#include "tests/shell/main_form_fixture.h"
+#include "tests/shell/tray_commands_fixture.h"
 
 namespace tw {
 namespace {
@@ -14,7 +14,7 @@ using Names = std::vector<std::string>;
 
 constexpr const char* kFsaa = "SSTH3_SLI_AA_CONFIGURATION";
 
-TEST_F(MainFormTest, DirectFsaaWritesTheModelsNumberToBothGroups) {
+TEST_F(TrayCommandsTest, DirectFsaaWritesTheModelsNumberToBothGroups) {
   const struct {
     int model;
     int item;
@@ -46,7 +46,7 @@ TEST_F(MainFormTest, DirectFsaaWritesTheModelsNumberToBothGroups) {
   }
 }
 
-TEST_F(MainFormTest, DirectFsaaWithoutAKnownModelWritesNothing) {
+TEST_F(TrayCommandsTest, DirectFsaaWithoutAKnownModelWritesNothing) {
   state.cardModel = 0;  // a stored model that is none of the three
   for (int item : {id::kSinglechip1, id::kFastest1, id::kN2xFSAA1, id::kN4xFSAA1, id::kN8xFSAA1}) {
     Command(item);
@@ -55,7 +55,7 @@ TEST_F(MainFormTest, DirectFsaaWithoutAKnownModelWritesNothing) {
   EXPECT_EQ(reg.ValueNames(kHklm, DriverGroup("Glide")), Names{});
 }
 
-TEST_F(MainFormTest, CardModelFromTheMenuIsShownAndStoredButLeavesTheDriverAlone) {
+TEST_F(TrayCommandsTest, CardModelFromTheMenuIsShownAndStoredButLeavesTheDriverAlone) {
   reg.PutString(kHklm, DriverGroup("D3D"), kFsaa, "7");
   Model(6000);
   Command(id::kV445001);
@@ -80,14 +80,14 @@ TEST_F(MainFormTest, CardModelFromTheMenuIsShownAndStoredButLeavesTheDriverAlone
   EXPECT_EQ(next.cardModel, 5500);
 }
 
-TEST_F(MainFormTest, CardModelStoreRefusedAfterTheMenuFollowed) {
+TEST_F(TrayCommandsTest, CardModelStoreRefusedAfterTheMenuFollowed) {
   reg.RefuseValueWrite("VoodooType");
   EXPECT_THROW(Command(id::kV560001), RegistryError);
   EXPECT_TRUE(menus.Checked("V560001"));
   EXPECT_TRUE(menus.Visible("N8xFSAA1"));
 }
 
-TEST_F(MainFormTest, StartupRegistrationFollowsTheCheckMark) {
+TEST_F(TrayCommandsTest, StartupRegistrationFollowsTheCheckMark) {
   const struct {
     const char* path;
     const char* stored;
@@ -113,7 +113,7 @@ TEST_F(MainFormTest, StartupRegistrationFollowsTheCheckMark) {
   EXPECT_TRUE(ui.errorReports.empty());
 }
 
-TEST_F(MainFormTest, StartupRegistrationRefusedStaysUnchecked) {
+TEST_F(TrayCommandsTest, StartupRegistrationRefusedStaysUnchecked) {
   reg.RefuseWrites(kHklm, kRun);
   try {
     Command(id::kStartupMenu);
@@ -134,24 +134,24 @@ TEST_F(MainFormTest, StartupRegistrationRefusedStaysUnchecked) {
   EXPECT_EQ(ui.notices.size(), 1u);
 }
 
-TEST_F(MainFormTest, ReloadSettingsIsStoredAndFollowedByTheNextRun) {
+TEST_F(TrayCommandsTest, ReloadSettingsIsStoredAndFollowedByTheNextRun) {
   state.reloadChecked = true;
   form.BuildMenus();
   reg.PutString(kHkcu, Profile("Quake"), "FilePath", "c:\\quake\\quake.exe");
   Command(id::kReloadSettings);
   EXPECT_FALSE(menus.Checked("ReloadSettings"));
   EXPECT_EQ(reg.GetDword(kHkcu, kStore, "Reload settings"), 0u);
-  form.RunGameClick("Quake");
+  form.RunFromMenu("Quake");
   EXPECT_FALSE(timer.Enabled()) << "watched although reloading is off";
 
   Command(id::kReloadSettings);
   EXPECT_TRUE(menus.Checked("ReloadSettings"));
   EXPECT_EQ(reg.GetDword(kHkcu, kStore, "Reload settings"), 1u);
-  form.RunGameClick("Quake");
+  form.RunFromMenu("Quake");
   EXPECT_TRUE(timer.Enabled());
 }
 
-TEST_F(MainFormTest, RunItemRunsTheProfileNamedByItsCaption) {
+TEST_F(TrayCommandsTest, RunItemRunsTheProfileNamedByItsCaption) {
   reg.PutString(kHkcu, Profile("Quake III"), "FilePath", "c:\\q3\\quake3.exe");
   reg.PutString(kHkcu, Profile("Quake III"), "Parameters", "+set fs_game baseq3");
   reg.PutString(kHkcu, Profile("Quake III"), "Directory", "c:\\q3");
@@ -176,7 +176,7 @@ TEST_F(MainFormTest, RunItemRunsTheProfileNamedByItsCaption) {
   EXPECT_EQ(view.calls, (Names{"Editor: Quake III"}));
 }
 
-TEST_F(MainFormTest, EditorOpeningsAndTheAddProgramFlag) {
+TEST_F(TrayCommandsTest, EditorOpeningsAndTheAddProgramFlag) {
   Command(id::kCurrentsettings1);
   Command(id::kSetcurrentsettingsasuserdefault1);
   form.ShowLiveSettingsMessage();
@@ -188,18 +188,18 @@ TEST_F(MainFormTest, EditorOpeningsAndTheAddProgramFlag) {
   // An opening that fails (a stored value that does not convert) leaves the
   // tray reacting.
   editors.fail = true;
-  EXPECT_THROW(form.Addprogram1Click(), CommandError);
+  EXPECT_THROW(form.AddProgram(), CommandError);
   EXPECT_FALSE(form.AddingProgram);
 }
 
-TEST_F(MainFormTest, EmptyEntriesRunNothing) {
+TEST_F(TrayCommandsTest, EmptyEntriesRunNothing) {
   form.BuildProgramMenus();
   Command(menus.Submenu("Run1").IdAt(0));
   EXPECT_TRUE(processes.Launches().empty());
   EXPECT_FALSE(reg.HasKey(kHkcu, Profile("Empty")));
 }
 
-TEST_F(MainFormTest, VideoModeItemSwitchesTheDesktop) {
+TEST_F(TrayCommandsTest, VideoModeItemSwitchesTheDesktop) {
   form.BuildMenus();
   FakeSubmenu& video = menus.Submenu("Videomode1");
   Command(video.IdAt(0));  // 32bit - 1024x768, mode 2
@@ -208,7 +208,7 @@ TEST_F(MainFormTest, VideoModeItemSwitchesTheDesktop) {
   EXPECT_FALSE(video.Checked(video.IdAt(1)));
 }
 
-TEST_F(MainFormTest, ResetsReachTheDriver) {
+TEST_F(TrayCommandsTest, ResetsReachTheDriver) {
   reg.PutString(kHkcu, Profile("User Default") + "\\D3D", "SSTH3_RGAMMA", "0.80");
   reg.PutString(kHklm, DriverGroup("D3D"), "SSTH3_RGAMMA", "1.60");
   Command(id::kResettouserdefault1);
@@ -218,7 +218,7 @@ TEST_F(MainFormTest, ResetsReachTheDriver) {
   EXPECT_EQ(DriverValue("D3D", "Prev SSTH3_RGAMMA"), "0.80");
 }
 
-TEST_F(MainFormTest, RemovalAsksAndEndsOnlyWithYes) {
+TEST_F(TrayCommandsTest, RemovalAsksAndEndsOnlyWithYes) {
   AddProfile("Quake");
   reg.PutDword(kHkcu, kStore, "VoodooType", 5500);
   reg.PutString(kHklm, kRun, "Tarnwick", "c:\\tarnwick.exe");
@@ -260,22 +260,22 @@ TEST_F(MainFormTest, RemovalAsksAndEndsOnlyWithYes) {
   EXPECT_EQ(shell.shellLinks.links["C:\\Desktop\\Doom.lnk"], link);
 }
 
-TEST_F(MainFormTest, ResetAndRemovalSettleARestoreOwedByAWatchedRun) {
+TEST_F(TrayCommandsTest, ResetAndRemovalSettleARestoreOwedByAWatchedRun) {
   reg.PutString(kHkcu, Profile("Quake"), "FilePath", "c:\\quake\\quake.exe");
   const auto owed = [&] { return reg.Get(kHkcu, kStore, kJournalValue).has_value(); };
-  form.RunGameClick("Quake");
+  form.RunFromMenu("Quake");
   ASSERT_TRUE(owed());
   Command(id::kResettoprevioussettings1);
   EXPECT_FALSE(owed());
 
-  form.RunGameClick("Quake");
+  form.RunFromMenu("Quake");
   ASSERT_TRUE(owed());
   questions.Answer(true);
   Command(id::kMenuRemoveReg);
   EXPECT_FALSE(owed());
 }
 
-TEST_F(MainFormTest, LinksAboutAndExit) {
+TEST_F(TrayCommandsTest, LinksAboutAndExit) {
   Command(id::kEmailauthor1);
   Command(id::kVisitWebpage1);
   EXPECT_EQ(shell.openedLinks, (Names{"mailto:tarnwick@example.org", "http://www.example.com/tarnwick/"}));

@@ -3,14 +3,14 @@
 #include <utility>
 
 #include "shell/menu_ids.h"
-#include "tests/shell/main_form_fixture.h"
+#include "tests/shell/tray_commands_fixture.h"
 
 namespace tw {
 namespace {
 
 using Names = std::vector<std::string>;
 
-TEST_F(MainFormTest, MenusHoldTheirItemsInOrderWithTheirStartStates) {
+TEST_F(TrayCommandsTest, MenusHoldTheirItemsInOrderWithTheirStartStates) {
   const struct {
     const char* submenu;
     Names captions;
@@ -51,7 +51,7 @@ TEST_F(MainFormTest, MenusHoldTheirItemsInOrderWithTheirStartStates) {
   EXPECT_FALSE(form.MenuCommand(999));
 }
 
-TEST_F(MainFormTest, ProfileMenusListTheProfilesAlphabetically) {
+TEST_F(TrayCommandsTest, ProfileMenusListTheProfilesAlphabetically) {
   const struct {
     const char* name;
     Names profiles;
@@ -69,8 +69,9 @@ TEST_F(MainFormTest, ProfileMenusListTheProfilesAlphabetically) {
     reg.RemoveKey(kHkcu, "Software");
     for (const std::string& name : c.profiles) AddProfile(name);
     FakeMenuSet fresh{&PopupMenu1Layout(), &PopupMenu2Layout()};
-    TForm2 tray{{catalogue, program, startupRegistry, compare, state, flags, driver, modes,
-                 launcher, ui, questions, shell, fresh, view, startupView, editors, clickTimer}};
+    TrayCommands tray{{catalogue, program, startupRegistry, compare, state, flags, driver, modes,
+                       launcher, ui, questions, shell, fresh, view, startupView, editors,
+                       clickTimer}};
     tray.BuildProgramMenus();
     EXPECT_EQ(fresh.Submenu("Config1").Captions(), c.listed);
     EXPECT_EQ(fresh.Submenu("Run1").Captions(), c.listed);
@@ -81,7 +82,7 @@ TEST_F(MainFormTest, ProfileMenusListTheProfilesAlphabetically) {
   }
 }
 
-TEST_F(MainFormTest, RebuildingLeavesNoStaleItemsAndKeepsResetEnabled) {
+TEST_F(TrayCommandsTest, RebuildingLeavesNoStaleItemsAndKeepsResetEnabled) {
   AddProfile("User Default");
   AddProfile("Quake");
   AddProfile("Unreal");
@@ -100,12 +101,12 @@ TEST_F(MainFormTest, RebuildingLeavesNoStaleItemsAndKeepsResetEnabled) {
   EXPECT_EQ(menus.Submenu("Run1").Captions(), Names{"Empty"});
 
   // Closing the main window takes the items away.
-  form.FormClose();
+  form.RemoveProfileItems();
   EXPECT_EQ(menus.Submenu("Config1").Count(), 0);
   EXPECT_EQ(menus.Submenu("Run1").Count(), 0);
 }
 
-TEST_F(MainFormTest, BuildingConvertsEachProfilesOldLevelOfDetail) {
+TEST_F(TrayCommandsTest, BuildingConvertsEachProfilesOldLevelOfDetail) {
   reg.PutString(kHkcu, Profile("Quake") + "\\D3D", "SSTH3_LOD_BIAS", "-1.50");
   reg.PutString(kHkcu, Profile("User Default") + "\\Glide", "FX_GLIDE_LOD_BIAS", "0.75");
   form.BuildProgramMenus();
@@ -113,7 +114,7 @@ TEST_F(MainFormTest, BuildingConvertsEachProfilesOldLevelOfDetail) {
   EXPECT_EQ(reg.GetString(kHkcu, Profile("User Default") + "\\Glide", "FX_GLIDE_LOD_BIAS"), "0");
 }
 
-TEST_F(MainFormTest, StartupMenusShowTheStoredStatesAndTheDisplayModes) {
+TEST_F(TrayCommandsTest, StartupMenusShowTheStoredStatesAndTheDisplayModes) {
   state.startupChecked = true;
   state.reloadChecked = false;
   form.BuildMenus();
@@ -124,7 +125,7 @@ TEST_F(MainFormTest, StartupMenusShowTheStoredStatesAndTheDisplayModes) {
   EXPECT_EQ(menus.Submenu("Run1").Captions(), Names{"Empty"});
 }
 
-TEST_F(MainFormTest, IconCallbackOpensTheMenusUnlessADialogIsOpen) {
+TEST_F(TrayCommandsTest, IconCallbackOpensTheMenusUnlessADialogIsOpen) {
   const struct {
     const char* name;
     bool editor, about, adding, boxOpen;
@@ -167,7 +168,7 @@ TEST_F(MainFormTest, IconCallbackOpensTheMenusUnlessADialogIsOpen) {
 // A left click waits for the double-click time: a double click opens
 // "Current settings" only, and its closing button-up is no click. Clicks
 // while a menu is shown open no second one under it.
-TEST_F(MainFormTest, ALeftClickWaitsForTheDoubleClickAndMenusDoNotNest) {
+TEST_F(TrayCommandsTest, ALeftClickWaitsForTheDoubleClickAndMenusDoNotNest) {
   form.TrayNotifyMessage(tray_mouse::kLeftButtonUp);
   EXPECT_TRUE(view.calls.empty());
   form.TrayNotifyMessage(tray_mouse::kLeftDoubleClick);

@@ -1,4 +1,4 @@
-#include "shell/main.h"
+#include "shell/tray_commands.h"
 
 #include <iterator>
 
@@ -26,31 +26,31 @@ constexpr const char* kNotRemoved = "Tarnwick's settings could not be removed fr
 // The commands of the fixed items, by component name.
 struct CommandRow {
   const char* item;
-  void (TForm2::*handler)();
+  void (TrayCommands::*handler)();
 };
 
 const CommandRow kCommands[] = {
-    {"FactoryDefaults1", &TForm2::FactoryDefaults1Click},
-    {"Resettouserdefault1", &TForm2::Resettouserdefault1Click},
-    {"Setcurrentsettingsasuserdefault1", &TForm2::Setcurrentsettingsasuserdefault1Click},
-    {"Resettoprevioussettings1", &TForm2::Resettoprevioussettings1Click},
-    {"StartupMenu", &TForm2::StartupMenuClick},
-    {"ReloadSettings", &TForm2::ReloadSettingsClick},
-    {"Singlechip1", &TForm2::Singlechip1Click},
-    {"Fastest1", &TForm2::Fastest1Click},
-    {"N2xFSAA1", &TForm2::N2xFSAA1Click},
-    {"N4xFSAA1", &TForm2::N4xFSAA1Click},
-    {"N8xFSAA1", &TForm2::N8xFSAA1Click},
-    {"Currentsettings1", &TForm2::Currentsettings1Click},
-    {"Addprogram1", &TForm2::Addprogram1Click},
-    {"About1", &TForm2::About1Click},
-    {"Close1", &TForm2::Close1Click},
-    {"MenuRemoveReg", &TForm2::MenuRemoveRegClick},
-    {"V560001", &TForm2::V560001Click},
-    {"V555001", &TForm2::V555001Click},
-    {"V445001", &TForm2::V445001Click},
-    {"Emailauthor1", &TForm2::Emailauthor1Click},
-    {"VisitWebpage1", &TForm2::VisitWebpage1Click},
+    {"FactoryDefaults1", &TrayCommands::ResetToFactoryDefaults},
+    {"Resettouserdefault1", &TrayCommands::ResetToUserDefaults},
+    {"Setcurrentsettingsasuserdefault1", &TrayCommands::EditUserDefaults},
+    {"Resettoprevioussettings1", &TrayCommands::RestorePreviousSettings},
+    {"StartupMenu", &TrayCommands::ToggleStartAtWindowsStartup},
+    {"ReloadSettings", &TrayCommands::ToggleReloadSettings},
+    {"Singlechip1", &TrayCommands::SetFsaaSingleChip},
+    {"Fastest1", &TrayCommands::SetFsaaFastest},
+    {"N2xFSAA1", &TrayCommands::SetFsaa2x},
+    {"N4xFSAA1", &TrayCommands::SetFsaa4x},
+    {"N8xFSAA1", &TrayCommands::SetFsaa8x},
+    {"Currentsettings1", &TrayCommands::EditLiveSettings},
+    {"Addprogram1", &TrayCommands::AddProgram},
+    {"About1", &TrayCommands::ShowAbout},
+    {"Close1", &TrayCommands::Exit},
+    {"MenuRemoveReg", &TrayCommands::RemoveFromRegistry},
+    {"V560001", &TrayCommands::ChooseModel6000},
+    {"V555001", &TrayCommands::ChooseModel5500},
+    {"V445001", &TrayCommands::ChooseModel4500},
+    {"Emailauthor1", &TrayCommands::MailAuthor},
+    {"VisitWebpage1", &TrayCommands::VisitWebpage},
 };
 
 struct FsaaRow {
@@ -85,12 +85,12 @@ std::string StartupCommand(const std::string& executablePath) {
   return "\"" + executablePath + "\"";
 }
 
-bool TForm2::TrayDeaf() const {
+bool TrayCommands::TrayDeaf() const {
   return p_.view.EditorOpen() || p_.view.AboutOpen() || AddingProgram || popupOpen_ ||
          p_.view.MainWindowDisabled();
 }
 
-void TForm2::ShowPopup(TrayPopup menu, ScreenPoint at) {
+void TrayCommands::ShowPopup(TrayPopup menu, ScreenPoint at) {
   popupOpen_ = true;
   try {
     p_.view.ShowPopup(menu, at);
@@ -101,7 +101,7 @@ void TForm2::ShowPopup(TrayPopup menu, ScreenPoint at) {
   popupOpen_ = false;
 }
 
-void TForm2::TrayNotifyMessage(unsigned mouseMessage) {
+void TrayCommands::TrayNotifyMessage(unsigned mouseMessage) {
   if (TrayDeaf()) return;
   switch (mouseMessage) {
     case tray_mouse::kLeftDoubleClick:
@@ -127,12 +127,12 @@ void TForm2::TrayNotifyMessage(unsigned mouseMessage) {
   }
 }
 
-void TForm2::ClickTimerTick() {
+void TrayCommands::ClickTimerTick() {
   p_.clickTimer.SetEnabled(false);
   if (!TrayDeaf()) ShowPopup(TrayPopup::PopupMenu2, clickAt_);
 }
 
-bool TForm2::MenuCommand(int id) {
+bool TrayCommands::MenuCommand(int id) {
   if (const MenuRow* row = FindItem(id)) {
     for (const CommandRow& command : kCommands) {
       if (std::string(command.item) == row->name) {
@@ -149,9 +149,9 @@ bool TForm2::MenuCommand(int id) {
     // The "Empty" entries are disabled and stand for no profile.
     if (programMenusEmpty_) return true;
     if (config.Has(id)) {
-      ConfigGameClick(config.Caption(id));
+      EditProfile(config.Caption(id));
     } else {
-      RunGameClick(run.Caption(id));
+      RunFromMenu(run.Caption(id));
     }
     return true;
   }
@@ -162,21 +162,21 @@ bool TForm2::MenuCommand(int id) {
   return false;
 }
 
-void TForm2::CardModelApplied(int model) {
+void TrayCommands::CardModelApplied(int model) {
   for (const CardRow& card : kCardItems) p_.menus.SetChecked(card.item, card.model == model);
   for (const FsaaRow& fsaa : kFsaaItems) {
     p_.menus.SetVisible(fsaa.item, DirectFsaaItemShown(fsaa.fsaa, model));
   }
 }
 
-void TForm2::BuildMenus() {
+void TrayCommands::BuildMenus() {
   p_.menus.SetChecked("StartupMenu", p_.state.startupChecked);
   p_.menus.SetChecked("ReloadSettings", p_.state.reloadChecked);
   BuildProgramMenus();
   p_.modes.BuildVideoModeMenu(p_.menus.Submenu("Videomode1"));
 }
 
-void TForm2::BuildProgramMenus() {
+void TrayCommands::BuildProgramMenus() {
   SubmenuControl& config = p_.menus.Submenu("Config1");
   SubmenuControl& run = p_.menus.Submenu("Run1");
   while (config.Count() > 0) {
@@ -202,15 +202,15 @@ void TForm2::BuildProgramMenus() {
   }
 }
 
-void TForm2::EnableResetToUserDefaults() { p_.menus.SetEnabled("Resettouserdefault1", true); }
+void TrayCommands::EnableResetToUserDefaults() { p_.menus.SetEnabled("Resettouserdefault1", true); }
 
-void TForm2::RunProfile(const std::string& name) {
+void TrayCommands::RunProfile(const std::string& name) {
   p_.flags.runDirect = p_.state.runDirect;
   p_.flags.reloadSettings = p_.state.reloadChecked;
   p_.launcher.RunProfile(name);
 }
 
-void TForm2::FormClose() {
+void TrayCommands::RemoveProfileItems() {
   SubmenuControl& config = p_.menus.Submenu("Config1");
   SubmenuControl& run = p_.menus.Submenu("Run1");
   for (int count = config.Count(); count > 0; --count) {
@@ -219,16 +219,16 @@ void TForm2::FormClose() {
   }
 }
 
-void TForm2::FactoryDefaults1Click() { p_.driver.ResetToFactoryDefaults(); }
+void TrayCommands::ResetToFactoryDefaults() { p_.driver.ResetToFactoryDefaults(); }
 
-void TForm2::Resettouserdefault1Click() { p_.driver.ResetToUserDefaults(); }
+void TrayCommands::ResetToUserDefaults() { p_.driver.ResetToUserDefaults(); }
 
 // Opens the editor on the user defaults; arrives with the profile editor.
-void TForm2::Setcurrentsettingsasuserdefault1Click() { p_.editors.EditUserDefaults(); }
+void TrayCommands::EditUserDefaults() { p_.editors.EditUserDefaults(); }
 
-void TForm2::Resettoprevioussettings1Click() { p_.launcher.RestorePreviousSettings(); }
+void TrayCommands::RestorePreviousSettings() { p_.launcher.RestorePreviousSettings(); }
 
-void TForm2::StartupMenuClick() {
+void TrayCommands::ToggleStartAtWindowsStartup() {
   // The check mark changes only once the registry holds what it shows; a
   // refused write or deletion raises the registry error and leaves it as it was.
   if (p_.menus.Checked("StartupMenu")) {
@@ -253,7 +253,7 @@ void TForm2::StartupMenuClick() {
   p_.ui.Notice(std::string(kWillLoadFrom) + "\r" + path);
 }
 
-void TForm2::ReloadSettingsClick() {
+void TrayCommands::ToggleReloadSettings() {
   // Stored first: a refused write says so and leaves the check mark as the
   // registry still has it.
   const bool checked = !p_.menus.Checked("ReloadSettings");
@@ -265,31 +265,31 @@ void TForm2::ReloadSettingsClick() {
   p_.state.reloadChecked = checked;
 }
 
-void TForm2::Singlechip1Click() {
+void TrayCommands::SetFsaaSingleChip() {
   ApplyDirectFsaa(p_.driver, DirectFsaaItem::SingleChip, p_.state.cardModel);
 }
-void TForm2::Fastest1Click() {
+void TrayCommands::SetFsaaFastest() {
   ApplyDirectFsaa(p_.driver, DirectFsaaItem::Fastest, p_.state.cardModel);
 }
-void TForm2::N2xFSAA1Click() {
+void TrayCommands::SetFsaa2x() {
   ApplyDirectFsaa(p_.driver, DirectFsaaItem::Fsaa2x, p_.state.cardModel);
 }
-void TForm2::N4xFSAA1Click() {
+void TrayCommands::SetFsaa4x() {
   ApplyDirectFsaa(p_.driver, DirectFsaaItem::Fsaa4x, p_.state.cardModel);
 }
-void TForm2::N8xFSAA1Click() {
+void TrayCommands::SetFsaa8x() {
   ApplyDirectFsaa(p_.driver, DirectFsaaItem::Fsaa8x, p_.state.cardModel);
 }
 
-void TForm2::SetCurrentVideoMode(int item) {
+void TrayCommands::SetCurrentVideoMode(int item) {
   p_.modes.SetCurrentVideoMode(p_.menus.Submenu("Videomode1"), item);
 }
 
-void TForm2::Currentsettings1Click() { p_.editors.EditLiveSettings(); }
+void TrayCommands::EditLiveSettings() { p_.editors.EditLiveSettings(); }
 
 // The tray ignores clicks while the file dialog is open; the flag comes down
 // also when the opening fails, or the tray would stay deaf.
-void TForm2::Addprogram1Click() {
+void TrayCommands::AddProgram() {
   AddingProgram = true;
   try {
     p_.editors.AddProgram();
@@ -300,20 +300,20 @@ void TForm2::Addprogram1Click() {
   AddingProgram = false;
 }
 
-void TForm2::ConfigGameClick(const std::string& profile) { p_.editors.EditProfile(profile); }
+void TrayCommands::EditProfile(const std::string& profile) { p_.editors.EditProfile(profile); }
 
-void TForm2::RunGameClick(const std::string& profile) { RunProfile(profile); }
+void TrayCommands::RunFromMenu(const std::string& profile) { RunProfile(profile); }
 
-void TForm2::About1Click() {
+void TrayCommands::ShowAbout() {
   // Read before the box exists: a stored edge of the wrong type ends the
   // command without leaving an invisible box that would block the icon.
   const StoredPosition position = ReadStoredPosition(p_.programRegistry);
   p_.view.OpenAbout(position);
 }
 
-void TForm2::Close1Click() { p_.view.CloseMainWindow(); }
+void TrayCommands::Exit() { p_.view.CloseMainWindow(); }
 
-void TForm2::MenuRemoveRegClick() {
+void TrayCommands::RemoveFromRegistry() {
   if (!p_.questions.Ask(Question::WarningYesNo, kRemoveQuestion)) return;
   // The adopted shortcuts go back while their record still exists.
   const AdoptionReport links =
@@ -333,16 +333,16 @@ void TForm2::MenuRemoveRegClick() {
   p_.view.CloseMainWindow();
 }
 
-void TForm2::V560001Click() { ChooseCardModel(6000); }
-void TForm2::V555001Click() { ChooseCardModel(5500); }
-void TForm2::V445001Click() { ChooseCardModel(4500); }
+void TrayCommands::ChooseModel6000() { ChooseCardModel(6000); }
+void TrayCommands::ChooseModel5500() { ChooseCardModel(5500); }
+void TrayCommands::ChooseModel4500() { ChooseCardModel(4500); }
 
-void TForm2::ChooseCardModel(int model) {
+void TrayCommands::ChooseCardModel(int model) {
   ApplyCardModel(model, p_.catalogue, p_.programRegistry, p_.state, p_.startupView);
 }
 
-void TForm2::Emailauthor1Click() { p_.shell.OpenLink(kMailLink); }
+void TrayCommands::MailAuthor() { p_.shell.OpenLink(kMailLink); }
 
-void TForm2::VisitWebpage1Click() { p_.shell.OpenLink(kHomePage); }
+void TrayCommands::VisitWebpage() { p_.shell.OpenLink(kHomePage); }
 
 }  // namespace tw

@@ -1,5 +1,6 @@
-// TForm2 on in-memory parts: a fake registry with a Voodoo5 driver key, the
-// two popup menus from their tables, and a main window view that records.
+// The tray commands on in-memory parts: a fake registry with a Voodoo5 driver
+// key, the two popup menus from their tables, and a main window view that
+// records.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include "driver/display_modes.h"
 #include "driver/driver_settings.h"
 #include "driver/launcher.h"
+#include "platform/command_error.h"
 #include "platform/fake/fake_desktop_shell.h"
 #include "platform/fake/fake_display.h"
 #include "platform/fake/fake_menus.h"
@@ -19,9 +21,8 @@
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_text_compare.h"
 #include "platform/fake/fake_ui.h"
-#include "platform/command_error.h"
 #include "platform/messages.h"
-#include "shell/main.h"
+#include "shell/tray_commands.h"
 #include "shell/tray_menus.h"
 
 namespace tw {
@@ -64,7 +65,7 @@ class RecordingEditors : public EditorCommands {
   void EditUserDefaults() override { calls_.push_back("Editor: user defaults"); }
   void EditLiveSettings() override { calls_.push_back("Editor: live settings"); }
 
-  TForm2* form = nullptr;
+  TrayCommands* form = nullptr;
   bool fail = false;
 
  private:
@@ -88,11 +89,11 @@ class ForwardingStartupView : public StartupView {
   void BuildMenus() override {}
   void ResumePendingRestore() override {}
 
-  TForm2* form = nullptr;
+  TrayCommands* form = nullptr;
   int asked = 0;
 };
 
-class MainFormTest : public ::testing::Test {
+class TrayCommandsTest : public ::testing::Test {
  protected:
   static constexpr RootKey kHkcu = RootKey::CurrentUser;
   static constexpr RootKey kHklm = RootKey::LocalMachine;
@@ -100,7 +101,7 @@ class MainFormTest : public ::testing::Test {
   static constexpr const char* kDriver = "System\\CurrentControlSet\\Services\\3dfxvs\\Device0";
   static constexpr const char* kRun = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-  MainFormTest() {
+  TrayCommandsTest() {
     state.driverKey = std::string(kDriver) + "\\";
     display.SetModes({{8, 640, 480, 60}, {16, 800, 600, 60}, {32, 1024, 768, 60}});
     display.SetCurrent({800, 600, 16});
@@ -141,8 +142,9 @@ class MainFormTest : public ::testing::Test {
   ForwardingStartupView startupView;
   RecordingEditors editors{view.calls};
   FakeTimer clickTimer;
-  TForm2 form{{catalogue, program, startupRegistry, compare, state, flags, driver, modes, launcher,
-               ui, questions, shell, menus, view, startupView, editors, clickTimer}};
+  TrayCommands form{{catalogue, program, startupRegistry, compare, state, flags, driver, modes,
+                     launcher, ui, questions, shell, menus, view, startupView, editors,
+                     clickTimer}};
 };
 
 }  // namespace tw

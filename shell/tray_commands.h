@@ -1,6 +1,6 @@
-// TForm2, the hidden main window, as logic: the tray icon's callback, the two
-// popup menus and the commands behind their items. The Win32 window turns
-// messages into these calls and does what the view below asks.
+// The tray's commands, the logic of the hidden main window: the tray icon's
+// callback, the two popup menus and the commands behind their items. The Win32
+// window turns messages into these calls and does what the view below asks.
 #pragma once
 
 #include <string>
@@ -39,8 +39,8 @@ constexpr unsigned kLeftDoubleClick = 0x203;
 class MainWindowView {
  public:
   virtual ~MainWindowView() = default;
-  virtual bool EditorOpen() const = 0;  // Form1 exists
-  virtual bool AboutOpen() const = 0;   // Form3 exists
+  virtual bool EditorOpen() const = 0;  // the profile editor is open
+  virtual bool AboutOpen() const = 0;   // the about box is open
   // A message box or modal dialog disables the main window, while the shell
   // still posts the icon's clicks.
   virtual bool MainWindowDisabled() const = 0;
@@ -56,7 +56,7 @@ class MainWindowView {
 };
 
 // Everything the main window's logic works with; owned by the window.
-struct MainFormParts {
+struct TrayCommandParts {
   SettingCatalogue& catalogue;
   RegistryHandle& programRegistry;
   RegistryHandle& startupRegistry;
@@ -79,11 +79,11 @@ struct MainFormParts {
 // The main window is also what the profile editor reports back to: its
 // saves and removals rebuild the profile menus, "Set default" enables
 // "Reset to user defaults".
-class TForm2 : public EditorHost {
+class TrayCommands : public EditorHost {
  public:
-  explicit TForm2(MainFormParts parts) : p_(parts) {}
-  TForm2(const TForm2&) = delete;
-  TForm2& operator=(const TForm2&) = delete;
+  explicit TrayCommands(TrayCommandParts parts) : p_(parts) {}
+  TrayCommands(const TrayCommands&) = delete;
+  TrayCommands& operator=(const TrayCommands&) = delete;
 
   // TrayNotifyMessage (0x401) with the mouse message.
   void TrayNotifyMessage(unsigned mouseMessage);
@@ -92,7 +92,7 @@ class TForm2 : public EditorHost {
   // WM_COMMAND of a popup menu item; false when no item has that id.
   bool MenuCommand(int id);
   // ShowLiveSettingsMessage (0x406).
-  void ShowLiveSettingsMessage() { Currentsettings1Click(); }
+  void ShowLiveSettingsMessage() { EditLiveSettings(); }
 
   // Start-up: the card model is known; its check mark and the Direct FSAA
   // items follow it.
@@ -108,45 +108,45 @@ class TForm2 : public EditorHost {
   // A run from the tray or from the command line.
   void RunProfile(const std::string& name);
   // The main window closes: the profile items go.
-  void FormClose();
+  void RemoveProfileItems();
 
   // True while the file dialog of "Add program" is shown: the tray icon's
   // clicks are ignored then.
   bool AddingProgram = false;
 
   // PopupMenu1
-  void FactoryDefaults1Click();
-  void Resettouserdefault1Click();
-  void Setcurrentsettingsasuserdefault1Click();
-  void Resettoprevioussettings1Click();
-  void StartupMenuClick();
-  void ReloadSettingsClick();
-  void Singlechip1Click();
-  void Fastest1Click();
-  void N2xFSAA1Click();
-  void N4xFSAA1Click();
-  void N8xFSAA1Click();
+  void ResetToFactoryDefaults();
+  void ResetToUserDefaults();
+  void EditUserDefaults();
+  void RestorePreviousSettings();
+  void ToggleStartAtWindowsStartup();
+  void ToggleReloadSettings();
+  void SetFsaaSingleChip();
+  void SetFsaaFastest();
+  void SetFsaa2x();
+  void SetFsaa4x();
+  void SetFsaa8x();
   void SetCurrentVideoMode(int item);
-  void Currentsettings1Click();
-  void Addprogram1Click();
-  void ConfigGameClick(const std::string& profile);
-  void RunGameClick(const std::string& profile);
-  void About1Click();
-  void Close1Click();
+  void EditLiveSettings();
+  void AddProgram();
+  void EditProfile(const std::string& profile);
+  void RunFromMenu(const std::string& profile);
+  void ShowAbout();
+  void Exit();
   // PopupMenu2
-  void MenuRemoveRegClick();
-  void V560001Click();
-  void V555001Click();
-  void V445001Click();
-  void Emailauthor1Click();
-  void VisitWebpage1Click();
+  void RemoveFromRegistry();
+  void ChooseModel6000();
+  void ChooseModel5500();
+  void ChooseModel4500();
+  void MailAuthor();
+  void VisitWebpage();
 
  private:
   void ChooseCardModel(int model);
   bool TrayDeaf() const;
   void ShowPopup(TrayPopup menu, ScreenPoint at);
 
-  MainFormParts p_;
+  TrayCommandParts p_;
   bool programMenusEmpty_ = false;  // Config and Run hold their "Empty" items
   bool popupOpen_ = false;          // a menu is tracked: clicks then would nest another
   bool afterDoubleClick_ = false;   // the next left button-up ends a double click
