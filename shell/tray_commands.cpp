@@ -2,7 +2,7 @@
 
 #include <iterator>
 
-#include "dialogs/about.h"
+#include "dialogs/about_box.h"
 #include "driver/direct_fsaa.h"
 #include "platform/messages.h"
 #include "shell/link_adoption.h"

@@ -6,7 +6,7 @@
 namespace tw {
 
 AboutWindow::AboutWindow(HINSTANCE instance, HWND owner, DesktopShell& shell, UserInterface& ui)
-    : instance_(instance), owner_(owner), form_(shell, ui) {}
+    : instance_(instance), owner_(owner), box_(shell, ui) {}
 
 AboutWindow::~AboutWindow() {
   if (window_) DestroyWindow(window_);
@@ -49,14 +49,14 @@ LRESULT AboutWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // Labels report STN_CLICKED and buttons BN_CLICKED, both 0.
       if (HIWORD(wParam) != BN_CLICKED) break;
       const std::string name = controls_.NameOf(LOWORD(wParam));
-      if (name == "Label1") form_.Label1Click();
-      if (name == "Label4") form_.Label4Click();
-      if (name == "Button1" || LOWORD(wParam) == IDOK) form_.Button1Click();
-      if (LOWORD(wParam) == IDCANCEL) form_.FormClose();
+      if (name == "Label1") box_.VisitWebpage();
+      if (name == "Label4") box_.MailAuthor();
+      if (name == "Button1" || LOWORD(wParam) == IDOK) box_.Close();
+      if (LOWORD(wParam) == IDCANCEL) box_.Close();
       return 0;
     }
     case WM_CLOSE:
-      form_.FormClose();
+      box_.Close();
       return 0;
     default:
       break;

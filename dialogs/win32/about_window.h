@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "dialogs/about.h"
+#include "dialogs/about_box.h"
 #include "platform/win32/form_builder.h"
 #include "platform/win32/window_owner.h"
 #include "shell/window_position.h"
@@ -26,7 +26,7 @@ class AboutWindow : private WindowOwner {
 
   HINSTANCE instance_;
   HWND owner_;
-  TForm3 form_;
+  AboutBox box_;
   FormControls controls_;
 };
 

@@ -4,12 +4,12 @@
 // program that sits in the tray for days should not carry them unused.
 #include <windows.h>
 
-#include "dialogs/about.h"
+#include "dialogs/about_box.h"
 #include "editor/editor_layout.h"
-#include "platform/win32/window_owner.h"
 #include "platform/win32/lazy_init.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/text_compare_win32.h"
+#include "platform/win32/window_owner.h"
 #include "shell/startup.h"
 #include "shell/win32/main_window.h"
 #include "store/registry_handle.h"

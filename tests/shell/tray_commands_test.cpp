@@ -1,5 +1,5 @@
 // The commands behind the tray menus' items.
-#include "dialogs/about.h"
+#include "dialogs/about_box.h"
 #include "driver/restore_journal.h"
 #include "shell/link_adoption.h"
 #include "shell/menu_ids.h"
@@ -293,12 +293,12 @@ TEST_F(TrayCommandsTest, LinksAboutAndExit) {
 TEST(AboutBox, LinksAndASingleRelease) {
   FakeDesktopShell shell;
   FakeUserInterface ui;
-  TForm3 about(shell, ui);
-  about.Label1Click();
-  about.Label4Click();
+  AboutBox about(shell, ui);
+  about.VisitWebpage();
+  about.MailAuthor();
   EXPECT_EQ(shell.openedLinks, (Names{kHomePage, "mailto:" + std::string(kAuthorMail)}));
-  about.Button1Click();
-  about.FormClose();
+  about.Close();
+  about.Close();
   EXPECT_EQ(ui.posted, std::vector<unsigned>{kAboutClosedMessage});
 }
 

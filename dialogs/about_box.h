@@ -1,4 +1,4 @@
-// TForm3, the about box: name, version and author, with the home page and the
+// The about box: name, version and author, with the home page and the
 // author's mail address as clickable labels.
 #pragma once
 
@@ -12,18 +12,17 @@ constexpr const char* kAuthorMail = "tarnwick@example.org";
 constexpr const char* kHomePage = "http://www.example.com/tarnwick/";
 constexpr const char* kMailLink = "mailto:tarnwick@example.org";
 
-class TForm3 {
+class AboutBox {
  public:
-  TForm3(DesktopShell& shell, UserInterface& ui) : shell_(shell), ui_(ui) {}
-  TForm3(const TForm3&) = delete;
-  TForm3& operator=(const TForm3&) = delete;
+  AboutBox(DesktopShell& shell, UserInterface& ui) : shell_(shell), ui_(ui) {}
+  AboutBox(const AboutBox&) = delete;
+  AboutBox& operator=(const AboutBox&) = delete;
 
-  void Label1Click() { shell_.OpenLink(kHomePage); }
-  void Label4Click() { shell_.OpenLink(kMailLink); }
+  void VisitWebpage() { shell_.OpenLink(kHomePage); }
+  void MailAuthor() { shell_.OpenLink(kMailLink); }
   // OK and the title bar's close button: the main window destroys the box
   // once this handler has returned.
-  void Button1Click() { RequestRelease(); }
-  void FormClose() { RequestRelease(); }
+  void Close() { RequestRelease(); }
 
  private:
   void RequestRelease();

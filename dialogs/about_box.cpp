@@ -1,4 +1,4 @@
-#include "dialogs/about.h"
+#include "dialogs/about_box.h"
 
 #include <iterator>
 
@@ -33,7 +33,7 @@ const FormLayout kForm = {
 
 }  // namespace
 
-void TForm3::RequestRelease() {
+void AboutBox::RequestRelease() {
   // OK followed by the close button would ask twice; one release is enough.
   if (releaseRequested_) return;
   releaseRequested_ = true;
