@@ -3,7 +3,7 @@
 #include <exception>
 
 #include "dialogs/win32/about_window.h"
-#include "dialogs/win32/vselect_window.h"
+#include "dialogs/win32/card_model_window.h"
 #include "platform/messages.h"
 #include "res/resource_ids.h"
 #include "shell/startup_layout.h"
@@ -199,7 +199,7 @@ void MainWindow::RequestQuit() {
 }
 
 void MainWindow::AskCardModel(int& model) {
-  form4_.reset(new VSelectWindow(instance_, window_, model));
+  form4_.reset(new CardModelWindow(instance_, window_, model));
   form4_->ShowModal();
 }
 

@@ -27,7 +27,7 @@
 namespace tw {
 
 class AboutWindow;
-class VSelectWindow;
+class CardModelWindow;
 
 // What the process sets up before any window exists.
 struct ProgramServices {
@@ -119,7 +119,7 @@ class MainWindow : private WindowOwner,
   EditorOpenings form1_;
   TrayCommands form2_;
   std::unique_ptr<AboutWindow> form3_;
-  std::unique_ptr<VSelectWindow> form4_;
+  std::unique_ptr<CardModelWindow> form4_;
 };
 
 }  // namespace tw

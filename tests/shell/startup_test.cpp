@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "dialogs/vselect.h"
+#include "dialogs/card_model_question.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_text_compare.h"
 #include "shell/startup.h"
@@ -79,10 +79,10 @@ TEST_F(Startup, CloseButton) {
 TEST_F(Startup, CardModelIsAskedOnceAndStoredAlsoInADirectRun) {
   Card();
   view.answer = [](int& model) {
-    TForm4 dialog(model);
-    dialog.RadioButton3Click();
-    dialog.RadioButton2Click();
-    dialog.Button1Click();
+    CardModelQuestion dialog(model);
+    dialog.Choose6000();
+    dialog.Choose5500();
+    dialog.Confirm();
   };
   Run("t.exe Quake");
   EXPECT_EQ(view.calls, (Calls{"Hide", "Ask 4500", "Model 5500", "Run Quake", "Quit"}));

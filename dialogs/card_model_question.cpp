@@ -1,4 +1,4 @@
-#include "dialogs/vselect.h"
+#include "dialogs/card_model_question.h"
 
 #include <iterator>
 
@@ -26,6 +26,6 @@ const FormLayout kForm = {
 
 }  // namespace
 
-const FormLayout& CardModelDialogLayout() { return kForm; }
+const FormLayout& CardModelQuestionLayout() { return kForm; }
 
 }  // namespace tw

@@ -1,18 +1,18 @@
-#include "dialogs/win32/vselect_window.h"
+#include "dialogs/win32/card_model_window.h"
 
 #include "platform/messages.h"
 
 namespace tw {
 
-VSelectWindow::VSelectWindow(HINSTANCE instance, HWND owner, int& cardModel)
-    : instance_(instance), owner_(owner), form_(cardModel) {}
+CardModelWindow::CardModelWindow(HINSTANCE instance, HWND owner, int& cardModel)
+    : instance_(instance), owner_(owner), question_(cardModel) {}
 
-VSelectWindow::~VSelectWindow() {
+CardModelWindow::~CardModelWindow() {
   if (window_) DestroyWindow(window_);
 }
 
-void VSelectWindow::ShowModal() {
-  const FormLayout& layout = CardModelDialogLayout();
+void CardModelWindow::ShowModal() {
+  const FormLayout& layout = CardModelQuestionLayout();
   if (!CreateForm(layout, instance_, owner_)) return;
   controls_.Create(window_, layout, instance_);
   ShowWindow(window_, SW_SHOWNORMAL);
@@ -37,22 +37,22 @@ void VSelectWindow::ShowModal() {
   if (window_) ShowWindow(window_, SW_HIDE);
 }
 
-void VSelectWindow::Close() {
+void CardModelWindow::Close() {
   if (closed_) return;
   closed_ = true;
   if (owner_) PostMessageA(owner_, kCardDialogClosedMessage, 0, 0);
 }
 
-LRESULT VSelectWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CardModelWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND: {
       if (HIWORD(wParam) != BN_CLICKED) break;
       const std::string name = controls_.NameOf(LOWORD(wParam));
-      if (name == "RadioButton1") form_.RadioButton1Click();
-      if (name == "RadioButton2") form_.RadioButton2Click();
-      if (name == "RadioButton3") form_.RadioButton3Click();
+      if (name == "RadioButton1") question_.Choose4500();
+      if (name == "RadioButton2") question_.Choose5500();
+      if (name == "RadioButton3") question_.Choose6000();
       if (name == "Button1" || LOWORD(wParam) == IDOK) {
-        form_.Button1Click();
+        question_.Confirm();
         Close();
       }
       return 0;

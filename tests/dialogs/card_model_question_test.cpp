@@ -3,7 +3,7 @@
 #include <set>
 #include <string>
 
-#include "dialogs/vselect.h"
+#include "dialogs/card_model_question.h"
 #include "shell/startup_layout.h"
 
 namespace tw {
@@ -11,14 +11,14 @@ namespace {
 
 TEST(CardModelDialog, EachRadioButtonStoresItsModelAndOkOnlyCloses) {
   int model = 4500;
-  TForm4 dialog(model);
-  dialog.RadioButton3Click();
+  CardModelQuestion dialog(model);
+  dialog.Choose6000();
   EXPECT_EQ(model, 6000);
-  dialog.RadioButton1Click();
+  dialog.Choose4500();
   EXPECT_EQ(model, 4500);
-  dialog.RadioButton2Click();
+  dialog.Choose5500();
   EXPECT_FALSE(dialog.CloseRequested());
-  dialog.Button1Click();
+  dialog.Confirm();
   EXPECT_TRUE(dialog.CloseRequested());
   EXPECT_EQ(model, 5500);
 }
@@ -28,16 +28,16 @@ TEST(CardModelDialog, EachRadioButtonStoresItsModelAndOkOnlyCloses) {
 TEST(CardModelDialog, EachCaptionNamesTheModelItsButtonStores) {
   const struct {
     const char* button;
-    void (TForm4::*click)();
-  } buttons[] = {{"RadioButton1", &TForm4::RadioButton1Click},
-                 {"RadioButton2", &TForm4::RadioButton2Click},
-                 {"RadioButton3", &TForm4::RadioButton3Click}};
+    void (CardModelQuestion::*click)();
+  } buttons[] = {{"RadioButton1", &CardModelQuestion::Choose4500},
+                 {"RadioButton2", &CardModelQuestion::Choose5500},
+                 {"RadioButton3", &CardModelQuestion::Choose6000}};
   std::set<std::string> captions;
   for (const auto& b : buttons) {
-    const LayoutRow* row = CardModelDialogLayout().Find(b.button);
+    const LayoutRow* row = CardModelQuestionLayout().Find(b.button);
     ASSERT_NE(row, nullptr) << b.button;
     int model = 0;
-    TForm4 dialog(model);
+    CardModelQuestion dialog(model);
     (dialog.*b.click)();
     const std::string caption = row->caption;
     EXPECT_NE(caption.find(std::to_string(model)), std::string::npos)
@@ -72,7 +72,7 @@ void ExpectControlsFit(const FormLayout& form) {
 }
 
 TEST(CardModelDialog, Layouts) {
-  const FormLayout& dialog = CardModelDialogLayout();
+  const FormLayout& dialog = CardModelQuestionLayout();
   ExpectControlsFit(dialog);
   ExpectControlsFit(StartupWindowLayout());
   int checked = 0;

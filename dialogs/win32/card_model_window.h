@@ -3,16 +3,16 @@
 
 #include <windows.h>
 
-#include "dialogs/vselect.h"
+#include "dialogs/card_model_question.h"
 #include "platform/win32/form_builder.h"
 #include "platform/win32/window_owner.h"
 
 namespace tw {
 
-class VSelectWindow : private WindowOwner {
+class CardModelWindow : private WindowOwner {
  public:
-  VSelectWindow(HINSTANCE instance, HWND owner, int& cardModel);
-  ~VSelectWindow() override;
+  CardModelWindow(HINSTANCE instance, HWND owner, int& cardModel);
+  ~CardModelWindow() override;
 
   // Runs until OK or the close box ends the dialog. On closing it posts the
   // release message to the owner, which then destroys this object.
@@ -25,7 +25,7 @@ class VSelectWindow : private WindowOwner {
 
   HINSTANCE instance_;
   HWND owner_;
-  TForm4 form_;
+  CardModelQuestion question_;
   FormControls controls_;
   bool closed_ = false;
 };

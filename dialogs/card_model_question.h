@@ -5,21 +5,21 @@
 
 namespace tw {
 
-// The dialog's logic. It works on the caller's model, which holds 4500 when
+// The question's logic. It works on the caller's model, which holds 4500 when
 // the dialog opens, matching the preselected first radio button.
-class TForm4 {
+class CardModelQuestion {
  public:
-  explicit TForm4(int& cardModel) : cardModel_(cardModel) {}
-  TForm4(const TForm4&) = delete;
-  TForm4& operator=(const TForm4&) = delete;
+  explicit CardModelQuestion(int& cardModel) : cardModel_(cardModel) {}
+  CardModelQuestion(const CardModelQuestion&) = delete;
+  CardModelQuestion& operator=(const CardModelQuestion&) = delete;
 
-  void RadioButton1Click() { cardModel_ = 4500; }
-  void RadioButton2Click() { cardModel_ = 5500; }
-  void RadioButton3Click() { cardModel_ = 6000; }
+  void Choose4500() { cardModel_ = 4500; }
+  void Choose5500() { cardModel_ = 5500; }
+  void Choose6000() { cardModel_ = 6000; }
   // OK only closes: each radio button has stored its model already. The
   // window side ends the dialog once this is set; the title bar's close box
   // has the same effect without calling it.
-  void Button1Click() { closeRequested_ = true; }
+  void Confirm() { closeRequested_ = true; }
 
   bool CloseRequested() const { return closeRequested_; }
 
@@ -28,6 +28,6 @@ class TForm4 {
   bool closeRequested_ = false;
 };
 
-const FormLayout& CardModelDialogLayout();
+const FormLayout& CardModelQuestionLayout();
 
 }  // namespace tw
