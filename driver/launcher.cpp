@@ -20,18 +20,18 @@ constexpr unsigned kMaxTimerMs = 0x7FFFFFFF;  // the largest interval a window t
 }  // namespace
 
 Launcher::Launcher(RegistryHandle& programRegistry, DriverSettings& driver, DisplayModes& modes,
-                   Processes& processes, Timer& timer1, UserInterface& ui, const RunFlags& flags)
+                   Processes& processes, Timer& exitTimer, UserInterface& ui, const RunFlags& flags)
     : programRegistry_(programRegistry),
       driver_(driver),
       modes_(modes),
       processes_(processes),
-      timer1_(timer1),
+      exitTimer_(exitTimer),
       ui_(ui),
       flags_(flags),
       journal_(programRegistry),
       watch_(processes) {
-  timer1_.SetEnabled(false);
-  timer1_.SetInterval(kDefaultPollMs);
+  exitTimer_.SetEnabled(false);
+  exitTimer_.SetInterval(kDefaultPollMs);
 }
 
 Launcher::~Launcher() {
@@ -76,7 +76,7 @@ void Launcher::RunProfile(const std::string& name) {
   profileFilePath_ = filePath;
   profileParameters_ = parameters;
   profileDirectory_ = directory;
-  timer1_.SetInterval(interval);
+  exitTimer_.SetInterval(interval);
 
   // Worked out before anything is written, so that a watched run records
   // first what it is about to do.
@@ -100,7 +100,7 @@ void Launcher::RunProfile(const std::string& name) {
   if (!modes_.ChangeDisplayMode(runDesktopMode_, true)) {
     // Nothing will be launched. An earlier watch goes on, and its end puts
     // back its own display mode, not the one this run failed to set.
-    if (timer1_.Enabled()) {
+    if (exitTimer_.Enabled()) {
       state_ = State::Watching;
       runDesktopMode_ = watchedDesktopMode;
     } else {
@@ -118,7 +118,7 @@ void Launcher::LaunchProgram(const std::string& file, const std::string& paramet
   // which would show its own error box first or open a folder instead.
   if (file.empty() || !processes_.Launch(LaunchRequest{file, parameters, directory}, &process)) {
     // An earlier watch keeps following its own program.
-    state_ = timer1_.Enabled() ? State::Watching : State::Idle;
+    state_ = exitTimer_.Enabled() ? State::Watching : State::Idle;
     EndJournalOfUnwatchedRun();
     ui_.Notice("Could not start " + file);
     return;
@@ -127,11 +127,11 @@ void Launcher::LaunchProgram(const std::string& file, const std::string& paramet
   ReleaseProcess();
   launchedProcess_ = process;
   if (WatchedRun()) {
-    timer1_.SetEnabled(true);
+    exitTimer_.SetEnabled(true);
     state_ = State::Watching;
     StartWatch(process, runProfile_);
   } else {
-    timer1_.SetEnabled(false);
+    exitTimer_.SetEnabled(false);
     state_ = State::Idle;
     EndJournalOfUnwatchedRun();
     SetWatchedProfile(std::string());
@@ -172,7 +172,7 @@ void Launcher::RestorePreviousSettings() {
 }
 
 void Launcher::StopWatch() {
-  timer1_.SetEnabled(false);
+  exitTimer_.SetEnabled(false);
   watch_.Stop();
   ReleaseProcess();
   state_ = State::Idle;
@@ -214,9 +214,9 @@ void Launcher::ResumeFromJournal() {
   if (!running.empty()) {
     record_ = *owed;
     journalPending_ = true;
-    timer1_.SetInterval(StoredPollInterval(owed->profile));
+    exitTimer_.SetInterval(StoredPollInterval(owed->profile));
     watch_.Resume(running, owed->folder);
-    timer1_.SetEnabled(true);
+    exitTimer_.SetEnabled(true);
     state_ = State::Watching;
     record_.stage = JournalRecord::Stage::Watching;
     record_.watched = watch_.WatchedFiles();

@@ -36,7 +36,7 @@ class Launcher {
   enum class State { Idle, ModeSwitchPending, Launching, Watching };
 
   Launcher(RegistryHandle& programRegistry, DriverSettings& driver, DisplayModes& modes,
-           Processes& processes, Timer& timer1, UserInterface& ui, const RunFlags& flags);
+           Processes& processes, Timer& exitTimer, UserInterface& ui, const RunFlags& flags);
   ~Launcher();
   Launcher(const Launcher&) = delete;
   Launcher& operator=(const Launcher&) = delete;
@@ -45,7 +45,7 @@ class Launcher {
   void LaunchProgram(const std::string& file, const std::string& parameters,
                      const std::string& directory);
   void OnLaunchPending();                          // LaunchPendingMessage
-  void CheckProgramExit(bool shuttingDown = false);  // Timer1Timer
+  void CheckProgramExit(bool shuttingDown = false);
   // "Reset to previous settings" and the end of a watch: driver values, then
   // the display mode when the last run switched it.
   void RestorePreviousSettings();
@@ -86,7 +86,7 @@ class Launcher {
   DriverSettings& driver_;
   DisplayModes& modes_;
   Processes& processes_;
-  Timer& timer1_;
+  Timer& exitTimer_;
   UserInterface& ui_;
   const RunFlags& flags_;
 

@@ -19,7 +19,7 @@ class UserInterface {
   virtual void PostToMainWindow(unsigned message) = 0;
 };
 
-// Timer1: the exit watch.
+// The exit watch's timer.
 class Timer {
  public:
   virtual ~Timer() = default;

@@ -86,9 +86,9 @@ void ApplyCardModel(int model, SettingCatalogue& catalogue, RegistryHandle& prog
 void ReadCardModel(SettingCatalogue& catalogue, RegistryHandle& programRegistry,
                    StartupState& state, StartupView& view);
 
-// The whole sequence (FormCreate). An error raised inside it is reported;
-// outside debug mode the program then ends, since it would otherwise run on
-// with neither window nor icon.
+// The whole sequence (the main window's StartUp). An error raised inside it is
+// reported; outside debug mode the program then ends, since it would otherwise
+// run on with neither window nor icon.
 void RunStartup(const std::string& commandLine, SettingCatalogue& catalogue,
                 RegistryHandle& programRegistry, RegistryHandle& driverRegistry,
                 RegistryHandle& startupRegistry, const TextCompare& compare,

@@ -51,7 +51,8 @@ class MainWindowView {
   // Creates the about box, placed at each stored edge (its design position
   // otherwise), and shows it, not modal.
   virtual void OpenAbout(const StoredPosition& position) = 0;
-  // Closing ends the program (FormClose, then FormDestroy).
+  // Closing ends the program (the tray commands' RemoveProfileItems, then
+  // ShutDown).
   virtual void CloseMainWindow() = 0;
 };
 

@@ -1,4 +1,5 @@
-// Message boxes, Timer1 and posted messages on the real main window.
+// Message boxes, the exit-watch timer and posted messages on the real main
+// window.
 #pragma once
 
 #include <windows.h>

@@ -18,15 +18,15 @@ MainWindow::MainWindow(HINSTANCE instance, ProgramServices services)
       modes_(display_, ui_),
       driver_(services.catalogue, services.programRegistry, services.driverRegistry,
               state_.driverKey),
-      launcher_(services.programRegistry, driver_, modes_, processes_, timer1_, ui_, flags_),
+      launcher_(services.programRegistry, driver_, modes_, processes_, exitTimer_, ui_, flags_),
       editorServices_{services.catalogue, services.programRegistry, services.driverRegistry,
-                      state_.driverKey, modes_, driver_, ui_, questions_, shell_, form2_,
+                      state_.driverKey, modes_, driver_, ui_, questions_, shell_, trayCommands_,
                       working_},
       editorFactory_(instance, editorServices_),
-      form1_(editorFactory_, working_, chooser_),
-      form2_({services.catalogue, services.programRegistry, services.startupRegistry,
-              services.compare, state_, flags_, driver_, modes_, launcher_, ui_, questions_, shell_,
-              menus_, *this, *this, form1_, clickTimer_}) {
+      editors_(editorFactory_, working_, chooser_),
+      trayCommands_({services.catalogue, services.programRegistry, services.startupRegistry,
+                     services.compare, state_, flags_, driver_, modes_, launcher_, ui_, questions_,
+                     shell_, menus_, *this, *this, editors_, clickTimer_}) {
   launcher_.SetWatchListener(this);
 }
 
@@ -47,33 +47,33 @@ bool MainWindow::Create(const std::string& commandLine) {
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
-      FormCreate();
+      StartUp();
       return 0;
     case WM_COMMAND:
       if (lParam == 0 && HIWORD(wParam) == 0) {
-        form2_.MenuCommand(LOWORD(wParam));  // a popup menu item
+        trayCommands_.MenuCommand(LOWORD(wParam));  // a popup menu item
       } else if (HIWORD(wParam) == BN_CLICKED && controls_.NameOf(LOWORD(wParam)) == "Button1") {
-        Button1Click();
+        CloseStartupWindow();
       }
       return 0;
     case WM_TIMER:
-      if (wParam == Win32Timer::kTimerId) Timer1Timer();
-      if (wParam == clickTimer_.Id()) form2_.ClickTimerTick();
+      if (wParam == Win32Timer::kTimerId) CheckWatchedProgram();
+      if (wParam == clickTimer_.Id()) trayCommands_.ClickTimerTick();
       return 0;
     case WM_CLOSE:
-      form2_.RemoveProfileItems();
+      trayCommands_.RemoveProfileItems();
       DestroyWindow(window_);
       return 0;
     case WM_DESTROY:
-      FormDestroy();
+      ShutDown();
       return 0;
     default:
       if (message == kTrayNotifyMessage) {
-        form2_.TrayNotifyMessage(static_cast<unsigned>(lParam));
+        trayCommands_.TrayNotifyMessage(static_cast<unsigned>(lParam));
         return 0;
       }
       if (message == kShowLiveSettingsMessage) {
-        form2_.ShowLiveSettingsMessage();
+        trayCommands_.ShowLiveSettingsMessage();
         return 0;
       }
       if (message == kEditorClosedMessage) {
@@ -102,13 +102,13 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(window_, message, wParam, lParam);
 }
 
-void MainWindow::FormCreate() {
+void MainWindow::StartUp() {
   ui_.SetMainWindow(window_);
   shell_.SetOwner(window_);
   questions_.SetOwner(window_);
   chooser_.SetOwner(window_);
   editorFactory_.SetMainWindow(window_);
-  timer1_.SetWindow(window_);
+  exitTimer_.SetWindow(window_);
   clickTimer_.SetWindow(window_);
   display_.SetWindow(window_);
   processes_.SetOwner(window_);
@@ -122,31 +122,31 @@ void MainWindow::FormCreate() {
              *this);
 }
 
-void MainWindow::Button1Click() {
+void MainWindow::CloseStartupWindow() {
   const bool willHide = !state_.noCard && !state_.startupFailed;
   StartupCloseClicked(state_, *this);
   if (willHide) SetWindowTextA(controls_.Get("Memo1"), "");
 }
 
-void MainWindow::Timer1Timer() { launcher_.CheckProgramExit(); }
+void MainWindow::CheckWatchedProgram() { launcher_.CheckProgramExit(); }
 
-void MainWindow::FormDestroy() {
+void MainWindow::ShutDown() {
   // Leaving while a game is watched stops the watch; nothing is restored.
   launcher_.StopWatch();
-  timer1_.SetEnabled(false);
+  exitTimer_.SetEnabled(false);
   clickTimer_.SetEnabled(false);
   trayIcon_.Remove();
   PostQuitMessage(0);
 }
 
-void MainWindow::CardDialogClosed() { form4_.reset(); }
+void MainWindow::CardDialogClosed() { cardModelWindow_.reset(); }
 
-void MainWindow::AboutClosed() { form3_.reset(); }
+void MainWindow::AboutClosed() { aboutBox_.reset(); }
 
 // The closed editor is destroyed here, outside its own handlers.
-void MainWindow::EditorClosed() { form1_.EditorClosed(); }
+void MainWindow::EditorClosed() { editors_.EditorClosed(); }
 
-bool MainWindow::EditorOpen() const { return form1_.EditorOpen(); }
+bool MainWindow::EditorOpen() const { return editors_.EditorOpen(); }
 
 ScreenPoint MainWindow::CursorPosition() const {
   POINT point = {};
@@ -166,8 +166,8 @@ void MainWindow::ShowPopup(TrayPopup menu, ScreenPoint at) {
 }
 
 void MainWindow::OpenAbout(const StoredPosition& position) {
-  form3_.reset(new AboutWindow(instance_, window_, shell_, ui_));
-  if (!form3_->Show(position)) form3_.reset();
+  aboutBox_.reset(new AboutWindow(instance_, window_, shell_, ui_));
+  if (!aboutBox_->Show(position)) aboutBox_.reset();
 }
 
 void MainWindow::CloseMainWindow() {
@@ -199,13 +199,13 @@ void MainWindow::RequestQuit() {
 }
 
 void MainWindow::AskCardModel(int& model) {
-  form4_.reset(new CardModelWindow(instance_, window_, model));
-  form4_->ShowModal();
+  cardModelWindow_.reset(new CardModelWindow(instance_, window_, model));
+  cardModelWindow_->ShowModal();
 }
 
-void MainWindow::CardModelApplied(int model) { form2_.CardModelApplied(model); }
+void MainWindow::CardModelApplied(int model) { trayCommands_.CardModelApplied(model); }
 
-void MainWindow::RunProfile(const std::string& name) { form2_.RunProfile(name); }
+void MainWindow::RunProfile(const std::string& name) { trayCommands_.RunProfile(name); }
 
 void MainWindow::AddTrayIcon() {
   if (!trayIconImage_) {

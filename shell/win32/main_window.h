@@ -1,6 +1,6 @@
 // The hidden main window (class "TForm2"). It owns the start-up window's
-// controls, the tray icon, Timer1 and the run machinery, and turns window
-// messages into the program's handlers.
+// controls, the tray icon, the exit timer and the run machinery, and turns
+// window messages into the program's handlers.
 #pragma once
 
 #include <windows.h>
@@ -55,10 +55,10 @@ class MainWindow : private WindowOwner,
   // program goes on.
   void ReportFailure(const std::string& text) override { ui_.ErrorReport(text); }
 
-  void FormCreate();
-  void Button1Click();
-  void Timer1Timer();
-  void FormDestroy();
+  void StartUp();
+  void CloseStartupWindow();
+  void CheckWatchedProgram();
+  void ShutDown();
   void CardDialogClosed();
   void AboutClosed();
   void EditorClosed();
@@ -73,7 +73,7 @@ class MainWindow : private WindowOwner,
   void CardModelApplied(int model) override;
   void RunProfile(const std::string& name) override;
   void AddTrayIcon() override;
-  void BuildMenus() override { form2_.BuildMenus(); }
+  void BuildMenus() override { trayCommands_.BuildMenus(); }
   void ResumePendingRestore() override { launcher_.ResumeFromJournal(); }
 
   // WatchListener: the tip says which game is watched.
@@ -81,7 +81,7 @@ class MainWindow : private WindowOwner,
 
   // MainWindowView
   bool EditorOpen() const override;
-  bool AboutOpen() const override { return form3_ != nullptr; }
+  bool AboutOpen() const override { return aboutBox_ != nullptr; }
   bool MainWindowDisabled() const override { return window_ && !IsWindowEnabled(window_); }
   ScreenPoint CursorPosition() const override;
   void ShowPopup(TrayPopup menu, ScreenPoint at) override;
@@ -101,7 +101,7 @@ class MainWindow : private WindowOwner,
   StartupState state_;
   RunFlags flags_;
   Win32UserInterface ui_;
-  Win32Timer timer1_{3000};
+  Win32Timer exitTimer_{3000};
   Win32Timer clickTimer_{GetDoubleClickTime(), Win32Timer::kTimerId + 1};
   Win32Display display_;
   Win32Processes processes_;
@@ -111,15 +111,15 @@ class MainWindow : private WindowOwner,
   Win32DesktopShell shell_;
   Win32Questions questions_;
   Win32MenuSet menus_;
-  // Form1, the profile editor: made on demand, at most one.
+  // The profile editor: made on demand, at most one.
   Win32ProgramChooser chooser_;
   EditorWorkingValues working_;
   EditorServices editorServices_;
   Win32EditorFactory editorFactory_;
-  EditorOpenings form1_;
-  TrayCommands form2_;
-  std::unique_ptr<AboutWindow> form3_;
-  std::unique_ptr<CardModelWindow> form4_;
+  EditorOpenings editors_;
+  TrayCommands trayCommands_;
+  std::unique_ptr<AboutWindow> aboutBox_;
+  std::unique_ptr<CardModelWindow> cardModelWindow_;
 };
 
 }  // namespace tw
