@@ -7,9 +7,9 @@
 #include "editor/editor_events.h"
 #include "editor/editor_layout.h"
 #include "platform/command_error.h"
+#include "platform/error_report.h"
 #include "platform/win32/lazy_init.h"
 #include "platform/win32/ui_win32.h"
-#include "shell/error_report.h"
 
 namespace tw {
 

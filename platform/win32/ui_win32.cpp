@@ -1,6 +1,6 @@
 #include "platform/win32/ui_win32.h"
 
-#include "shell/error_report.h"
+#include "platform/error_report.h"
 
 namespace tw {
 

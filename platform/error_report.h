@@ -6,6 +6,9 @@
 namespace tw {
 
 // The message with a full stop appended when its last character sorts after ".".
-std::string ErrorReportText(const std::string& message);
+inline std::string ErrorReportText(const std::string& message) {
+  if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + ".";
+  return message;
+}
 
 }  // namespace tw
