@@ -4,9 +4,9 @@
 #include "editor/file_names.h"
 #include "platform/ascii_case.h"
 #include "platform/messages.h"
-#include "shell/window_position.h"
 #include "store/profile_store.h"
 #include "store/registry_error.h"
+#include "store/window_position.h"
 
 namespace tw {
 

@@ -15,9 +15,9 @@
 #include "platform/text_compare.h"
 #include "platform/ui.h"
 #include "shell/startup.h"
-#include "shell/window_position.h"
 #include "store/registry_handle.h"
 #include "store/setting_catalogue.h"
+#include "store/window_position.h"
 
 namespace tw {
 

@@ -6,7 +6,7 @@
 #include "dialogs/about_box.h"
 #include "platform/win32/form_builder.h"
 #include "platform/win32/window_owner.h"
-#include "shell/window_position.h"
+#include "store/window_position.h"
 
 namespace tw {
 

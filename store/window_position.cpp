@@ -1,4 +1,4 @@
-#include "shell/window_position.h"
+#include "store/window_position.h"
 
 #include "store/profile_store.h"
 
