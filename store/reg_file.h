@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ansi_converter.h"
 #include "platform/registry_backend.h"
 
 namespace tw {
@@ -30,14 +31,6 @@ struct RegFileKey {
 struct RegFile {
   RegFileFormat format = RegFileFormat::Regedit4;
   std::vector<RegFileKey> keys;
-};
-
-// UTF-16 text into the system's ANSI code page. False when a character has
-// no ANSI form, so a name is never silently changed on import.
-class AnsiConverter {
- public:
-  virtual ~AnsiConverter() = default;
-  virtual bool ToAnsi(const std::u16string& text, std::string* ansi) const = 0;
 };
 
 struct RegFileParse {

@@ -4,8 +4,8 @@
 #include <map>
 #include <string>
 
+#include "platform/ansi_converter.h"
 #include "platform/console.h"
-#include "store/reg_file.h"
 
 namespace tw {
 
