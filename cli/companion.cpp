@@ -6,8 +6,8 @@
 
 #include "driver/driver_settings.h"
 #include "driver/restore_journal.h"
-#include "shell/link_adoption.h"
 #include "shell/startup.h"
+#include "store/link_adoption.h"
 #include "store/profile_store.h"
 #include "store/profile_transfer.h"
 #include "store/setting_catalogue.h"

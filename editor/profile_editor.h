@@ -9,7 +9,7 @@
 #include "editor/editor_services.h"
 #include "editor/gamma_sliders.h"
 #include "platform/controls.h"
-#include "shell/link_adoption.h"
+#include "store/link_adoption.h"
 
 namespace tw {
 

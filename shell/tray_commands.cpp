@@ -5,8 +5,8 @@
 #include "dialogs/about_box.h"
 #include "driver/direct_fsaa.h"
 #include "platform/messages.h"
-#include "shell/link_adoption.h"
 #include "shell/tray_menus.h"
+#include "store/link_adoption.h"
 #include "store/profile_store.h"
 #include "store/registry_error.h"
 

@@ -14,7 +14,7 @@ constexpr const char* kMakerKey = "\\Software\\Hexmoor\\";
 constexpr const char* kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr const char* kUserDefaultProfile = "User Default";
 constexpr const char* kPreviousLodValue = "Previous LOD value";
-// A profile's subkey recording the shortcuts it adopted (shell/link_adoption.h).
+// A profile's subkey recording its adopted shortcuts (store/link_adoption.h).
 constexpr const char* kAdoptedLinksKey = "Adopted Shortcuts";
 
 // Values of the program key.

@@ -1,8 +1,8 @@
 // The commands behind the tray menus' items.
 #include "dialogs/about_box.h"
 #include "driver/restore_journal.h"
-#include "shell/link_adoption.h"
 #include "shell/menu_ids.h"
+#include "store/link_adoption.h"
 #include "store/registry_error.h"
 #include "tests/shell/tray_commands_fixture.h"
 

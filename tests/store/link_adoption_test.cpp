@@ -1,4 +1,4 @@
-#include "shell/link_adoption.h"
+#include "store/link_adoption.h"
 
 #include <gtest/gtest.h>
 
