@@ -20,13 +20,15 @@ constexpr unsigned kMaxTimerMs = 0x7FFFFFFF;  // the largest interval a window t
 }  // namespace
 
 Launcher::Launcher(RegistryHandle& programRegistry, DriverSettings& driver, DisplayModes& modes,
-                   Processes& processes, Timer& exitTimer, UserInterface& ui, const RunFlags& flags)
+                   Processes& processes, Timer& exitTimer, UserInterface& ui,
+                   Questions& questions, const RunFlags& flags)
     : programRegistry_(programRegistry),
       driver_(driver),
       modes_(modes),
       processes_(processes),
       exitTimer_(exitTimer),
       ui_(ui),
+      questions_(questions),
       flags_(flags),
       journal_(programRegistry),
       watch_(processes) {
@@ -224,7 +226,7 @@ void Launcher::ResumeFromJournal() {
     SetWatchedProfile(owed->profile);
     return;
   }
-  if (ui_.AskYesNo(ClosedDuringRunQuestion(owed->profile))) {
+  if (questions_.Ask(Question::WarningYesNo, ClosedDuringRunQuestion(owed->profile))) {
     RestorePreviousSettings();
   } else {
     journal_.Clear();

@@ -10,6 +10,7 @@
 #include "driver/process_watch.h"
 #include "driver/restore_journal.h"
 #include "platform/processes.h"
+#include "platform/questions.h"
 #include "platform/ui.h"
 #include "store/registry_handle.h"
 
@@ -36,7 +37,8 @@ class Launcher {
   enum class State { Idle, ModeSwitchPending, Launching, Watching };
 
   Launcher(RegistryHandle& programRegistry, DriverSettings& driver, DisplayModes& modes,
-           Processes& processes, Timer& exitTimer, UserInterface& ui, const RunFlags& flags);
+           Processes& processes, Timer& exitTimer, UserInterface& ui,
+           Questions& questions, const RunFlags& flags);
   ~Launcher();
   Launcher(const Launcher&) = delete;
   Launcher& operator=(const Launcher&) = delete;
@@ -88,6 +90,7 @@ class Launcher {
   Processes& processes_;
   Timer& exitTimer_;
   UserInterface& ui_;
+  Questions& questions_;
   const RunFlags& flags_;
 
   State state_ = State::Idle;

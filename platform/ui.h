@@ -13,8 +13,6 @@ class UserInterface {
   virtual void Notice(const std::string& text) = 0;
   // Modal box with an error icon: the general error report.
   virtual void ErrorReport(const std::string& text) = 0;
-  // Modal box captioned "Warning" with a warning icon, Yes and No; true for Yes.
-  virtual bool AskYesNo(const std::string& text) = 0;
   // Posts a private message (both parameters 0) to the main window.
   virtual void PostToMainWindow(unsigned message) = 0;
 };

@@ -21,10 +21,6 @@ void EditorBoxes::ErrorReport(const std::string& text) {
   MessageBoxA(editor_, ErrorReportText(text).c_str(), kApplicationTitle, MB_OK | MB_ICONERROR);
 }
 
-bool EditorBoxes::AskYesNo(const std::string& text) {
-  return MessageBoxA(editor_, text.c_str(), "Warning", MB_YESNO | MB_ICONWARNING) == IDYES;
-}
-
 void EditorBoxes::PostToMainWindow(unsigned message) { PostMessageA(mainWindow_, message, 0, 0); }
 
 EditorWindow::EditorWindow(HINSTANCE instance, HWND mainWindow, const EditorServices& services)

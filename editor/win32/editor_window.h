@@ -10,6 +10,7 @@
 #include "editor/editor_openings.h"
 #include "platform/win32/desktop_shell_win32.h"
 #include "platform/win32/form_builder.h"
+#include "platform/win32/questions_win32.h"
 #include "platform/win32/win32_controls.h"
 #include "platform/win32/window_owner.h"
 
@@ -22,7 +23,6 @@ class EditorBoxes : public UserInterface {
   void SetEditor(HWND editor) { editor_ = editor; }
   void Notice(const std::string& text) override;
   void ErrorReport(const std::string& text) override;
-  bool AskYesNo(const std::string& text) override;
   void PostToMainWindow(unsigned message) override;
 
  private:

@@ -1,5 +1,5 @@
-// Questions with scripted answers, a desktop shell that keeps its links in
-// memory, and a file dialog with a set answer; all recorded for tests.
+// A desktop shell that keeps its links in memory and a file dialog with a set
+// answer, both recorded for tests.
 #pragma once
 
 #include <deque>
@@ -13,27 +13,8 @@
 #include "platform/desktop_shell.h"
 #include "platform/fake/fake_shell_links.h"
 #include "platform/file_dialog.h"
-#include "platform/questions.h"
 
 namespace tw {
-
-class FakeQuestions : public Questions {
- public:
-  // Answers given in order; once they run out every question is answered No.
-  void Answer(bool yes) { answers_.push_back(yes); }
-  bool Ask(Question kind, const std::string& text) override {
-    asked.emplace_back(kind, text);
-    if (answers_.empty()) return false;
-    const bool yes = answers_.front();
-    answers_.pop_front();
-    return yes;
-  }
-
-  std::vector<std::pair<Question, std::string>> asked;
-
- private:
-  std::deque<bool> answers_;
-};
 
 class FakeDesktopShell : public DesktopShell {
  public:

@@ -13,14 +13,8 @@ class FakeUserInterface : public UserInterface {
   void Notice(const std::string& text) override { notices.push_back(text); }
   void ErrorReport(const std::string& text) override { errorReports.push_back(text); }
   void PostToMainWindow(unsigned message) override { posted.push_back(message); }
-  bool AskYesNo(const std::string& text) override {
-    questions.push_back(text);
-    return answerYes;
-  }
 
   std::vector<std::string> notices;
-  std::vector<std::string> questions;
-  bool answerYes = true;
   std::vector<std::string> errorReports;
   std::vector<unsigned> posted;
 };

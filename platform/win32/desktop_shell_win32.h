@@ -1,24 +1,13 @@
-// Questions as message boxes, the desktop shell, and the open-file dialog.
+// The desktop shell and the open-file dialog.
 #pragma once
 
 #include <windows.h>
 
 #include "platform/desktop_shell.h"
 #include "platform/file_dialog.h"
-#include "platform/questions.h"
 #include "platform/win32/shell_links_win32.h"
 
 namespace tw {
-
-// Boxes owned by a window of the caller's choice (the open dialog).
-class Win32Questions : public Questions {
- public:
-  void SetOwner(HWND owner) { owner_ = owner; }
-  bool Ask(Question kind, const std::string& text) override;
-
- private:
-  HWND owner_ = nullptr;
-};
 
 class Win32DesktopShell : public DesktopShell {
  public:

@@ -12,10 +12,6 @@ void Win32UserInterface::ErrorReport(const std::string& text) {
   MessageBoxA(window_, ErrorReportText(text).c_str(), kApplicationTitle, MB_OK | MB_ICONERROR);
 }
 
-bool Win32UserInterface::AskYesNo(const std::string& text) {
-  return MessageBoxA(window_, text.c_str(), "Warning", MB_YESNO | MB_ICONWARNING) == IDYES;
-}
-
 void Win32UserInterface::PostToMainWindow(unsigned message) {
   PostMessageA(window_, message, 0, 0);
 }

@@ -16,7 +16,6 @@ class Win32UserInterface : public UserInterface {
   void Notice(const std::string& text) override;
   void ErrorReport(const std::string& text) override;
   void PostToMainWindow(unsigned message) override;
-  bool AskYesNo(const std::string& text) override;
 
  private:
   HWND window_ = nullptr;

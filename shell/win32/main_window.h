@@ -18,6 +18,7 @@
 #include "platform/win32/form_builder.h"
 #include "platform/win32/menu_win32.h"
 #include "platform/win32/processes_win32.h"
+#include "platform/win32/questions_win32.h"
 #include "platform/win32/ui_win32.h"
 #include "platform/win32/window_owner.h"
 #include "shell/startup.h"

@@ -9,6 +9,7 @@
 
 #include "platform/fake/fake_display.h"
 #include "platform/fake/fake_processes.h"
+#include "platform/fake/fake_questions.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_ui.h"
 #include "platform/messages.h"
@@ -55,11 +56,12 @@ class LauncherTest : public testing::Test {
   DriverSettings driver{catalogue, program, driverRegistry, driverKey};
   FakeDisplay display;
   FakeUserInterface ui;
+  FakeQuestions questions;
   DisplayModes modes{display, ui};
   FakeProcesses processes;
   FakeTimer timer;
   RunFlags flags;
-  Launcher launcher{program, driver, modes, processes, timer, ui, flags};
+  Launcher launcher{program, driver, modes, processes, timer, ui, questions, flags};
 };
 
 TEST_F(LauncherTest, PollIntervalComesFromTheProfileAndStaysInTheTimersRange) {
@@ -212,7 +214,7 @@ TEST_F(LauncherTest, AnUnreadableExitCodeOrAMissingProcessEndsTheWatch) {
 
 TEST_F(LauncherTest, EveryProcessHandleIsClosedOnceOverManyRuns) {
   {
-    Launcher local(program, driver, modes, processes, timer, ui, flags);
+    Launcher local(program, driver, modes, processes, timer, ui, questions, flags);
     AddProfile("Game", "c:\\games\\game.exe", "1.50");
     local.RunProfile("Game");        // watched
     local.RunProfile("Game");        // replaces the watched process

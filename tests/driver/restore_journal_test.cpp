@@ -12,6 +12,7 @@
 #include "driver/launcher.h"
 #include "platform/fake/fake_display.h"
 #include "platform/fake/fake_processes.h"
+#include "platform/fake/fake_questions.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_ui.h"
 #include "platform/launched_process.h"
@@ -78,8 +79,9 @@ struct Tray {
         driverRegistry(registry, kMachine),
         driver(catalogue, program, driverRegistry, driverKey),
         modes(display, ui),
-        launcher(program, driver, modes, processes, timer, ui, flags) {
+        launcher(program, driver, modes, processes, timer, ui, questions, flags) {
     catalogue.FillFsaaLists(5500);
+    questions.unscriptedAnswer = true;  // put the driver back
   }
   std::string driverKey = kDriverKey;
   SettingCatalogue catalogue;
@@ -87,6 +89,7 @@ struct Tray {
   RegistryHandle driverRegistry;
   DriverSettings driver;
   FakeUserInterface ui;
+  FakeQuestions questions;
   DisplayModes modes;
   FakeTimer timer;
   RunFlags flags;
@@ -205,7 +208,7 @@ TEST_F(JournalTest, AWatchedRunOwesItsRestoreUntilTheWatchGivesItBack) {
   const std::vector<std::string> restored = Driver();
   auto next = Start();
   next->launcher.ResumeFromJournal();
-  EXPECT_TRUE(next->ui.questions.empty());
+  EXPECT_TRUE(next->questions.asked.empty());
   EXPECT_EQ(Driver(), restored);
   EXPECT_NE(restored, before);  // the swap keeps the game's values as previous ones
 }
@@ -263,7 +266,7 @@ TEST_F(JournalTest, ExitDuringTheWatchKeepsItAndTheNextStartWatchesTheGameAgain)
 
   auto next = Start();
   next->launcher.ResumeFromJournal();
-  EXPECT_TRUE(next->ui.questions.empty());
+  EXPECT_TRUE(next->questions.asked.empty());
   EXPECT_TRUE(next->timer.Enabled());
   EXPECT_EQ(next->launcher.WatchedProfile(), "Quake");
   next->launcher.CheckProgramExit();
@@ -298,7 +301,7 @@ TEST_F(JournalTest, AFailedSecondRunKeepsTheWatchOwed) {
 
     auto next = Start();
     next->launcher.ResumeFromJournal();
-    EXPECT_TRUE(next->ui.questions.empty()) << launchFails;
+    EXPECT_TRUE(next->questions.asked.empty()) << launchFails;
     EXPECT_TRUE(next->timer.Enabled()) << launchFails;
   }
 }
@@ -312,11 +315,13 @@ TEST_F(JournalTest, AGameThatEndedMeanwhileIsAskedAboutOnce) {
     const std::vector<std::string> gameValues = Driver();
 
     auto next = Start();
-    next->ui.answerYes = yes;
+    next->questions.unscriptedAnswer = yes;
     next->launcher.ResumeFromJournal();
-    EXPECT_EQ(next->ui.questions,
-              std::vector<std::string>{"Tarnwick was closed while \"Quake\" was running. Put the "
-                                       "driver settings back as they were before it started?"});
+    EXPECT_EQ(next->questions.asked,
+              (std::vector<std::pair<Question, std::string>>{
+                  {Question::WarningYesNo,
+                   "Tarnwick was closed while \"Quake\" was running. Put the "
+                   "driver settings back as they were before it started?"}}));
     EXPECT_FALSE(JournalExists());
     EXPECT_FALSE(next->timer.Enabled());
     if (yes) {
@@ -328,7 +333,7 @@ TEST_F(JournalTest, AGameThatEndedMeanwhileIsAskedAboutOnce) {
     next.reset();
     auto third = Start();
     third->launcher.ResumeFromJournal();
-    EXPECT_TRUE(third->ui.questions.empty());
+    EXPECT_TRUE(third->questions.asked.empty());
   }
 }
 
@@ -387,7 +392,7 @@ TEST_F(JournalTest, AKillAtAnyPointNeverRestoresTwice) {
         try {
           auto tray = Start(killing);
           tray->launcher.ResumeFromJournal();
-          EXPECT_LE(tray->ui.questions.size(), 1u);
+          EXPECT_LE(tray->questions.asked.size(), 1u);
           break;
         } catch (const Killed&) {
         }

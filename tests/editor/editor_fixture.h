@@ -17,6 +17,7 @@
 #include "platform/fake/fake_controls.h"
 #include "platform/fake/fake_desktop_shell.h"
 #include "platform/fake/fake_display.h"
+#include "platform/fake/fake_questions.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_ui.h"
 #include "platform/messages.h"

@@ -23,6 +23,7 @@
 #include "platform/fake/fake_display.h"
 #include "platform/fake/fake_menus.h"
 #include "platform/fake/fake_processes.h"
+#include "platform/fake/fake_questions.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_text_compare.h"
 #include "platform/fake/fake_ui.h"
@@ -66,7 +67,7 @@ struct Program {
   FakeTimer timer;
   RunFlags flags;
   DriverSettings driver{catalogue, programRegistry, driverRegistry, state.driverKey};
-  Launcher launcher{programRegistry, driver, modes, processes, timer, ui, flags};
+  Launcher launcher{programRegistry, driver, modes, processes, timer, ui, questions, flags};
   FakeQuestions questions;
   FakeDesktopShell shell;
   FakeMenuSet menus{&PopupMenu1Layout(), &PopupMenu2Layout()};

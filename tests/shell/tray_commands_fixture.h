@@ -18,6 +18,7 @@
 #include "platform/fake/fake_display.h"
 #include "platform/fake/fake_menus.h"
 #include "platform/fake/fake_processes.h"
+#include "platform/fake/fake_questions.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_text_compare.h"
 #include "platform/fake/fake_ui.h"
@@ -134,7 +135,7 @@ class TrayCommandsTest : public ::testing::Test {
   FakeProcesses processes;
   DisplayModes modes{display, ui};
   DriverSettings driver{catalogue, program, driverRegistry, state.driverKey};
-  Launcher launcher{program, driver, modes, processes, timer, ui, flags};
+  Launcher launcher{program, driver, modes, processes, timer, ui, questions, flags};
   FakeQuestions questions;
   FakeDesktopShell shell;
   FakeMenuSet menus{&PopupMenu1Layout(), &PopupMenu2Layout()};
