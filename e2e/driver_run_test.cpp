@@ -15,6 +15,7 @@
 #include "harness/options.h"
 #include "harness/registry.h"
 #include "harness/tarnwick.h"
+#include "harness/temp_folder.h"
 #include "harness/wait.h"
 #include "harness/window_probe.h"
 
@@ -36,12 +37,6 @@ const Layout kWindows98 = {"Windows98", kWin98Voodoo5,
                            "System\\CurrentControlSet\\Services\\Class\\Display\\0000"};
 const Layout kWindows2000 = {"Windows2000", kWin2000Voodoo5,
                              "System\\CurrentControlSet\\Services\\3dfxvs\\Device0"};
-
-std::string TempFolder() {
-  char folder[MAX_PATH] = {};
-  GetTempPathA(sizeof folder, folder);
-  return folder;  // ends with a backslash
-}
 
 std::string ProfilePath(const std::string& name) { return std::string(kProgramKey) + "\\" + name; }
 

@@ -6,7 +6,6 @@
 // and page go to the test run's screenshot folder.
 #include <gtest/gtest.h>
 
-#include <objbase.h>
 #include <shlobj.h>
 
 #include <optional>
@@ -16,7 +15,9 @@
 #include "harness/editor_probe.h"
 #include "harness/options.h"
 #include "harness/registry.h"
+#include "harness/shell_link.h"
 #include "harness/tarnwick.h"
+#include "harness/temp_folder.h"
 #include "harness/tray_menu.h"
 #include "harness/wait.h"
 #include "harness/window_probe.h"
@@ -32,44 +33,9 @@ constexpr char kDriverGlide[] = "System\\CurrentControlSet\\Services\\Class\\Dis
 constexpr int kConfigPlace = 6;  // "Config" among the right-click menu's items
 const char* const kButtons[] = {"Button1", "Button2", "Button3", "Button4", "Button5", "Button7"};
 
-std::string TempFolder() {
-  char folder[MAX_PATH] = {};
-  GetTempPathA(sizeof folder, folder);
-  return folder;  // ends with a backslash
-}
-
 std::string Folder(const std::string& path) { return path.substr(0, path.find_last_of('\\') + 1); }
 
-std::optional<std::string> Text(HKEY root, const std::string& path, const std::string& name) {
-  const std::optional<Value> value = ReadValue(root, path, name);
-  if (!value || value->type != REG_SZ || value->bytes.empty()) return std::nullopt;
-  return value->bytes.substr(0, value->bytes.size() - 1);
-}
-
 std::string Profile(const std::string& name) { return std::string(kProgramKey) + "\\" + name; }
-
-bool MakeShortcut(const std::string& file, const LinkFields& fields) {
-  CoInitialize(nullptr);
-  bool saved = false;
-  IShellLinkA* link = nullptr;
-  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                 reinterpret_cast<void**>(&link)))) {
-    link->SetPath(fields.target.c_str());
-    link->SetArguments(fields.arguments.c_str());
-    link->SetWorkingDirectory(fields.workingDirectory.c_str());
-    if (!fields.iconFile.empty()) link->SetIconLocation(fields.iconFile.c_str(), fields.iconIndex);
-    IPersistFile* persist = nullptr;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
-      wchar_t wide[MAX_PATH];
-      MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
-      saved = SUCCEEDED(persist->Save(wide, TRUE));
-      persist->Release();
-    }
-    link->Release();
-  }
-  CoUninitialize();
-  return saved;
-}
 
 // A link as one line, so two readings compare whole.
 std::string Describe(const LinkFields& f) {

@@ -21,7 +21,9 @@
 #include "harness/options.h"
 #include "harness/process.h"
 #include "harness/registry.h"
+#include "harness/shell_link.h"
 #include "harness/tarnwick.h"
+#include "harness/temp_folder.h"
 #include "harness/tray_menu.h"
 #include "harness/wait.h"
 #include "harness/window_probe.h"
@@ -48,62 +50,6 @@ std::string ShellFolder(int csidl) {
   char path[MAX_PATH] = {};
   SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE);
   return path;
-}
-
-std::string TempFolder() {
-  char folder[MAX_PATH] = {};
-  GetTempPathA(sizeof folder, folder);
-  return folder;
-}
-
-std::optional<std::string> Text(HKEY root, const std::string& path, const std::string& name) {
-  const std::optional<Value> value = ReadValue(root, path, name);
-  if (!value || value->type != REG_SZ || value->bytes.empty()) return std::nullopt;
-  return value->bytes.substr(0, value->bytes.size() - 1);
-}
-
-std::string ShortcutTarget(const std::string& file) {
-  std::string target;
-  CoInitialize(nullptr);
-  IShellLinkA* link = nullptr;
-  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                 reinterpret_cast<void**>(&link)))) {
-    IPersistFile* persist = nullptr;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
-      wchar_t wide[MAX_PATH];
-      MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
-      char path[MAX_PATH] = {};
-      if (SUCCEEDED(persist->Load(wide, STGM_READ)) &&
-          SUCCEEDED(link->GetPath(path, MAX_PATH, nullptr, 0))) {
-        target = path;
-      }
-      persist->Release();
-    }
-    link->Release();
-  }
-  CoUninitialize();
-  return target;
-}
-
-// A shortcut to `target`, as a game's installer leaves one.
-bool MakeShortcut(const std::string& file, const std::string& target) {
-  bool saved = false;
-  CoInitialize(nullptr);
-  IShellLinkA* link = nullptr;
-  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                 reinterpret_cast<void**>(&link)))) {
-    link->SetPath(target.c_str());
-    IPersistFile* persist = nullptr;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
-      wchar_t wide[MAX_PATH];
-      MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
-      saved = SUCCEEDED(persist->Save(wide, TRUE));
-      persist->Release();
-    }
-    link->Release();
-  }
-  CoUninitialize();
-  return saved;
 }
 
 // A key tree as "subkey path|value name" -> value, for comparing whole.

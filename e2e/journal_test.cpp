@@ -15,6 +15,7 @@
 #include "harness/process.h"
 #include "harness/registry.h"
 #include "harness/tarnwick.h"
+#include "harness/temp_folder.h"
 #include "harness/tray_menu.h"
 #include "harness/wait.h"
 #include "harness/window_probe.h"
@@ -29,18 +30,6 @@ constexpr int kRunPlace = 7;  // "Run" in the right-click menu, as the keyboard 
 constexpr char kQuestion[] =
     "Tarnwick was closed while \"Quake III\" was running. Put the driver settings back as they "
     "were before it started?";
-
-std::string TempFolder() {
-  char folder[MAX_PATH] = {};
-  GetTempPathA(sizeof folder, folder);
-  return folder;
-}
-
-std::optional<std::string> Text(HKEY root, const std::string& path, const std::string& name) {
-  const std::optional<Value> value = ReadValue(root, path, name);
-  if (!value || value->type != REG_SZ || value->bytes.empty()) return std::nullopt;
-  return value->bytes.substr(0, value->bytes.size() - 1);
-}
 
 bool GameRunning() { return ProcessRunningNamed(FileName(TestOptions().gameExe)); }
 

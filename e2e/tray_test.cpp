@@ -14,6 +14,7 @@
 #include "harness/options.h"
 #include "harness/registry.h"
 #include "harness/tarnwick.h"
+#include "harness/temp_folder.h"
 #include "harness/tray_menu.h"
 #include "harness/wait.h"
 #include "harness/window_probe.h"
@@ -43,19 +44,7 @@ constexpr int kRemove = 1, kMyVoodoo = 2;
 constexpr int kV56000 = 1;
 }  // namespace place
 
-std::string TempFolder() {
-  char folder[MAX_PATH] = {};
-  GetTempPathA(sizeof folder, folder);
-  return folder;  // ends with a backslash
-}
-
 std::string ProfilePath(const std::string& name) { return std::string(kProgramKey) + "\\" + name; }
-
-std::optional<std::string> Text(HKEY root, const std::string& path, const std::string& name) {
-  const std::optional<Value> value = ReadValue(root, path, name);
-  if (!value || value->type != REG_SZ || value->bytes.empty()) return std::nullopt;
-  return value->bytes.substr(0, value->bytes.size() - 1);
-}
 
 class TrayTest : public ::testing::Test {
  protected:

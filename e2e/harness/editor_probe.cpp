@@ -1,11 +1,9 @@
 #include "harness/editor_probe.h"
 
 #include <commctrl.h>
-#include <objbase.h>
 #include <shlobj.h>
 
 #include <cstdlib>
-#include <vector>
 
 #include "editor/editor_layout.h"
 #include "harness/wait.h"
@@ -157,36 +155,6 @@ void Screenshot(const std::string& name, HWND shown) {
   // The watcher takes the picture, then removes the request.
   WaitUntil([&request] { return GetFileAttributesA(request.c_str()) == INVALID_FILE_ATTRIBUTES; },
             15000);
-}
-
-bool ReadShellLink(const std::string& file, LinkFields* fields) {
-  CoInitialize(nullptr);
-  IShellLinkA* link = nullptr;
-  bool loaded = false;
-  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                 reinterpret_cast<void**>(&link)))) {
-    IPersistFile* persist = nullptr;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
-      std::vector<wchar_t> wide(file.size() + 1);
-      MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
-      if (SUCCEEDED(persist->Load(wide.data(), STGM_READ))) {
-        char text[MAX_PATH * 2] = {};
-        link->GetPath(text, sizeof text, nullptr, SLGP_RAWPATH);
-        fields->target = text;
-        link->GetArguments(text, sizeof text);
-        fields->arguments = text;
-        link->GetWorkingDirectory(text, sizeof text);
-        fields->workingDirectory = text;
-        link->GetIconLocation(text, sizeof text, &fields->iconIndex);
-        fields->iconFile = text;
-        loaded = true;
-      }
-      persist->Release();
-    }
-    link->Release();
-  }
-  CoUninitialize();
-  return loaded;
 }
 
 std::string DesktopFolder() {

@@ -1,7 +1,7 @@
 // Driving the profile editor of another process: its controls found by
 // component name (their ids follow the editor's layout table, which this
 // harness shares with the program), read and set with the messages Windows
-// itself sends. Also screenshots on request and reading shell links.
+// itself sends. Also screenshots on request and the desktop folder.
 #pragma once
 
 #include <windows.h>
@@ -41,15 +41,6 @@ int ChildTop(HWND child);
 // the request, and the watcher keeps it beside the picture (NAME.rect).
 void Screenshot(const std::string& name, HWND shown);
 
-struct LinkFields {
-  std::string target;
-  std::string arguments;
-  std::string workingDirectory;
-  std::string iconFile;
-  int iconIndex = -1;
-};
-// Reads a shell link file; false when it cannot be loaded.
-bool ReadShellLink(const std::string& file, LinkFields* fields);
 // The user's desktop folder as the shell names it.
 std::string DesktopFolder();
 

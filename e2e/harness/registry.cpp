@@ -86,6 +86,12 @@ std::optional<Value> ReadValue(HKEY root, const std::string& path, const std::st
   return Value{type, std::string(reinterpret_cast<const char*>(data.data()), size)};
 }
 
+std::optional<std::string> Text(HKEY root, const std::string& path, const std::string& name) {
+  const std::optional<Value> value = ReadValue(root, path, name);
+  if (!value || value->type != REG_SZ || value->bytes.empty()) return std::nullopt;
+  return value->bytes.substr(0, value->bytes.size() - 1);
+}
+
 void WriteValue(HKEY root, const std::string& path, const std::string& name, const Value& value) {
   Key key = CreateKey(root, path);
   const LONG rc = RegSetValueExA(key.get(), name.c_str(), 0, value.type,

@@ -47,6 +47,9 @@ Key CreateKey(HKEY root, const std::string& path);
 bool KeyExists(HKEY root, const std::string& path);
 
 std::optional<Value> ReadValue(HKEY root, const std::string& path, const std::string& name);
+// A REG_SZ value's text without its terminating NUL; nothing when the value
+// is missing, of another type or empty.
+std::optional<std::string> Text(HKEY root, const std::string& path, const std::string& name);
 void WriteValue(HKEY root, const std::string& path, const std::string& name, const Value& value);
 void DeleteValue(HKEY root, const std::string& path, const std::string& name);
 
