@@ -72,6 +72,33 @@ bool DeleteLinkFile(const std::string& file) {
   });
 }
 
+// The .lnk files in `dir` and its subfolders, `depth` levels down, into
+// `found` until it holds `limit`. A folder's subfolders are searched after
+// its own links, the last one found first.
+void CollectLinks(const std::string& dir, int depth, size_t limit,
+                  std::vector<std::string>* found) {
+  std::vector<std::string> subfolders;
+  WIN32_FIND_DATAA entry;
+  const HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::string name = entry.cFileName;
+    if (name == "." || name == "..") continue;
+    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      // A junction could lead back up the tree.
+      if (depth < kMaxDepth && !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        subfolders.push_back(dir + "\\" + name);
+      }
+    } else if (EndsWithLnk(entry.cFileName) && found->size() < limit) {
+      found->push_back(dir + "\\" + name);
+    }
+  } while (FindNextFileA(search, &entry));
+  FindClose(search);
+  for (size_t i = subfolders.size(); i > 0 && found->size() < limit; --i) {
+    CollectLinks(subfolders[i - 1], depth + 1, limit, found);
+  }
+}
+
 }  // namespace
 
 std::optional<std::string> SpecialFolderPath(int csidl) {
@@ -114,27 +141,7 @@ std::vector<LinkFolder> Win32ShellLinks::Folders() {
 
 std::vector<std::string> Win32ShellLinks::FindLinks(const std::string& folder, size_t limit) {
   std::vector<std::string> found;
-  std::vector<std::pair<std::string, int>> pending = {{folder, 0}};
-  while (!pending.empty() && found.size() < limit) {
-    const auto [dir, depth] = pending.back();
-    pending.pop_back();
-    WIN32_FIND_DATAA entry;
-    const HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE) continue;
-    do {
-      const std::string name = entry.cFileName;
-      if (name == "." || name == "..") continue;
-      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        // A junction could lead back up the tree.
-        if (depth < kMaxDepth && !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-          pending.emplace_back(dir + "\\" + name, depth + 1);
-        }
-      } else if (EndsWithLnk(entry.cFileName) && found.size() < limit) {
-        found.push_back(dir + "\\" + name);
-      }
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
-  }
+  CollectLinks(folder, 0, limit, &found);
   return found;
 }
 
