@@ -13,7 +13,7 @@ namespace {
 // A Start menu of a well-used machine holds a few thousand links; this bounds
 // a search of a runaway folder tree.
 constexpr size_t kMaxLinksPerFolder = 10000;
-constexpr long kMaxEntry = 65535;
+constexpr int kMaxEntry = 65535;
 
 std::string Trimmed(const std::string& text) {
   const std::string::size_type first = text.find_first_not_of(' ');
@@ -26,6 +26,11 @@ std::string Quoted(const std::string& profile) { return "\"" + profile + "\""; }
 std::string FileName(const std::string& path) {
   const std::string::size_type slash = path.find_last_of('\\');
   return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// One line of a report: the link's file, then what became of it.
+void Problem(AdoptionReport* report, const std::string& file, const std::string& what) {
+  report->problems.push_back(file + what);
 }
 
 // The profile's parameters already pass `args` when they end with them.
@@ -132,12 +137,12 @@ void LinkAdoption::DeleteEntry(const std::string& profile, const std::string& en
   if (empty) reg_.DeleteKey(record);
 }
 
-long LinkAdoption::LastEntry(const std::string& profile) {
-  long last = 0;
+int LinkAdoption::LastEntry(const std::string& profile) {
+  int last = 0;
   for (const std::string& entry : EntryNames(profile)) {
     const long number = std::strtol(entry.c_str(), nullptr, 10);
     // Only this program numbers the entries; a stray name is not one of them.
-    if (number > last && number <= kMaxEntry) last = number;
+    if (number > last && number <= kMaxEntry) last = static_cast<int>(number);
   }
   return last;
 }
@@ -148,9 +153,9 @@ std::string LinkAdoption::NextEntry(const std::string& profile) {
 
 std::vector<AdoptedLink> LinkAdoption::List(const std::string& profile) {
   // By number, the order they were adopted; the registry lists subkeys in its own.
-  const long last = LastEntry(profile);
+  const int last = LastEntry(profile);
   std::vector<AdoptedLink> links;
-  for (long number = 1; number <= last; ++number) {
+  for (int number = 1; number <= last; ++number) {
     AdoptedLink link;
     link.entry = std::to_string(number);
     ScopedKey key(reg_, JoinKeyPath(ProfileGroupPath(profile, kAdoptedLinksKey), link.entry),
@@ -213,8 +218,8 @@ AdoptionReport LinkAdoption::Adopt(const std::string& profile,
     for (const FoundLink& link : found) {
       const std::string args = Trimmed(link.fields.arguments);
       if (!Carries(parameters, args) && args != appended) {
-        report.problems.push_back(link.file + ": left alone, its arguments \"" + args +
-                                  "\" differ from the other shortcuts'");
+        Problem(&report, link.file,
+                ": left alone, its arguments \"" + args + "\" differ from the other shortcuts'");
         continue;
       }
       // Recorded before it is changed, so no change is ever without its record.
@@ -230,7 +235,7 @@ AdoptionReport LinkAdoption::Adopt(const std::string& profile,
       }
       DeleteEntry(profile, entry);
       if (result == LinkWrite::ReadOnly) {
-        report.problems.push_back(link.file + ": read-only, left alone");
+        Problem(&report, link.file, ": read-only, left alone");
         continue;
       }
       failure = link.file + " could not be written";
@@ -251,7 +256,7 @@ AdoptionReport LinkAdoption::Adopt(const std::string& profile,
   report.problems = {failure + "; the shortcuts were put back as they were"};
   for (const AdoptedLink& link : written) {
     if (links_.WriteLink(link.file, link.original) != LinkWrite::Written) {
-      report.problems.push_back(link.file + " could not be put back");
+      Problem(&report, link.file, " could not be put back");
     }
   }
   try {
@@ -268,19 +273,19 @@ AdoptionReport LinkAdoption::Unadopt(const std::string& profile) {
     LinkFields current;
     bool keep = false;
     if (!links_.ReadLink(link.file, &current)) {
-      report.problems.push_back(link.file + ": deleted since it was adopted, left alone");
+      Problem(&report, link.file, ": deleted since it was adopted, left alone");
     } else if (IsAdoptedFor(current, link, profile)) {
       const LinkWrite result = links_.WriteLink(link.file, link.original);
       keep = result != LinkWrite::Written;
       if (!keep) {
         report.changed.push_back(link.file);
       } else {
-        report.problems.push_back(link.file + (result == LinkWrite::ReadOnly
-                                                   ? ": read-only, left alone"
-                                                   : ": could not be written, left alone"));
+        Problem(&report, link.file,
+                result == LinkWrite::ReadOnly ? ": read-only, left alone"
+                                              : ": could not be written, left alone");
       }
     } else if (current != link.original) {
-      report.problems.push_back(link.file + ": changed since it was adopted, left alone");
+      Problem(&report, link.file, ": changed since it was adopted, left alone");
     }
     // Kept only while it can still be put back by a later try.
     if (!keep) DeleteEntry(profile, link.entry);
@@ -304,7 +309,7 @@ std::vector<AdoptedLink> LinkAdoption::Follow(const std::string& from, const std
   for (const AdoptedLink& link : List(from)) {
     LinkFields current;
     if (!links_.ReadLink(link.file, &current) || !IsAdoptedFor(current, link, from)) {
-      report->problems.push_back(link.file + ": changed since it was adopted, left alone");
+      Problem(report, link.file, ": changed since it was adopted, left alone");
       continue;
     }
     current.arguments = Quoted(to);
@@ -312,7 +317,7 @@ std::vector<AdoptedLink> LinkAdoption::Follow(const std::string& from, const std
       moved.push_back(link);
       report->changed.push_back(link.file);
     } else {
-      report->problems.push_back(link.file + ": could not be written, it still starts " + from);
+      Problem(report, link.file, ": could not be written, it still starts " + from);
     }
   }
   return moved;

@@ -71,7 +71,7 @@ class LinkAdoption {
   bool IsAdoptedFor(const LinkFields& current, const AdoptedLink& adopted,
                     const std::string& profile);
   std::vector<std::string> EntryNames(const std::string& profile);
-  long LastEntry(const std::string& profile);
+  int LastEntry(const std::string& profile);
   std::string NextEntry(const std::string& profile);
   void WriteEntry(const std::string& profile, const std::string& entry, const AdoptedLink& link);
   void DeleteEntry(const std::string& profile, const std::string& entry);

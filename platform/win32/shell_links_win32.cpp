@@ -41,7 +41,12 @@ bool ReadFields(IShellLinkA* link, LinkFields* fields) {
       FAILED(link->GetShowCmd(&show))) {
     return false;
   }
-  *fields = {target, arguments, directory, icon, iconIndex, show};
+  fields->target = target;
+  fields->arguments = arguments;
+  fields->workingDirectory = directory;
+  fields->iconFile = icon;
+  fields->iconIndex = iconIndex;
+  fields->showCommand = show;
   return true;
 }
 
