@@ -192,4 +192,13 @@ bool RegistryHandle::DeleteKey(const std::string& path) {
   return rc == reg_error::kSuccess;
 }
 
+ScopedKey::ScopedKey(RegistryHandle& handle, const std::string& path, bool canCreate)
+    : handle_(handle), open_(handle.OpenKey(path, canCreate)) {
+  // Creating never fails for want of the key; opening may, and that alone
+  // is no refusal.
+  refused_ = !open_ && (canCreate || handle.LastOpenError() != reg_error::kFileNotFound);
+}
+
+ScopedKey::~ScopedKey() { handle_.CloseKey(); }
+
 }  // namespace tw

@@ -87,13 +87,9 @@ class RegistryHandle {
 // Opens a key on a handle for one operation and closes it on every way out.
 class ScopedKey {
  public:
-  ScopedKey(RegistryHandle& handle, const std::string& path, bool canCreate)
-      : handle_(handle), open_(handle.OpenKey(path, canCreate)) {
-    // Creating never fails for want of the key; opening may, and that alone
-    // is no refusal.
-    refused_ = !open_ && (canCreate || handle.LastOpenError() != reg_error::kFileNotFound);
-  }
-  ~ScopedKey() { handle_.CloseKey(); }
+  // Out of line: inlined, every use of it carried its own copy.
+  ScopedKey(RegistryHandle& handle, const std::string& path, bool canCreate);
+  ~ScopedKey();
   ScopedKey(const ScopedKey&) = delete;
   ScopedKey& operator=(const ScopedKey&) = delete;
   explicit operator bool() const { return open_; }
