@@ -15,6 +15,27 @@ namespace {
 constexpr size_t kMaxLinksPerFolder = 10000;
 constexpr int kMaxEntry = 65535;
 
+// The registry values of a link's record that hold what the link was, in
+// the order they are written: between its "File" and its "Tarnwick".
+struct TextValue {
+  const char* name;
+  std::string LinkFields::*field;
+};
+constexpr TextValue kTextValues[] = {
+    {"Target", &LinkFields::target},
+    {"Arguments", &LinkFields::arguments},
+    {"Directory", &LinkFields::workingDirectory},
+    {"Icon", &LinkFields::iconFile},
+};
+struct NumberValue {
+  const char* name;
+  int LinkFields::*field;
+};
+constexpr NumberValue kNumberValues[] = {
+    {"Icon Index", &LinkFields::iconIndex},
+    {"Show", &LinkFields::showCommand},
+};
+
 std::string Trimmed(const std::string& text) {
   const std::string::size_type first = text.find_first_not_of(' ');
   if (first == std::string::npos) return std::string();
@@ -117,12 +138,10 @@ void LinkAdoption::WriteEntry(const std::string& profile, const std::string& ent
                               const AdoptedLink& link) {
   ScopedKey key(reg_, JoinKeyPath(ProfileGroupPath(profile, kAdoptedLinksKey), entry), true);
   reg_.WriteString("File", link.file);
-  reg_.WriteString("Target", link.original.target);
-  reg_.WriteString("Arguments", link.original.arguments);
-  reg_.WriteString("Directory", link.original.workingDirectory);
-  reg_.WriteString("Icon", link.original.iconFile);
-  reg_.WriteInteger("Icon Index", link.original.iconIndex);
-  reg_.WriteInteger("Show", link.original.showCommand);
+  for (const TextValue& value : kTextValues) reg_.WriteString(value.name, link.original.*value.field);
+  for (const NumberValue& value : kNumberValues) {
+    reg_.WriteInteger(value.name, link.original.*value.field);
+  }
   reg_.WriteString("Tarnwick", link.tarnwick);
 }
 
@@ -162,12 +181,10 @@ std::vector<AdoptedLink> LinkAdoption::List(const std::string& profile) {
                   false);
     if (!key) continue;
     link.file = reg_.ReadString("File");
-    link.original.target = reg_.ReadString("Target");
-    link.original.arguments = reg_.ReadString("Arguments");
-    link.original.workingDirectory = reg_.ReadString("Directory");
-    link.original.iconFile = reg_.ReadString("Icon");
-    if (reg_.HasInteger("Icon Index")) link.original.iconIndex = reg_.ReadInteger("Icon Index");
-    if (reg_.HasInteger("Show")) link.original.showCommand = reg_.ReadInteger("Show");
+    for (const TextValue& value : kTextValues) link.original.*value.field = reg_.ReadString(value.name);
+    for (const NumberValue& value : kNumberValues) {
+      if (reg_.HasInteger(value.name)) link.original.*value.field = reg_.ReadInteger(value.name);
+    }
     link.tarnwick = reg_.ReadString("Tarnwick");
     links.push_back(link);
   }
