@@ -23,7 +23,10 @@ void ProfileEditor::OfferAdoption(const std::string& name) {
 void ProfileEditor::ReportLinks(const AdoptionReport& report) {
   if (report.problems.empty()) return;
   std::string text;
-  for (const std::string& problem : report.problems) text += problem + "\r\n";
+  for (const std::string& problem : report.problems) {
+    text += problem;
+    text += "\r\n";
+  }
   text.resize(text.size() - 2);
   services_.ui.Notice(text);
 }

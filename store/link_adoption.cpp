@@ -84,9 +84,9 @@ std::string AdoptQuestion(const std::vector<FoundLink>& found, const std::string
   for (const FoundLink& link : found) {
     (link.place == LinkPlace::StartMenu ? startMenu : desktop) = true;
   }
-  const std::string places = startMenu && desktop ? "Start menu, desktop"
-                             : startMenu          ? "Start menu"
-                                                  : "desktop";
+  const char* const places = startMenu && desktop ? "Start menu, desktop"
+                               : startMenu          ? "Start menu"
+                                                    : "desktop";
   const bool one = found.size() == 1;
   return std::to_string(found.size()) + (one ? " shortcut starts " : " shortcuts start ") +
          FileName(program) + " (" + places + "). Start " + (one ? "it" : "them") +
@@ -270,7 +270,8 @@ AdoptionReport LinkAdoption::Adopt(const std::string& profile,
   // Half-way: every link goes back as it was, and the record with it.
   report.failed = true;
   report.changed.clear();
-  report.problems = {failure + "; the shortcuts were put back as they were"};
+  report.problems.clear();
+  report.problems.push_back(failure + "; the shortcuts were put back as they were");
   for (const AdoptedLink& link : written) {
     if (links_.WriteLink(link.file, link.original) != LinkWrite::Written) {
       Problem(&report, link.file, " could not be put back");

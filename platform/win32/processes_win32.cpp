@@ -170,7 +170,7 @@ bool Win32Processes::Snapshot(std::vector<ProcessEntry>* processes) {
   for (ProcessEntry& entry : found) {
     if (!entry.path.empty()) entry.path = FullPath(entry.path);
   }
-  *processes = found;
+  processes->swap(found);
   return true;
 }
 
