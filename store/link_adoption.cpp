@@ -42,6 +42,12 @@ std::string Trimmed(const std::string& text) {
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
+// A folder path compares without its trailing backslashes; "C:\\" keeps its own.
+std::string WithoutTrailingBackslash(std::string path) {
+  while (path.size() > 3 && path.back() == '\\') path.pop_back();
+  return path;
+}
+
 std::string Quoted(const std::string& profile) { return "\"" + profile + "\""; }
 
 std::string FileName(const std::string& path) {
@@ -117,10 +123,9 @@ LinkFields LinkAdoption::AdoptedForm(const LinkFields& original, const std::stri
 bool LinkAdoption::IsAdoptedFor(const LinkFields& current, const AdoptedLink& adopted,
                                 const std::string& profile) {
   const LinkFields expected = AdoptedForm(adopted.original, profile, adopted.tarnwick);
-  const auto samePath = [this](std::string a, std::string b) {
-    while (a.size() > 3 && a.back() == '\\') a.pop_back();
-    while (b.size() > 3 && b.back() == '\\') b.pop_back();
-    return links_.PathKey(a) == links_.PathKey(b);
+  const auto samePath = [this](const std::string& a, const std::string& b) {
+    return links_.PathKey(WithoutTrailingBackslash(a)) ==
+           links_.PathKey(WithoutTrailingBackslash(b));
   };
   return samePath(current.target, expected.target) &&
          AsciiUpper(Trimmed(current.arguments)) == AsciiUpper(expected.arguments) &&
@@ -315,8 +320,8 @@ AdoptionReport LinkAdoption::UnadoptAll(const std::vector<std::string>& profiles
   AdoptionReport all;
   for (const std::string& profile : profiles) {
     AdoptionReport one = Unadopt(profile);
-    all.changed.insert(all.changed.end(), one.changed.begin(), one.changed.end());
-    all.problems.insert(all.problems.end(), one.problems.begin(), one.problems.end());
+    for (const std::string& file : one.changed) all.changed.push_back(file);
+    for (const std::string& problem : one.problems) all.problems.push_back(problem);
   }
   return all;
 }
