@@ -267,15 +267,10 @@ class Companion {
     if (owedOnly && !owed) return kExitOk;
     const std::string driverKey = FindDriver();
     DriverSettings driver(c_.catalogue, c_.programRegistry, c_.driverRegistry, driverKey);
-    if (owed && owed->stage == JournalRecord::Stage::Restoring) {
-      // A restore cut off half-way: finish that same plan, never swap anew.
-      driver.ApplyPlan(owed->restore);
+    if (owed && RestoreJournal::FinishWrites(driver, *owed)) {
       journal.Clear();
       return kExitOk;
     }
-    // Cut off while writing the profile: finish writing it first, so the
-    // restore gives back exactly what the run replaced.
-    if (owed && owed->stage == JournalRecord::Stage::Applying) driver.ApplyPlan(owed->apply);
     // As the tray's "Reset to previous settings": a restore owed after a
     // watched run is settled by this one, so none is left pending.
     driver.ApplyPlan(journal.DecideRestore(driver, -1, -1));

@@ -184,8 +184,7 @@ void Launcher::StopWatch() {
 void Launcher::ResumeFromJournal() {
   std::optional<JournalRecord> owed = journal_.Read();
   if (!owed) return;
-  if (owed->stage == JournalRecord::Stage::Restoring) {
-    driver_.ApplyPlan(owed->restore);
+  if (RestoreJournal::FinishWrites(driver_, *owed)) {
     if (owed->desktopMode >= 0) {
       modes_.RememberWayBack(owed->savedMode);
       modes_.RestoreDisplayMode();
@@ -193,9 +192,6 @@ void Launcher::ResumeFromJournal() {
     journal_.Clear();
     return;
   }
-  // Cut off while writing the profile: finish writing it, so that the
-  // restore below gives back exactly what the run replaced.
-  if (owed->stage == JournalRecord::Stage::Applying) driver_.ApplyPlan(owed->apply);
   runDesktopMode_ = owed->desktopMode;
   if (owed->desktopMode >= 0) modes_.RememberWayBack(owed->savedMode);
 

@@ -148,6 +148,15 @@ DriverPlan RestoreJournal::DecideRestore(DriverSettings& driver, int desktopMode
   return plan;
 }
 
+bool RestoreJournal::FinishWrites(DriverSettings& driver, const JournalRecord& owed) {
+  if (owed.stage == JournalRecord::Stage::Restoring) {
+    driver.ApplyPlan(owed.restore);
+    return true;
+  }
+  if (owed.stage == JournalRecord::Stage::Applying) driver.ApplyPlan(owed.apply);
+  return false;
+}
+
 bool RestoreJournal::Exists() {
   ScopedKey key(registry_, kProgramKey, false);
   if (key.Refused()) throw RegistryError::GetFailed(kJournalValue);

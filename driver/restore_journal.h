@@ -57,6 +57,11 @@ class RestoreJournal {
   // to. The caller then carries out the plan (and the display switch) and
   // clears the record: killed in between, the next start finishes this plan.
   DriverPlan DecideRestore(DriverSettings& driver, int desktopMode, int savedMode);
+  // A record cut off part-way is finished before anything else: a decided
+  // restore is carried out as decided, never swapped anew (true: only the
+  // display mode and the clearing remain); a profile cut off while being
+  // written is written whole, so a restore gives back what the run replaced.
+  static bool FinishWrites(DriverSettings& driver, const JournalRecord& owed);
 
   static std::string Encode(const JournalRecord& record);
   static bool Decode(const std::string& text, JournalRecord* record);
