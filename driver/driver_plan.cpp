@@ -1,8 +1,30 @@
 #include "driver/driver_plan.h"
 
 #include "driver/text_escape.h"
+#include "platform/ascii_case.h"
 
 namespace tw {
+
+bool IsPreviousValueName(const std::string& name) {
+  return name.size() > kPrevPrefixLength &&
+         AsciiLower(name.substr(0, kPrevPrefixLength)) == AsciiLower(kPrevPrefix);
+}
+
+const DriverWrite* FindWrite(const DriverPlan& plan, SettingKind kind, const std::string& name) {
+  const std::string wanted = AsciiLower(name);
+  for (const DriverWrite& write : plan) {
+    if (write.kind == kind && AsciiLower(write.name) == wanted) return &write;
+  }
+  return nullptr;
+}
+
+DriverPlan KeepEarliest(const DriverPlan& earlier, const DriverPlan& later) {
+  DriverPlan merged = earlier;
+  for (const DriverWrite& write : later) {
+    if (FindWrite(earlier, write.kind, write.name) == nullptr) merged.push_back(write);
+  }
+  return merged;
+}
 
 // A line is "<group> <op> <name>\t<text>": group "D" or "G", op "=" to set
 // or "-" to delete.

@@ -23,6 +23,17 @@ struct DriverWrite {
 
 using DriverPlan = std::vector<DriverWrite>;
 
+constexpr std::string::size_type kPrevPrefixLength = 5;  // "Prev "
+
+// Whether a value name is a setting's "Prev " record (registry names ignore
+// letter case).
+bool IsPreviousValueName(const std::string& name);
+// The first write of `plan` to the value `name` of a group; nullptr if none.
+const DriverWrite* FindWrite(const DriverPlan& plan, SettingKind kind, const std::string& name);
+// `earlier` with the writes of `later` to values `earlier` does not name:
+// the state before a first run stays what a second run's restore gives back.
+DriverPlan KeepEarliest(const DriverPlan& earlier, const DriverPlan& later);
+
 // One line per write, texts escaped, for keeping a plan in the registry.
 std::string EncodePlan(const DriverPlan& plan);
 // False when the text is not a plan EncodePlan wrote.

@@ -99,15 +99,16 @@ GammaSwitchTargets FactoryTargets(SettingKind kind) {
   return targets;
 }
 
-// The targets held by a stored group open on `stored`: a missing gamma is
-// "1.30"; a switch is on when present, whatever its text.
+// The targets held by a stored group open on `stored`: a missing or empty
+// gamma is "1.30" (the driver reads an empty one as 0); a switch is on when
+// present, whatever its text.
 GammaSwitchTargets StoredTargets(const SettingCatalogue& catalogue, RegistryHandle& stored,
                                  SettingKind kind) {
   GammaSwitchTargets targets;
   for (int n : SettingCatalogue::GammaSettings(kind)) {
     const std::string& name = catalogue.ValueName(kind, n);
-    targets.gammas.push_back(stored.ValueExists(name) ? stored.ReadString(name)
-                                                      : std::string(kGammaFallback));
+    const std::string text = stored.ValueExists(name) ? stored.ReadString(name) : std::string();
+    targets.gammas.push_back(text.empty() ? std::string(kGammaFallback) : text);
   }
   for (int n : SettingCatalogue::SwitchSettings(kind)) {
     targets.switchesOn.push_back(stored.ValueExists(catalogue.ValueName(kind, n)));
@@ -150,13 +151,20 @@ void SetSwitch(GroupPlan& driver, const std::string& name, const std::string& on
 // One list choice with its record. An index outside the list (the FSAA list
 // before the card model is known) has no number to write; the driver value
 // and its record are left alone.
-void PlanChoice(GroupPlan& driver, const SettingInfo& info, int choice) {
+void PlanChoice(const SettingCatalogue& catalogue, GroupPlan& driver, SettingKind kind, int n,
+                int choice) {
+  const SettingInfo& info = catalogue.Info(kind, n);
   if (info.cls != SettingClass::List || choice < 0 ||
       choice >= static_cast<int>(info.choices.size())) {
     return;
   }
   if (driver.Exists(info.valueName)) driver.Set(PrevName(info.valueName), driver.Text(info.valueName));
-  driver.Set(info.valueName, std::to_string(info.choices[static_cast<size_t>(choice)].number));
+  const std::optional<std::string> text = catalogue.DriverText(kind, n, choice);
+  if (text) {
+    driver.Set(info.valueName, *text);
+  } else {
+    driver.Delete(info.valueName);
+  }
 }
 
 // Giving back, one rule per class.
@@ -172,12 +180,18 @@ void GiveBackList(GroupPlan& driver, const std::string& name) {
   if (!current.empty()) driver.Set(prevName, current);
 }
 
+// An empty previous gamma stands for one that was absent: written back as
+// text, the driver would read it as gamma 0.
 void GiveBackGamma(GroupPlan& driver, const std::string& name) {
   const std::string prevName = PrevName(name);
   const std::string previous =
       driver.Exists(prevName) ? driver.Text(prevName) : std::string(kGammaFallback);
   const std::string current = driver.Text(name);
-  driver.Set(name, previous);
+  if (previous.empty()) {
+    driver.Delete(name);
+  } else {
+    driver.Set(name, previous);
+  }
   driver.Set(prevName, current);
 }
 
@@ -250,7 +264,7 @@ void DriverSettings::ApplyChoice(SettingKind kind, int setting, int choice) {
     ScopedKey driver(driverRegistry_, DriverGroup(driverKey_, kind), true);
     RequireDriverGroup(driver, catalogue_.ValueName(kind, setting));
     GroupPlan group(driverRegistry_, kind, plan);
-    PlanChoice(group, catalogue_.Info(kind, setting), choice);
+    PlanChoice(catalogue_, group, kind, setting, choice);
   }
   ApplyPlan(plan);
 }
@@ -273,7 +287,7 @@ DriverPlan DriverSettings::PlanProfileSettings(const std::string& profile, bool 
     for (int n : SettingCatalogue::ListSettings(kind)) {
       const std::string& name = catalogue_.ValueName(kind, n);
       if (!programRegistry_.ValueExists(name)) continue;
-      PlanChoice(group, catalogue_.Info(kind, n),
+      PlanChoice(catalogue_, group, kind, n,
                  catalogue_.ChoiceForText(kind, n, programRegistry_.ReadString(name)));
     }
   }
@@ -291,7 +305,7 @@ void DriverSettings::ResetToFactoryDefaults() {
     RequireDriverGroup(driver, FirstListValue(catalogue_, kind));
     GroupPlan group(driverRegistry_, kind, plan);
     for (int n : SettingCatalogue::ListSettings(kind)) {
-      PlanChoice(group, catalogue_.Info(kind, n), catalogue_.DefaultChoice(kind, n));
+      PlanChoice(catalogue_, group, kind, n, catalogue_.DefaultChoice(kind, n));
     }
     PlanGammasAndSwitches(catalogue_, group, kind, FactoryTargets(kind), "");
   }
@@ -310,7 +324,7 @@ void DriverSettings::ResetToUserDefaults() {
     GroupPlan group(driverRegistry_, kind, plan);
     for (int n : SettingCatalogue::ListSettings(kind)) {
       const std::optional<std::string> text = ReadOptional(programRegistry_, catalogue_.ValueName(kind, n));
-      PlanChoice(group, catalogue_.Info(kind, n), catalogue_.ChoiceForText(kind, n, text));
+      PlanChoice(catalogue_, group, kind, n, catalogue_.ChoiceForText(kind, n, text));
     }
     PlanGammasAndSwitches(catalogue_, group, kind, StoredTargets(catalogue_, programRegistry_, kind),
                           kGammaFallback);
@@ -339,5 +353,43 @@ DriverPlan DriverSettings::PlanRestore() {
 }
 
 void DriverSettings::RestorePreviousValues() { ApplyPlan(PlanRestore()); }
+
+DriverPlan DriverSettings::PlanPriorState(const DriverPlan& plan) {
+  DriverPlan prior;
+  for (SettingKind kind : kGroups) {
+    // Only reads: a group that does not exist holds nothing yet.
+    ScopedKey driver(driverRegistry_, DriverGroup(driverKey_, kind), false);
+    if (driver.Refused()) throw RegistryError::GetFailed(SettingCatalogue::SubkeyName(kind));
+    for (const DriverWrite& write : plan) {
+      if (write.kind != kind || IsPreviousValueName(write.name) ||
+          FindWrite(prior, kind, write.name) != nullptr) {
+        continue;
+      }
+      DriverWrite back;
+      back.kind = kind;
+      back.name = write.name;
+      back.remove = !(driver && driverRegistry_.ValueExists(write.name));
+      if (!back.remove) back.text = driverRegistry_.ReadString(write.name);
+      prior.push_back(back);
+    }
+  }
+  return prior;
+}
+
+DriverPlan DriverSettings::PlanRestoreTo(const DriverPlan& prior) {
+  // The swap decides what the "Prev " values of the changed settings hold
+  // afterwards, as any restore leaves them; the settings themselves go back
+  // to what the run found, and a setting the run did not change is left
+  // alone, so no older run's record comes back.
+  DriverPlan plan;
+  for (const DriverWrite& write : PlanRestore()) {
+    if (IsPreviousValueName(write.name) &&
+        FindWrite(prior, write.kind, write.name.substr(kPrevPrefixLength)) != nullptr) {
+      plan.push_back(write);
+    }
+  }
+  for (const DriverWrite& write : prior) plan.push_back(write);
+  return plan;
+}
 
 }  // namespace tw

@@ -34,6 +34,14 @@ class DriverSettings {
   DriverPlan PlanRestore();
   void ApplyPlan(const DriverPlan& plan);
 
+  // For a watched run: what the values `plan` changes hold now (their text,
+  // or absent), as writes that put them back. Only reads.
+  DriverPlan PlanPriorState(const DriverPlan& plan);
+  // The restore after a watched run: each value the run changed back to its
+  // state in `prior`, their "Prev " values as a swap leaves them, and
+  // nothing else touched.
+  DriverPlan PlanRestoreTo(const DriverPlan& prior);
+
  private:
   const SettingCatalogue& catalogue_;
   RegistryHandle& programRegistry_;

@@ -84,7 +84,7 @@ void Launcher::RunProfile(const std::string& name) {
   // first what it is about to do.
   const DriverPlan plan = driver_.PlanProfileSettings(name, flags_.runDirect);
   runProfile_ = name;
-  if (WatchedRun()) BeginJournal(name, plan);
+  if (WatchedRun()) BeginJournal(name, plan, driver_.PlanPriorState(plan));
   try {
     driver_.ApplyPlan(plan);
   } catch (const std::exception&) {
@@ -161,7 +161,9 @@ void Launcher::CheckProgramExit(bool shuttingDown) {
     return;
   }
   StopWatch();
-  RestorePreviousSettings();
+  // "Reset to previous settings" during the run settled its record already:
+  // a second swap now would bring the game's values back.
+  if (journalPending_) RestorePreviousSettings();
 }
 
 void Launcher::RestorePreviousSettings() {
@@ -229,8 +231,14 @@ void Launcher::ResumeFromJournal() {
   }
 }
 
-void Launcher::BeginJournal(const std::string& name, const DriverPlan& plan) {
+void Launcher::BeginJournal(const std::string& name, const DriverPlan& plan,
+                            const DriverPlan& before) {
   JournalRecord record;
+  record.hasBefore = true;
+  // A run started while an earlier one is watched takes over its record:
+  // the restore still owes the driver as it was before the first.
+  record.before = journalPending_ && record_.hasBefore ? KeepEarliest(record_.before, before)
+                                                       : before;
   record.stage = JournalRecord::Stage::Applying;
   record.profile = name;
   record.program = profileFilePath_;

@@ -50,12 +50,16 @@ std::string RestoreJournal::Encode(const JournalRecord& record) {
   for (const std::string& file : record.watched) Field(out, "watched", file);
   PlanFields(out, "apply", record.apply);
   PlanFields(out, "restore", record.restore);
+  if (record.hasBefore) {
+    Field(out, "exact", "1");
+    PlanFields(out, "before", record.before);
+  }
   return out;
 }
 
 bool RestoreJournal::Decode(const std::string& text, JournalRecord* record) {
   JournalRecord out;
-  std::string apply, restore;
+  std::string apply, restore, before;
   bool haveStage = false;
   for (const std::string& line : SplitLines(text)) {
     const std::string::size_type equals = line.find('=');
@@ -90,12 +94,19 @@ bool RestoreJournal::Decode(const std::string& text, JournalRecord* record) {
       apply += value + '\n';
     } else if (name == "restore") {
       restore += value + '\n';
+    } else if (name == "exact") {
+      out.hasBefore = value == "1";
+    } else if (name == "before") {
+      before += value + '\n';
     } else {
       return false;
     }
   }
   if (!haveStage || out.profile.empty()) return false;
-  if (!DecodePlan(apply, &out.apply) || !DecodePlan(restore, &out.restore)) return false;
+  if (!DecodePlan(apply, &out.apply) || !DecodePlan(restore, &out.restore) ||
+      !DecodePlan(before, &out.before)) {
+    return false;
+  }
   *record = out;
   return true;
 }
@@ -137,8 +148,10 @@ void RestoreJournal::Clear() {
 }
 
 DriverPlan RestoreJournal::DecideRestore(DriverSettings& driver, int desktopMode, int savedMode) {
-  const DriverPlan plan = driver.PlanRestore();
-  if (std::optional<JournalRecord> owed = Read()) {
+  std::optional<JournalRecord> owed = Read();
+  const DriverPlan plan =
+      owed && owed->hasBefore ? driver.PlanRestoreTo(owed->before) : driver.PlanRestore();
+  if (owed) {
     owed->stage = JournalRecord::Stage::Restoring;
     owed->restore = plan;
     owed->desktopMode = desktopMode;

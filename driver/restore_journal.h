@@ -36,6 +36,11 @@ struct JournalRecord {
   std::vector<std::string> watched;  // program files of the watched processes
   DriverPlan apply;
   DriverPlan restore;
+  // The driver values the run changes, as they were before it: the restore
+  // gives exactly these back. Records of older versions have none and get
+  // the plain swap.
+  bool hasBefore = false;
+  DriverPlan before;
 };
 
 class RestoreJournal {
@@ -52,9 +57,9 @@ class RestoreJournal {
   void Clear();
   bool Exists();
 
-  // "Reset to previous settings", step one: works out the restore and, when
-  // one is owed, stores it in the record with the display mode to return
-  // to. The caller then carries out the plan (and the display switch) and
+  // "Reset to previous settings", step one: works out the restore (for an
+  // owed run, back to the driver as the run found it) and, when one is
+  // owed, stores it in the record with the display mode to return to. The caller then carries out the plan (and the display switch) and
   // clears the record: killed in between, the next start finishes this plan.
   DriverPlan DecideRestore(DriverSettings& driver, int desktopMode, int savedMode);
   // A record cut off part-way is finished before anything else: a decided

@@ -210,8 +210,7 @@ const ValueTable kDriverGlideAfter = {
     {"FX_GL_32BPP_ZPRECISION", "2"},
     {"FX_GL_HSR", "2"},
     {"Prev FX_GL_HSR", "0"},
-    {"FX_GLIDE_NO_SPLASH", "1"},
-    {"Prev FX_GLIDE_NO_SPLASH", "0"},
+    {"Prev FX_GLIDE_NO_SPLASH", "0"},           // "Enable" shows the splash: value deleted
     {"SSTH3_RGAMMA", "1.60"},
     {"Prev SSTH3_RGAMMA", "1.30"},
     {"SSTH3_GGAMMA", "2.00"},

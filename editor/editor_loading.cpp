@@ -45,7 +45,7 @@ void ProfileEditor::LoadCurrentSettings() {
       for (int i = 0; i < catalogue.ChoiceCount(kind, number); ++i) {
         list.Add(catalogue.ChoiceCaption(kind, number, i));
       }
-      list.SetItemIndex(catalogue.ChoiceForText(kind, number, text));
+      list.SetItemIndex(catalogue.ChoiceForDriverText(kind, number, text));
     }
     for (SettingKind kind : kGroups) {
       ScopedKey key(driver, DriverGroup(services_.driverKey, kind), true);

@@ -1,6 +1,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/ascii_case.h"
+
 #include "shell/startup.h"
 #include "store/profile_store.h"
 #include "store/registry_error.h"
@@ -11,14 +13,23 @@ namespace {
 
 constexpr const char* kWin98DisplayClass = "System\\CurrentControlSet\\Services\\Class\\Display\\";
 constexpr const char* kWin2000Service = "System\\CurrentControlSet\\Services\\3dfxvs\\";
+constexpr const char* kPciDevices = "Enum\\PCI\\";
 constexpr const char* kDriverDescValue = "DriverDesc";
 constexpr const char* kAdapterStringValue = "Hardwareinformation.Adapterstring";
+// The PCI identities of the chip on every Voodoo4 and Voodoo5 board: vendor
+// 121A, device 0009 (the driver's setup also lists 000B). Voodoo3 (0005) and
+// Banshee (0003) are older chips this program does not support.
+constexpr const char* kVsa100Devices[] = {"VEN_121A&DEV_0009", "VEN_121A&DEV_000B"};
 
-bool StartsWithNoCase(const std::string& text, const char* prefix) {
+bool IsAsciiLetterOrDigit(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool StartsWithNoCase(const std::string& text, const char* prefix, std::string::size_type at = 0) {
   std::string::size_type i = 0;
   for (; prefix[i] != '\0'; ++i) {
-    if (i >= text.size()) return false;
-    char c = text[i];
+    if (at + i >= text.size()) return false;
+    char c = text[at + i];
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     if (c != prefix[i]) return false;
   }
@@ -42,47 +53,105 @@ bool SortedSubkeys(RegistryHandle& registry, const std::string& base, const Text
   return true;
 }
 
-// The description of an open adapter key. A description that cannot be read
-// as text is no description: one odd adapter entry must not end the search.
-std::string ReadDescription(RegistryHandle& registry, bool& present) {
-  present = false;
-  if (!registry.ValueExists(kDriverDescValue)) return std::string();
-  try {
-    std::string description = registry.ReadString(kDriverDescValue);
-    present = true;
-    return description;
-  } catch (const RegistryError&) {
-    return std::string();
-  }
+// A text value of the open key. One that cannot be read as text counts as
+// absent: one odd entry must not end the search.
+bool ReadText(RegistryHandle& registry, const char* name, std::string& text) {
+  RawValue raw;
+  if (!registry.ReadRaw(name, &raw) || !RegistryHandle::IsText(raw)) return false;
+  text = RegistryHandle::TextOf(raw);
+  return true;
 }
 
-// Windows 95/98: adapters numbered below the display class, each with a
-// description.
-bool SearchWin98Layout(RegistryHandle& registry, const TextCompare& compare, std::string& found,
-                       StartupView* log) {
-  Log(log, "[Windows 95/98 check]");
-  const std::string base = kWin98DisplayClass;
-  std::vector<std::string> names;
-  if (!SortedSubkeys(registry, base, compare, names)) return false;
-  for (const std::string& name : names) {
-    ScopedKey key(registry, base + name, false);
-    Log(log, "OpenKey: " + base + name);
-    bool present = false;
-    const std::string description = ReadDescription(registry, present);
-    if (!present) continue;
-    Log(log, "DriverDescription: " + description);
-    if (IsVoodooDescription(description)) {
-      Log(log, "Voodoo found");
-      found = base + name + "\\";
+// The miniport stores the adapter's name as UTF-16 in a binary value; its
+// letters are plain ASCII, anything else is kept as "?".
+std::string AdapterStringText(const RawValue& raw) {
+  if (RegistryHandle::IsText(raw)) return RegistryHandle::TextOf(raw);
+  std::string text;
+  for (std::string::size_type i = 0; i + 1 < raw.bytes.size(); i += 2) {
+    const unsigned unit = static_cast<unsigned char>(raw.bytes[i]) |
+                          static_cast<unsigned>(static_cast<unsigned char>(raw.bytes[i + 1])) << 8;
+    if (unit == 0) break;
+    text += unit < 0x80 ? static_cast<char>(unit) : '?';
+  }
+  return text;
+}
+
+bool IsVsa100Device(const std::string& deviceKey) {
+  for (const char* id : kVsa100Devices) {
+    const std::string::size_type length = std::char_traits<char>::length(id);
+    if (StartsWithNoCase(deviceKey, id) &&
+        (deviceKey.size() == length || deviceKey[length] == '&')) {
       return true;
     }
   }
   return false;
 }
 
-// Windows 2000: the driver's service key with one "DEVICE" subkey per
+// The VSA-100 device of Windows 98/ME's PCI list whose "Driver" value
+// ("Display\0001") binds it to the display adapter `adapter`: its key name
+// and its own description. Only reads: the list is the system's own.
+bool FindPciDevice(RegistryHandle& registry, const TextCompare& compare, const std::string& adapter,
+                   std::string& device, std::string& description) {
+  const std::string wanted = AsciiLower("Display\\" + adapter);
+  std::vector<std::string> devices;
+  if (!SortedSubkeys(registry, kPciDevices, compare, devices)) return false;
+  for (const std::string& name : devices) {
+    if (!IsVsa100Device(name)) continue;
+    const std::string base = kPciDevices + name + "\\";
+    std::vector<std::string> instances;
+    if (!SortedSubkeys(registry, base, compare, instances)) continue;
+    for (const std::string& instance : instances) {
+      ScopedKey key(registry, base + instance, false);
+      std::string driver;
+      if (!ReadText(registry, "Driver", driver)) continue;
+      while (!driver.empty() && driver.back() == '\\') driver.pop_back();
+      if (AsciiLower(driver) != wanted) continue;
+      device = name;
+      ReadText(registry, "DeviceDesc", description);
+      return true;
+    }
+  }
+  return false;
+}
+
+// Windows 95/98/ME: adapters numbered below the display class. One matches
+// by its description, or by the PCI device bound to it: the driver's own
+// setup names every board alike, without its model.
+bool SearchWin98Layout(RegistryHandle& registry, const TextCompare& compare, DriverEntry& found,
+                       StartupView* log) {
+  Log(log, "[Windows 95/98 check]");
+  const std::string base = kWin98DisplayClass;
+  std::vector<std::string> names;
+  if (!SortedSubkeys(registry, base, compare, names)) return false;
+  for (const std::string& name : names) {
+    std::string description;
+    bool present = false;
+    {
+      ScopedKey key(registry, base + name, false);
+      Log(log, "OpenKey: " + base + name);
+      present = ReadText(registry, kDriverDescValue, description);
+    }
+    if (present) Log(log, "DriverDescription: " + description);
+    std::string device, deviceDescription;
+    if (present && IsVoodooDescription(description)) {
+      Log(log, "Matched by its description");
+    } else if (FindPciDevice(registry, compare, name, device, deviceDescription)) {
+      Log(log, "Matched by its PCI device: " + std::string(kPciDevices) + device);
+    } else {
+      continue;
+    }
+    Log(log, "Voodoo found");
+    found.key = base + name + "\\";
+    found.model = CardModelNamedIn(description);
+    if (found.model == 0) found.model = CardModelNamedIn(deviceDescription);
+    return true;
+  }
+  return false;
+}
+
+// Windows 2000/XP: the driver's service key with one "DEVICE" subkey per
 // installed adapter.
-bool SearchWin2000Layout(RegistryHandle& registry, const TextCompare& compare, std::string& found,
+bool SearchWin2000Layout(RegistryHandle& registry, const TextCompare& compare, DriverEntry& found,
                          StartupView* log) {
   Log(log, "[Windows 2000 check]");
   const std::string base = kWin2000Service;
@@ -92,9 +161,11 @@ bool SearchWin2000Layout(RegistryHandle& registry, const TextCompare& compare, s
     if (!StartsWithNoCase(name, "DEVICE")) continue;
     ScopedKey key(registry, base + name, false);
     Log(log, "OpenKey: " + base + name);
-    if (registry.ValueExists(kAdapterStringValue)) {
+    RawValue adapter;
+    if (registry.ReadRaw(kAdapterStringValue, &adapter)) {
       Log(log, "3Dfx driver found");
-      found = base + name + "\\";
+      found.key = base + name + "\\";
+      found.model = CardModelNamedIn(AdapterStringText(adapter));
       return true;
     }
   }
@@ -104,29 +175,60 @@ bool SearchWin2000Layout(RegistryHandle& registry, const TextCompare& compare, s
 }  // namespace
 
 bool IsVoodooDescription(const std::string& description) {
-  // "VOODOO" followed by the model digit; a missing or non-digit seventh
-  // character names no model and is simply no match.
+  // "VOODOO" followed by the model digit at the start; a missing or non-digit
+  // seventh character names no model and is simply no match.
   if (StartsWithNoCase(description, "VOODOO")) {
     if (description.size() >= 7 && description[6] >= '4' && description[6] <= '9') return true;
   }
-  return StartsWithNoCase(description, "OMEGA");
+  if (StartsWithNoCase(description, "OMEGA")) return true;
+  // Elsewhere as a word, with or without a blank before the digit: "3dfx
+  // Voodoo5 5500 AGP", "... For Voodoo 5 5500 AGP".
+  for (std::string::size_type at = 0; at < description.size(); ++at) {
+    if (at > 0 && IsAsciiLetterOrDigit(description[at - 1])) continue;
+    if (!StartsWithNoCase(description, "VOODOO", at)) continue;
+    std::string::size_type digit = at + 6;
+    if (digit < description.size() && description[digit] == ' ') ++digit;
+    if (digit >= description.size() || description[digit] < '4' || description[digit] > '9') continue;
+    if (digit + 1 == description.size() || !IsAsciiLetterOrDigit(description[digit + 1])) return true;
+  }
+  return false;
+}
+
+int CardModelNamedIn(const std::string& description) {
+  static const struct {
+    const char* text;
+    int model;
+  } kModels[] = {{"4500", 4500}, {"5500", 5500}, {"6000", 6000}};
+  for (const auto& entry : kModels) {
+    if (description.find(entry.text) != std::string::npos) return entry.model;
+  }
+  return 0;
+}
+
+bool FindDriverKey(RegistryHandle& driverRegistry, const TextCompare& compare, DriverEntry& found,
+                   StartupView* log) {
+  return SearchWin98Layout(driverRegistry, compare, found, log) ||
+         SearchWin2000Layout(driverRegistry, compare, found, log);
 }
 
 bool FindDriverKey(RegistryHandle& driverRegistry, const TextCompare& compare,
                    std::string& driverKey, StartupView* log) {
-  return SearchWin98Layout(driverRegistry, compare, driverKey, log) ||
-         SearchWin2000Layout(driverRegistry, compare, driverKey, log);
+  DriverEntry found;
+  if (!FindDriverKey(driverRegistry, compare, found, log)) return false;
+  driverKey = found.key;
+  return true;
 }
 
 bool DetectVoodoo(RegistryHandle& driverRegistry, RegistryHandle& programRegistry,
                   RegistryHandle& startupRegistry, const TextCompare& compare,
                   StartupState& state, StartupView* log) {
-  std::string found;
+  DriverEntry found;
   if (!FindDriverKey(driverRegistry, compare, found, log)) {
     state.noCard = true;
     return false;
   }
-  state.driverKey = found;
+  state.driverKey = found.key;
+  state.namedModel = found.model;
   state.noCard = false;
   {
     ScopedKey key(startupRegistry, kRunKey, true);

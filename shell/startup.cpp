@@ -24,7 +24,8 @@ void RunSequence(const std::string& commandLine, SettingCatalogue& catalogue,
   }
 
   // Both a direct run and the tray need the model: the FSAA choices follow it.
-  state.cardModel = 4500;
+  // When none is stored yet, the question offers the one the driver names.
+  state.cardModel = state.namedModel != 0 ? state.namedModel : 4500;
   ReadCardModel(catalogue, programRegistry, state, view);
 
   if (state.runDirect) {

@@ -43,6 +43,7 @@ struct StartupState {
   bool runDirect = false;
   int cardModel = 4500;
   std::string driverKey;
+  int namedModel = 0;           // the model the driver entry names; 0: none
   bool noCard = false;          // read by the start-up window's Close button
   bool startupFailed = false;   // an error ended the sequence; Close then ends the program
   bool startupChecked = false;  // "Start at Windows startup"
@@ -63,10 +64,21 @@ bool StartsInTray(const std::string& commandLine);
 
 // True for a driver description naming a Voodoo4 or later card.
 bool IsVoodooDescription(const std::string& description);
+// 4500, 5500 or 6000 when a description names that model; 0 otherwise.
+int CardModelNamedIn(const std::string& description);
+
+// The driver entry a search found.
+struct DriverEntry {
+  std::string key;  // the driver key, ending in a backslash
+  int model = 0;    // the card model its description names; 0: none
+};
 
 // Searches both driver layouts, the Windows 95/98 one first, for the first
-// adapter entry of a Voodoo4 or later; only reads. Log lines go to `log`
+// adapter entry of a Voodoo4 or later: by its description, or on Windows
+// 98/ME by the PCI device bound to it. Only reads. Log lines go to `log`
 // when it is not null.
+bool FindDriverKey(RegistryHandle& driverRegistry, const TextCompare& compare, DriverEntry& found,
+                   StartupView* log);
 bool FindDriverKey(RegistryHandle& driverRegistry, const TextCompare& compare,
                    std::string& driverKey, StartupView* log);
 

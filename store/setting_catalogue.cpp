@@ -242,6 +242,34 @@ int SettingCatalogue::ChoiceForText(SettingKind kind, int number,
   return FindChoice(kind, number, *stored);
 }
 
+namespace {
+
+// The driver tests its splash setting for presence only: any text hides the
+// splash. So "Enable" (number 1) is the value absent and "Disable" is "1",
+// while a profile keeps the choice's number like every other list.
+constexpr const char* kSplashValue = "FX_GLIDE_NO_SPLASH";
+constexpr int32_t kSplashShown = 1;   // "Enable"
+constexpr int32_t kSplashHidden = 0;  // "Disable"
+constexpr const char* kSplashHiddenText = "1";
+
+bool TestedForPresence(const SettingInfo& info) { return info.valueName == kSplashValue; }
+
+}  // namespace
+
+std::optional<std::string> SettingCatalogue::DriverText(SettingKind kind, int number,
+                                                        int choice) const {
+  const int32_t chosen = ChoiceNumber(kind, number, choice);
+  if (!TestedForPresence(Info(kind, number))) return std::to_string(chosen);
+  if (chosen == kSplashShown) return std::nullopt;
+  return std::string(kSplashHiddenText);
+}
+
+int SettingCatalogue::ChoiceForDriverText(SettingKind kind, int number,
+                                          const std::optional<std::string>& text) const {
+  if (!TestedForPresence(Info(kind, number))) return ChoiceForText(kind, number, text);
+  return FindChoice(kind, number, text ? kSplashHidden : kSplashShown);
+}
+
 bool SettingCatalogue::FillFsaaLists(int cardModel) {
   ChoiceList list;
   int defaultChoice = 1;

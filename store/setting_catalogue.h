@@ -70,6 +70,13 @@ class SettingCatalogue {
   // default choice.
   int ChoiceForText(SettingKind kind, int number, const std::optional<std::string>& text) const;
 
+  // How a choice stands in the driver key: its number as text, or nothing
+  // (the value deleted) for a setting the driver tests for presence only.
+  std::optional<std::string> DriverText(SettingKind kind, int number, int choice) const;
+  // The reverse, for a driver value (nullopt: absent).
+  int ChoiceForDriverText(SettingKind kind, int number,
+                          const std::optional<std::string>& text) const;
+
   // Fills both FSAA lists for card model 4500, 5500 or 6000; any other number
   // leaves them as they are and returns false.
   bool FillFsaaLists(int cardModel);

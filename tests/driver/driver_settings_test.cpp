@@ -142,7 +142,7 @@ const FactoryRow kFactoryRows[] = {
     {G, "FX_GLIDE_ALLOC_COLOR", "-1"},
     {G, "FX_GLIDE_BPP", "16"},
     {G, "FX_GL_COMPRESS_LEGACY_TEXTURES", "1"},
-    {G, "FX_GLIDE_NO_SPLASH", "0"},
+    {G, "FX_GLIDE_NO_SPLASH", "1"},  // "Disable": any text hides the splash
     {G, "SSTH3_RGAMMA", "1.30"},
     {G, "SSTH3_GGAMMA", "1.30"},
     {G, "SSTH3_BGAMMA", "1.30"},
@@ -244,6 +244,8 @@ TEST_F(DriverSettingsTest, RestoreGivesBackEachClassByItsRule) {
       {D, "SSTH3_BGAMMA", std::nullopt, "1.70", "1.70", ""},
       {G, "SSTH3_RGAMMA", std::nullopt, std::nullopt, "1.30", ""},
       {G, "SSTH3_GGAMMA", "", "0.90", "0.90", ""},
+      // an empty record was an absent gamma: deleted, never written as gamma 0
+      {G, "SSTH3_BGAMMA", "1.50", "", std::nullopt, "1.50"},
       // switch: presence swaps, with the fixed text
       {D, "SSTH3_SWAPINTERVAL", "1", std::nullopt, std::nullopt, "0"},
       {G, "FX_GLIDE_SWAPINTERVAL", std::nullopt, "7", "0", std::nullopt},
@@ -308,10 +310,11 @@ TEST_F(DriverSettingsTest, ProfileRunThenRestoreKeepsSettingsThatWereAbsentBefor
   EXPECT_EQ(Prev(D, "SSTH3_SWAPINTERVAL"), "0");
 
   settings_.RestorePreviousValues();
-  // A list value that did not exist is not removed again.
+  // A list value that did not exist is not removed again by the plain swap;
+  // an empty previous gamma is, since the driver reads "" as gamma 0.
   EXPECT_EQ(Live(D, "SSTH3_LOD_BIAS"), "-8");
   EXPECT_EQ(Prev(D, "SSTH3_LOD_BIAS"), std::nullopt);
-  EXPECT_EQ(Live(D, "SSTH3_RGAMMA"), "");
+  EXPECT_EQ(Live(D, "SSTH3_RGAMMA"), std::nullopt);
   EXPECT_EQ(Prev(D, "SSTH3_RGAMMA"), "1.80");
   EXPECT_EQ(Live(D, "SSTH3_SWAPINTERVAL"), "0");
   EXPECT_EQ(Prev(D, "SSTH3_SWAPINTERVAL"), std::nullopt);
@@ -398,7 +401,7 @@ TEST_F(DriverSettingsTest, CommandLineRunOfAMissingProfileCreatesAndChangesNothi
 }
 
 TEST_F(DriverSettingsTest, CommandLineRunOfAnExistingProfileAppliesIt) {
-  Store("Quake", G, "FX_GLIDE_NO_SPLASH", "1");
+  Store("Quake", G, "FX_GLIDE_NO_SPLASH", "0");
   settings_.ApplyProfileSettings("Quake", true);
   EXPECT_EQ(Live(G, "FX_GLIDE_NO_SPLASH"), "1");
   // Its D3D subkey is missing and stays missing; the driver's D3D is untouched.

@@ -267,9 +267,10 @@ TEST_F(LauncherTest, ASecondRunWhileWatchedIsFollowedAndRestoresTheFirstProfile)
   launcher.CheckProgramExit();
   EXPECT_EQ(DriverGamma(), "1.40");
 
+  // Both games are over: the driver is as before the first.
   EndLastProgram();
   launcher.CheckProgramExit();
-  EXPECT_EQ(DriverGamma(), "1.20");
+  EXPECT_EQ(DriverGamma(), "1.00");
   EXPECT_EQ(display.ChangeCalls(), (std::vector<int>{0, 1}));
   EXPECT_EQ(processes.OpenHandles(), 0);
 }
@@ -285,7 +286,7 @@ TEST_F(LauncherTest, AFailedSecondLaunchKeepsWatchingTheFirstProgram) {
   EXPECT_EQ(launcher.CurrentState(), Launcher::State::Watching);
   EndLastProgram();
   launcher.CheckProgramExit();
-  EXPECT_EQ(DriverGamma(), "1.20");
+  EXPECT_EQ(DriverGamma(), "1.00");
 }
 
 // The failed run must not take over the way back: the watched game's end
@@ -316,7 +317,7 @@ TEST_F(LauncherTest, ASecondRunWhoseDisplaySwitchFailsLeavesTheFirstGameWatched)
     display.SetChangeResult(disp_change::kSuccessful);
     EndLastProgram();
     launcher.CheckProgramExit();
-    EXPECT_EQ(DriverGamma(), "1.20");  // what was in force before the failed run
+    EXPECT_EQ(DriverGamma(), "1.00");  // what was in force before either run
     EXPECT_EQ(display.ChangeCalls(),
               firstSwitches ? (std::vector<int>{2, 0, 1}) : std::vector<int>{0});
     EXPECT_EQ(display.Current().width, 800);
@@ -324,7 +325,8 @@ TEST_F(LauncherTest, ASecondRunWhoseDisplaySwitchFailsLeavesTheFirstGameWatched)
   }
 }
 
-TEST_F(LauncherTest, ResetDuringAWatchIsSwappedBackWhenTheGameEnds) {
+// The reset settles the run: the game's end must not swap its values back.
+TEST_F(LauncherTest, ResetDuringAWatchIsNotUndoneWhenTheGameEnds) {
   AddProfile("Game", "c:\\games\\game.exe", "1.50");
   SetProfileDword("Game", "Desktop Mode", 2);
   launcher.RunProfile("Game");
@@ -336,9 +338,9 @@ TEST_F(LauncherTest, ResetDuringAWatchIsSwappedBackWhenTheGameEnds) {
 
   EndLastProgram();
   launcher.CheckProgramExit();
-  EXPECT_EQ(DriverGamma(), "1.50");
-  EXPECT_EQ(display.Current().width, 1024);
-  EXPECT_EQ(display.ChangeCalls(), (std::vector<int>{2, 1, 2}));
+  EXPECT_EQ(DriverGamma(), "1.00");
+  EXPECT_EQ(display.Current().width, 800);
+  EXPECT_EQ(display.ChangeCalls(), (std::vector<int>{2, 1}));
 }
 
 TEST_F(LauncherTest, ARegistryValueOfTheWrongTypeEndsTheRunBeforeAnythingIsWritten) {

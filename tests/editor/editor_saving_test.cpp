@@ -239,6 +239,40 @@ TEST_F(SavingTest, LiveOkRecordsOnlyExistingGammasAndListsAndLeavesSwitchRecords
   EXPECT_TRUE(Closed());
 }
 
+// The driver shows its splash only while the value is absent: the live
+// editor reads absence as "Enable" and any text as "Disable", and writes them
+// back that way, recording what it replaced. A profile keeps the numbers.
+TEST_F(SavingTest, SplashIsTheValuesPresenceInTheDriver) {
+  const struct {
+    std::optional<std::string> before;
+    const char* shown;
+    const char* chosen;
+    std::optional<std::string> after;
+  } cases[] = {
+      {std::nullopt, "Enable", "Disable", "1"},
+      {"1", "Disable", "Enable", std::nullopt},
+      {"0", "Disable", "Enable", std::nullopt},
+      {"", "Disable", "Disable", "1"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.before.value_or("absent"));
+    reg.RemoveKey(HKLM, Driver(GLIDE));
+    reg.PutKey(HKLM, Driver(GLIDE));
+    if (c.before) SetLive(GLIDE, "FX_GLIDE_NO_SPLASH", *c.before);
+    openings.EditLiveSettings();
+    EXPECT_EQ(Form().List("GComboBox10").Text(), c.shown);
+    Pick("GComboBox10", c.chosen);
+    Click("Button5");
+    EXPECT_EQ(Live(GLIDE, "FX_GLIDE_NO_SPLASH"), c.after);
+    EXPECT_EQ(Live(GLIDE, "Prev FX_GLIDE_NO_SPLASH"), c.before);
+    openings.EditorClosed();
+  }
+  Store("Game", GLIDE, "FX_GLIDE_NO_SPLASH", "1");
+  StoreProgram("Game", "C:\\Games\\game.exe");
+  openings.EditProfile("Game");
+  EXPECT_EQ(Form().List("GComboBox10").Text(), "Enable");
+}
+
 }  // namespace
 }  // namespace tw
 

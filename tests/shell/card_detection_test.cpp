@@ -5,6 +5,7 @@
 #include "shell/startup.h"
 #include "store/registry_error.h"
 #include "tests/shell/recording_startup_view.h"
+#include "tests/support/reg_fixture.h"
 
 namespace tw {
 namespace {
@@ -29,17 +30,42 @@ class OpenRecorder : public FakeRegistry {
   std::vector<std::string> opened;
 };
 
+// Which descriptions name a Voodoo4 or later, and which model the card
+// question then offers.
 TEST(CardDetection, Descriptions) {
   const struct {
     const char* text;
     bool match;
+    int model;
   } cases[] = {
-      {"Voodoo4 4500 AGP", true}, {"VOODOO5 5500", true},   {"voodoo9", true},
-      {"Voodoo3 3000", false},    {"3Dfx Voodoo5", false},  {"Omega", true},
-      {"oMeGa driver", true},     {"Omeg", false},          {"Voodoo", false},
-      {"VoodooX", false},         {"Voodoo 5 5500", false}, {"", false},
+      {"Voodoo4 4500 AGP", true, 4500},
+      {"VOODOO5 5500", true, 5500},
+      {"voodoo9", true, 0},
+      {"Omega", true, 0},
+      {"oMeGa driver", true, 0},
+      // Later builds name the model anywhere, as a word, with or without a blank.
+      {"3dfx Voodoo5 5500 AGP", true, 5500},
+      {"AMIGAMERLIN 3.1-R11 For Voodoo 5 5500 AGP", true, 5500},
+      {"3Dfx Voodoo5 6000", true, 6000},
+      {"(Voodoo 4)", true, 0},
+      // The driver's own setup names every board alike: only the PCI device tells.
+      {"3dfx Voodoo Series", false, 0},
+      {"Voodoo3 3000", false, 0},
+      {"3dfx Voodoo3 3000 AGP", false, 0},
+      {"Voodoo 3", false, 0},
+      {"MyVoodoo5", false, 0},
+      {"Voodoo  5", false, 0},
+      {"Voodoo 5x", false, 0},
+      {"Voodoo 45", false, 0},
+      {"Omeg", false, 0},
+      {"Voodoo", false, 0},
+      {"VoodooX", false, 0},
+      {"", false, 0},
   };
-  for (const auto& c : cases) EXPECT_EQ(IsVoodooDescription(c.text), c.match) << c.text;
+  for (const auto& c : cases) {
+    EXPECT_EQ(IsVoodooDescription(c.text), c.match) << c.text;
+    EXPECT_EQ(CardModelNamedIn(c.text), c.model) << c.text;
+  }
 }
 
 class Detection : public ::testing::Test {
@@ -73,7 +99,7 @@ TEST_F(Detection, Windows98LayoutLogsAndEndsWithTheMatchingAdapter) {
   const std::vector<std::string> log = {
       "[Windows 95/98 check]",           "OpenKey: " + kDisplay + "0000",
       "DriverDescription: Rage 128",     "OpenKey: " + kDisplay + "0001",
-      "DriverDescription: Voodoo5 5500 AGP", "Voodoo found"};
+      "DriverDescription: Voodoo5 5500 AGP", "Matched by its description", "Voodoo found"};
   EXPECT_EQ(view.log, log);
   EXPECT_EQ(reg.OpenHandles(), 0u);
 }
@@ -186,6 +212,64 @@ TEST_F(Detection, StoredMenuStatesAfterAFind) {
     EXPECT_EQ(state.reloadChecked, c.reloadChecked);
     EXPECT_EQ(reg.GetDword(kHkcu, kProgram, "Reload settings"), c.reload.value_or(1));
   }
+}
+
+// Windows 98/ME: the adapter a VSA-100 PCI device is bound to is the card,
+// whatever its description; older chips and other vendors are not.
+TEST_F(Detection, PciDeviceBoundToAnAdapter) {
+  const struct {
+    const char* device;
+    bool match;
+  } cases[] = {
+      {"VEN_121A&DEV_0009&SUBSYS_0001121A&REV_01", true},
+      {"ven_121a&dev_000b&subsys_0005121a&rev_00", true},
+      {"VEN_121A&DEV_0009", true},
+      {"VEN_121A&DEV_0005&SUBSYS_0036121A&REV_01", false},  // Voodoo3
+      {"VEN_121A&DEV_0003&SUBSYS_0001121A&REV_01", false},  // Banshee
+      {"VEN_121A&DEV_00091&SUBSYS_0001121A&REV_01", false},
+      {"VEN_1002&DEV_0009&SUBSYS_0001121A&REV_01", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.device);
+    reg.RemoveKey(kHklm, "Enum");
+    reg.RemoveKey(kHklm, "System");
+    state = StartupState{};
+    Adapter("0000", "Standard PCI Graphics Adapter (VGA)");
+    Adapter("0001", "3dfx Voodoo Series");
+    reg.PutString(kHklm, std::string("Enum\\PCI\\") + c.device + "\\BUS_01&DEV_00&FUNC_00", "Driver",
+                  "display\\0001");
+    EXPECT_EQ(Detect(false), c.match);
+    EXPECT_EQ(state.driverKey, c.match ? kDisplay + "0001\\" : std::string());
+  }
+}
+
+// The registry as the driver's own setup leaves it, on both layouts: found,
+// with the rule in the log, no model named, and nothing created on the way.
+TEST_F(Detection, StockDriverLayouts) {
+  PlantRegFixture(reg, kWin98StockFixture);
+  const std::string before = DumpTree(reg, kHklm, "Enum") + DumpTree(reg, kHklm, kDisplay);
+  ASSERT_TRUE(Detect());
+  EXPECT_EQ(state.driverKey, kWin98StockDriverKey);
+  EXPECT_EQ(state.namedModel, 0);
+  const std::vector<std::string> tail = {
+      "DriverDescription: 3dfx Voodoo Series",
+      "Matched by its PCI device: Enum\\PCI\\VEN_121A&DEV_0009&SUBSYS_0004121A&REV_01",
+      "Voodoo found"};
+  EXPECT_EQ(std::vector<std::string>(view.log.end() - 3, view.log.end()), tail);
+  EXPECT_EQ(DumpTree(reg, kHklm, "Enum") + DumpTree(reg, kHklm, kDisplay), before);
+
+  PlantRegFixture(reg, kWin2000StockFixture);
+  state = StartupState{};
+  ASSERT_TRUE(Detect(false));
+  EXPECT_EQ(state.driverKey, kWin2000StockDriverKey);
+  EXPECT_EQ(state.namedModel, 0);
+  // A miniport that names the model in its UTF-16 adapter string.
+  std::string utf16;
+  for (char c : std::string("3dfx Voodoo5 5500 AGP")) utf16 += std::string{c, '\0'};
+  reg.PutRaw(kHklm, kWin2000StockDriverKey, "HardwareInformation.AdapterString",
+             RawValue{reg_type::kBinary, utf16 + std::string(2, '\0')});
+  ASSERT_TRUE(Detect(false));
+  EXPECT_EQ(state.namedModel, 5500);
 }
 
 TEST_F(Detection, OlderPreviousLodValueIsConverted) {

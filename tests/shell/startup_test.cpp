@@ -17,9 +17,9 @@ const std::string kNoCard = std::string("Notice: ") + kNoVoodooMessage;
 
 class Startup : public ::testing::Test {
  protected:
-  void Card() {
+  void Card(const std::string& description = "Voodoo5 5500 AGP") {
     reg.PutString(kHklm, "System\\CurrentControlSet\\Services\\Class\\Display\\0000", "DriverDesc",
-                  "Voodoo5 5500 AGP");
+                  description);
   }
   void Run(const std::string& commandLine) {
     RunStartup(commandLine, catalogue, program, driver, startup, compare, state, view);
@@ -85,7 +85,7 @@ TEST_F(Startup, CardModelIsAskedOnceAndStoredAlsoInADirectRun) {
     dialog.Confirm();
   };
   Run("t.exe Quake");
-  EXPECT_EQ(view.calls, (Calls{"Hide", "Ask 4500", "Model 5500", "Run Quake", "Quit"}));
+  EXPECT_EQ(view.calls, (Calls{"Hide", "Ask 5500", "Model 5500", "Run Quake", "Quit"}));
   EXPECT_EQ(StoredModel(), 5500u);
 
   SettingCatalogue expected;
@@ -101,11 +101,21 @@ TEST_F(Startup, CardModelIsAskedOnceAndStoredAlsoInADirectRun) {
   EXPECT_EQ(view.calls, (Calls{"Hide", "Model 5500", "Tray", "Menus", "Resume"}));
 }
 
-TEST_F(Startup, ClosingTheCardDialogAtOnceKeeps4500) {
-  Card();
-  Run("t.exe");
-  EXPECT_EQ(view.calls, (Calls{"Hide", "Ask 4500", "Model 4500", "Tray", "Menus", "Resume"}));
-  EXPECT_EQ(StoredModel(), 4500u);
+// The question offers the model the driver names; 4500 when it names none.
+TEST_F(Startup, ClosingTheCardDialogAtOnceKeepsTheOfferedModel) {
+  const std::pair<const char*, int> cases[] = {
+      {"Voodoo4 4500 AGP", 4500}, {"AMIGAMERLIN 3.1-R11 For Voodoo 5 5500 AGP", 5500},
+      {"3dfx Voodoo5 6000 AGP", 6000}, {"Omega Voodoo5", 4500}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.first);
+    reg.RemoveKey(kHkcu, "Software");
+    Card(c.first);
+    view = RecordingStartupView{};
+    Run("t.exe");
+    const std::string model = std::to_string(c.second);
+    EXPECT_EQ(view.calls, (Calls{"Hide", "Ask " + model, "Model " + model, "Tray", "Menus", "Resume"}));
+    EXPECT_EQ(StoredModel(), static_cast<uint32_t>(c.second));
+  }
 }
 
 TEST_F(Startup, UnknownStoredModelAppliesNothing) {
@@ -133,7 +143,7 @@ TEST_F(Startup, WrongTypedProgramValuesReadAsMissingAndAreStoredAgain) {
     view = RecordingStartupView{};
     view.answer = [](int& model) { model = 6000; };
     Run("t.exe");
-    EXPECT_EQ(view.calls, (Calls{"Hide", "Ask 4500", "Model 6000", "Tray", "Menus", "Resume"}));
+    EXPECT_EQ(view.calls, (Calls{"Hide", "Ask 5500", "Model 6000", "Tray", "Menus", "Resume"}));
     EXPECT_EQ(StoredModel(), 6000u);
     EXPECT_TRUE(state.reloadChecked);
     EXPECT_EQ(reg.GetDword(kHkcu, kProgram, "Reload settings"), 1u);
@@ -176,7 +186,7 @@ TEST_F(Startup, RefusedModelWriteIsReported) {
   reg.RefuseValueWrite("VoodooType");
   view.answer = [](int& model) { model = 6000; };
   Run("t.exe");
-  EXPECT_EQ(view.calls, (Calls{"Hide", "Ask 4500", "Error: Failed to set data for 'VoodooType'", "Quit"}));
+  EXPECT_EQ(view.calls, (Calls{"Hide", "Ask 5500", "Error: Failed to set data for 'VoodooType'", "Quit"}));
 }
 
 }  // namespace
