@@ -28,4 +28,10 @@ const FormLayout kForm = {
 
 const FormLayout& CardModelQuestionLayout() { return kForm; }
 
+const char* CardModelQuestion::OfferedButton() const {
+  if (cardModel_ == 5500) return "RadioButton2";
+  if (cardModel_ == 6000) return "RadioButton3";
+  return "RadioButton1";
+}
+
 }  // namespace tw

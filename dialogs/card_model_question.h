@@ -5,8 +5,8 @@
 
 namespace tw {
 
-// The question's logic. It works on the caller's model, which holds 4500 when
-// the dialog opens, matching the preselected first radio button.
+// The question's logic. It works on the caller's model, which holds the
+// model to offer when the dialog opens (4500 unless the driver names one).
 class CardModelQuestion {
  public:
   explicit CardModelQuestion(int& cardModel) : cardModel_(cardModel) {}
@@ -22,6 +22,8 @@ class CardModelQuestion {
   void Confirm() { closeRequested_ = true; }
 
   bool CloseRequested() const { return closeRequested_; }
+  // The radio button of the model offered when the dialog opens.
+  const char* OfferedButton() const;
 
  private:
   int& cardModel_;

@@ -30,47 +30,7 @@ std::string TempFile(const char* name) {
   return std::string(folder) + name;
 }
 
-// Every key and value below `path` as "key|name|type|bytes" lines, names in
-// enumeration order of a sorted walk so two trees compare as text.
-void Dump(HKEY root, const std::string& path, std::vector<std::string>* out) {
-  Key key = OpenKey(root, path);
-  if (!key) return;
-  std::vector<std::string> names;
-  char name[256];
-  for (DWORD i = 0;; ++i) {
-    DWORD length = sizeof name;
-    if (RegEnumValueA(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS) {
-      break;
-    }
-    names.emplace_back(name, length);
-  }
-  std::sort(names.begin(), names.end());
-  for (const std::string& n : names) {
-    const std::optional<Value> value = ReadValue(root, path, n);
-    out->push_back(path + "|" + n + "|" + std::to_string(value->type) + "|" + value->bytes);
-  }
-  std::vector<std::string> children;
-  for (DWORD i = 0;; ++i) {
-    DWORD length = sizeof name;
-    if (RegEnumKeyExA(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS) {
-      break;
-    }
-    children.emplace_back(name, length);
-  }
-  std::sort(children.begin(), children.end());
-  for (const std::string& child : children) {
-    out->push_back(path + "\\" + child);
-    Dump(root, path + "\\" + child, out);
-  }
-}
-
-std::vector<std::string> DumpProfile() {
-  std::vector<std::string> out;
-  Dump(HKEY_CURRENT_USER, ProfileKey(), &out);
-  return out;
-}
+std::vector<std::string> DumpProfile() { return DumpTree(HKEY_CURRENT_USER, ProfileKey()); }
 
 void WriteWholeFile(const std::string& path, const std::string& bytes) {
   HANDLE out = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);

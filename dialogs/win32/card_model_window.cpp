@@ -1,5 +1,7 @@
 #include "dialogs/win32/card_model_window.h"
 
+#include <string>
+
 #include "platform/messages.h"
 
 namespace tw {
@@ -15,6 +17,11 @@ void CardModelWindow::ShowModal() {
   const FormLayout& layout = CardModelQuestionLayout();
   if (!CreateForm(layout, instance_, owner_)) return;
   controls_.Create(window_, layout, instance_);
+  // The layout checks the first button; the model offered may be another.
+  const std::string offered = question_.OfferedButton();
+  for (const char* radio : {"RadioButton1", "RadioButton2", "RadioButton3"}) {
+    SendMessageA(controls_.Get(radio), BM_SETCHECK, offered == radio ? BST_CHECKED : BST_UNCHECKED, 0);
+  }
   ShowWindow(window_, SW_SHOWNORMAL);
   SetForegroundWindow(window_);
 

@@ -1,5 +1,7 @@
 #include "harness/registry.h"
 
+#include <algorithm>
+#include <cstring>
 #include <iomanip>
 #include <stdexcept>
 #include <vector>
@@ -124,6 +126,51 @@ void DeleteTree(HKEY root, const std::string& path) {
   for (const std::string& child : children) DeleteTree(root, path + "\\" + child);
   const LONG rc = RegDeleteKeyA(root, path.c_str());
   if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) Fail("RegDeleteKeyA", path, rc);
+}
+
+namespace {
+
+void Dump(HKEY root, const std::string& path, const char* skip, std::vector<std::string>* out) {
+  Key key = OpenKey(root, path);
+  if (!key) return;
+  std::vector<std::string> names;
+  char name[256];
+  for (DWORD i = 0;; ++i) {
+    DWORD length = sizeof name;
+    if (RegEnumValueA(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS) {
+      break;
+    }
+    names.emplace_back(name, length);
+  }
+  std::sort(names.begin(), names.end());
+  for (const std::string& n : names) {
+    if (skip != nullptr && _strnicmp(n.c_str(), skip, strlen(skip)) == 0) continue;
+    const std::optional<Value> value = ReadValue(root, path, n);
+    out->push_back(path + "|" + n + "|" + std::to_string(value->type) + "|" + value->bytes);
+  }
+  std::vector<std::string> children;
+  for (DWORD i = 0;; ++i) {
+    DWORD length = sizeof name;
+    if (RegEnumKeyExA(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS) {
+      break;
+    }
+    children.emplace_back(name, length);
+  }
+  std::sort(children.begin(), children.end());
+  for (const std::string& child : children) {
+    out->push_back(path + "\\" + child);
+    Dump(root, path + "\\" + child, skip, out);
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> DumpTree(HKEY root, const std::string& path, const char* skipPrefix) {
+  std::vector<std::string> out;
+  Dump(root, path, skipPrefix, &out);
+  return out;
 }
 
 std::optional<KeyContents> CountContents(HKEY root, const std::string& path) {

@@ -8,6 +8,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace e2e {
 
@@ -56,6 +57,12 @@ void DeleteValue(HKEY root, const std::string& path, const std::string& name);
 // Deletes a key with everything below it, children first (NT refuses to
 // delete a key that has subkeys). Nothing happens when it does not exist.
 void DeleteTree(HKEY root, const std::string& path);
+
+// Every key and value below `path` as "key|name|type|bytes" lines, in a
+// sorted walk, so two trees compare as text. Values whose name begins with
+// `skipPrefix` (any letter case) are left out when it is given.
+std::vector<std::string> DumpTree(HKEY root, const std::string& path,
+                                  const char* skipPrefix = nullptr);
 
 struct KeyContents {
   DWORD subkeys = 0;

@@ -39,6 +39,8 @@ TEST(CardModelDialog, EachCaptionNamesTheModelItsButtonStores) {
     int model = 0;
     CardModelQuestion dialog(model);
     (dialog.*b.click)();
+    // Opened on that model, the dialog offers this very button.
+    EXPECT_STREQ(dialog.OfferedButton(), b.button);
     const std::string caption = row->caption;
     EXPECT_NE(caption.find(std::to_string(model)), std::string::npos)
         << b.button << " \"" << caption << "\" stores " << model;
