@@ -346,7 +346,7 @@ class Companion {
 
   int Unadopt(const std::vector<std::string>& args) {
     if (args.size() != 1) throw UsageError();
-    if (args[0] == "--all") return Report(Adoption().UnadoptAll(ProfileNames()), "Put back ");
+    if (args[0] == "--all") return Report(Adoption().UnadoptAll(), "Put back ");
     RequireProfile(args[0]);
     return Report(Adoption().Unadopt(args[0]), "Put back ");
   }
@@ -355,7 +355,7 @@ class Companion {
   int Relink(const std::vector<std::string>& args) {
     if (args.size() != 1) throw UsageError();
     if (c_.tarnwickExe.empty()) throw Failure{"tarnwick.exe was not found beside tarnwick-cli.exe"};
-    return Report(Adoption().Relink(args[0], ProfileNames()), "Now starts this Tarnwick: ");
+    return Report(Adoption().Relink(args[0]), "Now starts this Tarnwick: ");
   }
 
   CompanionContext& c_;

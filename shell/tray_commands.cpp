@@ -319,7 +319,7 @@ void TrayCommands::RemoveFromRegistry() {
   // those that cannot be written now are kept outside the program's key.
   const std::string leftAlone = AdoptionNotice(
       LinkAdoption(p_.programRegistry, p_.shell.Links(), p_.shell.OwnExecutablePath())
-          .UnadoptAll(ListProfiles(p_.programRegistry, p_.compare)));
+          .UnadoptAll());
   if (!leftAlone.empty()) p_.ui.Notice(leftAlone);
   RemoveStore(p_.programRegistry);
   if (p_.programRegistry.KeyExists(kProgramKey)) {

@@ -184,25 +184,33 @@ LinkFields LinkAdoption::PutBackForm(const LinkFields& current, const AdoptedLin
   return back;
 }
 
-std::vector<AdoptedLink> LinkAdoption::Entries(const std::string& place,
-                                               const std::string& profile) {
+// The numbers of `place`'s entries; none when it does not exist. A place
+// the registry will not open or list raises, rather than pass for empty.
+std::vector<int> LinkAdoption::EntryNumbers(const std::string& place) {
+  std::vector<int> numbers;
+  ScopedKey key(reg_, place, false);
+  if (key.Refused()) throw RegistryError::GetFailed(place);
   std::vector<std::string> names;
-  {
-    ScopedKey key(reg_, place, false);
-    if (key) names = reg_.GetKeyNames();
-  }
-  // By number, the order they were written; the registry lists subkeys in its own.
-  int last = 0;
+  if (key && !reg_.ListKeyNames(&names)) throw RegistryError::GetFailed(place);
   for (const std::string& name : names) {
     const long number = std::strtol(name.c_str(), nullptr, 10);
     // Only this program numbers the entries; a stray name is not one of them.
-    if (number > last && number <= kMaxEntry) last = static_cast<int>(number);
+    if (number > 0 && number <= kMaxEntry) numbers.push_back(static_cast<int>(number));
   }
+  return numbers;
+}
+
+std::vector<AdoptedLink> LinkAdoption::Entries(const std::string& place,
+                                               const std::string& profile) {
+  int last = 0;
+  for (int number : EntryNumbers(place)) last = number > last ? number : last;
+  // By number, the order they were written; the registry lists subkeys in its own.
   std::vector<AdoptedLink> links;
   for (int number = 1; number <= last; ++number) {
     AdoptedLink link;
     link.entry = JoinKeyPath(place, std::to_string(number));
     ScopedKey key(reg_, link.entry, false);
+    if (key.Refused()) throw RegistryError::GetFailed(link.entry);
     if (!key) continue;
     link.file = reg_.ReadString("File");
     for (const TextValue& value : kTextValues) link.original.*value.field = reg_.ReadString(value.name);
@@ -231,17 +239,18 @@ std::vector<AdoptedLink> LinkAdoption::List(const std::string& profile) {
   return links;
 }
 
-// The key of a new entry of `place`, after its last.
+// The key of a new entry of `place`, after its last, and checked free: an
+// entry written over would lose the link it records.
 std::string LinkAdoption::NewEntry(const std::string& place) {
   int last = 0;
-  ScopedKey key(reg_, place, false);
-  if (key) {
-    for (const std::string& name : reg_.GetKeyNames()) {
-      const long number = std::strtol(name.c_str(), nullptr, 10);
-      if (number > last && number <= kMaxEntry) last = static_cast<int>(number);
-    }
+  for (int number : EntryNumbers(place)) last = number > last ? number : last;
+  for (int number = last + 1; number <= kMaxEntry; ++number) {
+    const std::string entry = JoinKeyPath(place, std::to_string(number));
+    ScopedKey key(reg_, entry, false);
+    if (key.Refused()) throw RegistryError::GetFailed(entry);
+    if (!key) return entry;
   }
-  return JoinKeyPath(place, std::to_string(last + 1));
+  throw RegistryError::SetFailed(place);
 }
 
 void LinkAdoption::WriteEntry(const std::string& entry, const AdoptedLink& link) {
@@ -256,14 +265,15 @@ void LinkAdoption::WriteEntry(const std::string& entry, const AdoptedLink& link)
   reg_.WriteString("Tarnwick", link.tarnwick);
 }
 
-// One entry goes; its place too once it holds no other.
+// One entry goes; its place too once it surely holds no other.
 void LinkAdoption::DeleteEntry(const std::string& entry) {
   const std::string place = entry.substr(0, entry.find_last_of('\\'));
-  reg_.DeleteKey(entry);
+  if (!reg_.DeleteKey(entry) && reg_.KeyExists(entry)) throw RegistryError::SetFailed(entry);
   bool empty;
   {
     ScopedKey key(reg_, place, false);
-    empty = key && reg_.GetKeyNames().empty();
+    std::vector<std::string> names;
+    empty = key && reg_.ListKeyNames(&names) && names.empty();
   }
   if (empty) reg_.DeleteKey(place);
 }
@@ -451,10 +461,21 @@ AdoptionReport LinkAdoption::Unadopt(const std::string& profile) {
   return report;
 }
 
-AdoptionReport LinkAdoption::UnadoptAll(const std::vector<std::string>& profiles) {
+// Every profile key, listed here: a listing the registry refuses must stop
+// a removal rather than pass for "no profiles".
+std::vector<std::string> LinkAdoption::Profiles() {
+  std::vector<std::string> names;
+  ScopedKey key(reg_, kProgramKey, false);
+  if (key.Refused() || (key && !reg_.ListKeyNames(&names))) {
+    throw RegistryError::GetFailed(kProgramKey);
+  }
+  return names;
+}
+
+AdoptionReport LinkAdoption::UnadoptAll() {
   AdoptionReport all;
   const std::vector<AdoptedLink> kept = Kept(nullptr);
-  for (const std::string& profile : profiles) {
+  for (const std::string& profile : Profiles()) {
     for (const AdoptedLink& link : Entries(RecordOf(profile), profile)) PutBack(link, &all);
   }
   for (const AdoptedLink& link : kept) PutBack(link, &all);
@@ -508,11 +529,10 @@ AdoptionReport LinkAdoption::Follow(const std::string& from, const std::string& 
   return report;
 }
 
-AdoptionReport LinkAdoption::Relink(const std::string& oldTarnwick,
-                                    const std::vector<std::string>& profiles) {
+AdoptionReport LinkAdoption::Relink(const std::string& oldTarnwick) {
   AdoptionReport report;
   std::vector<AdoptedLink> all = Kept(nullptr);
-  for (const std::string& profile : profiles) {
+  for (const std::string& profile : Profiles()) {
     for (const AdoptedLink& link : Entries(RecordOf(profile), profile)) all.push_back(link);
   }
   for (const AdoptedLink& link : all) {

@@ -76,7 +76,7 @@ class LinkAdoption {
   // profile can go and a later try still finds it.
   AdoptionReport Unadopt(const std::string& profile);
   // Every profile's links, and every kept record.
-  AdoptionReport UnadoptAll(const std::vector<std::string>& profiles);
+  AdoptionReport UnadoptAll();
   // A rename in two steps around the profile's own writes: before the old
   // profile is deleted its records move to the kept place; once the new one
   // is written its links start it and their records move under it.
@@ -84,17 +84,19 @@ class LinkAdoption {
   AdoptionReport Follow(const std::string& from, const std::string& to);
   // An install moved: links adopted for the Tarnwick at `oldTarnwick` start
   // this one.
-  AdoptionReport Relink(const std::string& oldTarnwick, const std::vector<std::string>& profiles);
+  AdoptionReport Relink(const std::string& oldTarnwick);
   // The profile's records in both places.
   std::vector<AdoptedLink> List(const std::string& profile);
 
  private:
+  std::vector<std::string> Profiles();
   bool SamePath(const std::string& a, const std::string& b);
   bool StartsTarnwick(const LinkFields& current, const AdoptedLink& adopted);
   bool StartsProfile(const LinkFields& current, const AdoptedLink& adopted,
                      const std::string& profile);
   LinkFields PutBackForm(const LinkFields& current, const AdoptedLink& adopted);
   void PutBack(const AdoptedLink& link, AdoptionReport* report);
+  std::vector<int> EntryNumbers(const std::string& place);
   std::vector<AdoptedLink> Entries(const std::string& place, const std::string& profile);
   std::vector<AdoptedLink> Kept(const std::string* profile);
   std::string NewEntry(const std::string& place);

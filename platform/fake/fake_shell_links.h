@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <map>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -12,6 +13,12 @@
 #include "platform/shell_links.h"
 
 namespace tw {
+
+// A link as one line in a test's failure message.
+inline void PrintTo(const LinkFields& f, std::ostream* out) {
+  *out << "{" << f.target << " | " << f.arguments << " | " << f.workingDirectory << " | "
+       << f.iconFile << "," << f.iconIndex << " | show " << f.showCommand << "}";
+}
 
 class FakeShellLinks : public ShellLinks {
  public:

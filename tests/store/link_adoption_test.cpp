@@ -195,7 +195,7 @@ TEST_F(LinkAdoptionTest, ARecordLastsAsLongAsItsLinkStartsTarnwick) {
   ASSERT_EQ(adoption.List("GAME.EXE").size(), 1u);  // the first link's record stays
 
   links.readOnly = {kMenu};
-  report = adoption.UnadoptAll({"GAME.EXE"});
+  report = adoption.UnadoptAll();
   EXPECT_EQ(report.problems, std::vector<std::string>{kMenu + ": read-only, left alone"});
   EXPECT_EQ(report.kept, 1);
   EXPECT_EQ(AdoptionNotice(report),
@@ -204,10 +204,10 @@ TEST_F(LinkAdoptionTest, ARecordLastsAsLongAsItsLinkStartsTarnwick) {
   // Kept outside the profile, which may go now.
   reg.RemoveKey(RootKey::CurrentUser, kProfile);
   ASSERT_EQ(adoption.List("GAME.EXE").size(), 1u);
-  EXPECT_EQ(adoption.UnadoptAll({}).kept, 1);  // still read-only: tried, kept once
+  EXPECT_EQ(adoption.UnadoptAll().kept, 1);  // still read-only: tried, kept once
 
   links.readOnly.clear();
-  report = adoption.UnadoptAll({});
+  report = adoption.UnadoptAll();
   EXPECT_EQ(report.changed, std::vector<std::string>{kMenu});
   EXPECT_EQ(links.links[kMenu], Link(kGame));
   EXPECT_FALSE(HasRecords());
@@ -243,14 +243,14 @@ TEST_F(LinkAdoptionTest, ARenameTakesTheLinksAlongAndAnInstallMoveRelinksThem) {
   // The install moved: the links start the new Tarnwick, which puts them back.
   const std::string moved = "D:\\Apps\\Tarnwick\\tarnwick.exe";
   LinkAdoption there(program, links, moved);
-  report = there.Relink(kTarnwick, {"Demo 2"});
+  report = there.Relink(kTarnwick);
   EXPECT_EQ(report.changed.size(), 2u);
   EXPECT_EQ(links.links[kMenu].target, moved);
   EXPECT_EQ(links.links[kMenu].workingDirectory, "D:\\Apps\\Tarnwick\\");
   EXPECT_EQ(there.List("Demo 2")[0].tarnwick, moved);
   // Even a Tarnwick that knows neither puts them back from the records.
   LinkAdoption third(program, links, "E:\\tarnwick.exe");
-  EXPECT_EQ(third.UnadoptAll({"Demo 2"}).changed.size(), 2u);
+  EXPECT_EQ(third.UnadoptAll().changed.size(), 2u);
   EXPECT_EQ(links.links[kMenu], Link(kGame));
   EXPECT_EQ(links.links[kDesk], Link(kGame));
   EXPECT_FALSE(HasRecords());
