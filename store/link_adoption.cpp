@@ -239,18 +239,12 @@ std::vector<AdoptedLink> LinkAdoption::List(const std::string& profile) {
   return links;
 }
 
-// The key of a new entry of `place`, after its last, and checked free: an
-// entry written over would lose the link it records.
+// The key of a new entry of `place`, after its last.
 std::string LinkAdoption::NewEntry(const std::string& place) {
   int last = 0;
   for (int number : EntryNumbers(place)) last = number > last ? number : last;
-  for (int number = last + 1; number <= kMaxEntry; ++number) {
-    const std::string entry = JoinKeyPath(place, std::to_string(number));
-    ScopedKey key(reg_, entry, false);
-    if (key.Refused()) throw RegistryError::GetFailed(entry);
-    if (!key) return entry;
-  }
-  throw RegistryError::SetFailed(place);
+  if (last == kMaxEntry) throw RegistryError::SetFailed(place);
+  return JoinKeyPath(place, std::to_string(last + 1));
 }
 
 void LinkAdoption::WriteEntry(const std::string& entry, const AdoptedLink& link) {

@@ -34,8 +34,8 @@ bool FakeShellLinks::ReadLink(const std::string& file, LinkFields* fields) {
 LinkWrite FakeShellLinks::WriteLink(const std::string& file, const LinkFields& fields) {
   if (readOnly.count(file)) return LinkWrite::ReadOnly;
   if (!links.count(file)) return LinkWrite::Failed;
-  if (writes == writesBeforeFailure) {
-    writesBeforeFailure = -1;  // one failure; what follows works again
+  if (writes == writesBeforeFailure && failures != 0) {
+    if (failures > 0) --failures;  // then what follows works again
     return LinkWrite::Failed;
   }
   links[file] = fields;

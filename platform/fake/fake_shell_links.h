@@ -38,7 +38,8 @@ class FakeShellLinks : public ShellLinks {
   std::map<std::string, LinkFields> setAside;
   std::set<std::string> readOnly;
   std::map<std::string, std::string> shortNames;  // short path -> long path
-  int writesBeforeFailure = -1;  // the write after this many fails, once; -1 never
+  int writesBeforeFailure = -1;  // the write after this many fails; -1 never
+  int failures = 1;              // how many writes fail then; -1 all that follow
   int writes = 0;                // writes that succeeded
   std::vector<std::string> pathKeys;  // every path looked up, in order
   std::function<void()> afterWrite;   // after each write that succeeded

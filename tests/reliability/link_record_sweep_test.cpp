@@ -213,10 +213,18 @@ TEST_P(LinkRecordSweep, EveryFailureAndKillLeavesAWayBack) {
       ExpectEveryAdoptedLinkCanGoBack(*w, original);
     }
   }
-  for (int n = 0; n < linkWrites; ++n) {
-    SCOPED_TRACE("link write " + std::to_string(n + 1) + " fails");
-    std::unique_ptr<World> w = run([&](World& at) { at.shell.shellLinks.writesBeforeFailure = n; });
-    ExpectEveryAdoptedLinkCanGoBack(*w, original);
+  // One link write failing, and every write from one on (a folder that
+  // turned read-only), so that a put-back after a failure fails too.
+  for (int failures : {1, -1}) {
+    for (int n = 0; n < linkWrites; ++n) {
+      SCOPED_TRACE("link write " + std::to_string(n + 1) + " fails, " +
+                   (failures > 0 ? "once" : "and every one after it"));
+      std::unique_ptr<World> w = run([&](World& at) {
+        at.shell.shellLinks.writesBeforeFailure = n;
+        at.shell.shellLinks.failures = failures;
+      });
+      ExpectEveryAdoptedLinkCanGoBack(*w, original);
+    }
   }
   for (int step = 1; step <= cleanChanges + linkWrites; ++step) {
     SCOPED_TRACE("killed after change " + std::to_string(step) + " of " +

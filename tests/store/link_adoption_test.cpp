@@ -211,6 +211,14 @@ TEST_F(LinkAdoptionTest, ARecordLastsAsLongAsItsLinkStartsTarnwick) {
   EXPECT_EQ(report.changed, std::vector<std::string>{kMenu});
   EXPECT_EQ(links.links[kMenu], Link(kGame));
   EXPECT_FALSE(HasRecords());
+
+  // A write cut off between its two moves is settled before the put-back.
+  reg.PutString(RootKey::CurrentUser, kProfile, "FilePath", kGame);
+  adoption.Adopt("GAME.EXE", Find());
+  links.setAside[kDesk] = links.links[kDesk];
+  links.links.erase(kDesk);
+  EXPECT_EQ(adoption.UnadoptAll().changed.size(), 2u);
+  EXPECT_EQ(links.links[kDesk], Link(kGame));
 }
 
 TEST_F(LinkAdoptionTest, ARenameTakesTheLinksAlongAndAnInstallMoveRelinksThem) {
