@@ -83,6 +83,14 @@ bool InKeptPlace(const std::string& entry) {
   return SameText(path.substr(0, kept.size()), kept);
 }
 
+std::string ArgumentsOf(const FoundLink& link) { return Trimmed(link.fields.arguments); }
+
+// The link's "Start in" folder for comparing, when it has `args`; else none.
+std::string FolderKey(const FoundLink& link, const std::string& args) {
+  return ArgumentsOf(link) == args ? AsciiUpper(WithoutTrailingBackslash(link.fields.workingDirectory))
+                                   : std::string();
+}
+
 }  // namespace
 
 std::vector<FoundLink> FindProgramLinks(ShellLinks& links, const std::string& program,
@@ -332,35 +340,46 @@ AdoptionReport LinkAdoption::Adopt(const std::string& profile,
   // A link is adopted only when the profile starts the game as the link did:
   // with its arguments, in its "Start in" folder (an empty one names none).
   // What the profile lacks comes from the largest group of links that agree.
-  struct Candidate {
-    const FoundLink* link;
-    std::string args, folder, group;
-  };
-  std::vector<Candidate> fitting;
+  std::vector<const FoundLink*> fitting;
   for (const FoundLink& link : found) {
-    Candidate c{&link, Trimmed(link.fields.arguments), link.fields.workingDirectory, ""};
-    if (!parameters.empty() && c.args != parameters) {
+    const std::string own = ArgumentsOf(link);
+    const std::string& ownStart = link.fields.workingDirectory;
+    if (!parameters.empty() && own != parameters) {
       Problem(&report, link.file,
-              ": left alone, its arguments \"" + c.args + "\" differ from the profile's");
-      continue;
-    }
-    if (!folder.empty() && !c.folder.empty() && !SamePath(c.folder, folder)) {
+              ": left alone, its arguments \"" + own + "\" differ from the profile's");
+    } else if (!folder.empty() && !ownStart.empty() && !SamePath(ownStart, folder)) {
       Problem(&report, link.file,
-              ": left alone, it starts in " + c.folder + ", not in the profile's folder");
-      continue;
+              ": left alone, it starts in " + ownStart + ", not in the profile's folder");
+    } else {
+      fitting.push_back(&link);
     }
-    c.group = (parameters.empty() ? c.args : std::string()) + "\n" +
-              (folder.empty() ? AsciiUpper(WithoutTrailingBackslash(c.folder)) : std::string());
-    fitting.push_back(c);
   }
-  const Candidate* chosen = nullptr;
-  size_t largest = 0;
-  for (const Candidate& c : fitting) {
-    size_t same = 0;
-    for (const Candidate& other : fitting) same += other.group == c.group;
-    if (same > largest) {
-      largest = same;
-      chosen = &c;
+  // Failing the profile's own, the first of the largest group's arguments.
+  std::string args = parameters;
+  if (args.empty()) {
+    size_t largest = 0;
+    for (const FoundLink* link : fitting) {
+      size_t same = 0;
+      for (const FoundLink* other : fitting) same += ArgumentsOf(*other) == ArgumentsOf(*link);
+      if (same > largest) {
+        largest = same;
+        args = ArgumentsOf(*link);
+      }
+    }
+  }
+  // The same for the folder; an empty "Start in" names none and joins any.
+  std::string start = folder;
+  if (start.empty()) {
+    size_t largest = 0;
+    for (const FoundLink* link : fitting) {
+      const std::string key = FolderKey(*link, args);
+      if (key.empty()) continue;
+      size_t same = 0;
+      for (const FoundLink* other : fitting) same += FolderKey(*other, args) == key;
+      if (same > largest) {
+        largest = same;
+        start = WithoutTrailingBackslash(link->fields.workingDirectory);
+      }
     }
   }
 
@@ -368,13 +387,18 @@ AdoptionReport LinkAdoption::Adopt(const std::string& profile,
   std::string pending;  // an entry being written, before its link is tried
   std::string failure;
   try {
-    for (const Candidate& c : fitting) {
-      const FoundLink& link = *c.link;
-      if (c.group != chosen->group) {
+    for (const FoundLink* candidate : fitting) {
+      const FoundLink& link = *candidate;
+      const std::string own = ArgumentsOf(link);
+      const std::string& ownStart = link.fields.workingDirectory;
+      if (own != args) {
         Problem(&report, link.file,
-                c.args != chosen->args
-                    ? ": left alone, its arguments \"" + c.args + "\" differ from the other shortcuts'"
-                    : ": left alone, its \"Start in\" folder differs from the other shortcuts'");
+                ": left alone, its arguments \"" + own + "\" differ from the other shortcuts'");
+        continue;
+      }
+      if (!ownStart.empty() && !start.empty() && !SamePath(ownStart, start)) {
+        Problem(&report, link.file,
+                ": left alone, it starts in " + ownStart + ", not where the other shortcuts do");
         continue;
       }
       // Recorded before it is changed, so no change is ever without its record.
@@ -408,8 +432,8 @@ AdoptionReport LinkAdoption::Adopt(const std::string& profile,
     }
     if (failure.empty() && !written.empty()) {
       ScopedKey key(reg_, ProfileKeyPath(profile), false);
-      if (parameters.empty() && !chosen->args.empty()) reg_.WriteString("Parameters", chosen->args);
-      if (folder.empty() && !chosen->folder.empty()) reg_.WriteString("Directory", chosen->folder);
+      if (parameters.empty() && !args.empty()) reg_.WriteString("Parameters", args);
+      if (folder.empty() && !start.empty()) reg_.WriteString("Directory", start);
     }
   } catch (const RegistryError& error) {
     failure = error.what();

@@ -115,6 +115,7 @@ TEST_F(LinkAdoptionTest, AdoptsOnlyLinksThatStartTheGameAsTheProfileDoes) {
       {"", kGameFolder, {"", "", ""}, {kGameFolder, elsewhere, ""}, {true, false, true}, "", kGameFolder},
       // a profile without a folder takes the links'
       {"", "", {"", "", ""}, {elsewhere, kGameFolder, elsewhere}, {true, false, true}, "", elsewhere},
+      {"", "", {"", "", ""}, {"", kGameFolder, ""}, {true, true, true}, "", kGameFolder},
   };
   const std::string files[] = {kMenu, kDesk, kOther};
   for (const auto& row : rows) {
