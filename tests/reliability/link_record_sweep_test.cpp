@@ -22,6 +22,7 @@
 #include "shell/tray_menus.h"
 #include "store/link_adoption.h"
 #include "tests/editor/editor_fixture.h"
+#include "tests/reliability/scenario_name.h"
 #include "tests/shell/tray_commands_fixture.h"
 
 namespace tw {
@@ -242,13 +243,7 @@ TEST_P(LinkRecordSweep, EveryFailureAndKillLeavesAWayBack) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, LinkRecordSweep, ::testing::ValuesIn(kScenarios),
-                         [](const ::testing::TestParamInfo<Scenario>& info) {
-                           std::string name;
-                           for (const char* c = info.param.name; *c; ++c) {
-                             if (std::isalnum(static_cast<unsigned char>(*c))) name += *c;
-                           }
-                           return name;
-                         });
+                         ScenarioTestName<Scenario>);
 
 }  // namespace
 }  // namespace tw
