@@ -151,21 +151,23 @@ LinkAdoption::LinkAdoption(RegistryHandle& programRegistry, ShellLinks& links,
                            std::string tarnwick)
     : reg_(programRegistry), links_(links), tarnwick_(std::move(tarnwick)) {}
 
+// Looked up only when the names could be one file's: a look-up on a network
+// drive that is gone can take minutes.
 bool LinkAdoption::SamePath(const std::string& a, const std::string& b) {
-  return links_.PathKey(WithoutTrailingBackslash(a)) == links_.PathKey(WithoutTrailingBackslash(b));
+  const std::string first = WithoutTrailingBackslash(a), second = WithoutTrailingBackslash(b);
+  if (SameText(first, second)) return true;
+  const std::string name = FileName(first), other = FileName(second);
+  if (!SameText(name, other) && name.find('~') == std::string::npos &&
+      other.find('~') == std::string::npos) {
+    return false;
+  }
+  return links_.PathKey(first) == links_.PathKey(second);
 }
 
 // The Tarnwick it was pointed at, or this one (a relink cut off half-way).
 bool LinkAdoption::StartsTarnwick(const LinkFields& current, const AdoptedLink& adopted) {
-  const std::string name = FileName(current.target);
-  const std::string* const tarnwicks[] = {&adopted.tarnwick, &tarnwick_};
-  for (const std::string* tarnwick : tarnwicks) {
-    if (!tarnwick->empty() && SameText(name, FileName(*tarnwick)) &&
-        SamePath(current.target, *tarnwick)) {
-      return true;
-    }
-  }
-  return false;
+  return (!adopted.tarnwick.empty() && SamePath(current.target, adopted.tarnwick)) ||
+         (!tarnwick_.empty() && SamePath(current.target, tarnwick_));
 }
 
 bool LinkAdoption::StartsProfile(const LinkFields& current, const AdoptedLink& adopted,
@@ -560,8 +562,7 @@ AdoptionReport LinkAdoption::Relink(const std::string& oldTarnwick) {
     if (!links_.ReadLink(link.file, &current) || !NamesProfile(current.arguments, link.profile)) {
       continue;  // the put-back reports it
     }
-    if (SameText(FileName(current.target), FileName(oldTarnwick)) &&
-        SamePath(current.target, oldTarnwick)) {
+    if (SamePath(current.target, oldTarnwick)) {
       LinkFields moved = current;
       moved.target = tarnwick_;
       if (SamePath(current.workingDirectory, FolderOf(oldTarnwick))) {
