@@ -222,6 +222,30 @@ TEST_F(LinkAdoptionTest, ARecordLastsAsLongAsItsLinkStartsTarnwick) {
   EXPECT_EQ(links.links[kDesk], Link(kGame));
 }
 
+TEST_F(LinkAdoptionTest, AFailureHalfWayPutsEverythingBackAndReportsOnce) {
+  links.links[kMenu] = Link(kGame, "+a");
+  links.links[kDesk] = Link(kGame, "+a");
+  links.links[kOther] = Link(kGame, "+a");
+  links.readOnly.insert(kMenu);
+  const std::map<std::string, LinkFields> before = links.links;
+  links.writesBeforeFailure = 1;
+  AdoptionReport report = adoption.Adopt("GAME.EXE", Find());
+  EXPECT_TRUE(report.failed);
+  EXPECT_TRUE(report.changed.empty());
+  ASSERT_EQ(report.problems.size(), 1u);  // the failure; the read-only link was not adopted
+  EXPECT_EQ(links.links, before);
+  EXPECT_FALSE(HasRecords());
+  EXPECT_EQ(Value("Parameters"), "(none)");
+
+  // A record that cannot be written changes no link either.
+  links.readOnly.clear();
+  reg.RefuseValueWrite("Tarnwick");
+  report = adoption.Adopt("GAME.EXE", Find());
+  EXPECT_TRUE(report.failed);
+  EXPECT_EQ(links.links, before);
+  EXPECT_FALSE(HasRecords());
+}
+
 TEST_F(LinkAdoptionTest, ARenameTakesTheLinksAlongAndAnInstallMoveRelinksThem) {
   links.links[kMenu] = Link(kGame);
   links.links[kDesk] = Link(kGame);
