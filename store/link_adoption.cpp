@@ -85,10 +85,29 @@ bool InKeptPlace(const std::string& entry) {
 
 std::string ArgumentsOf(const FoundLink& link) { return Trimmed(link.fields.arguments); }
 
-// The link's "Start in" folder for comparing, when it has `args`; else none.
-std::string FolderKey(const FoundLink& link, const std::string& args) {
-  return ArgumentsOf(link) == args ? AsciiUpper(WithoutTrailingBackslash(link.fields.workingDirectory))
-                                   : std::string();
+// The first of the largest group of links that agree: on their arguments,
+// or, given `args`, on the "Start in" folder of the links that have those
+// (an empty one names none).
+std::string LargestGroup(const std::vector<FoundLink>& links, const std::string* args) {
+  const auto key = [args](const FoundLink& link) {
+    if (!args) return ArgumentsOf(link);
+    return ArgumentsOf(link) == *args
+               ? AsciiUpper(WithoutTrailingBackslash(link.fields.workingDirectory))
+               : std::string();
+  };
+  std::string chosen;
+  size_t largest = 0;
+  for (const FoundLink& link : links) {
+    const std::string mine = key(link);
+    if (args && mine.empty()) continue;
+    size_t same = 0;
+    for (const FoundLink& other : links) same += key(other) == mine;
+    if (same > largest) {
+      largest = same;
+      chosen = args ? WithoutTrailingBackslash(link.fields.workingDirectory) : mine;
+    }
+  }
+  return chosen;
 }
 
 }  // namespace
@@ -97,11 +116,9 @@ std::vector<FoundLink> FindProgramLinks(ShellLinks& links, const std::string& pr
                                         const std::string& tarnwick) {
   std::vector<FoundLink> found;
   const std::string name = AsciiUpper(FileName(program));
-  // Tarnwick's own links would start Tarnwick with its own name.
-  if (SameText(name, FileName(tarnwick)) && links.PathKey(program) == links.PathKey(tarnwick)) {
-    return found;
-  }
   const std::string wanted = links.PathKey(program);
+  // Tarnwick's own links would start Tarnwick with its own name.
+  if (wanted == links.PathKey(tarnwick)) return found;
   for (const LinkFolder& folder : links.Folders()) {
     for (const std::string& file : links.FindLinks(folder, kMaxLinksPerFolder)) {
       LinkFields fields;
@@ -139,10 +156,8 @@ std::string AdoptionNotice(const AdoptionReport& report) {
     text += problem;
   }
   if (report.kept > 0) {
-    text += std::string("\r\nTarnwick keeps what ") +
-            (report.kept == 1 ? "this shortcut" : "these shortcuts") +
-            " held: \"tarnwick-cli unadopt --all\" puts " + (report.kept == 1 ? "it" : "them") +
-            " back once " + (report.kept == 1 ? "it" : "they") + " can be written.";
+    text += "\r\nTarnwick keeps what they held: \"tarnwick-cli unadopt --all\" puts them back "
+            "once they can be written.";
   }
   return text;
 }
@@ -194,26 +209,24 @@ LinkFields LinkAdoption::PutBackForm(const LinkFields& current, const AdoptedLin
   return back;
 }
 
-// The numbers of `place`'s entries; none when it does not exist. A place
-// the registry will not open or list raises, rather than pass for empty.
-std::vector<int> LinkAdoption::EntryNumbers(const std::string& place) {
-  std::vector<int> numbers;
+// The number of `place`'s last entry; 0 when it has none. A place the
+// registry will not open or list raises, rather than pass for empty.
+int LinkAdoption::LastEntry(const std::string& place) {
   ScopedKey key(reg_, place, false);
-  if (key.Refused()) throw RegistryError::GetFailed(place);
   std::vector<std::string> names;
-  if (key && !reg_.ListKeyNames(&names)) throw RegistryError::GetFailed(place);
+  if (key.Refused() || (key && !reg_.ListKeyNames(&names))) throw RegistryError::GetFailed(place);
+  int last = 0;
   for (const std::string& name : names) {
     const long number = std::strtol(name.c_str(), nullptr, 10);
     // Only this program numbers the entries; a stray name is not one of them.
-    if (number > 0 && number <= kMaxEntry) numbers.push_back(static_cast<int>(number));
+    if (number > last && number <= kMaxEntry) last = static_cast<int>(number);
   }
-  return numbers;
+  return last;
 }
 
 std::vector<AdoptedLink> LinkAdoption::Entries(const std::string& place,
                                                const std::string& profile) {
-  int last = 0;
-  for (int number : EntryNumbers(place)) last = number > last ? number : last;
+  const int last = LastEntry(place);
   // By number, the order they were written; the registry lists subkeys in its own.
   std::vector<AdoptedLink> links;
   for (int number = 1; number <= last; ++number) {
@@ -251,8 +264,7 @@ std::vector<AdoptedLink> LinkAdoption::List(const std::string& profile) {
 
 // The key of a new entry of `place`, after its last.
 std::string LinkAdoption::NewEntry(const std::string& place) {
-  int last = 0;
-  for (int number : EntryNumbers(place)) last = number > last ? number : last;
+  const int last = LastEntry(place);
   if (last == kMaxEntry) throw RegistryError::SetFailed(place);
   return JoinKeyPath(place, std::to_string(last + 1));
 }
@@ -290,27 +302,48 @@ void LinkAdoption::Keep(const AdoptedLink& link) {
   DeleteEntry(link.entry);
 }
 
-void LinkAdoption::PutBack(const AdoptedLink& link, AdoptionReport* report) {
-  if (link.tarnwick.empty()) {
-    DeleteEntry(link.entry);  // cut off while written: its link was never changed
-    return;
+// Why `link` would start the game otherwise than with `args` (none: any) in
+// `start` (empty: any); empty when it would not. An empty "Start in" names
+// no folder.
+std::string LinkAdoption::Mismatch(const FoundLink& link, const std::string* args,
+                                   const std::string& start) {
+  const std::string own = ArgumentsOf(link);
+  if (args && own != *args) {
+    return ": left alone, its arguments \"" + own + "\" differ from the profile's \"" + *args + "\"";
   }
-  links_.Settle(link.file);
-  LinkFields current;
-  if (!links_.ReadLink(link.file, &current)) {
-    Problem(report, link.file, ": deleted since it was adopted, left alone");
-    DeleteEntry(link.entry);
-    return;
+  const std::string& folder = link.fields.workingDirectory;
+  if (!folder.empty() && !start.empty() && !SamePath(folder, start)) {
+    return ": left alone, it starts in " + folder + ", not in the profile's folder " + start;
   }
-  if (!StartsProfile(current, link, link.profile)) {
-    // Already back (a put-back cut off before its record went) says nothing.
-    if (current != link.original) {
+  return std::string();
+}
+
+// Reads the recorded link, a cut-off write settled first. True when it still
+// starts Tarnwick with the record's profile or with `alsoProfile`; otherwise
+// it is no longer Tarnwick's to change: its record goes, and the report says
+// so unless the link is already back as it was.
+bool LinkAdoption::StillAdopted(const AdoptedLink& link, const std::string& alsoProfile,
+                                LinkFields* current, AdoptionReport* report) {
+  // An entry cut off while it was written: its link was never changed.
+  if (!link.tarnwick.empty()) {
+    links_.Settle(link.file);
+    if (!links_.ReadLink(link.file, current)) {
+      Problem(report, link.file, ": deleted since it was adopted, left alone");
+    } else if (StartsProfile(*current, link, link.profile) ||
+               StartsProfile(*current, link, alsoProfile)) {
+      return true;
+    } else if (*current != link.original) {
       Problem(report, link.file,
               ": no longer starts Tarnwick with \"" + link.profile + "\", left alone");
     }
-    DeleteEntry(link.entry);
-    return;
   }
+  DeleteEntry(link.entry);
+  return false;
+}
+
+void LinkAdoption::PutBack(const AdoptedLink& link, AdoptionReport* report) {
+  LinkFields current;
+  if (!StillAdopted(link, link.profile, &current, report)) return;
   const LinkWrite result = links_.WriteLink(link.file, PutBackForm(current, link));
   if (result == LinkWrite::Written) {
     report->changed.push_back(link.file);
@@ -339,68 +372,28 @@ AdoptionReport LinkAdoption::Adopt(const std::string& profile,
     folder = reg_.ReadString("Directory");
   }
 
-  // A link is adopted only when the profile starts the game as the link did:
-  // with its arguments, in its "Start in" folder (an empty one names none).
+  // A link is adopted only when the profile starts the game as the link did.
   // What the profile lacks comes from the largest group of links that agree.
-  std::vector<const FoundLink*> fitting;
+  std::vector<FoundLink> fitting;
   for (const FoundLink& link : found) {
-    const std::string own = ArgumentsOf(link);
-    const std::string& ownStart = link.fields.workingDirectory;
-    if (!parameters.empty() && own != parameters) {
-      Problem(&report, link.file,
-              ": left alone, its arguments \"" + own + "\" differ from the profile's");
-    } else if (!folder.empty() && !ownStart.empty() && !SamePath(ownStart, folder)) {
-      Problem(&report, link.file,
-              ": left alone, it starts in " + ownStart + ", not in the profile's folder");
+    const std::string why = Mismatch(link, parameters.empty() ? nullptr : &parameters, folder);
+    if (why.empty()) {
+      fitting.push_back(link);
     } else {
-      fitting.push_back(&link);
+      Problem(&report, link.file, why);
     }
   }
-  // Failing the profile's own, the first of the largest group's arguments.
-  std::string args = parameters;
-  if (args.empty()) {
-    size_t largest = 0;
-    for (const FoundLink* link : fitting) {
-      size_t same = 0;
-      for (const FoundLink* other : fitting) same += ArgumentsOf(*other) == ArgumentsOf(*link);
-      if (same > largest) {
-        largest = same;
-        args = ArgumentsOf(*link);
-      }
-    }
-  }
-  // The same for the folder; an empty "Start in" names none and joins any.
-  std::string start = folder;
-  if (start.empty()) {
-    size_t largest = 0;
-    for (const FoundLink* link : fitting) {
-      const std::string key = FolderKey(*link, args);
-      if (key.empty()) continue;
-      size_t same = 0;
-      for (const FoundLink* other : fitting) same += FolderKey(*other, args) == key;
-      if (same > largest) {
-        largest = same;
-        start = WithoutTrailingBackslash(link->fields.workingDirectory);
-      }
-    }
-  }
+  const std::string args = parameters.empty() ? LargestGroup(fitting, nullptr) : parameters;
+  const std::string start = folder.empty() ? LargestGroup(fitting, &args) : folder;
 
   std::vector<AdoptedLink> written;
   std::string pending;  // an entry being written, before its link is tried
   std::string failure;
   try {
-    for (const FoundLink* candidate : fitting) {
-      const FoundLink& link = *candidate;
-      const std::string own = ArgumentsOf(link);
-      const std::string& ownStart = link.fields.workingDirectory;
-      if (own != args) {
-        Problem(&report, link.file,
-                ": left alone, its arguments \"" + own + "\" differ from the other shortcuts'");
-        continue;
-      }
-      if (!ownStart.empty() && !start.empty() && !SamePath(ownStart, start)) {
-        Problem(&report, link.file,
-                ": left alone, it starts in " + ownStart + ", not where the other shortcuts do");
+    for (const FoundLink& link : fitting) {
+      const std::string why = Mismatch(link, &args, start);
+      if (!why.empty()) {
+        Problem(&report, link.file, why);
         continue;
       }
       // Recorded before it is changed, so no change is ever without its record.
@@ -509,26 +502,10 @@ void LinkAdoption::SetAside(const std::string& profile) {
 AdoptionReport LinkAdoption::Follow(const std::string& from, const std::string& to) {
   AdoptionReport report;
   for (AdoptedLink link : Kept(&from)) {
-    if (link.tarnwick.empty()) {
-      DeleteEntry(link.entry);
-      continue;
-    }
-    links_.Settle(link.file);
     LinkFields current;
-    if (!links_.ReadLink(link.file, &current)) {
-      Problem(&report, link.file, ": deleted since it was adopted, left alone");
-      DeleteEntry(link.entry);
-      continue;
-    }
+    if (!StillAdopted(link, to, &current, &report)) continue;
     // Already moved when a rename was cut off after the link's write.
     const bool moved = StartsProfile(current, link, to);
-    if (!moved && !StartsProfile(current, link, from)) {
-      if (current != link.original) {
-        Problem(&report, link.file, ": no longer starts Tarnwick with \"" + from + "\", left alone");
-      }
-      DeleteEntry(link.entry);
-      continue;
-    }
     const std::string keptEntry = link.entry;
     link.profile = to;
     const std::string entry = NewEntry(RecordOf(to));

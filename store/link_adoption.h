@@ -95,8 +95,11 @@ class LinkAdoption {
   bool StartsProfile(const LinkFields& current, const AdoptedLink& adopted,
                      const std::string& profile);
   LinkFields PutBackForm(const LinkFields& current, const AdoptedLink& adopted);
+  std::string Mismatch(const FoundLink& link, const std::string* args, const std::string& start);
+  bool StillAdopted(const AdoptedLink& link, const std::string& alsoProfile, LinkFields* current,
+                    AdoptionReport* report);
   void PutBack(const AdoptedLink& link, AdoptionReport* report);
-  std::vector<int> EntryNumbers(const std::string& place);
+  int LastEntry(const std::string& place);
   std::vector<AdoptedLink> Entries(const std::string& place, const std::string& profile);
   std::vector<AdoptedLink> Kept(const std::string* profile);
   std::string NewEntry(const std::string& place);

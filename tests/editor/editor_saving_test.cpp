@@ -308,8 +308,8 @@ TEST_F(SavingTest, TheGamesShortcutsAreOfferedOnceFollowARenameAndGoBackOnRemove
   EXPECT_EQ(links[menu].target, shell.exePath);
   EXPECT_EQ(links[other].arguments, "-window");  // left alone, and said so
   EXPECT_EQ(ui.notices, std::vector<std::string>{
-                            other + ": left alone, its arguments \"-window\" differ from the other "
-                                    "shortcuts'"});
+                            other + ": left alone, its arguments \"-window\" differ from the "
+                                    "profile's \"+x\""});
   EXPECT_EQ(reg.GetString(HKCU, Profile("FLIGHT.EXE"), "Parameters"), "+x");
   openings.EditorClosed();
   ASSERT_EQ(questions.asked.size(), 3u);

@@ -200,8 +200,8 @@ TEST_F(LinkAdoptionTest, ARecordLastsAsLongAsItsLinkStartsTarnwick) {
   EXPECT_EQ(report.problems, std::vector<std::string>{kMenu + ": read-only, left alone"});
   EXPECT_EQ(report.kept, 1);
   EXPECT_EQ(AdoptionNotice(report),
-            kMenu + ": read-only, left alone\r\nTarnwick keeps what this shortcut held: "
-                    "\"tarnwick-cli unadopt --all\" puts it back once it can be written.");
+            kMenu + ": read-only, left alone\r\nTarnwick keeps what they held: "
+                    "\"tarnwick-cli unadopt --all\" puts them back once they can be written.");
   // Kept outside the profile, which may go now.
   reg.RemoveKey(RootKey::CurrentUser, kProfile);
   ASSERT_EQ(adoption.List("GAME.EXE").size(), 1u);
