@@ -32,6 +32,8 @@ constexpr const char* kUsage =
     "  adopt NAME                           the program's Start menu and desktop\r\n"
     "                                       shortcuts start it through Tarnwick\r\n"
     "  unadopt NAME | --all                 put those shortcuts back\r\n"
+    "  relink OLD_EXE                       shortcuts adopted for the tarnwick.exe\r\n"
+    "                                       at OLD_EXE start this one\r\n"
     "A NAME with blanks goes in double quotes.\r\n";
 
 constexpr const char* kGammaColours[] = {"red", "green", "blue"};
@@ -62,6 +64,7 @@ class Companion {
       if (command == "export-driver") return ExportDriver(rest);
       if (command == "adopt") return Adopt(rest);
       if (command == "unadopt") return Unadopt(rest);
+      if (command == "relink") return Relink(rest);
       throw UsageError();
     } catch (const UsageError&) {
       c_.console.Err(kUsage);
@@ -318,6 +321,11 @@ class Companion {
     for (const std::string& problem : report.problems) {
       c_.console.Err("tarnwick-cli: " + problem + "\r\n");
     }
+    if (report.kept > 0) {
+      c_.console.Err("tarnwick-cli: " + std::to_string(report.kept) +
+                     " shortcut(s) still start Tarnwick; their records are kept for a later "
+                     "unadopt\r\n");
+    }
     return report.problems.empty() ? kExitOk : kExitFailed;
   }
 
@@ -331,16 +339,23 @@ class Companion {
       ScopedKey key(c_.programRegistry, ProfileKeyPath(name), false);
       program = c_.programRegistry.ReadString("FilePath");
     }
-    const std::vector<FoundLink> found = FindProgramLinks(c_.links, program);
+    const std::vector<FoundLink> found = FindProgramLinks(c_.links, program, c_.tarnwickExe);
     if (found.empty()) throw Failure{"no shortcut starts " + program};
     return Report(Adoption().Adopt(name, found), "Adopted ");
   }
 
   int Unadopt(const std::vector<std::string>& args) {
     if (args.size() != 1) throw UsageError();
-    if (args[0] == "--all") return Report(Adoption().UnadoptAll(ProfileNames()), "Put back ");
+    if (args[0] == "--all") return Report(Adoption().UnadoptAll(), "Put back ");
     RequireProfile(args[0]);
     return Report(Adoption().Unadopt(args[0]), "Put back ");
+  }
+
+  // After an install moved to another folder.
+  int Relink(const std::vector<std::string>& args) {
+    if (args.size() != 1) throw UsageError();
+    if (c_.tarnwickExe.empty()) throw Failure{"tarnwick.exe was not found beside tarnwick-cli.exe"};
+    return Report(Adoption().Relink(args[0]), "Now starts this Tarnwick: ");
   }
 
   CompanionContext& c_;

@@ -118,7 +118,9 @@ void Launcher::LaunchProgram(const std::string& file, const std::string& paramet
   ProcessHandle process = 0;
   // An empty file (a name with no profile behind it) never reaches the shell,
   // which would show its own error box first or open a folder instead.
-  if (file.empty() || !processes_.Launch(LaunchRequest{file, parameters, directory}, &process)) {
+  // A command-line run is what a shortcut starts; the tray's runs are not.
+  if (file.empty() ||
+      !processes_.Launch(LaunchRequest{file, parameters, directory, flags_.runDirect}, &process)) {
     // An earlier watch keeps following its own program.
     state_ = exitTimer_.Enabled() ? State::Watching : State::Idle;
     EndJournalOfUnwatchedRun();

@@ -299,7 +299,8 @@ TEST_F(EditorTest, TheGamesOwnShortcutsAreAdoptedRunTheProfileAndGoBack) {
   const std::string links[] = {menuFolder + "\\Game.lnk", DesktopFolder() + "\\Game.lnk"};
   const std::string args = "--record=" + recordPath_ + " --sleep=200";
   ASSERT_TRUE(MakeShortcut(links[0], {game, args, Folder(game), game, 0}));
-  ASSERT_TRUE(MakeShortcut(links[1], {game, args, "C:\\"}));
+  // No "Start in" of its own: it fits any folder.
+  ASSERT_TRUE(MakeShortcut(links[1], {game, args, ""}));
   std::string before[2];
   const auto readAll = [&](std::string* out) {
     for (int i = 0; i < 2; ++i) {
@@ -374,6 +375,82 @@ TEST_F(EditorTest, TheGamesOwnShortcutsAreAdoptedRunTheProfileAndGoBack) {
 
   for (const std::string& file : links) DeleteFileA(file.c_str());
   RemoveDirectoryA(menuFolder.c_str());
+}
+
+// The record is the only way back: a link that cannot be put back when its
+// profile goes keeps its record, and a link write cut off between its two
+// moves is put right before anything is put back.
+TEST_F(EditorTest, AdoptedLinksKeepTheirRecordsThroughARemovalAndACutOffWrite) {
+  const std::string game = TestOptions().gameExe;
+  const std::string exe = TestOptions().tarnwickExe;
+  const std::string kept = "Software\\Hexmoor\\Tarnwick Adopted Shortcuts";
+  const std::string links[] = {DesktopFolder() + "\\Keep Game.lnk",
+                               DesktopFolder() + "\\Aside Game.lnk",
+                               DesktopFolder() + "\\Half Game.lnk"};
+  const std::string original = TempFolder() + "Half Game original.lnk";
+  std::string before[3];
+  const auto describe = [](const std::string& file) {
+    LinkFields f;
+    return ReadShellLink(file, &f) ? Describe(f) : "(no link)";
+  };
+  const auto startsTarnwick = [&](const std::string& file) {
+    return lstrcmpiA(ShortcutTarget(file).c_str(), exe.c_str()) == 0;
+  };
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_TRUE(MakeShortcut(links[i], {game, "", Folder(game)})) << links[i];
+    before[i] = describe(links[i]);
+  }
+  ASSERT_TRUE(CopyFileA(links[2].c_str(), original.c_str(), FALSE));
+  WriteValue(HKEY_CURRENT_USER, Profile("Keep"), "FilePath", StringValue(game));
+  ASSERT_EQ(RunToExit(CompanionExe(), "adopt Keep"), DWORD{0});
+  for (const std::string& file : links) EXPECT_TRUE(startsTarnwick(file)) << file;
+  // The tray lists the profiles it finds as it starts.
+  KillProcessesNamed(FileName(exe));
+  tarnwick_ = StartTarnwick();
+  ASSERT_TRUE(tarnwick_.WaitForIdle(kTimeoutMs));
+  main_ = FindTopWindow(tarnwick_.id(), kMainWindowClass);
+  ASSERT_NE(main_, nullptr);
+
+  // Remove while one link is read-only: the others go back, it keeps its
+  // record outside the removed profile, and the notice says so.
+  ASSERT_TRUE(SetFileAttributesA(links[0].c_str(), FILE_ATTRIBUTE_READONLY));
+  HWND editor = OpenConfig();
+  ASSERT_NE(editor, nullptr);
+  ASSERT_TRUE(PostClick(editor, "Button4"));
+  HWND notice = WaitForBox(kAppTitle);
+  ASSERT_NE(notice, nullptr);
+  const std::string text = MessageBoxText(notice);
+  EXPECT_NE(text.find(links[0] + ": read-only, left alone"), std::string::npos) << text;
+  EXPECT_NE(text.find("tarnwick-cli unadopt --all"), std::string::npos) << text;
+  ASSERT_TRUE(ClickButton(GetDlgItem(notice, IDOK)));
+  ASSERT_TRUE(WaitForEditorGone());
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Profile("Keep")));
+  EXPECT_TRUE(startsTarnwick(links[0]));
+  EXPECT_EQ(Text(HKEY_CURRENT_USER, kept + "\\1", "File"), links[0]);
+  EXPECT_EQ(Text(HKEY_CURRENT_USER, kept + "\\1", "Profile"), "Keep");
+  EXPECT_EQ(describe(links[1]), before[1]);
+  EXPECT_EQ(describe(links[2]), before[2]);
+  ASSERT_TRUE(SetFileAttributesA(links[0].c_str(), FILE_ATTRIBUTE_NORMAL));
+
+  // Adopted again, then two writes cut off between their moves: one left
+  // only the old link aside, one the new link saved whole as well.
+  WriteValue(HKEY_CURRENT_USER, Profile("Half"), "FilePath", StringValue(game));
+  ASSERT_EQ(RunToExit(CompanionExe(), "adopt Half"), DWORD{0});
+  ASSERT_TRUE(MoveFileA(links[1].c_str(), (links[1] + ".tw-old").c_str()));
+  ASSERT_TRUE(MoveFileA(links[2].c_str(), (links[2] + ".tw-old").c_str()));
+  ASSERT_TRUE(MoveFileA(original.c_str(), (links[2] + ".tw-new").c_str()));
+
+  // unadopt --all finds them, and the kept record, and puts all three back.
+  EXPECT_EQ(RunToExit(CompanionExe(), "unadopt --all"), DWORD{0});
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(describe(links[i]), before[i]) << links[i];
+    for (const char* leftover : {".tw-old", ".tw-new"}) {
+      EXPECT_EQ(GetFileAttributesA((links[i] + leftover).c_str()), INVALID_FILE_ATTRIBUTES);
+    }
+  }
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kept));
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Profile("Half") + "\\Adopted Shortcuts"));
+  for (const std::string& file : links) DeleteFileA(file.c_str());
 }
 
 TEST_F(EditorTest, UserDefaultsAndLiveSettings) {

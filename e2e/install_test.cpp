@@ -228,7 +228,8 @@ TEST_F(InstallTest, InstallUpdateOverARunningCopyAndUninstallWithARestoreOwed) {
 
   // The game's own desktop shortcut, adopted: the uninstall puts it back.
   const std::string gameLink = ShellFolder(CSIDL_DESKTOPDIRECTORY) + "\\Quake Game.lnk";
-  ASSERT_TRUE(MakeShortcut(gameLink, game));
+  // Adopted only when it starts the game as the profile does.
+  ASSERT_TRUE(MakeShortcut(gameLink, {game, Text(HKEY_CURRENT_USER, quake, "Parameters").value_or("")}));
   ASSERT_EQ(RunToExit(InInstall("tarnwick-cli.exe"), "adopt \"Quake III\""), DWORD{0});
   EXPECT_EQ(ShortcutTarget(gameLink), InInstall("tarnwick.exe"));
 

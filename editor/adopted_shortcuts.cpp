@@ -1,6 +1,6 @@
-// The game's own Start menu and desktop shortcuts: after "Add program" the
-// editor offers once to start them through Tarnwick; Remove and a rename
-// take them along.
+// The game's own Start menu, Quick Launch and desktop shortcuts: after "Add
+// program" the editor offers once to start them through Tarnwick; Remove and
+// a rename take them along.
 #include "editor/profile_editor.h"
 
 namespace tw {
@@ -12,7 +12,8 @@ LinkAdoption ProfileEditor::Adoption() {
 
 void ProfileEditor::OfferAdoption(const std::string& name) {
   const std::string& program = services_.working.profileFilePath;
-  const std::vector<FoundLink> found = FindProgramLinks(services_.shell.Links(), program);
+  const std::vector<FoundLink> found =
+      FindProgramLinks(services_.shell.Links(), program, services_.shell.OwnExecutablePath());
   if (found.empty() ||
       !services_.questions.Ask(Question::ConfirmDefaultNo, AdoptQuestion(found, program))) {
     return;
@@ -21,14 +22,8 @@ void ProfileEditor::OfferAdoption(const std::string& name) {
 }
 
 void ProfileEditor::ReportLinks(const AdoptionReport& report) {
-  if (report.problems.empty()) return;
-  std::string text;
-  for (const std::string& problem : report.problems) {
-    text += problem;
-    text += "\r\n";
-  }
-  text.resize(text.size() - 2);
-  services_.ui.Notice(text);
+  const std::string text = AdoptionNotice(report);
+  if (!text.empty()) services_.ui.Notice(text);
 }
 
 }  // namespace tw

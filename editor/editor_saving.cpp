@@ -110,12 +110,12 @@ void ProfileEditor::Save() {
     if (services_.questions.Ask(Question::WarningYesNo, "You changed the title from " + old +
                                                             " to " + name + ". Can I remove " +
                                                             old + "?")) {
-      // The adopted shortcuts follow the new name; the old record goes with
-      // the old profile and is written again under the new one.
-      AdoptionReport report;
-      renamedLinks_ = Adoption().Follow(old, name, &report);
+      // The adopted shortcuts' records wait outside the profile until the
+      // new one is written; then the shortcuts start it and the records
+      // move under it.
+      Adoption().SetAside(old);
+      renamedFrom_ = old;
       RemoveProfile(reg, old);
-      ReportLinks(report);
     }
   }
   WriteAndClose(&ProfileEditor::WriteProfile, name, true);
@@ -124,8 +124,11 @@ void ProfileEditor::Save() {
 void ProfileEditor::WriteProfile(const std::string& name) {
   WriteProgramValues(name);
   WriteStoredSettings(name);
-  Adoption().Record(name, renamedLinks_);
-  renamedLinks_.clear();
+  if (!renamedFrom_.empty()) {
+    const std::string from = renamedFrom_;
+    renamedFrom_.clear();
+    ReportLinks(Adoption().Follow(from, name));
+  }
   // Asked before the editor closes: its closing message would free it
   // during the question's own message loop.
   if (services_.working.isNewProgram) OfferAdoption(name);

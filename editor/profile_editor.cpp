@@ -156,7 +156,8 @@ void ProfileEditor::Remove() {
     return;
   }
   RegistryHandle& reg = services_.programRegistry;
-  // Its adopted shortcuts go back before the record goes with the profile.
+  // Its adopted shortcuts go back before the profile goes; the records of
+  // those that cannot be written now are kept outside it.
   ReportLinks(Adoption().Unadopt(name));
   bool removed = false;
   {

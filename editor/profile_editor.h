@@ -88,7 +88,7 @@ class ProfileEditor {
   FormView& view_;
   EditorServices services_;
   GammaSliders sliders_;
-  std::vector<AdoptedLink> renamedLinks_;  // a rename's links, recorded with the new name
+  std::string renamedFrom_;  // a rename's old name, whose shortcuts follow the new one
   bool closed_ = false;
 };
 

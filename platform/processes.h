@@ -17,6 +17,9 @@ struct LaunchRequest {
   std::string file;
   std::string parameters;
   std::string directory;
+  // Started as this process was: a shortcut's window state (minimized,
+  // maximized) passes on to the game it runs through Tarnwick.
+  bool showAsStarted = false;
 };
 
 struct ProcessEntry {

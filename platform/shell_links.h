@@ -24,11 +24,12 @@ struct LinkFields {
   bool operator!=(const LinkFields& other) const { return !(*this == other); }
 };
 
-enum class LinkPlace { StartMenu, Desktop };
+enum class LinkPlace { StartMenu, Desktop, QuickLaunch };
 
 struct LinkFolder {
   LinkPlace place;
   std::string path;  // without a trailing backslash
+  bool subfolders = true;  // the Start menu's top level is searched alone
 };
 
 enum class LinkWrite { Written, ReadOnly, Failed };
@@ -39,13 +40,18 @@ class ShellLinks {
   // The user's and all users' Start menu programs and desktop folders that
   // this system has, Start menu first.
   virtual std::vector<LinkFolder> Folders() = 0;
-  // The .lnk files in `folder` and its subfolders, at most `limit` of them.
-  virtual std::vector<std::string> FindLinks(const std::string& folder, size_t limit) = 0;
+  // The .lnk files in `folder` (and its subfolders when it has them), at
+  // most `limit` of them. A write cut off there is settled first.
+  virtual std::vector<std::string> FindLinks(const LinkFolder& folder, size_t limit) = 0;
   // False when `file` is gone or is no shell link.
   virtual bool ReadLink(const std::string& file, LinkFields* fields) = 0;
   // Changes the fields of the existing link `file`, keeping the rest of it.
   // The new link is saved beside it and replaces it only once saved whole.
   virtual LinkWrite WriteLink(const std::string& file, const LinkFields& fields) = 0;
+  // A write of `file` cut off between its two moves (a kill, a power loss)
+  // leaves the link only as "FILE.tw-old" or "FILE.tw-new" beside it: the
+  // write is finished when the new link was saved whole, else rolled back.
+  virtual void Settle(const std::string& file) = 0;
   // A form of `path` that is equal for every way of writing the same file:
   // letter case, long or short (8.3) names.
   virtual std::string PathKey(const std::string& path) = 0;

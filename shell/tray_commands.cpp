@@ -315,13 +315,12 @@ void TrayCommands::Exit() { p_.view.CloseMainWindow(); }
 
 void TrayCommands::RemoveFromRegistry() {
   if (!p_.questions.Ask(Question::WarningYesNo, kRemoveQuestion)) return;
-  // The adopted shortcuts go back while their record still exists.
-  const AdoptionReport links =
+  // The adopted shortcuts go back while their records exist; the records of
+  // those that cannot be written now are kept outside the program's key.
+  const std::string leftAlone = AdoptionNotice(
       LinkAdoption(p_.programRegistry, p_.shell.Links(), p_.shell.OwnExecutablePath())
-          .UnadoptAll(ListProfiles(p_.programRegistry, p_.compare));
-  std::string leftAlone;
-  for (const std::string& problem : links.problems) leftAlone += problem + "\r\n";
-  if (!leftAlone.empty()) p_.ui.Notice(leftAlone.substr(0, leftAlone.size() - 2));
+          .UnadoptAll());
+  if (!leftAlone.empty()) p_.ui.Notice(leftAlone);
   RemoveStore(p_.programRegistry);
   if (p_.programRegistry.KeyExists(kProgramKey)) {
     // Part of it may be gone: the menus list only what is left.

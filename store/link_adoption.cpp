@@ -55,135 +55,185 @@ std::string FileName(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// The folder adopted links start in: Tarnwick's own.
+std::string FolderOf(const std::string& tarnwick) {
+  return tarnwick.substr(0, tarnwick.find_last_of('\\') + 1);
+}
+
+bool SameText(const std::string& a, const std::string& b) { return AsciiUpper(a) == AsciiUpper(b); }
+
+// Tarnwick finds a profile by its name in any letter case, quoted or not.
+bool NamesProfile(const std::string& arguments, const std::string& profile) {
+  const std::string args = Trimmed(arguments);
+  return SameText(args, Quoted(profile)) || SameText(args, profile);
+}
+
 // One line of a report: the link's file, then what became of it.
 void Problem(AdoptionReport* report, const std::string& file, const std::string& what) {
   report->problems.push_back(file + what);
 }
 
-// The profile's parameters already pass `args` when they end with them.
-bool Carries(const std::string& parameters, const std::string& args) {
-  if (args.empty() || parameters == args) return true;
-  return parameters.size() > args.size() &&
-         parameters.compare(parameters.size() - args.size(), args.size(), args) == 0 &&
-         parameters[parameters.size() - args.size() - 1] == ' ';
+std::string RecordOf(const std::string& profile) {
+  return ProfileGroupPath(profile, kAdoptedLinksKey);
+}
+
+bool InKeptPlace(const std::string& entry) {
+  const std::string kept = RegistryHandle::NormalizePath(kKeptLinksKey);
+  const std::string path = RegistryHandle::NormalizePath(entry);
+  return SameText(path.substr(0, kept.size()), kept);
+}
+
+std::string ArgumentsOf(const FoundLink& link) { return Trimmed(link.fields.arguments); }
+
+// The first of the largest group of links that agree: on their arguments,
+// or, given `args`, on the "Start in" folder of the links that have those
+// (an empty one names none).
+std::string LargestGroup(const std::vector<FoundLink>& links, const std::string* args) {
+  const auto key = [args](const FoundLink& link) {
+    if (!args) return ArgumentsOf(link);
+    return ArgumentsOf(link) == *args
+               ? AsciiUpper(WithoutTrailingBackslash(link.fields.workingDirectory))
+               : std::string();
+  };
+  std::string chosen;
+  size_t largest = 0;
+  for (const FoundLink& link : links) {
+    const std::string mine = key(link);
+    if (args && mine.empty()) continue;
+    size_t same = 0;
+    for (const FoundLink& other : links) same += key(other) == mine;
+    if (same > largest) {
+      largest = same;
+      chosen = args ? WithoutTrailingBackslash(link.fields.workingDirectory) : mine;
+    }
+  }
+  return chosen;
 }
 
 }  // namespace
 
-std::vector<FoundLink> FindProgramLinks(ShellLinks& links, const std::string& program) {
+std::vector<FoundLink> FindProgramLinks(ShellLinks& links, const std::string& program,
+                                        const std::string& tarnwick) {
   std::vector<FoundLink> found;
+  const std::string name = AsciiUpper(FileName(program));
   const std::string wanted = links.PathKey(program);
+  // Tarnwick's own links would start Tarnwick with its own name.
+  if (wanted == links.PathKey(tarnwick)) return found;
   for (const LinkFolder& folder : links.Folders()) {
-    for (const std::string& file : links.FindLinks(folder.path, kMaxLinksPerFolder)) {
+    for (const std::string& file : links.FindLinks(folder, kMaxLinksPerFolder)) {
       LinkFields fields;
-      if (links.ReadLink(file, &fields) && !fields.target.empty() &&
-          links.PathKey(fields.target) == wanted) {
-        found.push_back({file, folder.place, fields});
-      }
+      if (!links.ReadLink(file, &fields) || fields.target.empty()) continue;
+      // The file name first: looking up the long form of a path on a network
+      // drive that is gone can take minutes. A short name has a '~'.
+      const std::string targetName = AsciiUpper(FileName(fields.target));
+      if (targetName != name && targetName.find('~') == std::string::npos) continue;
+      if (links.PathKey(fields.target) == wanted) found.push_back({file, folder.place, fields});
     }
   }
   return found;
 }
 
 std::string AdoptQuestion(const std::vector<FoundLink>& found, const std::string& program) {
-  bool startMenu = false, desktop = false;
-  for (const FoundLink& link : found) {
-    (link.place == LinkPlace::StartMenu ? startMenu : desktop) = true;
+  static const char* const kPlaceNames[] = {"Start menu", "desktop", "Quick Launch"};
+  bool seen[3] = {};
+  for (const FoundLink& link : found) seen[static_cast<int>(link.place)] = true;
+  std::string places;
+  for (int place : {0, 2, 1}) {
+    if (!seen[place]) continue;
+    if (!places.empty()) places += ", ";
+    places += kPlaceNames[place];
   }
-  const char* const places = startMenu && desktop ? "Start menu, desktop"
-                               : startMenu          ? "Start menu"
-                                                    : "desktop";
   const bool one = found.size() == 1;
   return std::to_string(found.size()) + (one ? " shortcut starts " : " shortcuts start ") +
          FileName(program) + " (" + places + "). Start " + (one ? "it" : "them") +
          " through Tarnwick with this profile?";
 }
 
+std::string AdoptionNotice(const AdoptionReport& report) {
+  std::string text;
+  for (const std::string& problem : report.problems) {
+    if (!text.empty()) text += "\r\n";
+    text += problem;
+  }
+  if (report.kept > 0) {
+    text += "\r\nTarnwick keeps what they held: \"tarnwick-cli unadopt --all\" puts them back "
+            "once they can be written.";
+  }
+  return text;
+}
+
 LinkAdoption::LinkAdoption(RegistryHandle& programRegistry, ShellLinks& links,
                            std::string tarnwick)
     : reg_(programRegistry), links_(links), tarnwick_(std::move(tarnwick)) {}
 
-LinkFields LinkAdoption::AdoptedForm(const LinkFields& original, const std::string& profile,
-                                     const std::string& tarnwick) {
-  LinkFields adopted = original;  // the show command stays the link's own
-  adopted.target = tarnwick;
-  adopted.arguments = Quoted(profile);
-  adopted.workingDirectory = tarnwick.substr(0, tarnwick.find_last_of('\\') + 1);
-  // A link without an icon of its own shows its target's first icon.
-  if (original.iconFile.empty()) {
-    adopted.iconFile = original.target;
-    adopted.iconIndex = 0;
+// Looked up only when the names could be one file's: a look-up on a network
+// drive that is gone can take minutes.
+bool LinkAdoption::SamePath(const std::string& a, const std::string& b) {
+  const std::string first = WithoutTrailingBackslash(a), second = WithoutTrailingBackslash(b);
+  if (SameText(first, second)) return true;
+  const std::string name = FileName(first), other = FileName(second);
+  if (!SameText(name, other) && name.find('~') == std::string::npos &&
+      other.find('~') == std::string::npos) {
+    return false;
   }
-  return adopted;
+  return links_.PathKey(first) == links_.PathKey(second);
 }
 
-// Ours while it is still exactly what adopting wrote, for this profile; a
-// new icon, folder or window state means someone has changed it since, and
-// putting the old link back would undo their change.
-bool LinkAdoption::IsAdoptedFor(const LinkFields& current, const AdoptedLink& adopted,
-                                const std::string& profile) {
-  const LinkFields expected = AdoptedForm(adopted.original, profile, adopted.tarnwick);
-  const auto samePath = [this](const std::string& a, const std::string& b) {
-    return links_.PathKey(WithoutTrailingBackslash(a)) ==
-           links_.PathKey(WithoutTrailingBackslash(b));
-  };
-  return samePath(current.target, expected.target) &&
-         AsciiUpper(Trimmed(current.arguments)) == AsciiUpper(expected.arguments) &&
-         samePath(current.workingDirectory, expected.workingDirectory) &&
-         samePath(current.iconFile, expected.iconFile) && current.iconIndex == expected.iconIndex &&
-         current.showCommand == expected.showCommand;
+// The Tarnwick it was pointed at, or this one (a relink cut off half-way).
+bool LinkAdoption::StartsTarnwick(const LinkFields& current, const AdoptedLink& adopted) {
+  return (!adopted.tarnwick.empty() && SamePath(current.target, adopted.tarnwick)) ||
+         (!tarnwick_.empty() && SamePath(current.target, tarnwick_));
 }
 
-std::vector<std::string> LinkAdoption::EntryNames(const std::string& profile) {
-  ScopedKey key(reg_, ProfileGroupPath(profile, kAdoptedLinksKey), false);
-  return key ? reg_.GetKeyNames() : std::vector<std::string>();
+bool LinkAdoption::StartsProfile(const LinkFields& current, const AdoptedLink& adopted,
+                                 const std::string& profile) {
+  return NamesProfile(current.arguments, profile) && StartsTarnwick(current, adopted);
 }
 
-void LinkAdoption::WriteEntry(const std::string& profile, const std::string& entry,
-                              const AdoptedLink& link) {
-  ScopedKey key(reg_, JoinKeyPath(ProfileGroupPath(profile, kAdoptedLinksKey), entry), true);
-  reg_.WriteString("File", link.file);
-  for (const TextValue& value : kTextValues) reg_.WriteString(value.name, link.original.*value.field);
-  for (const NumberValue& value : kNumberValues) {
-    reg_.WriteInteger(value.name, link.original.*value.field);
+// What adopting changed goes back; what someone changed since stays: the
+// window state, an icon or "Start in" of their own (and the hot key and
+// comment, which the write keeps).
+LinkFields LinkAdoption::PutBackForm(const LinkFields& current, const AdoptedLink& adopted) {
+  LinkFields back = current;
+  back.target = adopted.original.target;
+  back.arguments = adopted.original.arguments;
+  if (SamePath(current.workingDirectory, FolderOf(adopted.tarnwick)) ||
+      SamePath(current.workingDirectory, FolderOf(tarnwick_))) {
+    back.workingDirectory = adopted.original.workingDirectory;
   }
-  reg_.WriteString("Tarnwick", link.tarnwick);
-}
-
-void LinkAdoption::DeleteEntry(const std::string& profile, const std::string& entry) {
-  const std::string record = ProfileGroupPath(profile, kAdoptedLinksKey);
-  reg_.DeleteKey(JoinKeyPath(record, entry));
-  bool empty;
-  {
-    ScopedKey key(reg_, record, false);
-    empty = key && reg_.GetKeyNames().empty();
+  if (adopted.original.iconFile.empty() && current.iconIndex == 0 &&
+      SamePath(current.iconFile, adopted.original.target)) {
+    back.iconFile = adopted.original.iconFile;
+    back.iconIndex = adopted.original.iconIndex;
   }
-  if (empty) reg_.DeleteKey(record);
+  return back;
 }
 
-int LinkAdoption::LastEntry(const std::string& profile) {
+// The number of `place`'s last entry; 0 when it has none. A place the
+// registry will not open or list raises, rather than pass for empty.
+int LinkAdoption::LastEntry(const std::string& place) {
+  ScopedKey key(reg_, place, false);
+  std::vector<std::string> names;
+  if (key.Refused() || (key && !reg_.ListKeyNames(&names))) throw RegistryError::GetFailed(place);
   int last = 0;
-  for (const std::string& entry : EntryNames(profile)) {
-    const long number = std::strtol(entry.c_str(), nullptr, 10);
+  for (const std::string& name : names) {
+    const long number = std::strtol(name.c_str(), nullptr, 10);
     // Only this program numbers the entries; a stray name is not one of them.
     if (number > last && number <= kMaxEntry) last = static_cast<int>(number);
   }
   return last;
 }
 
-std::string LinkAdoption::NextEntry(const std::string& profile) {
-  return std::to_string(LastEntry(profile) + 1);
-}
-
-std::vector<AdoptedLink> LinkAdoption::List(const std::string& profile) {
-  // By number, the order they were adopted; the registry lists subkeys in its own.
-  const int last = LastEntry(profile);
+std::vector<AdoptedLink> LinkAdoption::Entries(const std::string& place,
+                                               const std::string& profile) {
+  const int last = LastEntry(place);
+  // By number, the order they were written; the registry lists subkeys in its own.
   std::vector<AdoptedLink> links;
   for (int number = 1; number <= last; ++number) {
     AdoptedLink link;
-    link.entry = std::to_string(number);
-    ScopedKey key(reg_, JoinKeyPath(ProfileGroupPath(profile, kAdoptedLinksKey), link.entry),
-                  false);
+    link.entry = JoinKeyPath(place, std::to_string(number));
+    ScopedKey key(reg_, link.entry, false);
+    if (key.Refused()) throw RegistryError::GetFailed(link.entry);
     if (!key) continue;
     link.file = reg_.ReadString("File");
     for (const TextValue& value : kTextValues) link.original.*value.field = reg_.ReadString(value.name);
@@ -191,19 +241,126 @@ std::vector<AdoptedLink> LinkAdoption::List(const std::string& profile) {
       if (reg_.HasInteger(value.name)) link.original.*value.field = reg_.ReadInteger(value.name);
     }
     link.tarnwick = reg_.ReadString("Tarnwick");
+    link.profile = profile.empty() ? reg_.ReadString("Profile") : profile;
     links.push_back(link);
   }
   return links;
 }
 
-void LinkAdoption::Record(const std::string& profile, const std::vector<AdoptedLink>& adopted) {
-  for (const AdoptedLink& link : adopted) WriteEntry(profile, NextEntry(profile), link);
+// The kept records, all of them or those of one profile.
+std::vector<AdoptedLink> LinkAdoption::Kept(const std::string* profile) {
+  std::vector<AdoptedLink> kept;
+  for (const AdoptedLink& link : Entries(kKeptLinksKey, std::string())) {
+    if (!profile || SameText(link.profile, *profile)) kept.push_back(link);
+  }
+  return kept;
+}
+
+std::vector<AdoptedLink> LinkAdoption::List(const std::string& profile) {
+  std::vector<AdoptedLink> links = Entries(RecordOf(profile), profile);
+  for (const AdoptedLink& link : Kept(&profile)) links.push_back(link);
+  return links;
+}
+
+// The key of a new entry of `place`, after its last.
+std::string LinkAdoption::NewEntry(const std::string& place) {
+  const int last = LastEntry(place);
+  if (last == kMaxEntry) throw RegistryError::SetFailed(place);
+  return JoinKeyPath(place, std::to_string(last + 1));
+}
+
+void LinkAdoption::WriteEntry(const std::string& entry, const AdoptedLink& link) {
+  ScopedKey key(reg_, entry, true);
+  reg_.WriteString("File", link.file);
+  for (const TextValue& value : kTextValues) reg_.WriteString(value.name, link.original.*value.field);
+  for (const NumberValue& value : kNumberValues) {
+    reg_.WriteInteger(value.name, link.original.*value.field);
+  }
+  if (InKeptPlace(entry)) reg_.WriteString("Profile", link.profile);
+  // Last: an entry without it was cut off before its link was changed.
+  reg_.WriteString("Tarnwick", link.tarnwick);
+}
+
+// One entry goes; its place too once it surely holds no other.
+void LinkAdoption::DeleteEntry(const std::string& entry) {
+  const std::string place = entry.substr(0, entry.find_last_of('\\'));
+  if (!reg_.DeleteKey(entry) && reg_.KeyExists(entry)) throw RegistryError::SetFailed(entry);
+  bool empty;
+  {
+    ScopedKey key(reg_, place, false);
+    std::vector<std::string> names;
+    empty = key && reg_.ListKeyNames(&names) && names.empty();
+  }
+  if (empty) reg_.DeleteKey(place);
+}
+
+// A record outlives its profile in the kept place: written there first, so
+// one of the two always exists.
+void LinkAdoption::Keep(const AdoptedLink& link) {
+  if (InKeptPlace(link.entry)) return;
+  WriteEntry(NewEntry(kKeptLinksKey), link);
+  DeleteEntry(link.entry);
+}
+
+// Why `link` would start the game otherwise than with `args` (none: any) in
+// `start` (empty: any); empty when it would not. An empty "Start in" names
+// no folder.
+std::string LinkAdoption::Mismatch(const FoundLink& link, const std::string* args,
+                                   const std::string& start) {
+  const std::string own = ArgumentsOf(link);
+  if (args && own != *args) {
+    return ": left alone, its arguments \"" + own + "\" differ from the profile's \"" + *args + "\"";
+  }
+  const std::string& folder = link.fields.workingDirectory;
+  if (!folder.empty() && !start.empty() && !SamePath(folder, start)) {
+    return ": left alone, it starts in " + folder + ", not in the profile's folder " + start;
+  }
+  return std::string();
+}
+
+// Reads the recorded link, a cut-off write settled first. True when it still
+// starts Tarnwick with the record's profile or with `alsoProfile`; otherwise
+// it is no longer Tarnwick's to change: its record goes, and the report says
+// so unless the link is already back as it was.
+bool LinkAdoption::StillAdopted(const AdoptedLink& link, const std::string& alsoProfile,
+                                LinkFields* current, AdoptionReport* report) {
+  // An entry cut off while it was written: its link was never changed.
+  if (!link.tarnwick.empty()) {
+    links_.Settle(link.file);
+    if (!links_.ReadLink(link.file, current)) {
+      Problem(report, link.file, ": deleted since it was adopted, left alone");
+    } else if (StartsProfile(*current, link, link.profile) ||
+               StartsProfile(*current, link, alsoProfile)) {
+      return true;
+    } else if (*current != link.original) {
+      Problem(report, link.file,
+              ": no longer starts Tarnwick with \"" + link.profile + "\", left alone");
+    }
+  }
+  DeleteEntry(link.entry);
+  return false;
+}
+
+void LinkAdoption::PutBack(const AdoptedLink& link, AdoptionReport* report) {
+  LinkFields current;
+  if (!StillAdopted(link, link.profile, &current, report)) return;
+  const LinkWrite result = links_.WriteLink(link.file, PutBackForm(current, link));
+  if (result == LinkWrite::Written) {
+    report->changed.push_back(link.file);
+    DeleteEntry(link.entry);
+    return;
+  }
+  Problem(report, link.file,
+          result == LinkWrite::ReadOnly ? ": read-only, left alone"
+                                        : ": could not be written, left alone");
+  ++report->kept;
+  Keep(link);
 }
 
 AdoptionReport LinkAdoption::Adopt(const std::string& profile,
                                    const std::vector<FoundLink>& found) {
   AdoptionReport report;
-  std::string parameters;
+  std::string parameters, folder;
   {
     ScopedKey key(reg_, ProfileKeyPath(profile), false);
     if (!key) {
@@ -212,50 +369,55 @@ AdoptionReport LinkAdoption::Adopt(const std::string& profile,
       return report;
     }
     parameters = Trimmed(reg_.ReadString("Parameters"));
+    folder = reg_.ReadString("Directory");
   }
 
-  // A link's own arguments must still reach the game, through the profile's
-  // parameters, which every adopted link shares. Links the parameters carry
-  // already come first; failing those, the largest group of links with the
-  // same arguments, whose arguments are then appended.
-  std::string appended;
-  bool anyCarried = false;
-  size_t largest = 0;
+  // A link is adopted only when the profile starts the game as the link did.
+  // What the profile lacks comes from the largest group of links that agree.
+  std::vector<FoundLink> fitting;
   for (const FoundLink& link : found) {
-    const std::string args = Trimmed(link.fields.arguments);
-    if (Carries(parameters, args)) anyCarried = true;
-    size_t same = 0;
-    for (const FoundLink& other : found) same += Trimmed(other.fields.arguments) == args;
-    if (same > largest) {
-      largest = same;
-      appended = args;
+    const std::string why = Mismatch(link, parameters.empty() ? nullptr : &parameters, folder);
+    if (why.empty()) {
+      fitting.push_back(link);
+    } else {
+      Problem(&report, link.file, why);
     }
   }
-  if (anyCarried) appended.clear();
+  const std::string args = parameters.empty() ? LargestGroup(fitting, nullptr) : parameters;
+  const std::string start = folder.empty() ? LargestGroup(fitting, &args) : folder;
 
   std::vector<AdoptedLink> written;
   std::string pending;  // an entry being written, before its link is tried
   std::string failure;
   try {
-    for (const FoundLink& link : found) {
-      const std::string args = Trimmed(link.fields.arguments);
-      if (!Carries(parameters, args) && args != appended) {
-        Problem(&report, link.file,
-                ": left alone, its arguments \"" + args + "\" differ from the other shortcuts'");
+    for (const FoundLink& link : fitting) {
+      const std::string why = Mismatch(link, &args, start);
+      if (!why.empty()) {
+        Problem(&report, link.file, why);
         continue;
       }
       // Recorded before it is changed, so no change is ever without its record.
-      const std::string entry = pending = NextEntry(profile);
-      const AdoptedLink adopted{link.file, link.fields, tarnwick_, entry};
-      WriteEntry(profile, entry, adopted);
-      const LinkWrite result = links_.WriteLink(link.file, AdoptedForm(link.fields, profile, tarnwick_));
-      pending.clear();
+      AdoptedLink adopted{link.file, link.fields, tarnwick_, profile, ""};
+      adopted.entry = pending = NewEntry(RecordOf(profile));
+      WriteEntry(adopted.entry, adopted);
+      LinkFields form = link.fields;  // the window state stays the link's own
+      form.target = tarnwick_;
+      form.arguments = Quoted(profile);
+      form.workingDirectory = FolderOf(tarnwick_);
+      // A link without an icon of its own shows its target's first icon.
+      if (link.fields.iconFile.empty()) {
+        form.iconFile = link.fields.target;
+        form.iconIndex = 0;
+      }
+      const LinkWrite result = links_.WriteLink(link.file, form);
       if (result == LinkWrite::Written) {
+        pending.clear();
         written.push_back(adopted);
         report.changed.push_back(link.file);
         continue;
       }
-      DeleteEntry(profile, entry);
+      DeleteEntry(adopted.entry);
+      pending.clear();
       if (result == LinkWrite::ReadOnly) {
         Problem(&report, link.file, ": read-only, left alone");
         continue;
@@ -263,87 +425,143 @@ AdoptionReport LinkAdoption::Adopt(const std::string& profile,
       failure = link.file + " could not be written";
       break;
     }
-    if (failure.empty() && !appended.empty() && !written.empty()) {
+    if (failure.empty() && !written.empty()) {
       ScopedKey key(reg_, ProfileKeyPath(profile), false);
-      reg_.WriteString("Parameters", parameters.empty() ? appended : parameters + " " + appended);
+      if (parameters.empty() && !args.empty()) reg_.WriteString("Parameters", args);
+      if (folder.empty() && !start.empty()) reg_.WriteString("Directory", start);
     }
   } catch (const RegistryError& error) {
     failure = error.what();
   }
   if (failure.empty()) return report;
 
-  // Half-way: every link goes back as it was, and the record with it.
+  // Half-way: every link goes back as it was, and its record with it.
   report.failed = true;
   report.changed.clear();
   report.problems.clear();
   report.problems.push_back(failure + "; the shortcuts were put back as they were");
-  for (const AdoptedLink& link : written) {
-    if (links_.WriteLink(link.file, link.original) != LinkWrite::Written) {
-      Problem(&report, link.file, " could not be put back");
-    }
-  }
   try {
-    if (!pending.empty()) DeleteEntry(profile, pending);
-    for (const AdoptedLink& link : written) DeleteEntry(profile, link.entry);
+    // An entry cut off while it was written names no changed link.
+    if (!pending.empty()) DeleteEntry(pending);
   } catch (const RegistryError&) {
   }
+  Rollback(written, &report);
   return report;
+}
+
+// A link that cannot be put back keeps its record under the profile.
+void LinkAdoption::Rollback(const std::vector<AdoptedLink>& written, AdoptionReport* report) {
+  for (const AdoptedLink& link : written) {
+    if (links_.WriteLink(link.file, link.original) != LinkWrite::Written) {
+      Problem(report, link.file, " could not be put back");
+      ++report->kept;
+      continue;
+    }
+    try {
+      DeleteEntry(link.entry);
+    } catch (const RegistryError&) {
+      // A record too many: the next put-back finds the link already back.
+    }
+  }
 }
 
 AdoptionReport LinkAdoption::Unadopt(const std::string& profile) {
   AdoptionReport report;
-  for (const AdoptedLink& link : List(profile)) {
+  // Listed first: a link this run cannot write joins them, and is tried once.
+  const std::vector<AdoptedLink> kept = Kept(&profile);
+  for (const AdoptedLink& link : Entries(RecordOf(profile), profile)) PutBack(link, &report);
+  for (const AdoptedLink& link : kept) PutBack(link, &report);
+  return report;
+}
+
+// Every profile key, listed here: a listing the registry refuses must stop
+// a removal rather than pass for "no profiles".
+std::vector<std::string> LinkAdoption::Profiles() {
+  std::vector<std::string> names;
+  ScopedKey key(reg_, kProgramKey, false);
+  if (key.Refused() || (key && !reg_.ListKeyNames(&names))) {
+    throw RegistryError::GetFailed(kProgramKey);
+  }
+  return names;
+}
+
+AdoptionReport LinkAdoption::UnadoptAll() {
+  AdoptionReport all;
+  const std::vector<AdoptedLink> kept = Kept(nullptr);
+  for (const std::string& profile : Profiles()) {
+    for (const AdoptedLink& link : Entries(RecordOf(profile), profile)) PutBack(link, &all);
+  }
+  for (const AdoptedLink& link : kept) PutBack(link, &all);
+  return all;
+}
+
+void LinkAdoption::SetAside(const std::string& profile) {
+  for (const AdoptedLink& link : Entries(RecordOf(profile), profile)) Keep(link);
+}
+
+AdoptionReport LinkAdoption::Follow(const std::string& from, const std::string& to) {
+  AdoptionReport report;
+  for (AdoptedLink link : Kept(&from)) {
     LinkFields current;
-    bool keep = false;
-    if (!links_.ReadLink(link.file, &current)) {
-      Problem(&report, link.file, ": deleted since it was adopted, left alone");
-    } else if (IsAdoptedFor(current, link, profile)) {
-      const LinkWrite result = links_.WriteLink(link.file, link.original);
-      keep = result != LinkWrite::Written;
-      if (!keep) {
-        report.changed.push_back(link.file);
-      } else {
-        Problem(&report, link.file,
-                result == LinkWrite::ReadOnly ? ": read-only, left alone"
-                                              : ": could not be written, left alone");
+    if (!StillAdopted(link, to, &current, &report)) continue;
+    // Already moved when a rename was cut off after the link's write.
+    const bool moved = StartsProfile(current, link, to);
+    const std::string keptEntry = link.entry;
+    link.profile = to;
+    const std::string entry = NewEntry(RecordOf(to));
+    WriteEntry(entry, link);
+    if (!moved) {
+      LinkFields renamed = current;
+      renamed.arguments = Quoted(to);
+      if (links_.WriteLink(link.file, renamed) != LinkWrite::Written) {
+        DeleteEntry(entry);
+        Problem(&report, link.file, ": could not be written, it still starts \"" + from + "\"");
+        ++report.kept;
+        continue;
       }
-    } else if (current != link.original) {
-      Problem(&report, link.file, ": changed since it was adopted, left alone");
     }
-    // Kept only while it can still be put back by a later try.
-    if (!keep) DeleteEntry(profile, link.entry);
+    report.changed.push_back(link.file);
+    DeleteEntry(keptEntry);
   }
   return report;
 }
 
-AdoptionReport LinkAdoption::UnadoptAll(const std::vector<std::string>& profiles) {
-  AdoptionReport all;
-  for (const std::string& profile : profiles) {
-    AdoptionReport one = Unadopt(profile);
-    for (const std::string& file : one.changed) all.changed.push_back(file);
-    for (const std::string& problem : one.problems) all.problems.push_back(problem);
+AdoptionReport LinkAdoption::Relink(const std::string& oldTarnwick) {
+  AdoptionReport report;
+  std::vector<AdoptedLink> all = Kept(nullptr);
+  for (const std::string& profile : Profiles()) {
+    for (const AdoptedLink& link : Entries(RecordOf(profile), profile)) all.push_back(link);
   }
-  return all;
-}
-
-std::vector<AdoptedLink> LinkAdoption::Follow(const std::string& from, const std::string& to,
-                                              AdoptionReport* report) {
-  std::vector<AdoptedLink> moved;
-  for (const AdoptedLink& link : List(from)) {
+  for (const AdoptedLink& link : all) {
+    if (!SamePath(link.tarnwick, oldTarnwick)) continue;
+    links_.Settle(link.file);
     LinkFields current;
-    if (!links_.ReadLink(link.file, &current) || !IsAdoptedFor(current, link, from)) {
-      Problem(report, link.file, ": changed since it was adopted, left alone");
+    if (!links_.ReadLink(link.file, &current) || !NamesProfile(current.arguments, link.profile)) {
+      continue;  // the put-back reports it
+    }
+    if (SamePath(current.target, oldTarnwick)) {
+      LinkFields moved = current;
+      moved.target = tarnwick_;
+      if (SamePath(current.workingDirectory, FolderOf(oldTarnwick))) {
+        moved.workingDirectory = FolderOf(tarnwick_);
+      }
+      // The link first: a record that names either Tarnwick still finds it.
+      const LinkWrite result = links_.WriteLink(link.file, moved);
+      if (result != LinkWrite::Written) {
+        Problem(&report, link.file,
+                result == LinkWrite::ReadOnly ? ": read-only, it still starts " + oldTarnwick
+                                              : ": could not be written, it still starts " +
+                                                    oldTarnwick);
+        continue;
+      }
+      report.changed.push_back(link.file);
+    } else if (!SamePath(current.target, tarnwick_)) {
       continue;
     }
-    current.arguments = Quoted(to);
-    if (links_.WriteLink(link.file, current) == LinkWrite::Written) {
-      moved.push_back(link);
-      report->changed.push_back(link.file);
-    } else {
-      Problem(report, link.file, ": could not be written, it still starts " + from);
-    }
+    ScopedKey key(reg_, link.entry, false);
+    if (key) reg_.WriteString("Tarnwick", tarnwick_);
   }
-  return moved;
+  return report;
 }
 
 }  // namespace tw

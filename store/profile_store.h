@@ -16,6 +16,10 @@ constexpr const char* kUserDefaultProfile = "User Default";
 constexpr const char* kPreviousLodValue = "Previous LOD value";
 // A profile's subkey recording its adopted shortcuts (store/link_adoption.h).
 constexpr const char* kAdoptedLinksKey = "Adopted Shortcuts";
+// Records of adopted shortcuts that could not be put back when their profile
+// went: outside the program key, so that removing Tarnwick's settings keeps
+// the only way back for those links.
+constexpr const char* kKeptLinksKey = "\\Software\\Hexmoor\\Tarnwick Adopted Shortcuts\\";
 
 // Values of the program key.
 constexpr const char* kVoodooTypeValue = "VoodooType";

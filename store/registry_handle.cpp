@@ -148,6 +148,11 @@ std::vector<std::string> RegistryHandle::GetKeyNames() {
   return names;
 }
 
+bool RegistryHandle::ListKeyNames(std::vector<std::string>* names) {
+  names->clear();
+  return key_ != 0 && backend_.EnumSubkeys(key_, names) == reg_error::kSuccess;
+}
+
 std::vector<std::string> RegistryHandle::GetValueNames() {
   std::vector<std::string> names;
   if (key_ != 0 && backend_.EnumValues(key_, &names) != reg_error::kSuccess) names.clear();

@@ -61,6 +61,9 @@ class RegistryHandle {
 
   // Direct subkeys of the open key, in the system's order (empty without one).
   std::vector<std::string> GetKeyNames();
+  // The same, false when the registry refuses the listing: where an empty
+  // list would be taken for "none", a refusal must not pass for one.
+  bool ListKeyNames(std::vector<std::string>* names);
   // Value names of the open key, in the system's order (empty without one).
   std::vector<std::string> GetValueNames();
 

@@ -4,14 +4,22 @@
 
 namespace tw {
 
-std::vector<std::string> FakeShellLinks::FindLinks(const std::string& folder, size_t limit) {
+std::vector<std::string> FakeShellLinks::FindLinks(const LinkFolder& folder, size_t limit) {
+  const std::string prefix = AsciiUpper(folder.path + "\\");
+  const auto inFolder = [&](const std::string& file) {
+    const std::string upper = AsciiUpper(file);
+    return upper.compare(0, prefix.size(), prefix) == 0 &&
+           (folder.subfolders || upper.find('\\', prefix.size()) == std::string::npos);
+  };
+  std::vector<std::string> leftovers;
+  for (const auto& entry : setAside) {
+    if (inFolder(entry.first)) leftovers.push_back(entry.first);
+  }
+  for (const std::string& file : leftovers) Settle(file);
   std::vector<std::string> found;
-  const std::string prefix = AsciiUpper(folder + "\\");
   for (const auto& entry : links) {
     if (found.size() >= limit) break;
-    if (AsciiUpper(entry.first).compare(0, prefix.size(), prefix) == 0) {
-      found.push_back(entry.first);
-    }
+    if (inFolder(entry.first)) found.push_back(entry.first);
   }
   return found;
 }
@@ -26,16 +34,25 @@ bool FakeShellLinks::ReadLink(const std::string& file, LinkFields* fields) {
 LinkWrite FakeShellLinks::WriteLink(const std::string& file, const LinkFields& fields) {
   if (readOnly.count(file)) return LinkWrite::ReadOnly;
   if (!links.count(file)) return LinkWrite::Failed;
-  if (writes == writesBeforeFailure) {
-    writesBeforeFailure = -1;  // one failure; what follows works again
+  if (writes == writesBeforeFailure && failures != 0) {
+    if (failures > 0) --failures;  // then what follows works again
     return LinkWrite::Failed;
   }
   links[file] = fields;
   ++writes;
+  if (afterWrite) afterWrite();
   return LinkWrite::Written;
 }
 
+void FakeShellLinks::Settle(const std::string& file) {
+  const auto it = setAside.find(file);
+  if (it == setAside.end()) return;
+  if (!links.count(file)) links[file] = it->second;
+  setAside.erase(it);
+}
+
 std::string FakeShellLinks::PathKey(const std::string& path) {
+  pathKeys.push_back(path);
   const std::string upper = AsciiUpper(path);
   for (const auto& names : shortNames) {
     if (AsciiUpper(names.first) == upper) return AsciiUpper(names.second);

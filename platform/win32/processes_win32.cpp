@@ -106,6 +106,13 @@ bool Win32Processes::Launch(const LaunchRequest& request, ProcessHandle* process
   info.lpParameters = TextOrNull(request.parameters);
   info.lpDirectory = TextOrNull(request.directory);
   info.nShow = SW_SHOWNORMAL;
+  if (request.showAsStarted) {
+    STARTUPINFOA started;
+    ZeroMemory(&started, sizeof started);
+    started.cb = sizeof started;
+    GetStartupInfoA(&started);
+    if (started.dwFlags & STARTF_USESHOWWINDOW) info.nShow = started.wShowWindow;
+  }
   *process = 0;
   const bool fromLists = IdRoute() == ProcessIdRoute::ProcessLists;
   std::vector<ProcessEntry> before;

@@ -13,9 +13,13 @@ bool ToWide(const std::string& text, wchar_t (&wide)[MAX_PATH]) {
   return MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide, MAX_PATH) > 0;
 }
 
-bool EndsWithLnk(const char* name) {
-  const size_t length = lstrlenA(name);
-  return length > 4 && lstrcmpiA(name + length - 4, ".lnk") == 0;
+bool EndsWith(const std::string& name, const char* suffix) {
+  const size_t length = lstrlenA(suffix);
+  return name.size() > length && lstrcmpiA(name.c_str() + name.size() - length, suffix) == 0;
+}
+
+bool Exists(const std::string& file) {
+  return GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool MakeLinkObject(ComPtr<IShellLinkA>& link, ComPtr<IPersistFile>& file) {
@@ -77,12 +81,33 @@ bool DeleteLinkFile(const std::string& file) {
   });
 }
 
-// The .lnk files in `dir` and its subfolders, `depth` levels down, into
-// `found` until it holds `limit`. A folder's subfolders are searched after
-// its own links, the last one found first.
-void CollectLinks(const std::string& dir, int depth, size_t limit,
+// A write cut off between its two moves leaves "X.lnk.tw-new" (saved whole
+// and read back before the old link stepped aside) or only "X.lnk.tw-old".
+// Finishes the write when the new link is there, else rolls it back.
+void SettleWrite(const std::string& file) {
+  const std::string fresh = file + ".tw-new";
+  const std::string old = file + ".tw-old";
+  const bool hasFresh = Exists(fresh), hasOld = Exists(old);
+  if (!hasFresh && !hasOld) return;
+  if (Exists(file)) {
+    // Before the first move or after the second: the link is whole.
+    if (hasFresh) DeleteLinkFile(fresh);
+    if (hasOld) DeleteLinkFile(old);
+    return;
+  }
+  if (hasFresh && MoveLinkFile(fresh, file)) {
+    if (hasOld) DeleteLinkFile(old);
+    return;
+  }
+  if (hasOld) MoveLinkFile(old, file);
+}
+
+// The .lnk files in `dir` and its subfolders, `depth` levels down (none
+// when `maxDepth` is 0), into `found` until it holds `limit`. A folder's
+// subfolders are searched after its own links, the last one found first.
+void CollectLinks(const std::string& dir, int depth, int maxDepth, size_t limit,
                   std::vector<std::string>* found) {
-  std::vector<std::string> subfolders;
+  std::vector<std::string> subfolders, leftovers;
   WIN32_FIND_DATAA entry;
   const HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &entry);
   if (search == INVALID_HANDLE_VALUE) return;
@@ -91,16 +116,24 @@ void CollectLinks(const std::string& dir, int depth, size_t limit,
     if (name == "." || name == "..") continue;
     if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
       // A junction could lead back up the tree.
-      if (depth < kMaxDepth && !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+      if (depth < maxDepth && !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
         subfolders.push_back(dir + "\\" + name);
       }
-    } else if (EndsWithLnk(entry.cFileName) && found->size() < limit) {
+    } else if (EndsWith(name, ".lnk") && found->size() < limit) {
       found->push_back(dir + "\\" + name);
+    } else if (EndsWith(name, ".lnk.tw-new") || EndsWith(name, ".lnk.tw-old")) {
+      leftovers.push_back(dir + "\\" + name.substr(0, name.size() - 7));
     }
   } while (FindNextFileA(search, &entry));
   FindClose(search);
+  for (const std::string& file : leftovers) {
+    bool listed = false;
+    for (const std::string& other : *found) listed |= lstrcmpiA(other.c_str(), file.c_str()) == 0;
+    SettleWrite(file);
+    if (!listed && found->size() < limit && Exists(file)) found->push_back(file);
+  }
   for (size_t i = subfolders.size(); i > 0 && found->size() < limit; --i) {
-    CollectLinks(subfolders[i - 1], depth + 1, limit, found);
+    CollectLinks(subfolders[i - 1], depth + 1, maxDepth, limit, found);
   }
 }
 
@@ -127,28 +160,37 @@ std::vector<LinkFolder> Win32ShellLinks::Folders() {
   static const struct {
     int csidl;
     LinkPlace place;
+    bool subfolders;
+    const char* below;
   } kFolders[] = {
-      {CSIDL_PROGRAMS, LinkPlace::StartMenu},
-      {CSIDL_COMMON_PROGRAMS, LinkPlace::StartMenu},
-      {CSIDL_DESKTOPDIRECTORY, LinkPlace::Desktop},
-      {CSIDL_COMMON_DESKTOPDIRECTORY, LinkPlace::Desktop},
+      {CSIDL_PROGRAMS, LinkPlace::StartMenu, true, ""},
+      {CSIDL_COMMON_PROGRAMS, LinkPlace::StartMenu, true, ""},
+      // The Start menu's own level; its Programs folder is searched above.
+      {CSIDL_STARTMENU, LinkPlace::StartMenu, false, ""},
+      {CSIDL_COMMON_STARTMENU, LinkPlace::StartMenu, false, ""},
+      {CSIDL_APPDATA, LinkPlace::QuickLaunch, false, "\\Microsoft\\Internet Explorer\\Quick Launch"},
+      {CSIDL_DESKTOPDIRECTORY, LinkPlace::Desktop, true, ""},
+      {CSIDL_COMMON_DESKTOPDIRECTORY, LinkPlace::Desktop, true, ""},
   };
   std::vector<LinkFolder> folders;
   for (const auto& row : kFolders) {
-    const std::optional<std::string> path = SpecialFolderPath(row.csidl);
-    if (!path) continue;  // Windows 98 without profiles has no all-users folders
+    const std::optional<std::string> found = SpecialFolderPath(row.csidl);
+    if (!found) continue;  // Windows 98 without profiles has no all-users folders
+    const std::string path = *found + row.below;
     bool seen = false;
-    for (const LinkFolder& folder : folders) seen |= lstrcmpiA(folder.path.c_str(), path->c_str()) == 0;
-    if (!seen) folders.push_back({row.place, *path});
+    for (const LinkFolder& folder : folders) seen |= lstrcmpiA(folder.path.c_str(), path.c_str()) == 0;
+    if (!seen) folders.push_back({row.place, path, row.subfolders});
   }
   return folders;
 }
 
-std::vector<std::string> Win32ShellLinks::FindLinks(const std::string& folder, size_t limit) {
+std::vector<std::string> Win32ShellLinks::FindLinks(const LinkFolder& folder, size_t limit) {
   std::vector<std::string> found;
-  CollectLinks(folder, 0, limit, &found);
+  CollectLinks(folder.path, 0, folder.subfolders ? kMaxDepth : 0, limit, &found);
   return found;
 }
+
+void Win32ShellLinks::Settle(const std::string& file) { SettleWrite(file); }
 
 bool Win32ShellLinks::ReadLink(const std::string& file, LinkFields* fields) {
   if (!reader_ && !MakeLinkObject(reader_, readerFile_)) return false;
@@ -156,6 +198,7 @@ bool Win32ShellLinks::ReadLink(const std::string& file, LinkFields* fields) {
 }
 
 LinkWrite Win32ShellLinks::WriteLink(const std::string& file, const LinkFields& fields) {
+  SettleWrite(file);
   const DWORD attributes = GetFileAttributesA(file.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return LinkWrite::Failed;
   if (attributes & FILE_ATTRIBUTE_READONLY) return LinkWrite::ReadOnly;
@@ -185,8 +228,8 @@ LinkWrite Win32ShellLinks::WriteLink(const std::string& file, const LinkFields& 
       SUCCEEDED(persist->Save(wide, FALSE)) && ReadLink(fresh, &saved) &&
       saved.arguments == fields.arguments && PathKey(saved.target) == PathKey(fields.target);
   // MoveFileEx cannot replace a file on Windows 98: the old link steps aside
-  // first and comes back if the new one cannot take its place. The link
-  // exists, so an old copy beside it is left over from an earlier write.
+  // first and comes back if the new one cannot take its place. A kill
+  // between the moves is put right by SettleWrite.
   if (!whole || !DeleteLinkFile(old) || !MoveLinkFile(file, old)) {
     DeleteLinkFile(fresh);
     return LinkWrite::Failed;

@@ -20,9 +20,10 @@ std::optional<std::string> SpecialFolderPath(int csidl);
 class Win32ShellLinks : public ShellLinks {
  public:
   std::vector<LinkFolder> Folders() override;
-  std::vector<std::string> FindLinks(const std::string& folder, size_t limit) override;
+  std::vector<std::string> FindLinks(const LinkFolder& folder, size_t limit) override;
   bool ReadLink(const std::string& file, LinkFields* fields) override;
   LinkWrite WriteLink(const std::string& file, const LinkFields& fields) override;
+  void Settle(const std::string& file) override;
   std::string PathKey(const std::string& path) override;
 
  private:

@@ -217,19 +217,30 @@ TEST_F(CompanionTest, ExportDriverWritesAFileThatGivesTheKeysBackWhole) {
 namespace tw {
 namespace {
 
+// Exit status 1 whenever a shortcut was left alone, with the reason on
+// standard error.
 TEST_F(CompanionTest, AdoptShowAndUnadoptAllRoundTrip) {
   LinkFields original;
   original.target = "C:\\DOOM\\DOOM.EXE";
   original.arguments = "-fast";
   links.links["C:\\Desktop\\Doom.lnk"] = original;
+  links.links["C:\\Desktop\\Doom (read-only).lnk"] = original;
+  links.readOnly.insert("C:\\Desktop\\Doom (read-only).lnk");
   EXPECT_EQ(Run({"adopt", "Quake III"}), kExitFailed);  // no shortcut starts it
-  EXPECT_EQ(Run({"adopt", "doom"}), kExitOk);
+  EXPECT_EQ(Run({"adopt", "doom"}), kExitFailed);
+  EXPECT_EQ(console.err, "tarnwick-cli: C:\\Desktop\\Doom (read-only).lnk: read-only, left alone\r\n");
+  links.readOnly.clear();
+  links.links.erase("C:\\Desktop\\Doom (read-only).lnk");
   EXPECT_EQ(console.out, "Adopted C:\\Desktop\\Doom.lnk\r\n");
   EXPECT_EQ(links.links["C:\\Desktop\\Doom.lnk"].arguments, "\"doom\"");
   EXPECT_EQ(*reg.GetString(kUser, Profile("doom"), "Parameters"), "-fast");
   EXPECT_EQ(Run({"show", "doom"}), kExitOk);
   EXPECT_NE(console.out.find("  C:\\Desktop\\Doom.lnk (was C:\\DOOM\\DOOM.EXE -fast)"),
             std::string::npos);
+  links.readOnly.insert("C:\\Desktop\\Doom.lnk");
+  EXPECT_EQ(Run({"unadopt", "--all"}), kExitFailed);
+  EXPECT_NE(console.err.find("Doom.lnk: read-only, left alone"), std::string::npos);
+  links.readOnly.clear();
   EXPECT_EQ(Run({"unadopt", "--all"}), kExitOk);
   EXPECT_EQ(console.out, "Put back C:\\Desktop\\Doom.lnk\r\n");
   EXPECT_EQ(links.links["C:\\Desktop\\Doom.lnk"], original);

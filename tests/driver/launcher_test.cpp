@@ -94,6 +94,7 @@ TEST_F(LauncherTest, ATrayRunWritesTheSettingsLaunchesAndWatchesUntilTheProgramE
   EXPECT_EQ(processes.Launches()[0].file, "c:\\games\\game.exe");
   EXPECT_EQ(processes.Launches()[0].parameters, "-window");
   EXPECT_EQ(processes.Launches()[0].directory, "c:\\games");
+  EXPECT_FALSE(processes.Launches()[0].showAsStarted);  // the tray's own start says nothing
   EXPECT_EQ(DriverGamma(), "1.50");
   EXPECT_TRUE(timer.Enabled());
   EXPECT_EQ(launcher.CurrentState(), Launcher::State::Watching);
@@ -126,6 +127,8 @@ TEST_F(LauncherTest, WithoutReloadOrInADirectRunNothingIsWatched) {
     launcher.RunProfile("Game");
 
     EXPECT_EQ(processes.Launches().size(), direct ? 2u : 1u);
+    // A shortcut's window state reaches the game it starts.
+    EXPECT_EQ(processes.Launches().back().showAsStarted, direct);
     EXPECT_FALSE(timer.Enabled());
     EXPECT_EQ(launcher.CurrentState(), Launcher::State::Idle);
     EXPECT_EQ(DriverGamma(), "1.50");

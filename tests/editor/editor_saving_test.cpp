@@ -282,19 +282,22 @@ namespace {
 TEST_F(SavingTest, TheGamesShortcutsAreOfferedOnceFollowARenameAndGoBackOnRemove) {
   const std::string game = "C:\\Games\\Flight\\FLIGHT.EXE";
   const std::string menu = "C:\\Start Menu\\Programs\\Flight.lnk";
+  const std::string other = "C:\\Desktop\\Flight (windowed).lnk";
   LinkFields original;
   original.target = game;
   original.arguments = "+x";
   std::map<std::string, LinkFields>& links = shell.shellLinks.links;
   links[menu] = original;
+  links[other] = original;
+  links[other].arguments = "-window";
 
   AddProgram(game);
   Click("Button1");  // no answer: the default, No
   ASSERT_EQ(questions.asked.size(), 1u);
   EXPECT_EQ(questions.asked[0].first, Question::ConfirmDefaultNo);
   EXPECT_EQ(questions.asked[0].second,
-            "1 shortcut starts FLIGHT.EXE (Start menu). Start it through Tarnwick with this "
-            "profile?");
+            "2 shortcuts start FLIGHT.EXE (Start menu, desktop). Start them through Tarnwick "
+            "with this profile?");
   EXPECT_EQ(links[menu], original);
   openings.EditorClosed();
 
@@ -303,21 +306,30 @@ TEST_F(SavingTest, TheGamesShortcutsAreOfferedOnceFollowARenameAndGoBackOnRemove
   AddProgram(game);
   Click("Button1");
   EXPECT_EQ(links[menu].target, shell.exePath);
+  EXPECT_EQ(links[other].arguments, "-window");  // left alone, and said so
+  EXPECT_EQ(ui.notices, std::vector<std::string>{
+                            other + ": left alone, its arguments \"-window\" differ from the "
+                                    "profile's \"+x\""});
   EXPECT_EQ(reg.GetString(HKCU, Profile("FLIGHT.EXE"), "Parameters"), "+x");
   openings.EditorClosed();
+  ASSERT_EQ(questions.asked.size(), 3u);
 
+  // A later OK asks nothing of the shortcut left alone.
   questions.Answer(true);  // remove the old name
   openings.EditProfile("FLIGHT.EXE");
   Type("Edit1", "Flight");
   Click("Button1");
   openings.EditorClosed();
+  ASSERT_EQ(questions.asked.size(), 4u);
+  EXPECT_EQ(questions.asked[3].first, Question::WarningYesNo);
   EXPECT_EQ(links[menu].arguments, "\"Flight\"");
   EXPECT_TRUE(reg.HasKey(HKCU, Profile("Flight") + "\\Adopted Shortcuts\\1"));
+  EXPECT_FALSE(reg.HasKey(HKCU, "Software\\Hexmoor\\Tarnwick Adopted Shortcuts"));
 
   openings.EditProfile("Flight");
   Click("Button4");
   EXPECT_EQ(links[menu], original);
-  EXPECT_TRUE(ui.notices.empty());
+  EXPECT_EQ(ui.notices.size(), 1u);
 }
 
 }  // namespace

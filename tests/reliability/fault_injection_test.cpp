@@ -32,6 +32,7 @@
 #include "shell/tray_menus.h"
 #include "store/setting_catalogue.h"
 #include "tests/shell/recording_startup_view.h"
+#include "tests/reliability/scenario_name.h"
 #include "tests/shell/tray_commands_fixture.h"
 
 namespace tw {
@@ -305,13 +306,7 @@ TEST_P(FaultInjection, EveryFailingCallEndsCleanly) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, FaultInjection, ::testing::ValuesIn(kScenarios),
-                         [](const ::testing::TestParamInfo<Scenario>& info) {
-                           std::string name;
-                           for (const char* c = info.param.name; *c; ++c) {
-                             if (std::isalnum(static_cast<unsigned char>(*c))) name += *c;
-                           }
-                           return name;
-                         });
+                         ScenarioTestName<Scenario>);
 
 }  // namespace
 }  // namespace tw

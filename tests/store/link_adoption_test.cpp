@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_shell_links.h"
 
@@ -9,16 +11,20 @@ namespace tw {
 namespace {
 
 const std::string kGame = "C:\\Games\\Demo Game\\GAME.EXE";
+const std::string kGameFolder = "C:\\Games\\Demo Game";
 const std::string kTarnwick = "C:\\Tools\\Tarnwick\\tarnwick.exe";
 const std::string kMenu = "C:\\Start Menu\\Programs\\Demo\\Demo.lnk";
 const std::string kDesk = "C:\\Desktop\\Demo.lnk";
+const std::string kOther = "C:\\Desktop\\Other.lnk";
 const std::string kProfile = "Software\\Hexmoor\\Tarnwick\\GAME.EXE";
+const std::string kKept = "Software\\Hexmoor\\Tarnwick Adopted Shortcuts";
 
-LinkFields Link(const std::string& target, const std::string& args = "") {
+LinkFields Link(const std::string& target, const std::string& args = "",
+                const std::string& folder = kGameFolder) {
   LinkFields f;
   f.target = target;
   f.arguments = args;
-  f.workingDirectory = "C:\\Games\\Demo Game";
+  f.workingDirectory = folder;
   f.showCommand = 3;
   return f;
 }
@@ -27,9 +33,13 @@ class LinkAdoptionTest : public testing::Test {
  protected:
   LinkAdoptionTest() { reg.PutString(RootKey::CurrentUser, kProfile, "FilePath", kGame); }
 
-  std::vector<FoundLink> Find() { return FindProgramLinks(links, kGame); }
-  std::string Parameters() {
-    return *reg.GetString(RootKey::CurrentUser, kProfile, "Parameters");
+  std::vector<FoundLink> Find() { return FindProgramLinks(links, kGame, kTarnwick); }
+  std::string Value(const char* name) {
+    return reg.GetString(RootKey::CurrentUser, kProfile, name).value_or("(none)");
+  }
+  bool HasRecords() {
+    return reg.HasKey(RootKey::CurrentUser, kProfile + "\\Adopted Shortcuts") ||
+           reg.HasKey(RootKey::CurrentUser, kKept);
   }
 
   FakeRegistry reg;
@@ -41,6 +51,8 @@ class LinkAdoptionTest : public testing::Test {
 TEST_F(LinkAdoptionTest, FindsTheProgramsLinksByAnyNameOfTheFile) {
   links.shortNames["C:\\GAMES\\DEMOGA~1\\GAME.EXE"] = kGame;
   links.folders.push_back({LinkPlace::Desktop, "C:\\All Users\\Desktop"});
+  links.folders.push_back({LinkPlace::QuickLaunch, "C:\\Quick Launch", false});
+  links.folders.push_back({LinkPlace::StartMenu, "C:\\Start Menu", false});
   const struct {
     std::string file, target;
     bool found;
@@ -49,93 +61,171 @@ TEST_F(LinkAdoptionTest, FindsTheProgramsLinksByAnyNameOfTheFile) {
       {"C:\\Start Menu\\Programs\\a\\b\\c\\Deep.lnk", "c:\\games\\demo game\\game.exe", true},
       {kDesk, "C:\\GAMES\\DEMOGA~1\\GAME.EXE", true},
       {"C:\\All Users\\Desktop\\Shared.lnk", kGame, true},
+      {"C:\\Quick Launch\\Demo.lnk", kGame, true},
+      {"C:\\Start Menu\\Top.lnk", kGame, true},
+      {"C:\\Quick Launch\\Sub\\Below.lnk", kGame, false},  // a folder searched alone
       {"C:\\Start Menu\\Programs\\Demo\\Setup.lnk", "C:\\Games\\Demo Game\\SETUP.EXE", false},
       {"C:\\Start Menu\\Programs\\Other.lnk", "C:\\Games\\GAME.EXE", false},
       {"C:\\Elsewhere\\Demo.lnk", kGame, false},
+      {"C:\\Desktop\\Share.lnk", "\\\\gone\\share\\TOOL.EXE", false},
   };
   for (const auto& row : rows) links.links[row.file] = Link(row.target);
+  // A write cut off between its moves: found once settled.
+  links.setAside["C:\\Desktop\\Aside.lnk"] = Link(kGame);
+  links.links.erase("C:\\Desktop\\Aside.lnk");
   std::vector<std::string> found;
   for (const FoundLink& link : Find()) found.push_back(link.file);
   for (const auto& row : rows) {
     EXPECT_EQ(std::count(found.begin(), found.end(), row.file), row.found ? 1 : 0) << row.file;
   }
+  EXPECT_EQ(std::count(found.begin(), found.end(), "C:\\Desktop\\Aside.lnk"), 1);
+  // The file name rules out a link before its path is looked up.
+  EXPECT_EQ(std::count(links.pathKeys.begin(), links.pathKeys.end(), "\\\\gone\\share\\TOOL.EXE"), 0);
   EXPECT_EQ(AdoptQuestion(Find(), kGame),
-            "4 shortcuts start GAME.EXE (Start menu, desktop). Start them through Tarnwick "
-            "with this profile?");
+            "7 shortcuts start GAME.EXE (Start menu, Quick Launch, desktop). Start them through "
+            "Tarnwick with this profile?");
   EXPECT_EQ(AdoptQuestion({{kDesk, LinkPlace::Desktop, {}}}, kGame),
             "1 shortcut starts GAME.EXE (desktop). Start it through Tarnwick with this profile?");
+
+  // Tarnwick's own links are never a program's.
+  links.links["C:\\Desktop\\Tarnwick.lnk"] = Link(kTarnwick);
+  EXPECT_TRUE(FindProgramLinks(links, "c:\\tools\\tarnwick\\TARNWICK.EXE", kTarnwick).empty());
 }
 
-TEST_F(LinkAdoptionTest, ParametersReachTheGameOnlyWhenAllAdoptedLinksShareThem) {
+// A link is adopted only when the profile starts the game as the link did.
+TEST_F(LinkAdoptionTest, AdoptsOnlyLinksThatStartTheGameAsTheProfileDoes) {
+  const std::string elsewhere = "C:\\Elsewhere";
   const struct {
-    std::string parameters, menuArgs, deskArgs, otherArgs;
-    std::string expectParameters;
-    int adopted;
+    std::string parameters, folder;
+    std::string args[3], folders[3];
+    bool adopted[3];
+    std::string expectParameters, expectFolder;
   } rows[] = {
-      {"", "", "", "", "", 3},
-      {"", "+set fs_game x", "+set fs_game x", "+set fs_game x", "+set fs_game x", 3},
-      {"-window", " +a ", "+a", "+b", "-window +a", 2},    // the larger group wins
-      {"", "", "+a", "", "", 2},                           // no arguments beat new ones
-      {"-w +a", "+a", "+a", "", "-w +a", 3},               // carried already
+      {"", kGameFolder, {"", "", ""}, {kGameFolder, kGameFolder, ""}, {true, true, true}, "", kGameFolder},
+      {"", kGameFolder, {"+a", "+a", "+a"}, {kGameFolder, kGameFolder + "\\", kGameFolder},
+       {true, true, true}, "+a", kGameFolder},
+      // the larger group wins; no arguments are no better than others
+      {"", kGameFolder, {" +a ", "+a", ""}, {kGameFolder, kGameFolder, kGameFolder},
+       {true, true, false}, "+a", kGameFolder},
+      {"-window", kGameFolder, {"-window", "", "+a"}, {kGameFolder, kGameFolder, kGameFolder},
+       {true, false, false}, "-window", kGameFolder},
+      // parameters that merely end with a link's arguments do not carry them
+      {"-w +a", kGameFolder, {"+a", "+a", "-w+a"}, {kGameFolder, kGameFolder, kGameFolder},
+       {false, false, false}, "-w +a", kGameFolder},
+      {"", kGameFolder, {"", "", ""}, {kGameFolder, elsewhere, ""}, {true, false, true}, "", kGameFolder},
+      // a profile without a folder takes the links'
+      {"", "", {"", "", ""}, {elsewhere, kGameFolder, elsewhere}, {true, false, true}, "", elsewhere},
+      {"", "", {"", "", ""}, {"", kGameFolder, ""}, {true, true, true}, "", kGameFolder},
   };
+  const std::string files[] = {kMenu, kDesk, kOther};
   for (const auto& row : rows) {
+    SCOPED_TRACE(row.parameters + " | " + row.args[0] + "," + row.args[1] + "," + row.args[2]);
     links.links.clear();
     reg.PutString(RootKey::CurrentUser, kProfile, "Parameters", row.parameters);
-    links.links[kMenu] = Link(kGame, row.menuArgs);
-    links.links[kDesk] = Link(kGame, row.deskArgs);
-    links.links["C:\\Desktop\\Other.lnk"] = Link(kGame, row.otherArgs);
+    reg.PutString(RootKey::CurrentUser, kProfile, "Directory", row.folder);
+    for (int i = 0; i < 3; ++i) links.links[files[i]] = Link(kGame, row.args[i], row.folders[i]);
+    const std::map<std::string, LinkFields> before = links.links;
     const AdoptionReport report = adoption.Adopt("GAME.EXE", Find());
     EXPECT_FALSE(report.failed);
-    EXPECT_EQ(static_cast<int>(report.changed.size()), row.adopted) << row.menuArgs;
-    EXPECT_EQ(report.problems.size(), 3u - row.adopted);
-    EXPECT_EQ(Parameters(), row.expectParameters);
-    adoption.Unadopt("GAME.EXE");
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(links.links[files[i]].target == kTarnwick, row.adopted[i]) << files[i];
+    }
+    EXPECT_EQ(report.changed.size() + report.problems.size(), 3u);
+    EXPECT_EQ(Value("Parameters"), row.expectParameters);
+    EXPECT_EQ(Value("Directory"), row.expectFolder);
+    EXPECT_EQ(adoption.Unadopt("GAME.EXE").problems.size(), 0u);
+    EXPECT_EQ(links.links, before);
+    EXPECT_FALSE(HasRecords());
   }
 }
 
-TEST_F(LinkAdoptionTest, AdoptsAndPutsBackExactlyLeavingOthersChangesAlone) {
-  LinkFields menu = Link(kGame);
-  menu.iconFile = "C:\\Games\\Demo Game\\demo.ico";
-  menu.iconIndex = 2;
-  links.links[kMenu] = menu;
-  links.links[kDesk] = Link(kGame);
-  links.links["C:\\Desktop\\Gone.lnk"] = Link(kGame);
-  links.links["C:\\Desktop\\Changed.lnk"] = Link(kGame);
-  links.links["C:\\Desktop\\New icon.lnk"] = Link(kGame);
+// What adopting changed goes back; what someone changed since stays; only a
+// link that no longer starts Tarnwick with the profile is left alone.
+TEST_F(LinkAdoptionTest, PutsBackWhatAdoptingChangedAndKeepsLaterChanges) {
+  LinkFields withIcon = Link(kGame);
+  withIcon.iconFile = "C:\\Games\\Demo Game\\demo.ico";
+  withIcon.iconIndex = 2;
+  const std::vector<std::string> files = {"C:\\Desktop\\Untouched.lnk", "C:\\Desktop\\Own icon.lnk",
+                                          "C:\\Desktop\\New icon.lnk",  "C:\\Desktop\\Minimized.lnk",
+                                          "C:\\Desktop\\Start in.lnk",  "C:\\Desktop\\Case.lnk",
+                                          "C:\\Desktop\\Gone.lnk",      "C:\\Desktop\\Retargeted.lnk"};
+  for (const std::string& file : files) links.links[file] = Link(kGame);
+  links.links["C:\\Desktop\\Own icon.lnk"] = withIcon;
   const std::map<std::string, LinkFields> before = links.links;
 
-  const AdoptionReport adopted = adoption.Adopt("GAME.EXE", Find());
-  ASSERT_EQ(adopted.changed.size(), 5u);
-  const LinkFields& a = links.links[kMenu];
-  EXPECT_EQ(a.target, kTarnwick);
-  EXPECT_EQ(a.arguments, "\"GAME.EXE\"");
-  EXPECT_EQ(a.workingDirectory, "C:\\Tools\\Tarnwick\\");
-  EXPECT_EQ(a.iconFile, menu.iconFile);
-  EXPECT_EQ(a.iconIndex, 2);
-  EXPECT_EQ(a.showCommand, 3);
-  EXPECT_EQ(links.links[kDesk].iconFile, kGame);  // the icon the link showed
-  const std::vector<AdoptedLink> record = adoption.List("GAME.EXE");
-  ASSERT_EQ(record.size(), 5u);
-  EXPECT_EQ(record[0].original, before.at(record[0].file));
+  ASSERT_EQ(adoption.Adopt("GAME.EXE", Find()).changed.size(), files.size());
+  const LinkFields& a = links.links["C:\\Desktop\\Own icon.lnk"];
+  EXPECT_EQ(a, (LinkFields{kTarnwick, "\"GAME.EXE\"", "C:\\Tools\\Tarnwick\\", withIcon.iconFile, 2, 3}));
+  EXPECT_EQ(links.links["C:\\Desktop\\Untouched.lnk"].iconFile, kGame);  // the icon it showed
+  ASSERT_EQ(adoption.List("GAME.EXE").size(), files.size());
 
-  links.links.erase("C:\\Desktop\\Gone.lnk");
-  links.links["C:\\Desktop\\Changed.lnk"].arguments = "-other";
   links.links["C:\\Desktop\\New icon.lnk"].iconFile = "C:\\Icons\\mine.ico";
+  links.links["C:\\Desktop\\Minimized.lnk"].showCommand = 7;
+  links.links["C:\\Desktop\\Start in.lnk"].workingDirectory = "C:\\Saves";
+  links.links["C:\\Desktop\\Case.lnk"].arguments = " \"game.exe\" ";
+  links.links.erase("C:\\Desktop\\Gone.lnk");
+  links.links["C:\\Desktop\\Retargeted.lnk"].target = "C:\\Other\\tool.exe";
   const AdoptionReport back = adoption.Unadopt("GAME.EXE");
-  EXPECT_EQ(back.changed.size(), 2u);
-  ASSERT_EQ(back.problems.size(), 3u);
-  EXPECT_EQ(links.links["C:\\Desktop\\New icon.lnk"].iconFile, "C:\\Icons\\mine.ico");
-  EXPECT_NE(back.problems[0].find("left alone"), std::string::npos);
-  EXPECT_EQ(links.links[kMenu], before.at(kMenu));
-  EXPECT_EQ(links.links[kDesk], before.at(kDesk));
-  EXPECT_EQ(links.links["C:\\Desktop\\Changed.lnk"].arguments, "-other");
-  EXPECT_FALSE(reg.HasKey(RootKey::CurrentUser, kProfile + "\\Adopted Shortcuts"));
+  EXPECT_EQ(back.changed.size(), 6u);
+  ASSERT_EQ(back.problems.size(), 2u);
+  EXPECT_EQ(back.problems[0], "C:\\Desktop\\Gone.lnk: deleted since it was adopted, left alone");
+  EXPECT_EQ(back.problems[1],
+            "C:\\Desktop\\Retargeted.lnk: no longer starts Tarnwick with \"GAME.EXE\", left alone");
+  const auto expect = [&](const std::string& file, void (*change)(LinkFields&)) {
+    LinkFields wanted = before.at(file);
+    if (change) change(wanted);
+    EXPECT_EQ(links.links[file], wanted) << file;
+  };
+  expect("C:\\Desktop\\Untouched.lnk", nullptr);
+  expect("C:\\Desktop\\Own icon.lnk", nullptr);
+  expect("C:\\Desktop\\Case.lnk", nullptr);
+  expect("C:\\Desktop\\New icon.lnk", [](LinkFields& f) { f.iconFile = "C:\\Icons\\mine.ico"; });
+  expect("C:\\Desktop\\Minimized.lnk", [](LinkFields& f) { f.showCommand = 7; });
+  expect("C:\\Desktop\\Start in.lnk", [](LinkFields& f) { f.workingDirectory = "C:\\Saves"; });
+  EXPECT_EQ(links.links["C:\\Desktop\\Retargeted.lnk"].target, "C:\\Other\\tool.exe");
+  EXPECT_FALSE(HasRecords());
+}
+
+// A link that cannot be written now keeps its record, and only its own.
+TEST_F(LinkAdoptionTest, ARecordLastsAsLongAsItsLinkStartsTarnwick) {
+  links.links[kMenu] = Link(kGame);
+  links.links[kDesk] = Link(kGame);
+  links.readOnly.insert(kDesk);
+  AdoptionReport report = adoption.Adopt("GAME.EXE", Find());
+  EXPECT_EQ(report.problems, std::vector<std::string>{kDesk + ": read-only, left alone"});
+  ASSERT_EQ(adoption.List("GAME.EXE").size(), 1u);  // the first link's record stays
+
+  links.readOnly = {kMenu};
+  report = adoption.UnadoptAll();
+  EXPECT_EQ(report.problems, std::vector<std::string>{kMenu + ": read-only, left alone"});
+  EXPECT_EQ(report.kept, 1);
+  EXPECT_EQ(AdoptionNotice(report),
+            kMenu + ": read-only, left alone\r\nTarnwick keeps what they held: "
+                    "\"tarnwick-cli unadopt --all\" puts them back once they can be written.");
+  // Kept outside the profile, which may go now.
+  reg.RemoveKey(RootKey::CurrentUser, kProfile);
+  ASSERT_EQ(adoption.List("GAME.EXE").size(), 1u);
+  EXPECT_EQ(adoption.UnadoptAll().kept, 1);  // still read-only: tried, kept once
+
+  links.readOnly.clear();
+  report = adoption.UnadoptAll();
+  EXPECT_EQ(report.changed, std::vector<std::string>{kMenu});
+  EXPECT_EQ(links.links[kMenu], Link(kGame));
+  EXPECT_FALSE(HasRecords());
+
+  // A write cut off between its two moves is settled before the put-back.
+  reg.PutString(RootKey::CurrentUser, kProfile, "FilePath", kGame);
+  adoption.Adopt("GAME.EXE", Find());
+  links.setAside[kDesk] = links.links[kDesk];
+  links.links.erase(kDesk);
+  EXPECT_EQ(adoption.UnadoptAll().changed.size(), 2u);
+  EXPECT_EQ(links.links[kDesk], Link(kGame));
 }
 
 TEST_F(LinkAdoptionTest, AFailureHalfWayPutsEverythingBackAndReportsOnce) {
   links.links[kMenu] = Link(kGame, "+a");
   links.links[kDesk] = Link(kGame, "+a");
-  links.links["C:\\Desktop\\Third.lnk"] = Link(kGame, "+a");
+  links.links[kOther] = Link(kGame, "+a");
   links.readOnly.insert(kMenu);
   const std::map<std::string, LinkFields> before = links.links;
   links.writesBeforeFailure = 1;
@@ -144,29 +234,59 @@ TEST_F(LinkAdoptionTest, AFailureHalfWayPutsEverythingBackAndReportsOnce) {
   EXPECT_TRUE(report.changed.empty());
   ASSERT_EQ(report.problems.size(), 1u);  // the failure; the read-only link was not adopted
   EXPECT_EQ(links.links, before);
-  EXPECT_FALSE(reg.HasKey(RootKey::CurrentUser, kProfile + "\\Adopted Shortcuts"));
-  EXPECT_FALSE(reg.GetString(RootKey::CurrentUser, kProfile, "Parameters"));
+  EXPECT_FALSE(HasRecords());
+  EXPECT_EQ(Value("Parameters"), "(none)");
 
   // A record that cannot be written changes no link either.
-  links.writesBeforeFailure = -1;
   links.readOnly.clear();
   reg.RefuseValueWrite("Tarnwick");
   report = adoption.Adopt("GAME.EXE", Find());
   EXPECT_TRUE(report.failed);
   EXPECT_EQ(links.links, before);
-  EXPECT_FALSE(reg.HasKey(RootKey::CurrentUser, kProfile + "\\Adopted Shortcuts"));
+  EXPECT_FALSE(HasRecords());
 }
 
-TEST_F(LinkAdoptionTest, ARenameTakesTheLinksAlong) {
+TEST_F(LinkAdoptionTest, ARenameTakesTheLinksAlongAndAnInstallMoveRelinksThem) {
   links.links[kMenu] = Link(kGame);
+  links.links[kDesk] = Link(kGame);
   adoption.Adopt("GAME.EXE", Find());
-  AdoptionReport report;
-  const std::vector<AdoptedLink> moved = adoption.Follow("GAME.EXE", "Demo", &report);
+  const auto rename = [&](const std::string& from, const std::string& to) {
+    adoption.SetAside(from);
+    reg.RemoveKey(RootKey::CurrentUser, "Software\\Hexmoor\\Tarnwick\\" + from);
+    reg.PutString(RootKey::CurrentUser, "Software\\Hexmoor\\Tarnwick\\" + to, "FilePath", kGame);
+    return adoption.Follow(from, to);
+  };
+  AdoptionReport report = rename("GAME.EXE", "Demo");
+  EXPECT_EQ(report.changed.size(), 2u);
   EXPECT_EQ(links.links[kMenu].arguments, "\"Demo\"");
-  reg.PutKey(RootKey::CurrentUser, "Software\\Hexmoor\\Tarnwick\\Demo");
-  adoption.Record("Demo", moved);
-  adoption.Unadopt("Demo");
+  EXPECT_EQ(adoption.List("Demo").size(), 2u);
+  EXPECT_FALSE(reg.HasKey(RootKey::CurrentUser, kKept));
+
+  // Only the letter case: the links start it as they are.
+  links.readOnly.insert(kDesk);
+  EXPECT_EQ(rename("Demo", "DEMO").changed.size(), 2u);
+  // One link that cannot follow keeps starting the old name, and its record.
+  report = rename("DEMO", "Demo 2");
+  EXPECT_EQ(report.changed, std::vector<std::string>{kMenu});
+  EXPECT_EQ(report.kept, 1);
+  EXPECT_EQ(links.links[kDesk].arguments, "\"Demo\"");
+  EXPECT_EQ(adoption.List("DEMO").size(), 1u);
+  links.readOnly.clear();
+
+  // The install moved: the links start the new Tarnwick, which puts them back.
+  const std::string moved = "D:\\Apps\\Tarnwick\\tarnwick.exe";
+  LinkAdoption there(program, links, moved);
+  report = there.Relink(kTarnwick);
+  EXPECT_EQ(report.changed.size(), 2u);
+  EXPECT_EQ(links.links[kMenu].target, moved);
+  EXPECT_EQ(links.links[kMenu].workingDirectory, "D:\\Apps\\Tarnwick\\");
+  EXPECT_EQ(there.List("Demo 2")[0].tarnwick, moved);
+  // Even a Tarnwick that knows neither puts them back from the records.
+  LinkAdoption third(program, links, "E:\\tarnwick.exe");
+  EXPECT_EQ(third.UnadoptAll().changed.size(), 2u);
   EXPECT_EQ(links.links[kMenu], Link(kGame));
+  EXPECT_EQ(links.links[kDesk], Link(kGame));
+  EXPECT_FALSE(HasRecords());
 }
 
 }  // namespace
