@@ -40,7 +40,7 @@ DesktopMode DisplayModes::ReadDesktopMode() {
 
 // 2000 and XP list each size once per refresh rate: the desktop's own rate
 // is the match; where the rate is unknown, the last of equal size and depth.
-int DisplayModes::MatchingMode(const DesktopMode& desktop, uint32_t minBits) {
+int DisplayModes::MatchingMode(const DesktopMode& desktop, uint32_t minBits, bool* rateListed) {
   int exact = -1;
   int match = -1;
   DisplayMode mode;
@@ -49,7 +49,17 @@ int DisplayModes::MatchingMode(const DesktopMode& desktop, uint32_t minBits) {
     match = number;
     if (exact < 0 && static_cast<int64_t>(mode.frequency) == desktop.frequency) exact = number;
   }
+  if (rateListed != nullptr) *rateListed = exact >= 0;
   return exact >= 0 ? exact : match;
+}
+
+// A desktop at the driver's default rate (0 or 1, common on 98) that no
+// listed mode carries goes back by the display's registry mode: the last
+// listed rate of its size may be more than the monitor takes. A game's
+// switch is never stored, so the registry still holds the desktop's mode.
+int DisplayModes::WayBackTo(const DesktopMode& desktop, int match, bool rateListed) {
+  if (!rateListed && desktop.frequency <= 1) return kRegistryMode;
+  return match;
 }
 
 void DisplayModes::FindCurrentMode() {
@@ -58,8 +68,9 @@ void DisplayModes::FindCurrentMode() {
   for (int number = 0; firstDesktopModeNumber_ < 0 && display_.EnumMode(number, &mode); ++number) {
     if (mode.bitsPerPel >= kMinDesktopListBits) firstDesktopModeNumber_ = number;
   }
-  const int match = MatchingMode(current_, kMinDesktopListBits);
-  if (match >= 0) savedModeNumber_ = match;
+  bool rateListed = false;
+  const int match = MatchingMode(current_, kMinDesktopListBits, &rateListed);
+  if (match >= 0) savedModeNumber_ = WayBackTo(current_, match, rateListed);
 }
 
 void DisplayModes::FillDesktopModeList(ListControl& list) {
@@ -74,8 +85,9 @@ void DisplayModes::FillDesktopModeList(ListControl& list) {
     list.Add(DesktopListCaption(mode));
     listedModes_.push_back(number);
   }
-  const int match = MatchingMode(current_, kMinDesktopListBits);
-  if (match >= 0) savedModeNumber_ = match;
+  bool rateListed = false;
+  const int match = MatchingMode(current_, kMinDesktopListBits, &rateListed);
+  if (match >= 0) savedModeNumber_ = WayBackTo(current_, match, rateListed);
   // A desktop this list does not offer (a palette mode) selects nothing
   // rather than whatever an older scan left in SavedModeNumber.
   list.SetItemIndex(ListPosition(match));
@@ -95,7 +107,8 @@ int DisplayModes::ListPosition(int number) const {
 
 void DisplayModes::BuildVideoModeMenu(SubmenuControl& menu) {
   ReadDesktopMode();
-  const int match = MatchingMode(current_, kMinVideoMenuBits);
+  bool rateListed = false;
+  const int match = MatchingMode(current_, kMinVideoMenuBits, &rateListed);
   DisplayMode mode;
   for (int number = 0; display_.EnumMode(number, &mode); ++number) {
     if (mode.bitsPerPel < kMinVideoMenuBits) continue;
@@ -104,7 +117,7 @@ void DisplayModes::BuildVideoModeMenu(SubmenuControl& menu) {
     const int item = menu.InsertAtTop(VideoMenuCaption(mode), number);
     if (SameAsDesktop(mode, current_)) menu.SetChecked(item, true);
     if (number == match) {
-      savedModeNumber_ = number;
+      savedModeNumber_ = WayBackTo(current_, match, rateListed);
       checkedVideoModeItem_ = item;
     }
   }
@@ -164,13 +177,17 @@ bool DisplayModes::SwitchTo(int number, bool launchAfter, bool store) {
 }
 
 int DisplayModes::DesktopModeNumber() {
-  return MatchingMode(display_.Current(), kMinDesktopListBits);
+  const DesktopMode desktop = display_.Current();
+  bool rateListed = false;
+  const int match = MatchingMode(desktop, kMinDesktopListBits, &rateListed);
+  return match < 0 ? kRegistryMode : WayBackTo(desktop, match, rateListed);
 }
 
 void DisplayModes::RestoreDisplayMode() {
   // No scan ever matched the desktop (it was a palette mode, or one the
-  // driver does not list): the display's own stored mode is the way back,
-  // and the end of a game is no moment for a message about a mode number.
+  // driver does not list), or it ran at the default rate: the display's own
+  // stored mode is the way back, and the end of a game is no moment for a
+  // message about a mode number.
   if (savedModeNumber_ < 0) {
     display_.RestoreRegistryMode();
     return;
