@@ -40,6 +40,7 @@ bool MainWindow::Create(const std::string& commandLine) {
   commandLine_ = commandLine;
   const FormLayout& layout = StartupWindowLayout();
   taskbarCreatedMessage_ = RegisterWindowMessageA("TaskbarCreated");
+  showTrayIconMessage_ = RegisterWindowMessageA(kShowTrayIconMessage);
   if (!CreateForm(layout, instance_, nullptr)) return false;
   if (!hidden_) ShowWindow(window_, SW_SHOWNORMAL);
   return true;
@@ -60,6 +61,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam == Win32Timer::kTimerId) CheckWatchedProgram();
       if (wParam == clickTimer_.Id()) trayCommands_.ClickTimerTick();
+      if (wParam == iconTimer_.Id()) iconRetry_.Tick();
       return 0;
     case WM_CLOSE:
       trayCommands_.RemoveProfileItems();
@@ -94,8 +96,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         CardDialogClosed();
         return 0;
       }
-      if (message == taskbarCreatedMessage_ && taskbarCreatedMessage_ != 0) {
-        trayIcon_.Restore();
+      if ((message == taskbarCreatedMessage_ || message == showTrayIconMessage_) && message != 0) {
+        // Only the tray copy has an icon to show; a named run's window has none.
+        if (trayIcon_.Wanted()) iconRetry_.Show();
         return 0;
       }
       break;
@@ -111,6 +114,7 @@ void MainWindow::StartUp() {
   editorFactory_.SetMainWindow(window_);
   exitTimer_.SetWindow(window_);
   clickTimer_.SetWindow(window_);
+  iconTimer_.SetWindow(window_);
   display_.SetWindow(window_);
   processes_.SetOwner(window_);
   controls_.Create(window_, StartupWindowLayout(), instance_);
@@ -136,6 +140,7 @@ void MainWindow::ShutDown() {
   launcher_.StopWatch();
   exitTimer_.SetEnabled(false);
   clickTimer_.SetEnabled(false);
+  iconRetry_.Stop();
   trayIcon_.Remove();
   PostQuitMessage(0);
 }
@@ -214,7 +219,8 @@ void MainWindow::AddTrayIcon() {
                                                    IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                                    GetSystemMetrics(SM_CYSMICON), 0));
   }
-  trayIcon_.Add(window_, trayIconImage_, kTrayNotifyMessage);
+  trayIcon_.Prepare(window_, trayIconImage_, kTrayNotifyMessage);
+  iconRetry_.Show();
 }
 
 void MainWindow::WatchChanged() { trayIcon_.SetTip(TrayTip(launcher_.WatchedProfile())); }

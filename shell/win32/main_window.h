@@ -23,6 +23,7 @@
 #include "platform/win32/window_owner.h"
 #include "shell/startup.h"
 #include "shell/tray_commands.h"
+#include "shell/tray_icon_retry.h"
 #include "shell/win32/tray_icon.h"
 
 namespace tw {
@@ -42,7 +43,8 @@ struct ProgramServices {
 class MainWindow : private WindowOwner,
                    private StartupView,
                    private WatchListener,
-                   private MainWindowView {
+                   private MainWindowView,
+                   private IconShower {
  public:
   MainWindow(HINSTANCE instance, ProgramServices services);
   ~MainWindow() override;
@@ -80,6 +82,9 @@ class MainWindow : private WindowOwner,
   // WatchListener: the tip says which game is watched.
   void WatchChanged() override;
 
+  // IconShower
+  bool ShowIcon() override { return trayIcon_.Restore(); }
+
   // MainWindowView
   bool EditorOpen() const override;
   bool AboutOpen() const override { return aboutBox_ != nullptr; }
@@ -98,12 +103,15 @@ class MainWindow : private WindowOwner,
   TrayIcon trayIcon_;
   HICON trayIconImage_ = nullptr;
   UINT taskbarCreatedMessage_ = 0;
+  UINT showTrayIconMessage_ = 0;
 
   StartupState state_;
   RunFlags flags_;
   Win32UserInterface ui_;
   Win32Timer exitTimer_{3000};
   Win32Timer clickTimer_{GetDoubleClickTime(), Win32Timer::kTimerId + 1};
+  Win32Timer iconTimer_{TrayIconRetry::kRetryMs, Win32Timer::kTimerId + 2};
+  TrayIconRetry iconRetry_{*this, iconTimer_};
   Win32Display display_;
   Win32Processes processes_;
   DisplayModes modes_;

@@ -9,6 +9,10 @@
 
 namespace tw {
 
+// Registered window message a second tray start broadcasts: the running copy
+// shows its icon again (it may have been refused at logon).
+constexpr char kShowTrayIconMessage[] = "Hexmoor.Tarnwick.ShowTrayIcon";
+
 class TrayIcon {
  public:
   static constexpr UINT kIconId = 1;
@@ -25,7 +29,10 @@ class TrayIcon {
   // logon may time out on the add and show the icon anyway: a modification
   // that succeeds then says it is there.
   bool Add(HWND window, HICON icon, UINT callbackMessage);
-  // Adds the icon again after the taskbar was re-created (Explorer restart).
+  // The record Add shows, without showing it yet.
+  void Prepare(HWND window, HICON icon, UINT callbackMessage);
+  // Adds the icon again: after the taskbar was re-created (Explorer
+  // restart), or on a retry of an add the shell refused.
   bool Restore();
   // A new tip (at most 63 characters); kept for a later Restore too.
   bool SetTip(const std::string& tip);
@@ -33,6 +40,7 @@ class TrayIcon {
   // would otherwise leave a ghost icon.
   void Remove();
   bool Added() const { return added_; }
+  bool Wanted() const { return wanted_; }
 
  private:
   bool Show();
