@@ -43,11 +43,9 @@ class DisplayModes {
 
  private:
   bool SwitchTo(int number, bool launchAfter, bool store);
-  static constexpr int kRegistryMode = -1;
-  // The desktop's mode number, the later rate of equal size where its own
-  // is not listed (`rateListed` false); -1 when none matches.
-  int MatchingMode(const DesktopMode& desktop, uint32_t minBits, bool* rateListed);
-  static int WayBackTo(const DesktopMode& desktop, int match, bool rateListed);
+  // The desktop's mode number; -1 when none matches. With `wayBack`, -1 also
+  // for a default rate that no listed mode carries: the registry's mode.
+  int MatchingMode(const DesktopMode& desktop, uint32_t minBits, bool wayBack);
 
   Display& display_;
   UserInterface& ui_;

@@ -5,35 +5,22 @@
 // click until the next logon.
 #pragma once
 
-#include "platform/ui.h"
-
 namespace tw {
-
-// Puts the icon into the notification area (an add, or finding it there);
-// false while the shell refuses.
-class IconShower {
- public:
-  virtual ~IconShower() = default;
-  virtual bool ShowIcon() = 0;
-};
 
 class TrayIconRetry {
  public:
-  static constexpr unsigned kRetryMs = 2000;
-  static constexpr int kRetries = 150;  // five minutes: a slow logon, not a shell that never comes
+  static constexpr unsigned kRetryMs = 2000;  // between two tries
+  static constexpr int kRetries = 150;        // five minutes: a slow logon, not a shell that never comes
 
-  TrayIconRetry(IconShower& icon, Timer& timer) : icon_(icon), timer_(timer) {}
-
-  // Start-up, TaskbarCreated and a second start's request: the icon now,
-  // and again on each tick while the shell refuses.
-  void Show();
-  void Tick();
-  // Leaving: no more tries.
-  void Stop() { timer_.SetEnabled(false); }
+  // After a try to show the icon, whether it was shown: whether to try again
+  // after kRetryMs. A fresh try (start-up, TaskbarCreated, a second start's
+  // request) allows all the retries anew; each retry uses one up.
+  bool Again(bool shown, bool fresh) {
+    retriesLeft_ = fresh ? kRetries : retriesLeft_ - 1;
+    return !shown && retriesLeft_ > 0;
+  }
 
  private:
-  IconShower& icon_;
-  Timer& timer_;
   int retriesLeft_ = 0;
 };
 

@@ -43,8 +43,7 @@ struct ProgramServices {
 class MainWindow : private WindowOwner,
                    private StartupView,
                    private WatchListener,
-                   private MainWindowView,
-                   private IconShower {
+                   private MainWindowView {
  public:
   MainWindow(HINSTANCE instance, ProgramServices services);
   ~MainWindow() override;
@@ -81,9 +80,10 @@ class MainWindow : private WindowOwner,
 
   // WatchListener: the tip says which game is watched.
   void WatchChanged() override;
-
-  // IconShower
-  bool ShowIcon() override { return trayIcon_.Restore(); }
+  // The icon shown again (TaskbarCreated, a second start, a retry's tick),
+  // and the retry timer set by the outcome.
+  void ShowTrayIcon(bool fresh);
+  void RetryTrayIcon(bool shown, bool fresh);
 
   // MainWindowView
   bool EditorOpen() const override;
@@ -103,15 +103,15 @@ class MainWindow : private WindowOwner,
   TrayIcon trayIcon_;
   HICON trayIconImage_ = nullptr;
   UINT taskbarCreatedMessage_ = 0;
-  UINT showTrayIconMessage_ = 0;
+  UINT showTrayIconMessage_ = 0;  // a second start asks for the icon
 
   StartupState state_;
   RunFlags flags_;
   Win32UserInterface ui_;
   Win32Timer exitTimer_{3000};
   Win32Timer clickTimer_{GetDoubleClickTime(), Win32Timer::kTimerId + 1};
-  Win32Timer iconTimer_{TrayIconRetry::kRetryMs, Win32Timer::kTimerId + 2};
-  TrayIconRetry iconRetry_{*this, iconTimer_};
+  static constexpr UINT_PTR kIconTimerId = Win32Timer::kTimerId + 2;
+  TrayIconRetry iconRetry_;
   Win32Display display_;
   Win32Processes processes_;
   DisplayModes modes_;

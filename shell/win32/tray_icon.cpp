@@ -8,11 +8,6 @@ static_assert(sizeof(NOTIFYICONDATAA) >= TrayIcon::kRecordSize,
               "the first record form is a prefix of the current one");
 
 bool TrayIcon::Add(HWND window, HICON icon, UINT callbackMessage) {
-  Prepare(window, icon, callbackMessage);
-  return Show();
-}
-
-void TrayIcon::Prepare(HWND window, HICON icon, UINT callbackMessage) {
   std::memset(&data_, 0, sizeof(data_));
   data_.cbSize = kRecordSize;
   data_.hWnd = window;
@@ -22,6 +17,7 @@ void TrayIcon::Prepare(HWND window, HICON icon, UINT callbackMessage) {
   data_.hIcon = icon;
   std::strncpy(data_.szTip, "Tarnwick", 63);
   wanted_ = true;
+  return Show();
 }
 
 bool TrayIcon::Show() {

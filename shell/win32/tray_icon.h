@@ -9,9 +9,10 @@
 
 namespace tw {
 
-// Registered window message a second tray start broadcasts: the running copy
-// shows its icon again (it may have been refused at logon).
-constexpr char kShowTrayIconMessage[] = "Hexmoor.Tarnwick.ShowTrayIcon";
+// The tray copy's name: its mutex, and the registered window message a
+// second tray start broadcasts to ask it to show its icon again (the shell
+// may have refused it at logon).
+inline constexpr char kTrayCopyName[] = "Hexmoor.Tarnwick.TrayCopy";
 
 class TrayIcon {
  public:
@@ -29,8 +30,6 @@ class TrayIcon {
   // logon may time out on the add and show the icon anyway: a modification
   // that succeeds then says it is there.
   bool Add(HWND window, HICON icon, UINT callbackMessage);
-  // The record Add shows, without showing it yet.
-  void Prepare(HWND window, HICON icon, UINT callbackMessage);
   // Adds the icon again: after the taskbar was re-created (Explorer
   // restart), or on a retry of an add the shell refused.
   bool Restore();

@@ -23,10 +23,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // for a missing icon: the running copy is asked to show it again.
   HANDLE trayCopy = nullptr;
   if (tw::StartsInTray(GetCommandLineA())) {
-    trayCopy = CreateMutexA(nullptr, FALSE, "Hexmoor.Tarnwick.TrayCopy");
+    trayCopy = CreateMutexA(nullptr, FALSE, tw::kTrayCopyName);
     if (trayCopy != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
       CloseHandle(trayCopy);
-      const UINT showIcon = RegisterWindowMessageA(tw::kShowTrayIconMessage);
+      const UINT showIcon = RegisterWindowMessageA(tw::kTrayCopyName);
       if (showIcon != 0) PostMessageA(HWND_BROADCAST, showIcon, 0, 0);
       return 0;
     }
