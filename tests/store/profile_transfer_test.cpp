@@ -187,28 +187,23 @@ TEST_F(ProfileTransferTest, ARefusedWriteIsTakenBackStepByStepEvenWhenAStepFails
   };
   plantWithSwitches();
   const std::vector<std::string> before = Dump(reg, kProgram);
-  const std::string full =
-      "REGEDIT4\r\n"
-      "[HKEY_CURRENT_USER\\Software\\Hexmoor\\Tarnwick\\Doom]\r\n\"FilePath\"=\"doom.exe\"\r\n"
-      "[HKEY_CURRENT_USER\\Software\\Hexmoor\\Tarnwick\\Doom\\D3D]\r\n\"SSTH3_RGAMMA\"=\"1.2\"\r\n"
-      "[HKEY_CURRENT_USER\\Software\\Hexmoor\\Tarnwick\\Quake III]\r\n\"FilePath\"=\"new.exe\"\r\n"
-      "[HKEY_CURRENT_USER\\Software\\Hexmoor\\Tarnwick\\Quake III\\Glide]\r\n"
-      "\"FX_GLIDE_BPP\"=\"16\"\r\n";
-  const std::string settings =
-      "REGEDIT4\r\n"
-      "[HKEY_CURRENT_USER\\Software\\Hexmoor\\Tarnwick\\Forum\\D3D]\r\n\"SSTH3_LOD_BIAS\"=\"4\"\r\n"
-      "[HKEY_CURRENT_USER\\Software\\Hexmoor\\Tarnwick\\Forum\\Glide]\r\n"
-      "\"FX_GLIDE_NO_SPLASH\"=\"1\"\r\n\"FX_GLIDE_BPP\"=\"16\"\r\n";
-  ImportOptions replace;
-  replace.replace = true;
-  ImportOptions only;
-  only.settingsOnly = true;
-  only.asName = "Quake III";
+  const std::string key = "[HKEY_CURRENT_USER\\Software\\Hexmoor\\Tarnwick\\";
   const struct {
     const char* name;
-    const std::string& text;
-    const ImportOptions& options;
-  } imports[] = {{"--replace", full, replace}, {"--settings-only", settings, only}};
+    std::string text;
+    ImportOptions options;
+  } imports[] = {
+      {"--replace",
+       "REGEDIT4\r\n" + key + "Doom]\r\n\"FilePath\"=\"doom.exe\"\r\n" + key +
+           "Doom\\D3D]\r\n\"SSTH3_RGAMMA\"=\"1.2\"\r\n" + key +
+           "Quake III]\r\n\"FilePath\"=\"new.exe\"\r\n" + key +
+           "Quake III\\Glide]\r\n\"FX_GLIDE_BPP\"=\"16\"\r\n",
+       {"", true, false}},
+      {"--settings-only",
+       "REGEDIT4\r\n" + key + "Forum\\D3D]\r\n\"SSTH3_LOD_BIAS\"=\"4\"\r\n" + key +
+           "Forum\\Glide]\r\n\"FX_GLIDE_NO_SPLASH\"=\"1\"\r\n\"FX_GLIDE_BPP\"=\"16\"\r\n",
+       {"Quake III", false, true}},
+  };
 
   for (const auto& import : imports) {
     for (int kind = 0; kind < FakeRegistry::kCallKinds; ++kind) {
