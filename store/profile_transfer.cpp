@@ -142,8 +142,12 @@ void WriteKeys(RegistryHandle& programRegistry, const std::vector<PlacedKey>& ke
     }
     ScopedKey open(programRegistry, path, true);
     if (!open) throw RegistryError("Cannot create the key '" + path + "'");
-    for (const std::string& name : exact ? programRegistry.GetValueNames()
-                                         : std::vector<std::string>()) {
+    // A list the registry refuses would keep every switch on and call it done.
+    std::vector<std::string> present;
+    if (exact && !programRegistry.ListValueNames(&present)) {
+      throw RegistryError("Cannot list the values of '" + path + "'");
+    }
+    for (const std::string& name : present) {
       bool named = false;
       for (const RegFileValue& value : placed.key->values) named = named || SameNoCase(value.name, name);
       if (named) continue;

@@ -174,12 +174,13 @@ std::vector<std::string> ChangedItems(const std::vector<std::string>& a,
   return items;
 }
 
-// A refused write takes back what the import did: a new profile, values
-// written over, the switches --settings-only deleted. On top of it every
-// registry call of each kind fails once in turn, during the import or
-// during the taking back: a step that fails leaves only its own item
-// behind (the later ones are still taken back), and the error then says so.
-TEST_F(ProfileTransferTest, ARefusedWriteIsTakenBackStepByStepEvenWhenAStepFails) {
+// Every registry call of each kind fails once in turn, in an import that
+// goes through and in one whose last write is refused. An import either
+// ends as a clean one or has changed nothing; a refused one takes back
+// what it did (a new profile, values written over, the switches
+// --settings-only deleted), and a step of that which fails leaves only its
+// own item behind, the later ones still taken back, and says so.
+TEST_F(ProfileTransferTest, AFailedCallEndsAnImportWholeOrTakesItBackStepByStep) {
   const auto plantWithSwitches = [&] {
     Plant();
     reg.PutString(kUser, Profile("Quake III") + "\\Glide", "FX_GLIDE_SWAPINTERVAL", "0");
@@ -206,32 +207,45 @@ TEST_F(ProfileTransferTest, ARefusedWriteIsTakenBackStepByStepEvenWhenAStepFails
   };
 
   for (const auto& import : imports) {
+    // Unrefused, a failed call either ends the import with nothing changed
+    // or is one the import does not need: then it ends as a clean import.
+    ASSERT_TRUE(Import(import.text, import.options)) << error;
+    const std::vector<std::string> imported = Dump(reg, kProgram);
+    plantWithSwitches();
     for (int kind = 0; kind < FakeRegistry::kCallKinds; ++kind) {
-      // The calls one refused import makes, counted; then each one fails.
-      reg.RefuseValueWrite("FX_GLIDE_BPP");
-      reg.ResetCallCounts();
-      EXPECT_FALSE(Import(import.text, import.options));
-      EXPECT_NE(error.find("Failed to set data for 'FX_GLIDE_BPP'"), std::string::npos) << error;
-      EXPECT_NE(error.find("left as they were"), std::string::npos) << error;
-      EXPECT_TRUE(ChangedItems(Dump(reg, kProgram), before).empty()) << import.name;
-      const int calls = reg.CallCount(static_cast<FakeRegistry::CallKind>(kind));
-      for (int n = 1; n <= calls; ++n) {
-        SCOPED_TRACE(std::string(import.name) + ": call " + std::to_string(n) + " of kind " +
-                     std::to_string(kind) + " fails");
+      for (const bool refused : {true, false}) {
+        // The calls one import makes, counted; then each one fails.
+        if (refused) reg.RefuseValueWrite("FX_GLIDE_BPP");
         reg.ResetCallCounts();
-        reg.FailCall(static_cast<FakeRegistry::CallKind>(kind), n);
-        EXPECT_FALSE(Import(import.text, import.options));
-        reg.ClearRefusals();
-        const std::vector<std::string> changed = ChangedItems(Dump(reg, kProgram), before);
-        if (!changed.empty()) {
-          EXPECT_NE(error.find("could not all be put back"), std::string::npos) << error;
-          EXPECT_EQ(changed.size(), 1u) << changed[0] << " and more";
+        EXPECT_EQ(Import(import.text, import.options), !refused);
+        if (refused) {
+          EXPECT_NE(error.find("Failed to set data for 'FX_GLIDE_BPP'; the profiles were left as "
+                               "they were"),
+                    std::string::npos)
+              << error;
         }
+        const int calls = reg.CallCount(static_cast<FakeRegistry::CallKind>(kind));
+        for (int n = 1; n <= calls; ++n) {
+          SCOPED_TRACE(std::string(import.name) + (refused ? ", refused" : "") + ": call " +
+                       std::to_string(n) + " of kind " + std::to_string(kind) + " fails");
+          plantWithSwitches();
+          reg.ResetCallCounts();
+          reg.FailCall(static_cast<FakeRegistry::CallKind>(kind), n);
+          const bool done = Import(import.text, import.options);
+          reg.ClearRefusals();
+          if (refused) reg.RefuseValueWrite("FX_GLIDE_BPP");
+          EXPECT_FALSE(done && refused);
+          const std::vector<std::string> changed =
+              ChangedItems(Dump(reg, kProgram), done ? imported : before);
+          if (!changed.empty()) {
+            EXPECT_NE(error.find("could not all be put back"), std::string::npos) << error;
+            EXPECT_EQ(changed.size(), 1u) << changed[0] << " and more";
+          }
+          if (HasFailure()) return;
+        }
+        reg.ClearRefusals();
         plantWithSwitches();
-        reg.RefuseValueWrite("FX_GLIDE_BPP");
-        if (HasFailure()) return;
       }
-      reg.ClearRefusals();
     }
   }
 }
