@@ -40,7 +40,11 @@ DesktopMode DisplayModes::ReadDesktopMode() {
 
 // 2000 and XP list each size once per refresh rate: the desktop's own rate
 // is the match; where the rate is unknown, the last of equal size and depth.
-int DisplayModes::MatchingMode(const DesktopMode& desktop, uint32_t minBits) {
+// As the way back, a desktop at the driver's default rate (0 or 1, common
+// on 98) that no listed mode carries goes by the display's registry mode
+// (-1): the last listed rate of its size may be more than the monitor takes.
+// A game's switch is never stored, so the registry holds the desktop's mode.
+int DisplayModes::MatchingMode(const DesktopMode& desktop, uint32_t minBits, bool wayBack) {
   int exact = -1;
   int match = -1;
   DisplayMode mode;
@@ -49,7 +53,8 @@ int DisplayModes::MatchingMode(const DesktopMode& desktop, uint32_t minBits) {
     match = number;
     if (exact < 0 && static_cast<int64_t>(mode.frequency) == desktop.frequency) exact = number;
   }
-  return exact >= 0 ? exact : match;
+  if (exact >= 0) return exact;
+  return wayBack && desktop.frequency <= 1 ? -1 : match;
 }
 
 void DisplayModes::FindCurrentMode() {
@@ -58,8 +63,9 @@ void DisplayModes::FindCurrentMode() {
   for (int number = 0; firstDesktopModeNumber_ < 0 && display_.EnumMode(number, &mode); ++number) {
     if (mode.bitsPerPel >= kMinDesktopListBits) firstDesktopModeNumber_ = number;
   }
-  const int match = MatchingMode(current_, kMinDesktopListBits);
-  if (match >= 0) savedModeNumber_ = match;
+  if (MatchingMode(current_, kMinDesktopListBits, false) >= 0) {
+    savedModeNumber_ = MatchingMode(current_, kMinDesktopListBits, true);
+  }
 }
 
 void DisplayModes::FillDesktopModeList(ListControl& list) {
@@ -74,8 +80,8 @@ void DisplayModes::FillDesktopModeList(ListControl& list) {
     list.Add(DesktopListCaption(mode));
     listedModes_.push_back(number);
   }
-  const int match = MatchingMode(current_, kMinDesktopListBits);
-  if (match >= 0) savedModeNumber_ = match;
+  const int match = MatchingMode(current_, kMinDesktopListBits, false);
+  if (match >= 0) savedModeNumber_ = MatchingMode(current_, kMinDesktopListBits, true);
   // A desktop this list does not offer (a palette mode) selects nothing
   // rather than whatever an older scan left in SavedModeNumber.
   list.SetItemIndex(ListPosition(match));
@@ -95,7 +101,7 @@ int DisplayModes::ListPosition(int number) const {
 
 void DisplayModes::BuildVideoModeMenu(SubmenuControl& menu) {
   ReadDesktopMode();
-  const int match = MatchingMode(current_, kMinVideoMenuBits);
+  const int match = MatchingMode(current_, kMinVideoMenuBits, false);
   DisplayMode mode;
   for (int number = 0; display_.EnumMode(number, &mode); ++number) {
     if (mode.bitsPerPel < kMinVideoMenuBits) continue;
@@ -104,7 +110,7 @@ void DisplayModes::BuildVideoModeMenu(SubmenuControl& menu) {
     const int item = menu.InsertAtTop(VideoMenuCaption(mode), number);
     if (SameAsDesktop(mode, current_)) menu.SetChecked(item, true);
     if (number == match) {
-      savedModeNumber_ = number;
+      savedModeNumber_ = MatchingMode(current_, kMinVideoMenuBits, true);
       checkedVideoModeItem_ = item;
     }
   }
@@ -164,13 +170,14 @@ bool DisplayModes::SwitchTo(int number, bool launchAfter, bool store) {
 }
 
 int DisplayModes::DesktopModeNumber() {
-  return MatchingMode(display_.Current(), kMinDesktopListBits);
+  return MatchingMode(display_.Current(), kMinDesktopListBits, true);
 }
 
 void DisplayModes::RestoreDisplayMode() {
   // No scan ever matched the desktop (it was a palette mode, or one the
-  // driver does not list): the display's own stored mode is the way back,
-  // and the end of a game is no moment for a message about a mode number.
+  // driver does not list), or it ran at the default rate: the display's own
+  // stored mode is the way back, and the end of a game is no moment for a
+  // message about a mode number.
   if (savedModeNumber_ < 0) {
     display_.RestoreRegistryMode();
     return;

@@ -28,19 +28,24 @@ class DisplayModes {
   // the display's own: a game's switch must not outlive a crash.
   bool ChangeDisplayMode(int number, bool launchAfter, bool store = false);
   void RestoreDisplayMode();
-  // The number of the mode the desktop is in now, as a scan would find it,
-  // without changing what the last scan found; -1 when none matches.
+  // The way back to the desktop as it is now, as a scan would find it,
+  // without changing what the last scan found: its mode number, or -1 (the
+  // display's registry mode) when none matches or the desktop runs at the
+  // driver's default rate, which no listed mode carries.
   int DesktopModeNumber();
   // After a restart: the way back a run recorded before it switched.
   void RememberWayBack(int number) { savedModeNumber_ = number; }
 
   int FirstDesktopModeNumber() const { return firstDesktopModeNumber_; }
+  // The way back as the latest scan found it; -1: the registry's mode.
   int SavedModeNumber() const { return savedModeNumber_; }
   int CheckedVideoModeItem() const { return checkedVideoModeItem_; }
 
  private:
   bool SwitchTo(int number, bool launchAfter, bool store);
-  int MatchingMode(const DesktopMode& desktop, uint32_t minBits);
+  // The desktop's mode number; -1 when none matches. With `wayBack`, -1 also
+  // for a default rate that no listed mode carries: the registry's mode.
+  int MatchingMode(const DesktopMode& desktop, uint32_t minBits, bool wayBack);
 
   Display& display_;
   UserInterface& ui_;

@@ -102,6 +102,13 @@ void TrayCommands::ShowPopup(TrayPopup menu, ScreenPoint at) {
 }
 
 void TrayCommands::TrayNotifyMessage(unsigned mouseMessage) {
+  // The double click's closing button-up is no click. It may come when the
+  // editor it opened is already up and the tray deaf: it still ends the
+  // double click, or the next click after the editor would be swallowed.
+  if (mouseMessage == tray_mouse::kLeftButtonUp && afterDoubleClick_) {
+    afterDoubleClick_ = false;
+    return;
+  }
   if (TrayDeaf()) return;
   switch (mouseMessage) {
     case tray_mouse::kLeftDoubleClick:
@@ -115,10 +122,6 @@ void TrayCommands::TrayNotifyMessage(unsigned mouseMessage) {
     case tray_mouse::kLeftButtonUp:
       // A left click waits out the double-click time: opened at once, the
       // small menu would swallow the second click of a double click.
-      if (afterDoubleClick_) {
-        afterDoubleClick_ = false;
-        break;
-      }
       clickAt_ = p_.view.CursorPosition();
       p_.clickTimer.SetEnabled(true);
       break;

@@ -1,6 +1,7 @@
 #include "store/profile_transfer.h"
 
 #include <exception>
+#include <optional>
 
 #include "platform/ascii_case.h"
 #include "store/profile_store.h"
@@ -103,6 +104,26 @@ struct Change {
   RawValue former;
 };
 
+// Whether a key exists: a refused open is no answer. Taken for "missing",
+// it would log the key as created, and taking the import back would delete
+// a profile that was there before.
+bool KeyFound(RegistryHandle& programRegistry, const std::string& path) {
+  ScopedKey probe(programRegistry, path, false);
+  if (probe.Refused()) throw RegistryError("Cannot open the key '" + path + "'");
+  return static_cast<bool>(probe);
+}
+
+// A value's state before the import changes it; a read that fails ends the
+// import, since a value taken for absent would be deleted when taking back.
+Change Before(RegistryHandle& programRegistry, const std::string& path, const std::string& name) {
+  Change change{path, false, name, false, {}};
+  if (std::optional<RawValue> former = programRegistry.ReadValue(name)) {
+    change.hadValue = true;
+    change.former = *former;
+  }
+  return change;
+}
+
 // Writes placed keys, logging each change; throws the registry's error on
 // a refused write. With `exact`, a key's values that the file does not name
 // go: a switch is off by being absent, so merging would keep it on.
@@ -117,23 +138,25 @@ void WriteKeys(RegistryHandle& programRegistry, const std::vector<PlacedKey>& ke
         placed.below.empty() ? std::vector<std::string>() : SplitKeyPath(placed.below, &emptyPart);
     for (size_t i = 0; i <= below.size(); ++i) {
       if (i > 0) path += "\\" + below[i - 1];
-      if (!programRegistry.KeyExists(path)) log->push_back(Change{path, true, "", false, {}});
+      if (!KeyFound(programRegistry, path)) log->push_back(Change{path, true, "", false, {}});
     }
     ScopedKey open(programRegistry, path, true);
     if (!open) throw RegistryError("Cannot create the key '" + path + "'");
-    for (const std::string& name : exact ? programRegistry.GetValueNames()
-                                         : std::vector<std::string>()) {
+    // A list the registry refuses would keep every switch on and call it done.
+    std::vector<std::string> present;
+    if (exact && !programRegistry.ListValueNames(&present)) {
+      throw RegistryError("Cannot list the values of '" + path + "'");
+    }
+    for (const std::string& name : present) {
       bool named = false;
       for (const RegFileValue& value : placed.key->values) named = named || SameNoCase(value.name, name);
       if (named) continue;
-      Change change{path, false, name, false, {}};
-      change.hadValue = programRegistry.ReadRaw(name, &change.former);
-      if (!programRegistry.DeleteValue(name)) throw RegistryError("Failed to set data for '" + name + "'");
+      const Change change = Before(programRegistry, path, name);
+      if (!programRegistry.DeleteValue(name)) throw RegistryError::SetFailed(name);
       log->push_back(change);
     }
     for (const RegFileValue& value : placed.key->values) {
-      Change change{path, false, value.name, false, {}};
-      change.hadValue = programRegistry.ReadRaw(value.name, &change.former);
+      const Change change = Before(programRegistry, path, value.name);
       // A refused write changed nothing, so only done writes are logged.
       if (value.remove) {
         programRegistry.DeleteValue(value.name);
@@ -145,21 +168,26 @@ void WriteKeys(RegistryHandle& programRegistry, const std::vector<PlacedKey>& ke
   }
 }
 
-// Takes the logged changes back, last first. False when one cannot be.
+// Takes the logged changes back, last first. Each step on its own: one that
+// fails leaves the later ones still to be done. False when one could not be.
 bool RollBack(RegistryHandle& programRegistry, const std::vector<Change>& log) {
   bool ok = true;
   for (auto it = log.rbegin(); it != log.rend(); ++it) {
     try {
+      ScopedKey open(programRegistry, it->path, false);
       if (it->keyCreated) {
-        if (programRegistry.KeyExists(it->path)) ok = programRegistry.DeleteKey(it->path) && ok;
+        if (open.Refused() || (open && !programRegistry.DeleteKey(it->path))) ok = false;
         continue;
       }
-      ScopedKey open(programRegistry, it->path, false);
-      if (!open) continue;
+      if (!open) {
+        // A key that is gone lost nothing only when the value was not there before.
+        if (open.Refused() || it->hadValue) ok = false;
+        continue;
+      }
       if (it->hadValue) {
         programRegistry.WriteRaw(it->name, it->former);
       } else if (programRegistry.ValueExists(it->name)) {
-        ok = programRegistry.DeleteValue(it->name) && ok;
+        programRegistry.DeleteValue(it->name);
       }
     } catch (const std::exception&) {
       ok = false;

@@ -39,8 +39,10 @@ struct ImportOptions {
 // whole file is checked first: a key that is not a profile key, a key
 // deletion, a profile that exists without `replace`, or a bad --as name
 // writes nothing; so does --settings-only for a profile that does not exist.
-// A write the registry refuses puts the touched profiles
-// back as they were: each change is taken back, last first. On success `imported` holds the profile names written.
+// A write the registry refuses (or an open or read it fails, which would
+// leave the state before unknown) puts the touched profiles back as they
+// were: each change is taken back, last first, a failed step not stopping
+// the others. On success `imported` holds the profile names written.
 bool ImportProfiles(RegistryHandle& programRegistry, const RegFile& file,
                     const ImportOptions& options, std::vector<std::string>* imported,
                     std::string* error);

@@ -155,8 +155,13 @@ bool RegistryHandle::ListKeyNames(std::vector<std::string>* names) {
 
 std::vector<std::string> RegistryHandle::GetValueNames() {
   std::vector<std::string> names;
-  if (key_ != 0 && backend_.EnumValues(key_, &names) != reg_error::kSuccess) names.clear();
+  if (!ListValueNames(&names)) names.clear();
   return names;
+}
+
+bool RegistryHandle::ListValueNames(std::vector<std::string>* names) {
+  names->clear();
+  return key_ != 0 && backend_.EnumValues(key_, names) == reg_error::kSuccess;
 }
 
 bool RegistryHandle::ReadRaw(const std::string& name, RawValue* value) {

@@ -66,6 +66,8 @@ class RegistryHandle {
   bool ListKeyNames(std::vector<std::string>* names);
   // Value names of the open key, in the system's order (empty without one).
   std::vector<std::string> GetValueNames();
+  // The same, false when the registry would not list them.
+  bool ListValueNames(std::vector<std::string>* names);
 
   // A value of any type as stored; false when it cannot be read.
   bool ReadRaw(const std::string& name, RawValue* value);

@@ -38,14 +38,26 @@ class FakeConsole : public Console {
   std::string unwritable;  // a path whose writing fails
 };
 
-// Characters up to U+00FF map to the same byte (Latin-1); others have no form.
+// Code page 1252, as Western Windows has it: Latin-1, except that 0x80-0x9F
+// hold typographic characters (U+20AC euro sign, U+2013 en dash, U+2019
+// right quote, ...); the five bytes 1252 leaves unassigned stand for
+// themselves. Others have no form.
 class FakeAnsiConverter : public AnsiConverter {
  public:
   bool ToAnsi(const std::u16string& text, std::string* ansi) const override {
+    static const char16_t kHigh[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+        0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
     ansi->clear();
     for (char16_t c : text) {
-      if (c > 0xFF) return false;
-      ansi->push_back(static_cast<char>(c));
+      int byte = c < 0x80 || (c >= 0xA0 && c <= 0xFF) ? c : -1;
+      for (int i = 0; byte < 0 && i < 32; ++i) {
+        if (kHigh[i] == c) byte = 0x80 + i;
+      }
+      if (byte < 0) return false;
+      ansi->push_back(static_cast<char>(byte));
     }
     return true;
   }

@@ -40,6 +40,7 @@ bool MainWindow::Create(const std::string& commandLine) {
   commandLine_ = commandLine;
   const FormLayout& layout = StartupWindowLayout();
   taskbarCreatedMessage_ = RegisterWindowMessageA("TaskbarCreated");
+  showTrayIconMessage_ = RegisterWindowMessageA(kTrayCopyName);
   if (!CreateForm(layout, instance_, nullptr)) return false;
   if (!hidden_) ShowWindow(window_, SW_SHOWNORMAL);
   return true;
@@ -60,6 +61,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam == Win32Timer::kTimerId) CheckWatchedProgram();
       if (wParam == clickTimer_.Id()) trayCommands_.ClickTimerTick();
+      if (wParam == kIconTimerId) ShowTrayIcon(false);
       return 0;
     case WM_CLOSE:
       trayCommands_.RemoveProfileItems();
@@ -94,8 +96,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         CardDialogClosed();
         return 0;
       }
-      if (message == taskbarCreatedMessage_ && taskbarCreatedMessage_ != 0) {
-        trayIcon_.Restore();
+      if ((message == taskbarCreatedMessage_ || message == showTrayIconMessage_) && message != 0) {
+        ShowTrayIcon(true);
         return 0;
       }
       break;
@@ -136,6 +138,7 @@ void MainWindow::ShutDown() {
   launcher_.StopWatch();
   exitTimer_.SetEnabled(false);
   clickTimer_.SetEnabled(false);
+  KillTimer(window_, kIconTimerId);
   trayIcon_.Remove();
   PostQuitMessage(0);
 }
@@ -214,7 +217,20 @@ void MainWindow::AddTrayIcon() {
                                                    IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                                    GetSystemMetrics(SM_CYSMICON), 0));
   }
-  trayIcon_.Add(window_, trayIconImage_, kTrayNotifyMessage);
+  RetryTrayIcon(trayIcon_.Add(window_, trayIconImage_, kTrayNotifyMessage), true);
+}
+
+void MainWindow::ShowTrayIcon(bool fresh) {
+  // Only the tray copy has an icon to show; a named run's window has none.
+  if (trayIcon_.Wanted()) RetryTrayIcon(trayIcon_.Restore(), fresh);
+}
+
+void MainWindow::RetryTrayIcon(bool shown, bool fresh) {
+  if (iconRetry_.Again(shown, fresh)) {
+    SetTimer(window_, kIconTimerId, TrayIconRetry::kRetryMs, nullptr);
+  } else {
+    KillTimer(window_, kIconTimerId);
+  }
 }
 
 void MainWindow::WatchChanged() { trayIcon_.SetTip(TrayTip(launcher_.WatchedProfile())); }

@@ -23,6 +23,7 @@
 #include "platform/win32/window_owner.h"
 #include "shell/startup.h"
 #include "shell/tray_commands.h"
+#include "shell/tray_icon_retry.h"
 #include "shell/win32/tray_icon.h"
 
 namespace tw {
@@ -79,6 +80,10 @@ class MainWindow : private WindowOwner,
 
   // WatchListener: the tip says which game is watched.
   void WatchChanged() override;
+  // The icon shown again (TaskbarCreated, a second start, a retry's tick),
+  // and the retry timer set by the outcome.
+  void ShowTrayIcon(bool fresh);
+  void RetryTrayIcon(bool shown, bool fresh);
 
   // MainWindowView
   bool EditorOpen() const override;
@@ -98,12 +103,15 @@ class MainWindow : private WindowOwner,
   TrayIcon trayIcon_;
   HICON trayIconImage_ = nullptr;
   UINT taskbarCreatedMessage_ = 0;
+  UINT showTrayIconMessage_ = 0;  // a second start asks for the icon
 
   StartupState state_;
   RunFlags flags_;
   Win32UserInterface ui_;
   Win32Timer exitTimer_{3000};
   Win32Timer clickTimer_{GetDoubleClickTime(), Win32Timer::kTimerId + 1};
+  static constexpr UINT_PTR kIconTimerId = Win32Timer::kTimerId + 2;
+  TrayIconRetry iconRetry_;
   Win32Display display_;
   Win32Processes processes_;
   DisplayModes modes_;

@@ -9,6 +9,11 @@
 
 namespace tw {
 
+// The tray copy's name: its mutex, and the registered window message a
+// second tray start broadcasts to ask it to show its icon again (the shell
+// may have refused it at logon).
+inline constexpr char kTrayCopyName[] = "Hexmoor.Tarnwick.TrayCopy";
+
 class TrayIcon {
  public:
   static constexpr UINT kIconId = 1;
@@ -25,7 +30,8 @@ class TrayIcon {
   // logon may time out on the add and show the icon anyway: a modification
   // that succeeds then says it is there.
   bool Add(HWND window, HICON icon, UINT callbackMessage);
-  // Adds the icon again after the taskbar was re-created (Explorer restart).
+  // Adds the icon again: after the taskbar was re-created (Explorer
+  // restart), or on a retry of an add the shell refused.
   bool Restore();
   // A new tip (at most 63 characters); kept for a later Restore too.
   bool SetTip(const std::string& tip);
@@ -33,6 +39,7 @@ class TrayIcon {
   // would otherwise leave a ghost icon.
   void Remove();
   bool Added() const { return added_; }
+  bool Wanted() const { return wanted_; }
 
  private:
   bool Show();

@@ -12,18 +12,22 @@
 #include "platform/win32/window_owner.h"
 #include "shell/startup.h"
 #include "shell/win32/main_window.h"
+#include "shell/win32/tray_icon.h"
 #include "store/registry_handle.h"
 #include "store/setting_catalogue.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // One tray copy: a second would show a second icon and resume the same
   // restore journal, restoring a watched run twice. The mutex goes with the
-  // process, however it ends.
+  // process, however it ends. A second start is most likely someone looking
+  // for a missing icon: the running copy is asked to show it again.
   HANDLE trayCopy = nullptr;
   if (tw::StartsInTray(GetCommandLineA())) {
-    trayCopy = CreateMutexA(nullptr, FALSE, "Hexmoor.Tarnwick.TrayCopy");
+    trayCopy = CreateMutexA(nullptr, FALSE, tw::kTrayCopyName);
     if (trayCopy != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
       CloseHandle(trayCopy);
+      const UINT showIcon = RegisterWindowMessageA(tw::kTrayCopyName);
+      if (showIcon != 0) PostMessageA(HWND_BROADCAST, showIcon, 0, 0);
       return 0;
     }
   }

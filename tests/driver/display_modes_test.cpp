@@ -61,14 +61,15 @@ TEST_F(DisplayModesTest, EditorListSkipsPaletteModesAndCountsPositionsFromTheFir
                               "640x480 - 32 bit-color", "800x600 - 32 bit-color",
                               "1024x768 - 32 bit-color", "1024x768 - 32 bit-color"}));
   EXPECT_EQ(modes.FirstDesktopModeNumber(), 10);
-  // The later refresh rate of the current resolution is taken: mode 13 is
-  // list position 3.
-  EXPECT_EQ(modes.SavedModeNumber(), 13);
+  // The desktop's rate is the driver's default: the later listed rate of its
+  // resolution is selected (mode 13 is list position 3), but the way back is
+  // the registry's mode.
   EXPECT_EQ(list.ItemIndex(), 3);
+  EXPECT_EQ(modes.SavedModeNumber(), -1);
 }
 
 TEST_F(DisplayModesTest, EditorListSelectsNothingOnAPaletteDesktop) {
-  display.SetCurrent({1024, 768, 32});
+  display.SetCurrent({1024, 768, 32, 75});
   modes.ReadDesktopMode();
   modes.FindCurrentMode();
   ASSERT_EQ(modes.SavedModeNumber(), 17);
@@ -101,11 +102,11 @@ TEST_F(DisplayModesTest, TrayMenuListsEveryModeFromEightBitsInReverseOrder) {
   }
   EXPECT_EQ(checked, (std::vector<int>{13, 12}));
   EXPECT_EQ(modes.CheckedVideoModeItem(), ItemWithTag(13));
-  EXPECT_EQ(modes.SavedModeNumber(), 13);
+  EXPECT_EQ(modes.SavedModeNumber(), -1);  // the default rate: back by the registry's mode
 }
 
 TEST_F(DisplayModesTest, TrayMenuChecksAPaletteDesktop) {
-  display.SetCurrent({640, 480, 8});
+  display.SetCurrent({640, 480, 8, 60});
   modes.BuildVideoModeMenu(menu);
 
   EXPECT_EQ(modes.SavedModeNumber(), 5);
@@ -166,6 +167,7 @@ TEST_F(DisplayModesTest, AModeNumberTheDriverNoLongerHasIsNotSupported) {
 }
 
 TEST_F(DisplayModesTest, RestoreReturnsToTheModeBeforeTheSwitchAndASecondRestoreSwitchesAgain) {
+  display.SetCurrent({1024, 768, 16, 75});
   ASSERT_TRUE(modes.ChangeDisplayMode(15, true));  // 800x600, 32 bit
   EXPECT_EQ(modes.SavedModeNumber(), 13);
 
@@ -180,22 +182,52 @@ TEST_F(DisplayModesTest, RestoreReturnsToTheModeBeforeTheSwitchAndASecondRestore
   EXPECT_EQ(ui.posted, std::vector<unsigned>{kLaunchPendingMessage});  // restores launch nothing
 }
 
-// A run's switch is never stored, so a crash during the game boots into the
-// desktop's mode; the way back is the desktop's refresh rate, not whichever
-// rate is listed last. Only "Video mode" stores its choice.
-TEST_F(DisplayModesTest, ARunReturnsAtTheDesktopsRefreshRateAndStoresNothing) {
+// Only "Video mode" stores its choice as the display's own.
+TEST_F(DisplayModesTest, AVideoModeChoiceIsStored) {
   display.SetCurrent({1024, 768, 16, 60});
-  ASSERT_TRUE(modes.ChangeDisplayMode(15, true));
-  EXPECT_EQ(modes.SavedModeNumber(), 12);
-  modes.RestoreDisplayMode();
-  EXPECT_EQ(display.Current().frequency, 60);
-  EXPECT_EQ(display.StoredMode(), -1);
-  EXPECT_EQ(modes.DesktopModeNumber(), 12);
-
   modes.BuildVideoModeMenu(menu);
   EXPECT_EQ(modes.CheckedVideoModeItem(), ItemWithTag(12));
   modes.SetCurrentVideoMode(menu, ItemWithTag(15));
   EXPECT_EQ(display.StoredMode(), 15);
+}
+
+// The way back from a game's switch, which is never stored (a crash during
+// the game boots into the desktop's mode), by the desktop's refresh rate:
+// its own listed rate; the registry's mode for the driver's default rate (0
+// or 1) unless a listed mode carries that rate too; the last listed rate of
+// its size for a rate the driver does not list.
+TEST_F(DisplayModesTest, TheWayBackFollowsTheDesktopsRefreshRate) {
+  const struct {
+    int rate;
+    bool defaultRateListed;  // the driver lists 1024x768 x 16 bit at rate 0 too
+    int wayBack;             // -1: the registry's mode
+    int rateBack;
+  } cases[] = {{60, false, 12, 60}, {75, false, 13, 75}, {72, false, 13, 75},
+               {0, false, -1, 0},   {1, false, -1, 1},   {0, true, 18, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE("rate " + std::to_string(c.rate) + (c.defaultRateListed ? ", listed" : ""));
+    FakeDisplay screen(DriverModes());
+    if (c.defaultRateListed) {
+      std::vector<DisplayMode> listed = DriverModes();
+      listed.push_back({16, 1024, 768, 0});
+      screen.SetModes(listed);
+    }
+    screen.SetCurrent({1024, 768, 16, c.rate});
+    FakeUserInterface boxes;
+    DisplayModes run{screen, boxes};
+    EXPECT_EQ(run.DesktopModeNumber(), c.wayBack);  // what a run's journal records
+
+    ASSERT_TRUE(run.ChangeDisplayMode(15, true));
+    EXPECT_EQ(run.SavedModeNumber(), c.wayBack);
+    run.RestoreDisplayMode();
+    EXPECT_EQ(screen.RegistryRestores(), c.wayBack < 0 ? 1 : 0);
+    EXPECT_EQ(screen.ChangeCalls(),
+              c.wayBack < 0 ? std::vector<int>{15} : (std::vector<int>{15, c.wayBack}));
+    EXPECT_EQ(screen.Current().width, 1024);
+    EXPECT_EQ(screen.Current().frequency, c.rateBack);
+    EXPECT_EQ(screen.StoredMode(), -1);
+    EXPECT_TRUE(boxes.notices.empty());
+  }
 }
 
 TEST_F(DisplayModesTest, RestoreWithoutAMatchedModeReturnsToTheRegistryModeSilently) {

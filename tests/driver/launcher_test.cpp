@@ -29,7 +29,7 @@ class LauncherTest : public testing::Test {
  protected:
   LauncherTest() {
     display.SetModes({{16, 640, 480, 60}, {16, 800, 600, 60}, {32, 1024, 768, 60}});
-    display.SetCurrent({800, 600, 16});
+    display.SetCurrent({800, 600, 16, 60});
     reg.PutString(RootKey::LocalMachine, kDriverD3D, kGamma, "1.00");
   }
 
@@ -183,6 +183,9 @@ TEST_F(LauncherTest, ADisplayModeIsSwitchedFirstAndTheLaunchWaitsForThePostedMes
   EXPECT_EQ(display.ChangeCalls(), (std::vector<int>{2, 1}));
   EXPECT_EQ(display.Current().width, 800);
   EXPECT_EQ(DriverGamma(), "1.00");
+  // Neither switch became the display's own: a crash in the game boots
+  // into the desktop's mode.
+  EXPECT_EQ(display.StoredMode(), -1);
 }
 
 TEST_F(LauncherTest, AFailedDisplaySwitchStartsNothing) {
@@ -304,7 +307,7 @@ TEST_F(LauncherTest, ASecondRunWhoseDisplaySwitchFailsLeavesTheFirstGameWatched)
     if (firstSwitches) SetProfileDword("First", "Desktop Mode", 2);
     display = FakeDisplay();
     display.SetModes({{16, 640, 480, 60}, {16, 800, 600, 60}, {32, 1024, 768, 60}});
-    display.SetCurrent({800, 600, 16});
+    display.SetCurrent({800, 600, 16, 60});
     ui = FakeUserInterface();
     launcher.RunProfile("First");
     if (firstSwitches) launcher.OnLaunchPending();
@@ -344,6 +347,32 @@ TEST_F(LauncherTest, ResetDuringAWatchIsNotUndoneWhenTheGameEnds) {
   EXPECT_EQ(DriverGamma(), "1.00");
   EXPECT_EQ(display.Current().width, 800);
   EXPECT_EQ(display.ChangeCalls(), (std::vector<int>{2, 1}));
+}
+
+// Killed after the restore was decided: the next start, whose menu scan takes
+// the game's mode for the desktop, finishes the writes and still switches
+// back to the mode the record names.
+TEST_F(LauncherTest, ADecidedRestoreFinishedAtStartGoesBackToTheRecordedMode) {
+  display.SetCurrent({640, 480, 16, 60});  // the game's mode, mode 0
+  reg.PutString(RootKey::LocalMachine, kDriverD3D, kGamma, "1.50");
+  JournalRecord record;
+  record.stage = JournalRecord::Stage::Restoring;
+  record.profile = "Game";
+  record.program = "c:\\games\\game.exe";
+  record.desktopMode = 0;
+  record.savedMode = 1;
+  record.restore = {DriverWrite{SettingKind::Direct3D, kGamma, false, "1.00"}};
+  RestoreJournal(program).Write(record);
+  modes.ReadDesktopMode();
+  modes.FindCurrentMode();
+
+  launcher.ResumeFromJournal();
+
+  EXPECT_EQ(DriverGamma(), "1.00");
+  EXPECT_EQ(display.ChangeCalls(), std::vector<int>{1});
+  EXPECT_EQ(display.Current().width, 800);
+  EXPECT_FALSE(RestoreJournal(program).Exists());
+  EXPECT_TRUE(questions.asked.empty());
 }
 
 TEST_F(LauncherTest, ARegistryValueOfTheWrongTypeEndsTheRunBeforeAnythingIsWritten) {

@@ -106,7 +106,7 @@ class JournalTest : public testing::Test {
     reg = FakeRegistry();
     processes = FakeProcesses();
     display.SetModes({{16, 640, 480, 60}, {16, 800, 600, 60}, {32, 1024, 768, 60}});
-    display.SetCurrent({1024, 768, 32});
+    display.SetCurrent({1024, 768, 32, 60});
     reg.PutString(kMachine, kD3D, "SSTH3_RGAMMA", "1.00");
     reg.PutString(kMachine, kD3D, "SSTH3_LOD_BIAS", "2");
     reg.PutString(kMachine, kD3D, "Prev SSTH3_LOD_BIAS", "4");

@@ -139,6 +139,26 @@ TEST_F(SavingTest, DesktopModeFollowsTheCheckBoxAndKeepsAModeNoEntryShows) {
   }
 }
 
+// The driver's mode list changed between two openings (a new monitor, a new
+// driver): the second shows and stores by the new list, not the first one's.
+TEST_F(SavingTest, EachOpeningTakesTheModeListAfresh) {
+  StoreProgram("Demo", "C:\\D.EXE");
+  reg.PutDword(HKCU, Profile("Demo"), "Desktop Mode", 3);
+  openings.EditProfile("Demo");
+  EXPECT_EQ(Shown("SetDesktopCombo0"), "800x600 - 16 bit-color");
+  Click("Button2");
+  openings.EditorClosed();
+
+  display.SetModes(
+      {{16, 640, 480, 60}, {16, 800, 600, 60}, {16, 1024, 768, 60}, {32, 1024, 768, 60}});
+  openings.EditProfile("Demo");
+  EXPECT_EQ(Shown("SetDesktopCombo0"), "1024x768 - 32 bit-color");
+  Form().List("SetDesktopCombo0").SetItemIndex(1);
+  Click("Button1");
+  openings.EditorClosed();
+  EXPECT_EQ(reg.GetDword(HKCU, Profile("Demo"), "Desktop Mode"), 1u);
+}
+
 TEST_F(SavingTest, TextThatIsNoEntryStoresNothingForThatSetting) {
   StoreProgram("Demo", "C:\\D.EXE");
   Store("Demo", GLIDE, "FX_GL_GUARDBAND_ENABLED", "1");

@@ -189,5 +189,33 @@ TEST_F(TrayCommandsTest, ALeftClickWaitsForTheDoubleClickAndMenusDoNotNest) {
   EXPECT_EQ(view.calls, Names{"PopupMenu2 at 640,750"});
 }
 
+// After a double click the editor may open before the double click's second
+// button-up: the next single click after the editor has closed still opens
+// the small menu. And the click timer's tick that comes while the main menu
+// of a quick right click is shown opens no second menu inside it.
+TEST_F(TrayCommandsTest, NoClickIsSwallowedAfterADoubleClickAndATickDoesNotNestMenus) {
+  form.TrayNotifyMessage(tray_mouse::kLeftButtonUp);
+  form.TrayNotifyMessage(tray_mouse::kLeftDoubleClick);
+  view.editorOpen = true;
+  form.TrayNotifyMessage(tray_mouse::kLeftButtonUp);
+  view.editorOpen = false;
+  for (int click = 0; click < 2; ++click) {
+    view.calls.clear();
+    form.TrayNotifyMessage(tray_mouse::kLeftButtonUp);
+    ASSERT_TRUE(clickTimer.Enabled()) << "click " << click << " was swallowed";
+    form.ClickTimerTick();
+    EXPECT_EQ(view.calls, Names{"PopupMenu2 at 640,750"});
+  }
+
+  view.calls.clear();
+  view.whileShown = [&] {
+    if (clickTimer.Enabled()) form.ClickTimerTick();
+  };
+  form.TrayNotifyMessage(tray_mouse::kLeftButtonUp);
+  form.TrayNotifyMessage(tray_mouse::kRightButtonUp);
+  EXPECT_EQ(view.calls, Names{"PopupMenu1 at 640,750"});
+  EXPECT_FALSE(clickTimer.Enabled());
+}
+
 }  // namespace
 }  // namespace tw

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -36,7 +37,11 @@ std::vector<std::string> Dump(const FakeRegistry& reg, const std::string& path) 
 
 class ProfileTransferTest : public testing::Test {
  protected:
-  ProfileTransferTest() {
+  ProfileTransferTest() { Plant(); }
+
+  // Two profiles and the program's own value, planted afresh.
+  void Plant() {
+    reg.RemoveKey(kUser, kProgram);
     reg.PutString(kUser, Profile("Quake III"), "FilePath", "C:\\Games\\Quake3\\quake3.exe");
     reg.PutDword(kUser, Profile("Quake III"), "Poll", 5);
     reg.PutString(kUser, Profile("Quake III") + "\\D3D", "SSTH3_LOD_BIAS", "-2");
@@ -152,27 +157,96 @@ TEST_F(ProfileTransferTest, AsNameTakesAOneProfileFileUnderANewName) {
   EXPECT_FALSE(reg.HasKey(kUser, Profile("Other")));
 }
 
-TEST_F(ProfileTransferTest, ARefusedWriteLeavesEveryProfileAsItWas) {
+// The registry items (a key, or a key's value) two dumps differ in, in
+// whatever order: a value with another content counts once, a value put
+// back after its neighbours not at all.
+std::vector<std::string> ChangedItems(const std::vector<std::string>& a,
+                                      const std::vector<std::string>& b) {
+  std::vector<std::string> items;
+  for (const std::vector<std::string>* side : {&a, &b}) {
+    const std::vector<std::string>& other = side == &a ? b : a;
+    for (const std::string& line : *side) {
+      if (std::find(other.begin(), other.end(), line) != other.end()) continue;
+      const std::string item = line.substr(0, line.find('|', line.find('|') + 1));
+      if (std::find(items.begin(), items.end(), item) == items.end()) items.push_back(item);
+    }
+  }
+  return items;
+}
+
+// Every registry call of each kind fails once in turn, in an import that
+// goes through and in one whose last write is refused. An import either
+// ends as a clean one or has changed nothing; a refused one takes back
+// what it did (a new profile, values written over, the switches
+// --settings-only deleted), and a step of that which fails leaves only its
+// own item behind, the later ones still taken back, and says so.
+TEST_F(ProfileTransferTest, AFailedCallEndsAnImportWholeOrTakesItBackStepByStep) {
+  const auto plantWithSwitches = [&] {
+    Plant();
+    reg.PutString(kUser, Profile("Quake III") + "\\Glide", "FX_GLIDE_SWAPINTERVAL", "0");
+    reg.PutString(kUser, Profile("Quake III") + "\\Glide", "FX_GLIDE_NO_SPLASH", "1");
+  };
+  plantWithSwitches();
   const std::vector<std::string> before = Dump(reg, kProgram);
-  // Also when a step of the taking back fails: the later steps still run.
-  for (const bool rollbackStepFails : {false, true}) {
-    reg.RefuseValueWrite("FX_GLIDE_BPP");
-    if (rollbackStepFails) reg.FailCall(FakeRegistry::CallKind::Delete, 1);
-    ImportOptions replace;
-    replace.replace = true;
-    EXPECT_FALSE(Import(
-        "REGEDIT4\r\n"
-        "[HKEY_CURRENT_USER\\Software\\Hexmoor\\Tarnwick\\Doom]\r\n\"FilePath\"=\"doom.exe\"\r\n"
-        "[HKEY_CURRENT_USER\\Software\\Hexmoor\\Tarnwick\\Quake III]\r\n\"FilePath\"=\"new.exe\"\r\n"
-        "[HKEY_CURRENT_USER\\Software\\Hexmoor\\Tarnwick\\Quake III\\Glide]\r\n"
-        "\"FX_GLIDE_BPP\"=\"16\"\r\n",
-        replace));
-    EXPECT_NE(error.find("Failed to set data for 'FX_GLIDE_BPP'"), std::string::npos) << error;
-    EXPECT_NE(error.find(rollbackStepFails ? "could not all be put back" : "left as they were"),
-              std::string::npos)
-        << error;
-    reg.ClearRefusals();
-    EXPECT_EQ(Dump(reg, kProgram), before) << rollbackStepFails;
+  const std::string key = "[HKEY_CURRENT_USER\\Software\\Hexmoor\\Tarnwick\\";
+  const struct {
+    const char* name;
+    std::string text;
+    ImportOptions options;
+  } imports[] = {
+      {"--replace",
+       "REGEDIT4\r\n" + key + "Doom]\r\n\"FilePath\"=\"doom.exe\"\r\n" + key +
+           "Doom\\D3D]\r\n\"SSTH3_RGAMMA\"=\"1.2\"\r\n" + key +
+           "Quake III]\r\n\"FilePath\"=\"new.exe\"\r\n" + key +
+           "Quake III\\Glide]\r\n\"FX_GLIDE_BPP\"=\"16\"\r\n",
+       {"", true, false}},
+      {"--settings-only",
+       "REGEDIT4\r\n" + key + "Forum\\D3D]\r\n\"SSTH3_LOD_BIAS\"=\"4\"\r\n" + key +
+           "Forum\\Glide]\r\n\"FX_GLIDE_NO_SPLASH\"=\"1\"\r\n\"FX_GLIDE_BPP\"=\"16\"\r\n",
+       {"Quake III", false, true}},
+  };
+
+  for (const auto& import : imports) {
+    // Unrefused, a failed call either ends the import with nothing changed
+    // or is one the import does not need: then it ends as a clean import.
+    ASSERT_TRUE(Import(import.text, import.options)) << error;
+    const std::vector<std::string> imported = Dump(reg, kProgram);
+    plantWithSwitches();
+    for (int kind = 0; kind < FakeRegistry::kCallKinds; ++kind) {
+      for (const bool refused : {true, false}) {
+        // The calls one import makes, counted; then each one fails.
+        if (refused) reg.RefuseValueWrite("FX_GLIDE_BPP");
+        reg.ResetCallCounts();
+        EXPECT_EQ(Import(import.text, import.options), !refused);
+        if (refused) {
+          EXPECT_NE(error.find("Failed to set data for 'FX_GLIDE_BPP'; the profiles were left as "
+                               "they were"),
+                    std::string::npos)
+              << error;
+        }
+        const int calls = reg.CallCount(static_cast<FakeRegistry::CallKind>(kind));
+        for (int n = 1; n <= calls; ++n) {
+          SCOPED_TRACE(std::string(import.name) + (refused ? ", refused" : "") + ": call " +
+                       std::to_string(n) + " of kind " + std::to_string(kind) + " fails");
+          plantWithSwitches();
+          reg.ResetCallCounts();
+          reg.FailCall(static_cast<FakeRegistry::CallKind>(kind), n);
+          const bool done = Import(import.text, import.options);
+          reg.ClearRefusals();
+          if (refused) reg.RefuseValueWrite("FX_GLIDE_BPP");
+          EXPECT_FALSE(done && refused);
+          const std::vector<std::string> changed =
+              ChangedItems(Dump(reg, kProgram), done ? imported : before);
+          if (!changed.empty()) {
+            EXPECT_NE(error.find("could not all be put back"), std::string::npos) << error;
+            EXPECT_EQ(changed.size(), 1u) << changed[0] << " and more";
+          }
+          if (HasFailure()) return;
+        }
+        reg.ClearRefusals();
+        plantWithSwitches();
+      }
+    }
   }
 }
 

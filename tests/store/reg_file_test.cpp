@@ -78,6 +78,41 @@ TEST(RegFileParse, Version5InUtf16OrUtf8WithStringDataInUtf16) {
   }
 }
 
+// Notepad's UTF-8 in a name and a text: two- and three-byte sequences
+// become the system's code page (1252 here); a character it lacks, and
+// anything that is not well-formed UTF-8, refuse the whole file.
+TEST(RegFileParse, Utf8SequencesBecomeTheCodePageOrRefuseTheFile) {
+  const struct {
+    const char* utf8;
+    const char* ansi;   // nullptr: refused
+    const char* error;  // the refusal's start
+  } cases[] = {
+      {"Caf\xc3\xa9", "Caf\xe9", ""},
+      {"\xe2\x82\xac 5", "\x80 5", ""},                      // euro sign
+      {"Thief \xe2\x80\x93 Gold", "Thief \x96 Gold", ""},    // en dash
+      {"Baldur\xe2\x80\x99s Gate", "Baldur\x92s Gate", ""},  // right quote
+      {"\xef\xbc\xa1", nullptr, "the file has characters the system's code page lacks"},
+      {"\xf0\x9f\x8e\xae", nullptr, "the file has characters the system's code page lacks"},
+      {"\xe0\x82\xac", nullptr, "the file is marked as UTF-8 but is not"},  // overlong
+      {"\xed\xa0\x80", nullptr, "the file is marked as UTF-8 but is not"},  // a surrogate
+      {"\xe2\x82", nullptr, "the file is marked as UTF-8 but is not"},      // cut short
+      {"\xe2\x28\xac", nullptr, "the file is marked as UTF-8 but is not"},  // no continuation
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.utf8);
+    const RegFileParse parsed = Parse(std::string("\xef\xbb\xbfREGEDIT4\r\n[HKEY_CURRENT_USER\\") +
+                                      c.utf8 + "]\r\n\"Name\"=\"" + c.utf8 + "\"\r\n");
+    if (c.ansi == nullptr) {
+      EXPECT_FALSE(parsed.ok);
+      EXPECT_EQ(parsed.error.compare(0, std::string(c.error).size(), c.error), 0) << parsed.error;
+      continue;
+    }
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+    EXPECT_EQ(parsed.file.keys[0].path, std::string("HKEY_CURRENT_USER\\") + c.ansi);
+    EXPECT_EQ(parsed.file.keys[0].values[0].value.bytes, Sz(c.ansi).bytes);
+  }
+}
+
 TEST(RegFileParse, RefusesWhatItCannotReadNamingTheLine) {
   const struct {
     const char* text;
