@@ -397,6 +397,11 @@ TEST_F(EditorTest, AdoptedLinksKeepTheirRecordsThroughARemovalAndACutOffWrite) {
     return lstrcmpiA(ShortcutTarget(file).c_str(), exe.c_str()) == 0;
   };
   for (int i = 0; i < 3; ++i) {
+    // Leftovers of an earlier run in this prefix would stand in the way of the moves below.
+    for (const char* leftover : {"", ".tw-old", ".tw-new"}) {
+      SetFileAttributesA((links[i] + leftover).c_str(), FILE_ATTRIBUTE_NORMAL);
+      DeleteFileA((links[i] + leftover).c_str());
+    }
     ASSERT_TRUE(MakeShortcut(links[i], {game, "", Folder(game)})) << links[i];
     before[i] = describe(links[i]);
   }
@@ -436,9 +441,9 @@ TEST_F(EditorTest, AdoptedLinksKeepTheirRecordsThroughARemovalAndACutOffWrite) {
   // only the old link aside, one the new link saved whole as well.
   WriteValue(HKEY_CURRENT_USER, Profile("Half"), "FilePath", StringValue(game));
   ASSERT_EQ(RunToExit(CompanionExe(), "adopt Half"), DWORD{0});
-  ASSERT_TRUE(MoveFileA(links[1].c_str(), (links[1] + ".tw-old").c_str()));
-  ASSERT_TRUE(MoveFileA(links[2].c_str(), (links[2] + ".tw-old").c_str()));
-  ASSERT_TRUE(MoveFileA(original.c_str(), (links[2] + ".tw-new").c_str()));
+  ASSERT_TRUE(MoveFileA(links[1].c_str(), (links[1] + ".tw-old").c_str())) << GetLastError();
+  ASSERT_TRUE(MoveFileA(links[2].c_str(), (links[2] + ".tw-old").c_str())) << GetLastError();
+  ASSERT_TRUE(MoveFileA(original.c_str(), (links[2] + ".tw-new").c_str())) << GetLastError();
 
   // unadopt --all finds them, and the kept record, and puts all three back.
   EXPECT_EQ(RunToExit(CompanionExe(), "unadopt --all"), DWORD{0});
