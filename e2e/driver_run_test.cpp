@@ -373,5 +373,27 @@ TEST_F(DriverRunTest, NameWithoutProfileFailsToStartAndCreatesNothing) {
   EXPECT_EQ(ReadValueTable(HKEY_LOCAL_MACHINE, glide), ValueTable{});
 }
 
+// A wrong-typed value raises the store's error deep in the run; it must come
+// up through every frame to the one report (the exe carries its own unwind
+// record search and exception memory, platform/win32/unwind_records.cpp).
+TEST_F(DriverRunTest, AnErrorRaisedDeepInARunComesUpToTheReport) {
+  PlantFixture(kWindows98.fixture);
+  WriteValue(HKEY_CURRENT_USER, ProfilePath("Broken"), "FilePath", DwordValue(5));
+
+  ChildProcess tarnwick = StartTarnwick("Broken");
+  HWND box = nullptr;
+  WaitUntil(
+      [&] {
+        box = FindTopWindow(tarnwick.id(), kDialogClass);
+        return box != nullptr || !tarnwick.Running();
+      },
+      kRunTimeoutMs);
+  ASSERT_NE(box, nullptr) << "the program ended without a report";
+  EXPECT_EQ(WindowText(box), kAppTitle);
+  EXPECT_EQ(MessageBoxText(box), "Invalid data type for 'FilePath'");
+  ASSERT_TRUE(DismissMessageBox(box));
+  EXPECT_TRUE(tarnwick.WaitForExit(kRunTimeoutMs).has_value()) << "still running after OK";
+}
+
 }  // namespace
 }  // namespace e2e
