@@ -40,6 +40,18 @@ const Layout kWindows2000 = {"Windows2000", kWin2000Voodoo5,
 
 std::string ProfilePath(const std::string& name) { return std::string(kProgramKey) + "\\" + name; }
 
+// The first message box of the program, or nullptr once it has ended without one.
+HWND WaitForBoxOrEnd(const ChildProcess& tarnwick) {
+  HWND box = nullptr;
+  WaitUntil(
+      [&] {
+        box = FindTopWindow(tarnwick.id(), kDialogClass);
+        return box != nullptr || !tarnwick.Running();
+      },
+      kRunTimeoutMs);
+  return box;
+}
+
 class DriverRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -322,13 +334,7 @@ TEST_F(DriverRunTest, AFailedLaunchAfterADisplaySwitchIsReportedBeforeTheProgram
   ChildProcess tarnwick = StartTarnwick(kProfileName);
   // One box, Tarnwick's own: the shell is told to show none of its own
   // ("Path not found.") first.
-  HWND box = nullptr;
-  WaitUntil(
-      [&] {
-        box = FindTopWindow(tarnwick.id(), kDialogClass);
-        return box != nullptr || !tarnwick.Running();
-      },
-      kRunTimeoutMs);
+  HWND box = WaitForBoxOrEnd(tarnwick);
   ASSERT_NE(box, nullptr) << "the program ended without saying why";
   ASSERT_EQ(WindowText(box), kAppTitle) << "the shell showed its own box";
   EXPECT_EQ(MessageBoxText(box), "Could not start " + missing);
@@ -381,13 +387,7 @@ TEST_F(DriverRunTest, AnErrorRaisedDeepInARunComesUpToTheReport) {
   WriteValue(HKEY_CURRENT_USER, ProfilePath("Broken"), "FilePath", DwordValue(5));
 
   ChildProcess tarnwick = StartTarnwick("Broken");
-  HWND box = nullptr;
-  WaitUntil(
-      [&] {
-        box = FindTopWindow(tarnwick.id(), kDialogClass);
-        return box != nullptr || !tarnwick.Running();
-      },
-      kRunTimeoutMs);
+  HWND box = WaitForBoxOrEnd(tarnwick);
   ASSERT_NE(box, nullptr) << "the program ended without a report";
   EXPECT_EQ(WindowText(box), kAppTitle);
   EXPECT_EQ(MessageBoxText(box), "Invalid data type for 'FilePath'");

@@ -20,7 +20,8 @@ constexpr unsigned char kFormat = 0x0f;
 constexpr unsigned char kApplication = 0x70;
 constexpr unsigned char kPcRelative = 0x10;
 
-uintptr_t ReadUnsignedLeb(const unsigned char** p) {
+// A LEB128 number, the signed form extended from its last byte's sign bit.
+uintptr_t ReadLeb(const unsigned char** p, bool isSigned) {
   uintptr_t value = 0;
   unsigned shift = 0;
   unsigned char byte;
@@ -29,20 +30,8 @@ uintptr_t ReadUnsignedLeb(const unsigned char** p) {
     if (shift < 8 * sizeof value) value |= static_cast<uintptr_t>(byte & 0x7f) << shift;
     shift += 7;
   } while (byte & 0x80);
+  if (isSigned && shift < 8 * sizeof value && (byte & 0x40)) value |= ~uintptr_t{0} << shift;
   return value;
-}
-
-intptr_t ReadSignedLeb(const unsigned char** p) {
-  uintptr_t value = 0;
-  unsigned shift = 0;
-  unsigned char byte;
-  do {
-    byte = *(*p)++;
-    if (shift < 8 * sizeof value) value |= static_cast<uintptr_t>(byte & 0x7f) << shift;
-    shift += 7;
-  } while (byte & 0x80);
-  if (shift < 8 * sizeof value && (byte & 0x40)) value |= ~uintptr_t{0} << shift;
-  return static_cast<intptr_t>(value);
 }
 
 template <typename T>
@@ -63,8 +52,8 @@ bool ReadEncoded(unsigned char encoding, const unsigned char** p, uintptr_t* val
     case 0x0b: *value = ReadFixed<int32_t>(p); break;
     case 0x02: *value = ReadFixed<uint16_t>(p); break;
     case 0x0a: *value = ReadFixed<int16_t>(p); break;
-    case 0x01: *value = ReadUnsignedLeb(p); break;
-    case 0x09: *value = static_cast<uintptr_t>(ReadSignedLeb(p)); break;
+    case 0x01: *value = ReadLeb(p, false); break;
+    case 0x09: *value = ReadLeb(p, true); break;
     default: return false;
   }
   // A zero stays zero: the record of a function the linker dropped.
@@ -83,14 +72,14 @@ unsigned char AddressEncoding(const unsigned char* cie) {
   const char* augmentation = reinterpret_cast<const char*>(p);
   p += std::strlen(augmentation) + 1;
   if (augmentation[0] != 'z') return augmentation[0] == '\0' ? 0x00 : kOmitted;
-  ReadUnsignedLeb(&p);  // code alignment
-  ReadSignedLeb(&p);    // data alignment
+  ReadLeb(&p, false);  // code alignment
+  ReadLeb(&p, true);   // data alignment
   if (version == 1) {
     ++p;  // return address register
   } else {
-    ReadUnsignedLeb(&p);
+    ReadLeb(&p, false);
   }
-  ReadUnsignedLeb(&p);  // length of the augmentation data
+  ReadLeb(&p, false);  // length of the augmentation data
   for (const char* letter = augmentation + 1; *letter != '\0'; ++letter) {
     switch (*letter) {
       case 'R': return *p;
