@@ -91,13 +91,7 @@ class DriverRunTest : public ::testing::Test {
   // that names its text; it is dismissed so the program can still end.
   void RunToEnd(const std::string& arguments) {
     ChildProcess tarnwick = StartTarnwick(arguments);
-    HWND box = nullptr;
-    WaitUntil(
-        [&] {
-          box = FindTopWindow(tarnwick.id(), kDialogClass);
-          return box != nullptr || !tarnwick.Running();
-        },
-        kRunTimeoutMs);
+    HWND box = WaitForBoxOrEnd(tarnwick);
     if (box != nullptr) {
       ADD_FAILURE() << "message box: \"" << MessageBoxText(box) << "\"";
       DismissMessageBox(box);
