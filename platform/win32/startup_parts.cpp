@@ -12,7 +12,9 @@ extern char __RUNTIME_PSEUDO_RELOC_LIST__[];
 extern char __RUNTIME_PSEUDO_RELOC_LIST_END__[];
 
 void _pei386_runtime_relocator() {
-  if (__RUNTIME_PSEUDO_RELOC_LIST__ != __RUNTIME_PSEUDO_RELOC_LIST_END__) std::abort();
+  const char* first = __RUNTIME_PSEUDO_RELOC_LIST__;
+  const char* end = __RUNTIME_PSEUDO_RELOC_LIST_END__;
+  if (first != end) std::abort();
 }
 
 // The math library's error hook; the default one prints to a console the
