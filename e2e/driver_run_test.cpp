@@ -40,6 +40,18 @@ const Layout kWindows2000 = {"Windows2000", kWin2000Voodoo5,
 
 std::string ProfilePath(const std::string& name) { return std::string(kProgramKey) + "\\" + name; }
 
+// The first message box of the program, or nullptr once it has ended without one.
+HWND WaitForBoxOrEnd(const ChildProcess& tarnwick) {
+  HWND box = nullptr;
+  WaitUntil(
+      [&] {
+        box = FindTopWindow(tarnwick.id(), kDialogClass);
+        return box != nullptr || !tarnwick.Running();
+      },
+      kRunTimeoutMs);
+  return box;
+}
+
 class DriverRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -79,13 +91,7 @@ class DriverRunTest : public ::testing::Test {
   // that names its text; it is dismissed so the program can still end.
   void RunToEnd(const std::string& arguments) {
     ChildProcess tarnwick = StartTarnwick(arguments);
-    HWND box = nullptr;
-    WaitUntil(
-        [&] {
-          box = FindTopWindow(tarnwick.id(), kDialogClass);
-          return box != nullptr || !tarnwick.Running();
-        },
-        kRunTimeoutMs);
+    HWND box = WaitForBoxOrEnd(tarnwick);
     if (box != nullptr) {
       ADD_FAILURE() << "message box: \"" << MessageBoxText(box) << "\"";
       DismissMessageBox(box);
@@ -322,13 +328,7 @@ TEST_F(DriverRunTest, AFailedLaunchAfterADisplaySwitchIsReportedBeforeTheProgram
   ChildProcess tarnwick = StartTarnwick(kProfileName);
   // One box, Tarnwick's own: the shell is told to show none of its own
   // ("Path not found.") first.
-  HWND box = nullptr;
-  WaitUntil(
-      [&] {
-        box = FindTopWindow(tarnwick.id(), kDialogClass);
-        return box != nullptr || !tarnwick.Running();
-      },
-      kRunTimeoutMs);
+  HWND box = WaitForBoxOrEnd(tarnwick);
   ASSERT_NE(box, nullptr) << "the program ended without saying why";
   ASSERT_EQ(WindowText(box), kAppTitle) << "the shell showed its own box";
   EXPECT_EQ(MessageBoxText(box), "Could not start " + missing);
@@ -371,6 +371,22 @@ TEST_F(DriverRunTest, NameWithoutProfileFailsToStartAndCreatesNothing) {
   // Without profile groups the driver is not touched at all.
   EXPECT_EQ(ReadValueTable(HKEY_LOCAL_MACHINE, d3d), ValueTable{});
   EXPECT_EQ(ReadValueTable(HKEY_LOCAL_MACHINE, glide), ValueTable{});
+}
+
+// A wrong-typed value raises the store's error deep in the run; it must come
+// up through every frame to the one report (the exe carries its own unwind
+// record search and exception memory, platform/win32/unwind_records.cpp).
+TEST_F(DriverRunTest, AnErrorRaisedDeepInARunComesUpToTheReport) {
+  PlantFixture(kWindows98.fixture);
+  WriteValue(HKEY_CURRENT_USER, ProfilePath("Broken"), "FilePath", DwordValue(5));
+
+  ChildProcess tarnwick = StartTarnwick("Broken");
+  HWND box = WaitForBoxOrEnd(tarnwick);
+  ASSERT_NE(box, nullptr) << "the program ended without a report";
+  EXPECT_EQ(WindowText(box), kAppTitle);
+  EXPECT_EQ(MessageBoxText(box), "Invalid data type for 'FilePath'");
+  ASSERT_TRUE(DismissMessageBox(box));
+  EXPECT_TRUE(tarnwick.WaitForExit(kRunTimeoutMs).has_value()) << "still running after OK";
 }
 
 }  // namespace

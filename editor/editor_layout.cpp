@@ -148,11 +148,12 @@ struct EditorTable {
       const std::optional<SettingRef> setting = SettingCatalogue::BindListControl(place.box);
       if (!setting || setting->kind != kind) continue;
       const SettingInfo& info = catalogue.Info(kind, setting->number);
-      const int left = kColumns[place.column];
-      const int captionTop = kFirstCaptionTop + place.row * kRowStep;
+      const short left = static_cast<short>(kColumns[place.column]);
+      const short captionTop = static_cast<short>(kFirstCaptionTop + place.row * kRowStep);
       Add({place.label, ControlKind::Label, info.caption.c_str(), page, left, captionTop,
            kBoxWidth, kCaptionHeight});
-      Add({place.box, ControlKind::ComboBox, "", page, left, captionTop + kBoxBelowCaption,
+      Add({place.box, ControlKind::ComboBox, "", page, left,
+           static_cast<short>(captionTop + kBoxBelowCaption),
            kBoxWidth, kBoxHeight, info.control == kTypedList ? kEditable : kNone});
     }
   }
@@ -162,11 +163,11 @@ struct EditorTable {
          kBevelRaisedInner | kBevelLoweredOuter});
     Add({names.caption, ControlKind::Label, "Gamma settings", names.panel, 8, 6, 100, 14, kBold});
     for (int i = 0; i < 3; ++i) {
-      const int top = 24 + 16 * i;
+      const short top = static_cast<short>(24 + 16 * i);
       Add({names.tracks[i], ControlKind::TrackBar, "", names.panel, 4, top, 137, 16, kNone, "", 0,
            10, 400, 50});
-      Add({names.labels[i], ControlKind::Label, "0.10", names.panel, 142, top + 1, 24, 14, kNone,
-           "", 0, 0, 0, 0, kGammaColors[i]});
+      Add({names.labels[i], ControlKind::Label, "0.10", names.panel, 142,
+           static_cast<short>(top + 1), 24, 14, kNone, "", 0, 0, 0, 0, kGammaColors[i]});
     }
     Add({names.lock, ControlKind::CheckBox, "Lock sliders", names.panel, 8, 80, 97, 17, kChecked});
   }

@@ -19,6 +19,7 @@ SetCompressor /SOLID lzma
 !include "close_running.nsh"
 !include "registry_entries.nsh"
 !include "driver_backup.nsh"
+!include "msvcrt_check.nsh"
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUT_FILE}"
@@ -99,6 +100,7 @@ SectionEnd
 ; /DESKTOP and /STARTUP choose the two options that are off by default, for
 ; scripted installs (/S).
 Function .onInit
+  Call CheckMsvcrt
   ${GetParameters} $R0
   ClearErrors
   ${GetOptions} $R0 "/DESKTOP" $R1

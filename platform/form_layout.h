@@ -8,7 +8,7 @@
 
 namespace tw {
 
-enum class ControlKind {
+enum class ControlKind : unsigned char {
   Label,
   Panel,
   RadioButton,
@@ -65,16 +65,16 @@ struct LayoutRow {
   ControlKind kind;
   const char* caption;
   const char* parent;   // component name of the parent; "" for the form itself
-  int left;             // pixels, relative to the parent's client area
-  int top;
-  int width;
-  int height;
+  short left;           // pixels, relative to the parent's client area
+  short top;
+  short width;
+  short height;
   unsigned flags = layout_flag::kNone;
   const char* fontName = "";  // "" keeps the form's font
-  int fontHeight = 0;         // character height in pixels; 0 keeps the form's
-  int rangeMin = 0;           // track bar and spin edit range; tick step of a track bar
-  int rangeMax = 0;
-  int tickStep = 0;
+  short fontHeight = 0;       // character height in pixels; 0 keeps the form's
+  short rangeMin = 0;         // track bar and spin edit range; tick step of a track bar
+  short rangeMax = 0;
+  short tickStep = 0;
   unsigned textColor = kDefaultTextColor;  // 0x00BBGGRR
   const char* hint = "";      // the hint of a kShowHint row, until the program sets another
 };

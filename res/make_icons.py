@@ -1,6 +1,9 @@
 #!/usr/bin/env python3
-"""Draws the two program icons and writes them as .ico files with 8-bit
-entries (which Windows 98 shows) and 32-bit entries with alpha (XP)."""
+"""Draws the two program icons and writes them as .ico files with 4-bit
+entries, 32 and 16 pixels. The drawing has five colours and no partial
+transparency, so every Windows from 95 to XP shows these entries exactly as
+it would show deeper ones: a 256-colour palette or an alpha channel would only
+add bytes to the exe (and to its memory)."""
 import struct
 import sys
 
@@ -46,34 +49,27 @@ def and_mask(img, size):
     return out
 
 
-def entry_8bit(img, size):
+def entry_4bit(img, size):
     palette = [(0, 0, 0), BLUE, WHITE, GOLD, RED]
-    pal = b"".join(bytes(c) + b"\0" for c in palette) + b"\0\0\0\0" * (256 - len(palette))
-    stride = (size + 3) // 4 * 4
+    pal = b"".join(bytes(c) + b"\0" for c in palette) + b"\0\0\0\0" * (16 - len(palette))
+    stride = ((size + 7) // 8) * 4
     pixels = b""
     for row in reversed(img):
-        line = bytes(0 if px is None else palette.index(px) for px in row)
-        pixels += line + b"\0" * (stride - size)
-    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 8, 0, 0, 0, 0, 256, 0)
-    return header + pal + pixels + and_mask(img, size), 0, 8
-
-
-def entry_32bit(img, size):
-    pixels = b""
-    for row in reversed(img):
-        for px in row:
-            pixels += b"\0\0\0\0" if px is None else bytes(px) + b"\xff"
-    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
-    return header + pixels + and_mask(img, size), 0, 32
+        line = bytearray(stride)
+        for x, px in enumerate(row):
+            index = 0 if px is None else palette.index(px)
+            line[x // 2] |= index << (4 if x % 2 == 0 else 0)
+        pixels += bytes(line)
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 4, 0, 0, 0, 0, 16, 0)
+    return header + pal + pixels + and_mask(img, size), 16, 4
 
 
 def write_ico(path, broken):
     entries = []
     for size in (32, 16):
         img = draw(size, broken)
-        for make in (entry_8bit, entry_32bit):
-            data, colors, bpp = make(img, size)
-            entries.append((size, colors, bpp, data))
+        data, colors, bpp = entry_4bit(img, size)
+        entries.append((size, colors, bpp, data))
     out = struct.pack("<HHH", 0, 1, len(entries))
     offset = 6 + 16 * len(entries)
     body = b""

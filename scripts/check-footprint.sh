@@ -6,8 +6,9 @@
 # - from its link map, no runtime part the build keeps out on purpose (the
 #   default terminate handler's demangler, the printf family, the standard
 #   error classes, whose catch would silently miss here: see
-#   platform/win32/library_errors.cpp, and the library's object holding every
-#   string member), with what pulled it in.
+#   platform/win32/library_errors.cpp, the library's object holding every
+#   string member, its per-thread and pooled exception memory, and the tree
+#   behind std::map and std::set), with what pulled it in.
 #
 # Usage: check-footprint.sh EXE MAX_BYTES [LINK_MAP]
 set -euo pipefail
@@ -56,6 +57,10 @@ if [[ -n $map ]]; then
     '(cow-stdexcept.o):the standard error classes'
     '(cow-string-inst.o):the second string implementation'
     '(string-inst.o):every string member at once (platform/win32/string_instances.cpp)'
+    '(eh_alloc.o):the pooled exception memory (platform/win32/exception_memory.cpp)'
+    '(eh_globals.o):the per-thread exception state (platform/win32/exception_memory.cpp)'
+    '(emutls.o):emulated thread-local storage'
+    '(tree.o):the tree behind std::map and std::set'
   )
   # The map's first section lists each archive member pulled in, followed by
   # the file and symbol that needed it.

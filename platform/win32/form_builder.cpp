@@ -238,7 +238,8 @@ void FormControls::Create(HWND form, const FormLayout& layout, HINSTANCE instanc
       FitLabel(child, font, row);
     }
     if (row.flags & layout_flag::kChecked) SendMessageA(child, BM_SETCHECK, BST_CHECKED, 0);
-    if (row.textColor != kDefaultTextColor) colors_[child] = row.textColor;
+    children_.push_back({row.name, child, controlId, row.textColor != kDefaultTextColor,
+                         row.textColor});
     if (row.kind == ControlKind::TrackBar) {
       SendMessageA(child, TBM_SETRANGE, FALSE, MAKELPARAM(row.rangeMin, row.rangeMax));
       SendMessageA(child, TBM_SETTICFREQ, row.tickStep, 0);
@@ -274,19 +275,26 @@ void FormControls::Create(HWND form, const FormLayout& layout, HINSTANCE instanc
       }
     }
     if (row.flags & layout_flag::kHandCursor) links_.push_back(child);
-    windows_[row.name] = child;
-    names_[controlId] = row.name;
   }
 }
 
+const FormControls::Child* FormControls::Find(const std::string& name) const {
+  for (const Child& child : children_) {
+    if (name == child.name) return &child;
+  }
+  return nullptr;
+}
+
 HWND FormControls::Get(const std::string& name) const {
-  auto it = windows_.find(name);
-  return it == windows_.end() ? nullptr : it->second;
+  const Child* child = Find(name);
+  return child ? child->window : nullptr;
 }
 
 std::string FormControls::NameOf(int id) const {
-  auto it = names_.find(id);
-  return it == names_.end() ? std::string() : it->second;
+  for (const Child& child : children_) {
+    if (child.id == id) return child.name;
+  }
+  return std::string();
 }
 
 std::string FormControls::NameOfWindow(HWND window) const {
@@ -304,10 +312,13 @@ bool FormControls::SetLinkCursor(HWND control) const {
 }
 
 bool FormControls::TextColor(HWND control, COLORREF* color) const {
-  auto it = colors_.find(control);
-  if (it == colors_.end()) return false;
-  *color = it->second;
-  return true;
+  for (const Child& child : children_) {
+    if (child.window == control && child.colored) {
+      *color = child.color;
+      return true;
+    }
+  }
+  return false;
 }
 
 RECT PageArea(HWND tabControl) {

@@ -3,7 +3,6 @@
 
 #include <windows.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -42,9 +41,16 @@ class FormControls {
   HFONT FormFont() const { return formFont_; }
 
  private:
-  std::map<std::string, HWND> windows_;
-  std::map<int, std::string> names_;
-  std::map<HWND, COLORREF> colors_;
+  // One entry a child; a form has a few dozen, so a search costs nothing.
+  struct Child {
+    const char* name;  // the layout row's component name
+    HWND window;
+    int id;
+    bool colored;
+    COLORREF color;
+  };
+  const Child* Find(const std::string& name) const;
+  std::vector<Child> children_;
   std::vector<HWND> links_;
   std::vector<HFONT> fonts_;
   HFONT formFont_ = nullptr;

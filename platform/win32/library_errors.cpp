@@ -18,9 +18,6 @@ namespace std {
 
 void __throw_bad_alloc() { throw bad_alloc(); }
 void __throw_bad_array_new_length() { throw bad_array_new_length(); }
-void __throw_bad_cast() { throw bad_cast(); }
-void __throw_bad_typeid() { throw bad_typeid(); }
-void __throw_bad_exception() { throw bad_exception(); }
 
 void __throw_logic_error(const char* what) { throw tw::CommandError(what); }
 void __throw_domain_error(const char* what) { throw tw::CommandError(what); }

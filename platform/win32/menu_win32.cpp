@@ -20,13 +20,13 @@ std::string MenuText(const std::string& caption) {
 
 int Win32Submenu::InsertAtTop(const std::string& caption, int tag) {
   int id = firstId_;
-  while (items_.count(id) != 0) ++id;
+  while (Find(id) != nullptr) ++id;
   if (id >= firstId_ + kRunTimeIdRange) throw CommandError("Too many menu items");
   if (!InsertMenuA(menu_, 0, MF_BYPOSITION | MF_STRING, static_cast<UINT_PTR>(id),
                    MenuText(caption).c_str())) {
     throw CommandError("Could not add the menu item " + caption);
   }
-  items_[id] = Item{caption, tag};
+  items_.push_back(Item{id, caption, tag});
   return id;
 }
 
@@ -34,7 +34,12 @@ void Win32Submenu::RemoveFirst() {
   if (Count() <= 0) return;
   const UINT id = GetMenuItemID(menu_, 0);
   RemoveMenu(menu_, 0, MF_BYPOSITION);
-  items_.erase(static_cast<int>(id));
+  for (size_t i = 0; i < items_.size(); ++i) {
+    if (items_[i].id == static_cast<int>(id)) {
+      items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(i));
+      break;
+    }
+  }
 }
 
 int Win32Submenu::Count() const {
@@ -42,10 +47,17 @@ int Win32Submenu::Count() const {
   return count < 0 ? 0 : count;
 }
 
+const Win32Submenu::Item* Win32Submenu::Find(int item) const {
+  for (const Item& i : items_) {
+    if (i.id == item) return &i;
+  }
+  return nullptr;
+}
+
 const Win32Submenu::Item& Win32Submenu::At(int item) const {
-  auto it = items_.find(item);
-  if (it == items_.end()) throw CommandError("no such menu item");
-  return it->second;
+  const Item* found = Find(item);
+  if (!found) throw CommandError("no such menu item");
+  return *found;
 }
 
 std::string Win32Submenu::Caption(int item) const { return At(item).caption; }
@@ -72,13 +84,13 @@ Win32MenuSet::~Win32MenuSet() {
   for (const Item& item : items_) {
     if (!item.visible && item.submenu) DestroyMenu(item.submenu);
   }
-  for (const auto& menu : menus_) DestroyMenu(menu.second);
+  for (const NamedMenu& menu : menus_) DestroyMenu(menu.menu);
 }
 
 bool Win32MenuSet::Create(const MenuLayout& layout) {
   HMENU root = CreatePopupMenu();
   if (!root) return false;
-  menus_[layout.name] = root;
+  menus_.push_back({layout.name, root});
   for (const MenuRow& row : layout) {
     Item item{&row, root, nullptr, !(row.flags & menu_flag::kDisabled), false, true};
     if (row.parent[0]) item.parent = At(row.parent).submenu;
@@ -89,15 +101,17 @@ bool Win32MenuSet::Create(const MenuLayout& layout) {
     items_.push_back(item);
     if (!Insert(items_.back())) return false;
     if (row.flags & menu_flag::kRunTime) {
-      submenus_[row.name] = std::make_unique<Win32Submenu>(item.submenu, row.commandId);
+      submenus_.push_back({row.name, std::make_unique<Win32Submenu>(item.submenu, row.commandId)});
     }
   }
   return true;
 }
 
 HMENU Win32MenuSet::Menu(const std::string& layoutName) const {
-  auto it = menus_.find(layoutName);
-  return it == menus_.end() ? nullptr : it->second;
+  for (const NamedMenu& menu : menus_) {
+    if (menu.name == layoutName) return menu.menu;
+  }
+  return nullptr;
 }
 
 Win32MenuSet::Item& Win32MenuSet::At(const std::string& item) {
@@ -169,9 +183,10 @@ void Win32MenuSet::SetVisible(const std::string& name, bool visible) {
 }
 
 SubmenuControl& Win32MenuSet::Submenu(const std::string& item) {
-  auto it = submenus_.find(item);
-  if (it == submenus_.end()) throw CommandError("no run-time submenu " + item);
-  return *it->second;
+  for (NamedSubmenu& submenu : submenus_) {
+    if (submenu.name == item) return *submenu.submenu;
+  }
+  throw CommandError("no run-time submenu " + item);
 }
 
 }  // namespace tw

@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,7 +22,7 @@ class Win32Submenu : public SubmenuControl {
   int InsertAtTop(const std::string& caption, int tag) override;
   void RemoveFirst() override;
   int Count() const override;
-  bool Has(int item) const override { return items_.count(item) != 0; }
+  bool Has(int item) const override { return Find(item) != nullptr; }
   std::string Caption(int item) const override;
   int Tag(int item) const override;
   void SetChecked(int item, bool checked) override;
@@ -32,14 +31,16 @@ class Win32Submenu : public SubmenuControl {
 
  private:
   struct Item {
+    int id;
     std::string caption;
     int tag;
   };
+  const Item* Find(int item) const;
   const Item& At(int item) const;
 
   HMENU menu_;
   int firstId_;
-  std::map<int, Item> items_;
+  std::vector<Item> items_;
 };
 
 class Win32MenuSet : public MenuSet {
@@ -78,8 +79,17 @@ class Win32MenuSet : public MenuSet {
   void ApplyState(const Item& item);
 
   std::vector<Item> items_;
-  std::map<std::string, HMENU> menus_;
-  std::map<std::string, std::unique_ptr<Win32Submenu>> submenus_;
+  // A few of each: searched in order.
+  struct NamedMenu {
+    std::string name;
+    HMENU menu;
+  };
+  struct NamedSubmenu {
+    std::string name;
+    std::unique_ptr<Win32Submenu> submenu;
+  };
+  std::vector<NamedMenu> menus_;
+  std::vector<NamedSubmenu> submenus_;
 };
 
 }  // namespace tw

@@ -4,6 +4,7 @@
 #include <tlhelp32.h>
 
 #include "platform/launched_process.h"
+#include "platform/win32/win95_calls.h"
 
 namespace tw {
 
@@ -138,7 +139,7 @@ bool Win32Processes::Launch(const LaunchRequest& request, ProcessHandle* process
       break;
     }
   }
-  ids_[*process] = id;
+  Remember(*process, id);
   return true;
 }
 
@@ -167,7 +168,13 @@ bool Win32Processes::ExitCode(ProcessHandle process, uint32_t* code) {
 
 void Win32Processes::Close(ProcessHandle process) {
   if (process == 0) return;
-  ids_.erase(process);
+  for (KnownId& known : ids_) {
+    if (known.handle == process) {
+      known = ids_.back();
+      ids_.pop_back();
+      break;
+    }
+  }
   CloseHandle(ToHandle(process));
 }
 
@@ -185,13 +192,25 @@ ProcessHandle Win32Processes::Open(uint32_t id) {
   HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, id);
   if (process == nullptr) return 0;
   const ProcessHandle handle = reinterpret_cast<ProcessHandle>(process);
-  ids_[handle] = id;
+  Remember(handle, id);
   return handle;
 }
 
 uint32_t Win32Processes::IdOf(ProcessHandle process) {
-  auto it = ids_.find(process);
-  return it == ids_.end() ? 0 : it->second;
+  for (const KnownId& known : ids_) {
+    if (known.handle == process) return known.id;
+  }
+  return 0;
+}
+
+void Win32Processes::Remember(ProcessHandle handle, uint32_t id) {
+  for (KnownId& known : ids_) {
+    if (known.handle == handle) {
+      known.id = id;
+      return;
+    }
+  }
+  ids_.push_back({handle, id});
 }
 
 std::string Win32Processes::FullPath(const std::string& file) {
@@ -201,10 +220,8 @@ std::string Win32Processes::FullPath(const std::string& file) {
   DWORD length = GetFullPathNameA(file.c_str(), sizeof full, full, &name);
   std::string path = length > 0 && length < sizeof full ? std::string(full, length) : file;
   // Windows 98 may give short names (PROGRA~1); compare in the long form.
-  char longPath[MAX_PATH];
-  length = GetLongPathNameA(path.c_str(), longPath, sizeof longPath);
-  if (length > 0 && length < sizeof longPath) path.assign(longPath, length);
-  return path;
+  std::string longPath = LongPathName(path);
+  return longPath.empty() ? path : longPath;
 }
 
 }  // namespace tw

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include <map>
+#include <vector>
 
 #include "platform/processes.h"
 
@@ -38,7 +38,12 @@ class Win32Processes : public Processes {
   ProcessIdRoute route_ = ProcessIdRoute::System;
   // Ids of the handles given out: Windows 98 and 2000 cannot tell a
   // handle's process id, so it is found when the handle is made.
-  std::map<ProcessHandle, uint32_t> ids_;
+  struct KnownId {
+    ProcessHandle handle;
+    uint32_t id;
+  };
+  void Remember(ProcessHandle handle, uint32_t id);
+  std::vector<KnownId> ids_;
 };
 
 }  // namespace tw

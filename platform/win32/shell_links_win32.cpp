@@ -1,6 +1,7 @@
 #include "platform/win32/shell_links_win32.h"
 
 #include "platform/win32/lazy_init.h"
+#include "platform/win32/win95_calls.h"
 
 namespace tw {
 
@@ -53,8 +54,6 @@ bool ReadFields(IShellLinkA* link, LinkFields* fields) {
   fields->showCommand = show;
   return true;
 }
-
-using GetLongPathNameFn = DWORD(WINAPI*)(LPCSTR, LPSTR, DWORD);
 
 // The shell reads a link it sees change (Wine's menu builder too), and holds
 // it open for a moment: a move or delete in that moment fails. A few tries,
@@ -244,16 +243,11 @@ LinkWrite Win32ShellLinks::WriteLink(const std::string& file, const LinkFields& 
 }
 
 std::string Win32ShellLinks::PathKey(const std::string& path) {
-  // Windows 95 has no GetLongPathNameA; there the short form names the file.
-  static const auto getLongPathName = reinterpret_cast<GetLongPathNameFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetLongPathNameA")));
-  char buffer[MAX_PATH] = {};
   // A link to an empty floppy or CD drive must not make the system ask for a disk.
   const UINT errorMode = SetErrorMode(SEM_FAILCRITICALERRORS);
-  DWORD length = getLongPathName ? getLongPathName(path.c_str(), buffer, MAX_PATH) : 0;
-  if (length == 0 || length >= MAX_PATH) length = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
+  std::string key = LongPathName(path);
   SetErrorMode(errorMode);
-  std::string key = length > 0 && length < MAX_PATH ? std::string(buffer, length) : path;
+  if (key.empty()) key = path;
   if (!key.empty()) CharUpperBuffA(&key[0], static_cast<DWORD>(key.size()));
   return key;
 }

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "platform/win32/win95_calls.h"
 #include "res/resource_ids.h"
 
 namespace tw {
@@ -42,7 +43,7 @@ void Win32Control::SetHint(const std::string& hint) {
   if (!tooltip_) return;
   TOOLINFOA tool = {};
   tool.cbSize = TTTOOLINFOA_V1_SIZE;
-  tool.hwnd = GetAncestor(window_, GA_ROOT);
+  tool.hwnd = RootWindow(window_);
   tool.uId = reinterpret_cast<UINT_PTR>(window_);
   tool.lpszText = const_cast<char*>(hint_.c_str());
   SendMessageA(tooltip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
