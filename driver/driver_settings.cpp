@@ -34,7 +34,7 @@ void RequireDriverGroup(const ScopedKey& driver, const std::string& firstValue) 
 
 // The value a command over a whole group writes first.
 const std::string& FirstListValue(const SettingCatalogue& catalogue, SettingKind kind) {
-  return catalogue.ValueName(kind, SettingCatalogue::ListSettings(kind).front());
+  return catalogue.ValueName(kind, SettingCatalogue::ListSettings(kind)[0]);
 }
 
 // One driver group as an operation goes through it: reads come from the
@@ -214,13 +214,13 @@ void GiveBackSwitch(GroupPlan& driver, const std::string& name, const std::strin
 void PlanGammasAndSwitches(const SettingCatalogue& catalogue, GroupPlan& driver, SettingKind kind,
                            const GammaSwitchTargets& targets,
                            const std::string& absentGammaRecord) {
-  const std::vector<int> gammas = SettingCatalogue::GammaSettings(kind);
+  const SettingNumbers gammas = SettingCatalogue::GammaSettings(kind);
   for (size_t i = 0; i < gammas.size(); ++i) {
     const std::string& name = catalogue.ValueName(kind, gammas[i]);
     RecordGamma(driver, name, absentGammaRecord);
     driver.Set(name, targets.gammas[i]);
   }
-  const std::vector<int> switches = SettingCatalogue::SwitchSettings(kind);
+  const SettingNumbers switches = SettingCatalogue::SwitchSettings(kind);
   for (size_t i = 0; i < switches.size(); ++i) {
     const SettingInfo& info = catalogue.Info(kind, switches[i]);
     RecordSwitch(driver, info.valueName, info.switchText);

@@ -192,19 +192,27 @@ const SettingInfo& SettingCatalogue::Info(SettingKind kind, int number) const {
   return group[static_cast<size_t>(number - 1)];
 }
 
-std::vector<int> SettingCatalogue::ListSettings(SettingKind kind) {
-  if (kind == SettingKind::Direct3D) return {1, 2, 3, 4, 5, 6, 7};
-  return {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 16, 17, 18, 19};
+namespace {
+
+constexpr int kListNumbers[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 16, 17, 18, 19};
+constexpr int kGammaNumbers[] = {8, 9, 10, 11, 12, 13};
+constexpr int kSwitchNumbers[] = {11, 14, 15};
+
+}  // namespace
+
+SettingNumbers SettingCatalogue::ListSettings(SettingKind kind) {
+  if (kind == SettingKind::Direct3D) return {kListNumbers, 7};
+  return {kListNumbers, 14};
 }
 
-std::vector<int> SettingCatalogue::GammaSettings(SettingKind kind) {
-  if (kind == SettingKind::Direct3D) return {8, 9, 10};
-  return {11, 12, 13};
+SettingNumbers SettingCatalogue::GammaSettings(SettingKind kind) {
+  if (kind == SettingKind::Direct3D) return {kGammaNumbers, 3};
+  return {kGammaNumbers + 3, 3};
 }
 
-std::vector<int> SettingCatalogue::SwitchSettings(SettingKind kind) {
-  if (kind == SettingKind::Direct3D) return {11};
-  return {14, 15};
+SettingNumbers SettingCatalogue::SwitchSettings(SettingKind kind) {
+  if (kind == SettingKind::Direct3D) return {kSwitchNumbers, 1};
+  return {kSwitchNumbers + 1, 2};
 }
 
 int SettingCatalogue::ChoiceCount(SettingKind kind, int number) const {

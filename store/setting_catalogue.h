@@ -23,6 +23,17 @@ struct SettingRef {
   bool operator==(const SettingRef& o) const { return kind == o.kind && number == o.number; }
 };
 
+// A fixed run of setting numbers, for loops and indexing; the numbers live
+// in static tables, so handing them out allocates nothing.
+struct SettingNumbers {
+  const int* first;
+  size_t count;
+  const int* begin() const { return first; }
+  const int* end() const { return first + count; }
+  size_t size() const { return count; }
+  int operator[](size_t i) const { return first[i]; }
+};
+
 struct SettingInfo {
   std::string valueName;
   std::string control;       // editor control bound to it
@@ -53,9 +64,9 @@ class SettingCatalogue {
   SettingClass ClassOf(SettingKind kind, int number) const { return Info(kind, number).cls; }
 
   // Setting numbers of a class, in the fixed order loops use.
-  static std::vector<int> ListSettings(SettingKind kind);    // D3D 1-7; Glide 1-10, 16-19
-  static std::vector<int> GammaSettings(SettingKind kind);   // D3D 8-10; Glide 11-13
-  static std::vector<int> SwitchSettings(SettingKind kind);  // D3D 11; Glide 14, 15
+  static SettingNumbers ListSettings(SettingKind kind);    // D3D 1-7; Glide 1-10, 16-19
+  static SettingNumbers GammaSettings(SettingKind kind);   // D3D 8-10; Glide 11-13
+  static SettingNumbers SwitchSettings(SettingKind kind);  // D3D 11; Glide 14, 15
 
   int ChoiceCount(SettingKind kind, int number) const;
   // -1 while the list is empty (the FSAA lists before the card model is known).

@@ -82,7 +82,7 @@ TEST(SettingCatalogue, ClassListsAgreeWithEachSettingsClass) {
   SettingCatalogue catalogue;
   for (SettingKind kind : {D, G}) {
     std::multiset<int> seen;
-    const std::pair<std::vector<int>, SettingClass> groups[] = {
+    const std::pair<SettingNumbers, SettingClass> groups[] = {
         {SettingCatalogue::ListSettings(kind), SettingClass::List},
         {SettingCatalogue::GammaSettings(kind), SettingClass::Gamma},
         {SettingCatalogue::SwitchSettings(kind), SettingClass::Switch}};
