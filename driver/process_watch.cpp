@@ -85,7 +85,7 @@ bool ProcessWatch::Check(bool* changed) {
     }
   }
   for (const Watched& w : ended) Release(w);
-  watched_ = still;
+  watched_.swap(still);
   return !watched_.empty();
 }
 
