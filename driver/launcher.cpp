@@ -214,16 +214,16 @@ void Launcher::ResumeFromJournal() {
     }
   }
   if (!running.empty()) {
-    record_ = *owed;
+    record_ = std::move(*owed);
     journalPending_ = true;
-    exitTimer_.SetInterval(StoredPollInterval(owed->profile));
-    watch_.Resume(running, owed->folder);
+    exitTimer_.SetInterval(StoredPollInterval(record_.profile));
+    watch_.Resume(running, record_.folder);
     exitTimer_.SetEnabled(true);
     state_ = State::Watching;
     record_.stage = JournalRecord::Stage::Watching;
     record_.watched = watch_.WatchedFiles();
     journal_.Update(record_);
-    SetWatchedProfile(owed->profile);
+    SetWatchedProfile(record_.profile);
     return;
   }
   if (questions_.Ask(Question::WarningYesNo, ClosedDuringRunQuestion(owed->profile))) {
@@ -249,7 +249,7 @@ void Launcher::BeginJournal(const std::string& name, const DriverPlan& plan,
   if (runDesktopMode_ >= 0) record.savedMode = modes_.DesktopModeNumber();
   record.apply = plan;
   journal_.Write(record);
-  record_ = record;
+  record_ = std::move(record);
   journalPending_ = true;
 }
 

@@ -107,7 +107,7 @@ bool RestoreJournal::Decode(const std::string& text, JournalRecord* record) {
       !DecodePlan(before, &out.before)) {
     return false;
   }
-  *record = out;
+  *record = std::move(out);
   return true;
 }
 
