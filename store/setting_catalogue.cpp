@@ -194,9 +194,9 @@ const SettingInfo& SettingCatalogue::Info(SettingKind kind, int number) const {
 
 namespace {
 
-constexpr int kListNumbers[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 16, 17, 18, 19};
-constexpr int kGammaNumbers[] = {8, 9, 10, 11, 12, 13};
-constexpr int kSwitchNumbers[] = {11, 14, 15};
+constexpr uint8_t kListNumbers[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 16, 17, 18, 19};
+constexpr uint8_t kGammaNumbers[] = {8, 9, 10, 11, 12, 13};
+constexpr uint8_t kSwitchNumbers[] = {11, 14, 15};
 
 }  // namespace
 

@@ -26,10 +26,10 @@ struct SettingRef {
 // A fixed run of setting numbers, for loops and indexing; the numbers live
 // in static tables, so handing them out allocates nothing.
 struct SettingNumbers {
-  const int* first;
+  const uint8_t* first;
   size_t count;
-  const int* begin() const { return first; }
-  const int* end() const { return first + count; }
+  const uint8_t* begin() const { return first; }
+  const uint8_t* end() const { return first + count; }
   size_t size() const { return count; }
   int operator[](size_t i) const { return first[i]; }
 };
