@@ -13,7 +13,7 @@ enum class SettingKind { Direct3D = 0, Glide = 1 };
 enum class SettingClass { List, Gamma, Switch };
 
 struct Choice {
-  std::string caption;
+  const char* caption;  // the catalogue's own text, which lives as long as the program
   int32_t number;
 };
 
@@ -71,7 +71,7 @@ class SettingCatalogue {
   int ChoiceCount(SettingKind kind, int number) const;
   // -1 while the list is empty (the FSAA lists before the card model is known).
   int DefaultChoice(SettingKind kind, int number) const;
-  const std::string& ChoiceCaption(SettingKind kind, int number, int index) const;
+  std::string ChoiceCaption(SettingKind kind, int number, int index) const;
   int32_t ChoiceNumber(SettingKind kind, int number, int index) const;
 
   // The first choice whose number equals `stored`; the default choice when
@@ -100,6 +100,9 @@ class SettingCatalogue {
   std::optional<SettingRef> BindControl(const std::string& name) const;
 
  private:
+  // Raises for an index outside the list, as Info does for a number.
+  const Choice& ChoiceAt(SettingKind kind, int number, int index) const;
+
   std::vector<SettingInfo> direct3d_;
   std::vector<SettingInfo> glide_;
 };

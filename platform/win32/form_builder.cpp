@@ -301,13 +301,14 @@ std::string FormControls::NameOfWindow(HWND window) const {
 }
 
 bool FormControls::SetLinkCursor(HWND control) const {
-  bool link = false;
-  for (const Child& child : children_) link = link || (child.link && child.window == control);
-  if (!link) return false;
-  // Windows 95 and NT 4 have no hand pointer.
-  HCURSOR hand = LoadCursorA(nullptr, MAKEINTRESOURCEA(32649));  // IDC_HAND
-  SetCursor(hand ? hand : LoadCursorA(nullptr, IDC_ARROW));
-  return true;
+  for (const Child& child : children_) {
+    if (!child.link || child.window != control) continue;
+    // Windows 95 and NT 4 have no hand pointer.
+    HCURSOR hand = LoadCursorA(nullptr, MAKEINTRESOURCEA(32649));  // IDC_HAND
+    SetCursor(hand ? hand : LoadCursorA(nullptr, IDC_ARROW));
+    return true;
+  }
+  return false;
 }
 
 bool FormControls::TextColor(HWND control, COLORREF* color) const {
