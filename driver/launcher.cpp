@@ -233,7 +233,7 @@ void Launcher::ResumeFromJournal() {
   }
 }
 
-void Launcher::BeginJournal(const std::string& name, const DriverPlan& plan,
+void Launcher::BeginJournal(const std::string& name, DriverPlan plan,
                             const DriverPlan& before) {
   JournalRecord record;
   record.hasBefore = true;
@@ -247,7 +247,7 @@ void Launcher::BeginJournal(const std::string& name, const DriverPlan& plan,
   record.folder = FolderOf(processes_.FullPath(profileFilePath_));
   record.desktopMode = runDesktopMode_;
   if (runDesktopMode_ >= 0) record.savedMode = modes_.DesktopModeNumber();
-  record.apply = plan;
+  record.apply = std::move(plan);
   journal_.Write(record);
   record_ = std::move(record);
   journalPending_ = true;

@@ -169,16 +169,13 @@ void RestoreJournal::Clear() {
 
 DriverPlan RestoreJournal::DecideRestore(DriverSettings& driver, int desktopMode, int savedMode) {
   std::optional<JournalRecord> owed = Read();
-  const DriverPlan plan =
-      owed && owed->hasBefore ? driver.PlanRestoreTo(owed->before) : driver.PlanRestore();
-  if (owed) {
-    owed->stage = JournalRecord::Stage::Restoring;
-    owed->restore = plan;
-    owed->desktopMode = desktopMode;
-    owed->savedMode = savedMode;
-    Update(*owed);
-  }
-  return plan;
+  if (!owed) return driver.PlanRestore();
+  owed->stage = JournalRecord::Stage::Restoring;
+  owed->restore = owed->hasBefore ? driver.PlanRestoreTo(owed->before) : driver.PlanRestore();
+  owed->desktopMode = desktopMode;
+  owed->savedMode = savedMode;
+  Update(*owed);
+  return owed->restore;
 }
 
 bool RestoreJournal::FinishWrites(DriverSettings& driver, const JournalRecord& owed) {

@@ -184,29 +184,6 @@ const SettingInfo& SettingCatalogue::Info(SettingKind kind, int number) const {
   return group[static_cast<size_t>(number - 1)];
 }
 
-namespace {
-
-constexpr uint8_t kListNumbers[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 16, 17, 18, 19};
-constexpr uint8_t kGammaNumbers[] = {8, 9, 10, 11, 12, 13};
-constexpr uint8_t kSwitchNumbers[] = {11, 14, 15};
-
-}  // namespace
-
-SettingNumbers SettingCatalogue::ListSettings(SettingKind kind) {
-  if (kind == SettingKind::Direct3D) return {kListNumbers, 7};
-  return {kListNumbers, 14};
-}
-
-SettingNumbers SettingCatalogue::GammaSettings(SettingKind kind) {
-  if (kind == SettingKind::Direct3D) return {kGammaNumbers, 3};
-  return {kGammaNumbers + 3, 3};
-}
-
-SettingNumbers SettingCatalogue::SwitchSettings(SettingKind kind) {
-  if (kind == SettingKind::Direct3D) return {kSwitchNumbers, 1};
-  return {kSwitchNumbers + 1, 2};
-}
-
 int SettingCatalogue::ChoiceCount(SettingKind kind, int number) const {
   return static_cast<int>(Info(kind, number).choices.size());
 }

@@ -48,6 +48,10 @@ struct SettingInfo {
 constexpr const char* kGammaFallback = "1.30";
 constexpr const char* kPrevPrefix = "Prev ";
 
+inline constexpr uint8_t kListNumbers[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 16, 17, 18, 19};
+inline constexpr uint8_t kGammaNumbers[] = {8, 9, 10, 11, 12, 13};
+inline constexpr uint8_t kSwitchNumbers[] = {11, 14, 15};
+
 class SettingCatalogue {
  public:
   SettingCatalogue();
@@ -64,9 +68,16 @@ class SettingCatalogue {
   SettingClass ClassOf(SettingKind kind, int number) const { return Info(kind, number).cls; }
 
   // Setting numbers of a class, in the fixed order loops use.
-  static SettingNumbers ListSettings(SettingKind kind);    // D3D 1-7; Glide 1-10, 16-19
-  static SettingNumbers GammaSettings(SettingKind kind);   // D3D 8-10; Glide 11-13
-  static SettingNumbers SwitchSettings(SettingKind kind);  // D3D 11; Glide 14, 15
+  static SettingNumbers ListSettings(SettingKind kind) {  // D3D 1-7; Glide 1-10, 16-19
+    return {kListNumbers, kind == SettingKind::Direct3D ? 7u : 14u};
+  }
+  static SettingNumbers GammaSettings(SettingKind kind) {  // D3D 8-10; Glide 11-13
+    return {kind == SettingKind::Direct3D ? kGammaNumbers : kGammaNumbers + 3, 3};
+  }
+  static SettingNumbers SwitchSettings(SettingKind kind) {  // D3D 11; Glide 14, 15
+    return kind == SettingKind::Direct3D ? SettingNumbers{kSwitchNumbers, 1}
+                                         : SettingNumbers{kSwitchNumbers + 1, 2};
+  }
 
   int ChoiceCount(SettingKind kind, int number) const;
   // -1 while the list is empty (the FSAA lists before the card model is known).
