@@ -134,7 +134,7 @@ class Companion {
                         : (text ? *text : std::string("default")) +
                               " (no card model chosen yet)"));
     }
-    const std::vector<int> gammas = SettingCatalogue::GammaSettings(kind);
+    const SettingNumbers gammas = SettingCatalogue::GammaSettings(kind);
     for (size_t i = 0; i < gammas.size(); ++i) {
       const SettingInfo& info = c_.catalogue.Info(kind, gammas[i]);
       const std::string text = stored.ValueExists(info.valueName)

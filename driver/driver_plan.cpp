@@ -56,7 +56,7 @@ bool DecodePlan(const std::string& text, DriverPlan* plan) {
     if (!write.remove && !UnescapeText(line.substr(tab + 1), &write.text)) return false;
     out.push_back(write);
   }
-  *plan = out;
+  *plan = std::move(out);
   return true;
 }
 

@@ -34,7 +34,7 @@ void RequireDriverGroup(const ScopedKey& driver, const std::string& firstValue) 
 
 // The value a command over a whole group writes first.
 const std::string& FirstListValue(const SettingCatalogue& catalogue, SettingKind kind) {
-  return catalogue.ValueName(kind, SettingCatalogue::ListSettings(kind).front());
+  return catalogue.ValueName(kind, SettingCatalogue::ListSettings(kind)[0]);
 }
 
 // One driver group as an operation goes through it: reads come from the
@@ -86,18 +86,12 @@ class GroupPlan {
   size_t first_ = plan_.size();  // this group's writes start here
 };
 
-// What one group's gammas and switches are to become, in catalogue order.
+// What one group's gammas and switches are to become, in catalogue order (a
+// group has three gammas and at most two switches).
 struct GammaSwitchTargets {
-  std::vector<std::string> gammas;
-  std::vector<bool> switchesOn;
+  std::string gammas[3] = {kGammaFallback, kGammaFallback, kGammaFallback};
+  bool switchesOn[2] = {};
 };
-
-GammaSwitchTargets FactoryTargets(SettingKind kind) {
-  GammaSwitchTargets targets;
-  targets.gammas.assign(SettingCatalogue::GammaSettings(kind).size(), kGammaFallback);
-  targets.switchesOn.assign(SettingCatalogue::SwitchSettings(kind).size(), false);
-  return targets;
-}
 
 // The targets held by a stored group open on `stored`: a missing or empty
 // gamma is "1.30" (the driver reads an empty one as 0); a switch is on when
@@ -105,13 +99,15 @@ GammaSwitchTargets FactoryTargets(SettingKind kind) {
 GammaSwitchTargets StoredTargets(const SettingCatalogue& catalogue, RegistryHandle& stored,
                                  SettingKind kind) {
   GammaSwitchTargets targets;
-  for (int n : SettingCatalogue::GammaSettings(kind)) {
-    const std::string& name = catalogue.ValueName(kind, n);
+  const SettingNumbers gammas = SettingCatalogue::GammaSettings(kind);
+  for (size_t i = 0; i < gammas.size(); ++i) {
+    const std::string& name = catalogue.ValueName(kind, gammas[i]);
     const std::string text = stored.ValueExists(name) ? stored.ReadString(name) : std::string();
-    targets.gammas.push_back(text.empty() ? std::string(kGammaFallback) : text);
+    if (!text.empty()) targets.gammas[i] = text;
   }
-  for (int n : SettingCatalogue::SwitchSettings(kind)) {
-    targets.switchesOn.push_back(stored.ValueExists(catalogue.ValueName(kind, n)));
+  const SettingNumbers switches = SettingCatalogue::SwitchSettings(kind);
+  for (size_t i = 0; i < switches.size(); ++i) {
+    targets.switchesOn[i] = stored.ValueExists(catalogue.ValueName(kind, switches[i]));
   }
   return targets;
 }
@@ -214,13 +210,13 @@ void GiveBackSwitch(GroupPlan& driver, const std::string& name, const std::strin
 void PlanGammasAndSwitches(const SettingCatalogue& catalogue, GroupPlan& driver, SettingKind kind,
                            const GammaSwitchTargets& targets,
                            const std::string& absentGammaRecord) {
-  const std::vector<int> gammas = SettingCatalogue::GammaSettings(kind);
+  const SettingNumbers gammas = SettingCatalogue::GammaSettings(kind);
   for (size_t i = 0; i < gammas.size(); ++i) {
     const std::string& name = catalogue.ValueName(kind, gammas[i]);
     RecordGamma(driver, name, absentGammaRecord);
     driver.Set(name, targets.gammas[i]);
   }
-  const std::vector<int> switches = SettingCatalogue::SwitchSettings(kind);
+  const SettingNumbers switches = SettingCatalogue::SwitchSettings(kind);
   for (size_t i = 0; i < switches.size(); ++i) {
     const SettingInfo& info = catalogue.Info(kind, switches[i]);
     RecordSwitch(driver, info.valueName, info.switchText);
@@ -307,7 +303,7 @@ void DriverSettings::ResetToFactoryDefaults() {
     for (int n : SettingCatalogue::ListSettings(kind)) {
       PlanChoice(catalogue_, group, kind, n, catalogue_.DefaultChoice(kind, n));
     }
-    PlanGammasAndSwitches(catalogue_, group, kind, FactoryTargets(kind), "");
+    PlanGammasAndSwitches(catalogue_, group, kind, GammaSwitchTargets(), "");
   }
   ApplyPlan(plan);
 }

@@ -214,16 +214,16 @@ void Launcher::ResumeFromJournal() {
     }
   }
   if (!running.empty()) {
-    record_ = *owed;
+    record_ = std::move(*owed);
     journalPending_ = true;
-    exitTimer_.SetInterval(StoredPollInterval(owed->profile));
-    watch_.Resume(running, owed->folder);
+    exitTimer_.SetInterval(StoredPollInterval(record_.profile));
+    watch_.Resume(running, record_.folder);
     exitTimer_.SetEnabled(true);
     state_ = State::Watching;
     record_.stage = JournalRecord::Stage::Watching;
     record_.watched = watch_.WatchedFiles();
     journal_.Update(record_);
-    SetWatchedProfile(owed->profile);
+    SetWatchedProfile(record_.profile);
     return;
   }
   if (questions_.Ask(Question::WarningYesNo, ClosedDuringRunQuestion(owed->profile))) {
@@ -233,7 +233,7 @@ void Launcher::ResumeFromJournal() {
   }
 }
 
-void Launcher::BeginJournal(const std::string& name, const DriverPlan& plan,
+void Launcher::BeginJournal(const std::string& name, DriverPlan plan,
                             const DriverPlan& before) {
   JournalRecord record;
   record.hasBefore = true;
@@ -247,9 +247,9 @@ void Launcher::BeginJournal(const std::string& name, const DriverPlan& plan,
   record.folder = FolderOf(processes_.FullPath(profileFilePath_));
   record.desktopMode = runDesktopMode_;
   if (runDesktopMode_ >= 0) record.savedMode = modes_.DesktopModeNumber();
-  record.apply = plan;
+  record.apply = std::move(plan);
   journal_.Write(record);
-  record_ = record;
+  record_ = std::move(record);
   journalPending_ = true;
 }
 

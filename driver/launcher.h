@@ -76,7 +76,7 @@ class Launcher {
  private:
   void ReleaseProcess();
   bool WatchedRun() const { return flags_.reloadSettings && !flags_.runDirect; }
-  void BeginJournal(const std::string& name, const DriverPlan& plan, const DriverPlan& before);
+  void BeginJournal(const std::string& name, DriverPlan plan, const DriverPlan& before);
   // A run that will not be watched owes nothing, unless an earlier watch
   // goes on: the record then follows that watch.
   void EndJournalOfUnwatchedRun();

@@ -44,7 +44,7 @@ void ProcessWatch::Start(ProcessHandle launched, const std::string& file,
       if (entry.id == watched.id && !entry.path.empty()) watched.file = entry.path;
     }
   }
-  watched_.push_back(watched);
+  watched_.push_back(std::move(watched));
 }
 
 void ProcessWatch::Resume(const std::vector<ProcessEntry>& running, const std::string& folder) {
@@ -63,12 +63,12 @@ bool ProcessWatch::Running(const Watched& watched) {
 }
 
 bool ProcessWatch::Check(bool* changed) {
-  *changed = false;
   std::vector<Watched> ended;
   std::vector<Watched> still;
-  for (const Watched& w : watched_) (Running(w) ? still : ended).push_back(w);
+  for (Watched& w : watched_) (Running(w) ? still : ended).push_back(std::move(w));
+  watched_.swap(still);
+  *changed = !ended.empty();
   if (ended.empty()) return !watched_.empty();
-  *changed = true;
 
   // The ended processes' handles are still open here, so their ids cannot
   // have passed to other processes yet.
@@ -78,14 +78,13 @@ bool ProcessWatch::Check(bool* changed) {
       bool child = false;
       for (const Watched& w : ended) child = child || (w.id != 0 && entry.parentId == w.id);
       bool known = false;
-      for (const Watched& w : still) known = known || w.id == entry.id;
+      for (const Watched& w : watched_) known = known || w.id == entry.id;
       if (!child || known || !IsInFolder(entry.path, folder_)) continue;
       const ProcessHandle handle = processes_.Open(entry.id);
-      if (handle != 0) still.push_back(Watched{handle, entry.id, entry.path, true});
+      if (handle != 0) watched_.push_back(Watched{handle, entry.id, entry.path, true});
     }
   }
   for (const Watched& w : ended) Release(w);
-  watched_ = still;
   return !watched_.empty();
 }
 

@@ -9,14 +9,34 @@ namespace tw {
 
 namespace {
 
-const char* StageName(JournalRecord::Stage stage) {
-  switch (stage) {
-    case JournalRecord::Stage::Applying: return "applying";
-    case JournalRecord::Stage::Watching: return "watching";
-    case JournalRecord::Stage::Restoring: return "restoring";
-  }
-  return "";
-}
+// The record's fields by their names in the text; the stages in their order.
+constexpr const char* kStageNames[] = {"applying", "watching", "restoring"};
+struct TextField {
+  const char* name;
+  std::string JournalRecord::*field;
+};
+constexpr TextField kTextFields[] = {
+    {"profile", &JournalRecord::profile},
+    {"program", &JournalRecord::program},
+    {"folder", &JournalRecord::folder},
+};
+struct NumberField {
+  const char* name;
+  int JournalRecord::*field;
+};
+constexpr NumberField kNumberFields[] = {
+    {"desktop mode", &JournalRecord::desktopMode},
+    {"saved mode", &JournalRecord::savedMode},
+};
+struct PlanField {
+  const char* name;
+  DriverPlan JournalRecord::*field;
+};
+constexpr PlanField kPlanFields[] = {
+    {"apply", &JournalRecord::apply},
+    {"restore", &JournalRecord::restore},
+    {"before", &JournalRecord::before},
+};
 
 void Field(std::string& out, const char* name, const std::string& value) {
   out += name;
@@ -41,25 +61,25 @@ bool ParseInt(const std::string& text, int* value) {
 
 std::string RestoreJournal::Encode(const JournalRecord& record) {
   std::string out;
-  Field(out, "stage", StageName(record.stage));
-  Field(out, "profile", record.profile);
-  Field(out, "program", record.program);
-  Field(out, "folder", record.folder);
-  Field(out, "desktop mode", std::to_string(record.desktopMode));
-  Field(out, "saved mode", std::to_string(record.savedMode));
+  Field(out, "stage", kStageNames[static_cast<int>(record.stage)]);
+  for (const TextField& field : kTextFields) Field(out, field.name, record.*field.field);
+  for (const NumberField& field : kNumberFields) {
+    Field(out, field.name, std::to_string(record.*field.field));
+  }
   for (const std::string& file : record.watched) Field(out, "watched", file);
-  PlanFields(out, "apply", record.apply);
-  PlanFields(out, "restore", record.restore);
-  if (record.hasBefore) {
-    Field(out, "exact", "1");
-    PlanFields(out, "before", record.before);
+  for (const PlanField& field : kPlanFields) {
+    if (field.field == &JournalRecord::before) {
+      if (!record.hasBefore) break;
+      Field(out, "exact", "1");
+    }
+    PlanFields(out, field.name, record.*field.field);
   }
   return out;
 }
 
 bool RestoreJournal::Decode(const std::string& text, JournalRecord* record) {
   JournalRecord out;
-  std::string apply, restore, before;
+  std::string plans[3];  // the plans' lines, in kPlanFields' order
   bool haveStage = false;
   for (const std::string& line : SplitLines(text)) {
     const std::string::size_type equals = line.find('=');
@@ -67,47 +87,47 @@ bool RestoreJournal::Decode(const std::string& text, JournalRecord* record) {
     const std::string name = line.substr(0, equals);
     std::string value;
     if (!UnescapeText(line.substr(equals + 1), &value)) return false;
-    if (name == "stage") {
-      haveStage = true;
-      if (value == "applying") {
-        out.stage = JournalRecord::Stage::Applying;
-      } else if (value == "watching") {
-        out.stage = JournalRecord::Stage::Watching;
-      } else if (value == "restoring") {
-        out.stage = JournalRecord::Stage::Restoring;
-      } else {
-        return false;
+    bool known = false;
+    for (const TextField& field : kTextFields) {
+      if (name == field.name) {
+        out.*field.field = value;
+        known = true;
       }
-    } else if (name == "profile") {
-      out.profile = value;
-    } else if (name == "program") {
-      out.program = value;
-    } else if (name == "folder") {
-      out.folder = value;
-    } else if (name == "desktop mode") {
-      if (!ParseInt(value, &out.desktopMode)) return false;
-    } else if (name == "saved mode") {
-      if (!ParseInt(value, &out.savedMode)) return false;
+    }
+    for (const NumberField& field : kNumberFields) {
+      if (name == field.name) {
+        if (!ParseInt(value, &(out.*field.field))) return false;
+        known = true;
+      }
+    }
+    for (int i = 0; i < 3; ++i) {
+      if (name == kPlanFields[i].name) {
+        plans[i] += value + '\n';
+        known = true;
+      }
+    }
+    if (name == "stage") {
+      haveStage = false;
+      for (int i = 0; i < 3; ++i) {
+        if (value == kStageNames[i]) {
+          out.stage = static_cast<JournalRecord::Stage>(i);
+          haveStage = true;
+        }
+      }
+      if (!haveStage) return false;
     } else if (name == "watched") {
       out.watched.push_back(value);
-    } else if (name == "apply") {
-      apply += value + '\n';
-    } else if (name == "restore") {
-      restore += value + '\n';
     } else if (name == "exact") {
       out.hasBefore = value == "1";
-    } else if (name == "before") {
-      before += value + '\n';
-    } else {
+    } else if (!known) {
       return false;
     }
   }
   if (!haveStage || out.profile.empty()) return false;
-  if (!DecodePlan(apply, &out.apply) || !DecodePlan(restore, &out.restore) ||
-      !DecodePlan(before, &out.before)) {
-    return false;
+  for (int i = 0; i < 3; ++i) {
+    if (!DecodePlan(plans[i], &(out.*kPlanFields[i].field))) return false;
   }
-  *record = out;
+  *record = std::move(out);
   return true;
 }
 
@@ -149,16 +169,13 @@ void RestoreJournal::Clear() {
 
 DriverPlan RestoreJournal::DecideRestore(DriverSettings& driver, int desktopMode, int savedMode) {
   std::optional<JournalRecord> owed = Read();
-  const DriverPlan plan =
-      owed && owed->hasBefore ? driver.PlanRestoreTo(owed->before) : driver.PlanRestore();
-  if (owed) {
-    owed->stage = JournalRecord::Stage::Restoring;
-    owed->restore = plan;
-    owed->desktopMode = desktopMode;
-    owed->savedMode = savedMode;
-    Update(*owed);
-  }
-  return plan;
+  if (!owed) return driver.PlanRestore();
+  owed->stage = JournalRecord::Stage::Restoring;
+  owed->restore = owed->hasBefore ? driver.PlanRestoreTo(owed->before) : driver.PlanRestore();
+  owed->desktopMode = desktopMode;
+  owed->savedMode = savedMode;
+  Update(*owed);
+  return owed->restore;
 }
 
 bool RestoreJournal::FinishWrites(DriverSettings& driver, const JournalRecord& owed) {

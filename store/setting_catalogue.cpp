@@ -10,53 +10,48 @@ namespace {
 
 // The catalogue as plain data, turned into SettingInfo once at start: a table
 // costs far less code than building each entry's strings one by one.
-struct ChoiceRow {
-  const char* caption;
-  int32_t number;
-};
-
 struct ChoiceList {
-  const ChoiceRow* rows;
+  const Choice* rows;
   int count;
 };
 
 template <size_t N>
-constexpr ChoiceList Rows(const ChoiceRow (&rows)[N]) {
+constexpr ChoiceList Rows(const Choice (&rows)[N]) {
   return {rows, static_cast<int>(N)};
 }
 
-constexpr ChoiceRow kDisableEnable[] = {{"Disable", 0}, {"Enable", 1}};
-constexpr ChoiceRow kFilterQuality[] = {{"Automatic", 1}, {"Normal", 2}, {"High", 3}};
-constexpr ChoiceRow kAlphaBlending[] = {{"Automatic", 1}, {"Sharper", 2}, {"Smoother", 3}};
-constexpr ChoiceRow kDepthPrecision[] = {{"Disable", 0}, {"Fast", 1}, {"Faster", 2}};
+constexpr Choice kDisableEnable[] = {{"Disable", 0}, {"Enable", 1}};
+constexpr Choice kFilterQuality[] = {{"Automatic", 1}, {"Normal", 2}, {"High", 3}};
+constexpr Choice kAlphaBlending[] = {{"Automatic", 1}, {"Sharper", 2}, {"Smoother", 3}};
+constexpr Choice kDepthPrecision[] = {{"Disable", 0}, {"Fast", 1}, {"Faster", 2}};
 // Bias numbers -8 to 8; the captions show the bias in quarter steps.
-constexpr ChoiceRow kLevelOfDetail[] = {
+constexpr Choice kLevelOfDetail[] = {
     {"-2 Sharper image", -8}, {"-1.75", -7}, {"-1.50", -6}, {"-1.25", -5}, {"-1.00", -4},
     {"-0.75", -3},            {"-0.50", -2}, {"-0.25", -1}, {"0", 0},      {"0.25", 1},
     {"0.50", 2},              {"0.75", 3},   {"1.00", 4},   {"1.25", 5},   {"1.50", 6},
     {"1.75", 7},              {"2.00 Best performance", 8}};
 constexpr int kLevelOfDetailDefault = 8;
-constexpr ChoiceRow kDirect3DBuffers[] = {
+constexpr Choice kDirect3DBuffers[] = {
     {"Default", 0},           {"1 Pending Buffer", 1},  {"2 Pending Buffers", 2},
     {"3 Pending Buffers", 3}, {"4 Pending Buffers", 4}, {"5 Pending Buffers", 5},
     {"6 Pending Buffers", 6}};
-constexpr ChoiceRow kGlideBuffers[] = {{"No Pending Buffers", 0},
+constexpr Choice kGlideBuffers[] = {{"No Pending Buffers", 0},
                                        {"1 Pending Buffer", 1},
                                        {"2 Pending Buffers", 2},
                                        {"3 Pending Buffers", 3}};
-constexpr ChoiceRow kTripleBuffering[] = {{"Disable", -1}, {"Enable", 3}};
-constexpr ChoiceRow kColorDepth[] = {{"Software Controlled", 16}, {"Force 32bpp Rendering", 32}};
-constexpr ChoiceRow kHiddenSurfaces[] = {{"Disable", 0},
+constexpr Choice kTripleBuffering[] = {{"Disable", -1}, {"Enable", 3}};
+constexpr Choice kColorDepth[] = {{"Software Controlled", 16}, {"Force 32bpp Rendering", 32}};
+constexpr Choice kHiddenSurfaces[] = {{"Disable", 0},
                                          {"Conservative Tiling", 1},
                                          {"Non-Aggressive Tiling", 2},
                                          {"Semi-Aggressive Tiling", 3},
                                          {"Aggressive Tiling", 4}};
 
 // The FSAA lists come from the card model; none until it is known.
-constexpr ChoiceRow kFsaa4500[] = {{"Fastest Performance", 0}, {"2x FSAA", 1}};
-constexpr ChoiceRow kFsaa5500[] = {
+constexpr Choice kFsaa4500[] = {{"Fastest Performance", 0}, {"2x FSAA", 1}};
+constexpr Choice kFsaa5500[] = {
     {"Single chip only", 0}, {"Fastest Performance", 2}, {"2x FSAA", 3}, {"4x FSAA", 4}};
-constexpr ChoiceRow kFsaa6000[] = {{"Single chip only", 0},
+constexpr Choice kFsaa6000[] = {{"Single chip only", 0},
                                    {"Fastest Performance", 5},
                                    {"2x FSAA", 6},
                                    {"4x FSAA", 7},
@@ -139,10 +134,7 @@ static_assert(sizeof kDirect3DRows / sizeof kDirect3DRows[0] == 11, "11 Direct3D
 static_assert(sizeof kGlideRows / sizeof kGlideRows[0] == 19, "19 Glide settings");
 
 std::vector<Choice> MakeChoices(ChoiceList list) {
-  std::vector<Choice> choices;
-  choices.reserve(static_cast<size_t>(list.count));
-  for (int i = 0; i < list.count; ++i) choices.push_back({list.rows[i].caption, list.rows[i].number});
-  return choices;
+  return std::vector<Choice>(list.rows, list.rows + list.count);
 }
 
 template <size_t N>
@@ -192,21 +184,6 @@ const SettingInfo& SettingCatalogue::Info(SettingKind kind, int number) const {
   return group[static_cast<size_t>(number - 1)];
 }
 
-std::vector<int> SettingCatalogue::ListSettings(SettingKind kind) {
-  if (kind == SettingKind::Direct3D) return {1, 2, 3, 4, 5, 6, 7};
-  return {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 16, 17, 18, 19};
-}
-
-std::vector<int> SettingCatalogue::GammaSettings(SettingKind kind) {
-  if (kind == SettingKind::Direct3D) return {8, 9, 10};
-  return {11, 12, 13};
-}
-
-std::vector<int> SettingCatalogue::SwitchSettings(SettingKind kind) {
-  if (kind == SettingKind::Direct3D) return {11};
-  return {14, 15};
-}
-
 int SettingCatalogue::ChoiceCount(SettingKind kind, int number) const {
   return static_cast<int>(Info(kind, number).choices.size());
 }
@@ -216,13 +193,20 @@ int SettingCatalogue::DefaultChoice(SettingKind kind, int number) const {
   return info.choices.empty() ? -1 : info.defaultChoice;
 }
 
-const std::string& SettingCatalogue::ChoiceCaption(SettingKind kind, int number,
-                                                   int index) const {
-  return Info(kind, number).choices.at(static_cast<size_t>(index)).caption;
+std::string SettingCatalogue::ChoiceCaption(SettingKind kind, int number, int index) const {
+  return ChoiceAt(kind, number, index).caption;
 }
 
 int32_t SettingCatalogue::ChoiceNumber(SettingKind kind, int number, int index) const {
-  return Info(kind, number).choices.at(static_cast<size_t>(index)).number;
+  return ChoiceAt(kind, number, index).number;
+}
+
+const Choice& SettingCatalogue::ChoiceAt(SettingKind kind, int number, int index) const {
+  const std::vector<Choice>& choices = Info(kind, number).choices;
+  if (static_cast<size_t>(index) >= choices.size()) {  // a negative one too
+    throw CommandError("no such choice");
+  }
+  return choices[static_cast<size_t>(index)];
 }
 
 int SettingCatalogue::FindChoice(SettingKind kind, int number, int32_t stored) const {

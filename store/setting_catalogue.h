@@ -13,7 +13,7 @@ enum class SettingKind { Direct3D = 0, Glide = 1 };
 enum class SettingClass { List, Gamma, Switch };
 
 struct Choice {
-  std::string caption;
+  const char* caption;  // the catalogue's own text, which lives as long as the program
   int32_t number;
 };
 
@@ -21,6 +21,17 @@ struct SettingRef {
   SettingKind kind;
   int number;
   bool operator==(const SettingRef& o) const { return kind == o.kind && number == o.number; }
+};
+
+// A fixed run of setting numbers, for loops and indexing; the numbers live
+// in static tables, so handing them out allocates nothing.
+struct SettingNumbers {
+  const uint8_t* first;
+  size_t count;
+  const uint8_t* begin() const { return first; }
+  const uint8_t* end() const { return first + count; }
+  size_t size() const { return count; }
+  int operator[](size_t i) const { return first[i]; }
 };
 
 struct SettingInfo {
@@ -36,6 +47,10 @@ struct SettingInfo {
 
 constexpr const char* kGammaFallback = "1.30";
 constexpr const char* kPrevPrefix = "Prev ";
+
+inline constexpr uint8_t kListNumbers[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 16, 17, 18, 19};
+inline constexpr uint8_t kGammaNumbers[] = {8, 9, 10, 11, 12, 13};
+inline constexpr uint8_t kSwitchNumbers[] = {11, 14, 15};
 
 class SettingCatalogue {
  public:
@@ -53,14 +68,21 @@ class SettingCatalogue {
   SettingClass ClassOf(SettingKind kind, int number) const { return Info(kind, number).cls; }
 
   // Setting numbers of a class, in the fixed order loops use.
-  static std::vector<int> ListSettings(SettingKind kind);    // D3D 1-7; Glide 1-10, 16-19
-  static std::vector<int> GammaSettings(SettingKind kind);   // D3D 8-10; Glide 11-13
-  static std::vector<int> SwitchSettings(SettingKind kind);  // D3D 11; Glide 14, 15
+  static SettingNumbers ListSettings(SettingKind kind) {  // D3D 1-7; Glide 1-10, 16-19
+    return {kListNumbers, kind == SettingKind::Direct3D ? 7u : 14u};
+  }
+  static SettingNumbers GammaSettings(SettingKind kind) {  // D3D 8-10; Glide 11-13
+    return {kind == SettingKind::Direct3D ? kGammaNumbers : kGammaNumbers + 3, 3};
+  }
+  static SettingNumbers SwitchSettings(SettingKind kind) {  // D3D 11; Glide 14, 15
+    return kind == SettingKind::Direct3D ? SettingNumbers{kSwitchNumbers, 1}
+                                         : SettingNumbers{kSwitchNumbers + 1, 2};
+  }
 
   int ChoiceCount(SettingKind kind, int number) const;
   // -1 while the list is empty (the FSAA lists before the card model is known).
   int DefaultChoice(SettingKind kind, int number) const;
-  const std::string& ChoiceCaption(SettingKind kind, int number, int index) const;
+  std::string ChoiceCaption(SettingKind kind, int number, int index) const;
   int32_t ChoiceNumber(SettingKind kind, int number, int index) const;
 
   // The first choice whose number equals `stored`; the default choice when
@@ -89,6 +111,9 @@ class SettingCatalogue {
   std::optional<SettingRef> BindControl(const std::string& name) const;
 
  private:
+  // Raises for an index outside the list, as Info does for a number.
+  const Choice& ChoiceAt(SettingKind kind, int number, int index) const;
+
   std::vector<SettingInfo> direct3d_;
   std::vector<SettingInfo> glide_;
 };

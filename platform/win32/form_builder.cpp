@@ -156,7 +156,10 @@ void FitLabel(HWND label, HFONT font, const LayoutRow& row) {
 // The tool tip is owned by the form and goes with it; destroying it here
 // too would destroy whatever window has since taken its handle.
 FormControls::~FormControls() {
-  for (HFONT font : fonts_) DeleteObject(font);
+  for (const Child& child : children_) {
+    if (child.font) DeleteObject(child.font);
+  }
+  if (ownFormFont_) DeleteObject(formFont_);
 }
 
 void FormControls::Create(HWND form, const FormLayout& layout, HINSTANCE instance) {
@@ -166,8 +169,8 @@ void FormControls::Create(HWND form, const FormLayout& layout, HINSTANCE instanc
                             ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                             DEFAULT_PITCH | FF_DONTCARE, layout.fontName);
     if (own) {
-      fonts_.push_back(own);
       formFont_ = own;
+      ownFormFont_ = true;
     }
   }
   RegisterPanelClass(instance, kPanelClass);
@@ -217,21 +220,18 @@ void FormControls::Create(HWND form, const FormLayout& layout, HINSTANCE instanc
       SetWindowPos(child, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     HFONT font = formFont_;
+    HFONT own = nullptr;
     if (row.fontName[0] != '\0' || row.fontHeight != 0 ||
         (row.flags & (layout_flag::kBold | layout_flag::kUnderline))) {
       const char* face = row.fontName[0]     ? row.fontName
                          : layout.fontName[0] ? layout.fontName
                                               : "MS Sans Serif";
       const int height = row.fontHeight ? row.fontHeight : (layout.fontHeight ? layout.fontHeight : 11);
-      HFONT own = CreateFontA(-height, 0, 0, 0, (row.flags & layout_flag::kBold) ? FW_BOLD : FW_NORMAL,
-                              FALSE, (row.flags & layout_flag::kUnderline) ? TRUE : FALSE, FALSE,
-                              ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                              face);
-      if (own) {
-        fonts_.push_back(own);
-        font = own;
-      }
+      own = CreateFontA(-height, 0, 0, 0, (row.flags & layout_flag::kBold) ? FW_BOLD : FW_NORMAL,
+                        FALSE, (row.flags & layout_flag::kUnderline) ? TRUE : FALSE, FALSE,
+                        ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                        DEFAULT_PITCH | FF_DONTCARE, face);
+      if (own) font = own;
     }
     SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     if (row.kind == ControlKind::Label && !(row.flags & layout_flag::kWordWrap)) {
@@ -239,7 +239,7 @@ void FormControls::Create(HWND form, const FormLayout& layout, HINSTANCE instanc
     }
     if (row.flags & layout_flag::kChecked) SendMessageA(child, BM_SETCHECK, BST_CHECKED, 0);
     children_.push_back({row.name, child, controlId, row.textColor != kDefaultTextColor,
-                         row.textColor});
+                         row.textColor, (row.flags & layout_flag::kHandCursor) != 0, own});
     if (row.kind == ControlKind::TrackBar) {
       SendMessageA(child, TBM_SETRANGE, FALSE, MAKELPARAM(row.rangeMin, row.rangeMax));
       SendMessageA(child, TBM_SETTICFREQ, row.tickStep, 0);
@@ -274,7 +274,6 @@ void FormControls::Create(HWND form, const FormLayout& layout, HINSTANCE instanc
         SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
       }
     }
-    if (row.flags & layout_flag::kHandCursor) links_.push_back(child);
   }
 }
 
@@ -302,13 +301,14 @@ std::string FormControls::NameOfWindow(HWND window) const {
 }
 
 bool FormControls::SetLinkCursor(HWND control) const {
-  bool link = false;
-  for (HWND l : links_) link = link || l == control;
-  if (!link) return false;
-  // Windows 95 and NT 4 have no hand pointer.
-  HCURSOR hand = LoadCursorA(nullptr, MAKEINTRESOURCEA(32649));  // IDC_HAND
-  SetCursor(hand ? hand : LoadCursorA(nullptr, IDC_ARROW));
-  return true;
+  for (const Child& child : children_) {
+    if (!child.link || child.window != control) continue;
+    // Windows 95 and NT 4 have no hand pointer.
+    HCURSOR hand = LoadCursorA(nullptr, MAKEINTRESOURCEA(32649));  // IDC_HAND
+    SetCursor(hand ? hand : LoadCursorA(nullptr, IDC_ARROW));
+    return true;
+  }
+  return false;
 }
 
 bool FormControls::TextColor(HWND control, COLORREF* color) const {

@@ -48,12 +48,13 @@ class FormControls {
     int id;
     bool colored;
     COLORREF color;
+    bool link;         // shows the hand pointer
+    HFONT font;        // a font made for this child alone, or none
   };
   const Child* Find(const std::string& name) const;
   std::vector<Child> children_;
-  std::vector<HWND> links_;
-  std::vector<HFONT> fonts_;
   HFONT formFont_ = nullptr;
+  bool ownFormFont_ = false;  // made for the form, not the stock one
   HWND tooltip_ = nullptr;
 };
 

@@ -84,13 +84,15 @@ Win32MenuSet::~Win32MenuSet() {
   for (const Item& item : items_) {
     if (!item.visible && item.submenu) DestroyMenu(item.submenu);
   }
-  for (const NamedMenu& menu : menus_) DestroyMenu(menu.menu);
+  for (const Named& named : named_) {
+    if (named.menu) DestroyMenu(named.menu);
+  }
 }
 
 bool Win32MenuSet::Create(const MenuLayout& layout) {
   HMENU root = CreatePopupMenu();
   if (!root) return false;
-  menus_.push_back({layout.name, root});
+  named_.push_back({layout.name, root, nullptr});
   for (const MenuRow& row : layout) {
     Item item{&row, root, nullptr, !(row.flags & menu_flag::kDisabled), false, true};
     if (row.parent[0]) item.parent = At(row.parent).submenu;
@@ -101,15 +103,15 @@ bool Win32MenuSet::Create(const MenuLayout& layout) {
     items_.push_back(item);
     if (!Insert(items_.back())) return false;
     if (row.flags & menu_flag::kRunTime) {
-      submenus_.push_back({row.name, std::make_unique<Win32Submenu>(item.submenu, row.commandId)});
+      named_.push_back({row.name, nullptr, std::make_unique<Win32Submenu>(item.submenu, row.commandId)});
     }
   }
   return true;
 }
 
 HMENU Win32MenuSet::Menu(const std::string& layoutName) const {
-  for (const NamedMenu& menu : menus_) {
-    if (menu.name == layoutName) return menu.menu;
+  for (const Named& named : named_) {
+    if (named.menu && layoutName == named.name) return named.menu;
   }
   return nullptr;
 }
@@ -183,8 +185,8 @@ void Win32MenuSet::SetVisible(const std::string& name, bool visible) {
 }
 
 SubmenuControl& Win32MenuSet::Submenu(const std::string& item) {
-  for (NamedSubmenu& submenu : submenus_) {
-    if (submenu.name == item) return *submenu.submenu;
+  for (Named& named : named_) {
+    if (named.submenu && item == named.name) return *named.submenu;
   }
   throw CommandError("no run-time submenu " + item);
 }

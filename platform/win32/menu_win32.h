@@ -79,17 +79,14 @@ class Win32MenuSet : public MenuSet {
   void ApplyState(const Item& item);
 
   std::vector<Item> items_;
-  // A few of each: searched in order.
-  struct NamedMenu {
-    std::string name;
-    HMENU menu;
+  // The popup menus by their table's name and the run-time submenus by
+  // their row's name: a few of each, searched in order.
+  struct Named {
+    const char* name;
+    HMENU menu;                             // a popup menu, destroyed with the set
+    std::unique_ptr<Win32Submenu> submenu;  // or a run-time submenu
   };
-  struct NamedSubmenu {
-    std::string name;
-    std::unique_ptr<Win32Submenu> submenu;
-  };
-  std::vector<NamedMenu> menus_;
-  std::vector<NamedSubmenu> submenus_;
+  std::vector<Named> named_;
 };
 
 }  // namespace tw

@@ -102,7 +102,7 @@ int Win32TrackBar::Max() const {
   return static_cast<int>(SendMessageA(window_, TBM_GETRANGEMAX, 0, 0));
 }
 
-void Win32PageControl::AddPage(const std::string& name, const std::string& caption, HWND page) {
+void Win32PageControl::AddPage(const char* name, const char* caption, HWND page) {
   pages_.push_back({name, caption, page, true});
 }
 
@@ -119,7 +119,7 @@ void Win32PageControl::SetActivePage(const std::string& name) {
   int tab = 0;
   for (const Page& page : pages_) {
     if (!page.tabVisible) continue;
-    if (page.name == name) {
+    if (name == page.name) {
       SendMessageA(window_, TCM_SETCURSEL, tab, 0);
       SyncPages();
       return;
@@ -130,7 +130,7 @@ void Win32PageControl::SetActivePage(const std::string& name) {
 
 bool Win32PageControl::TabVisible(const std::string& name) const {
   for (const Page& page : pages_) {
-    if (page.name == name) return page.tabVisible;
+    if (name == page.name) return page.tabVisible;
   }
   return false;
 }
@@ -138,7 +138,7 @@ bool Win32PageControl::TabVisible(const std::string& name) const {
 void Win32PageControl::SetTabVisible(const std::string& name, bool visible) {
   std::string active = ActivePage();
   for (Page& page : pages_) {
-    if (page.name == name) page.tabVisible = visible;
+    if (name == page.name) page.tabVisible = visible;
   }
   if (!visible && active == name) active.clear();
   RebuildTabs(active);
@@ -152,9 +152,9 @@ void Win32PageControl::RebuildTabs(const std::string& active) {
     if (!page.tabVisible) continue;
     TCITEMA item = {};
     item.mask = TCIF_TEXT;
-    item.pszText = &page.caption[0];
+    item.pszText = const_cast<char*>(page.caption);
     SendMessageA(window_, TCM_INSERTITEMA, tab, reinterpret_cast<LPARAM>(&item));
-    if (page.name == active) activeTab = tab;
+    if (active == page.name) activeTab = tab;
     ++tab;
   }
   SendMessageA(window_, TCM_SETCURSEL, activeTab, 0);
@@ -164,7 +164,7 @@ void Win32PageControl::RebuildTabs(const std::string& active) {
 void Win32PageControl::SyncPages() {
   const std::string active = ActivePage();
   for (const Page& page : pages_) {
-    ShowWindow(page.window, page.name == active ? SW_SHOW : SW_HIDE);
+    ShowWindow(page.window, active == page.name ? SW_SHOW : SW_HIDE);
   }
 }
 

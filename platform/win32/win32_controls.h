@@ -74,7 +74,8 @@ class Win32TrackBar : public Win32Control, public TrackBarControl {
 class Win32PageControl : public Win32Control, public PageControl {
  public:
   using Win32Control::Win32Control;
-  void AddPage(const std::string& name, const std::string& caption, HWND page);
+  // The names come from the layout table, which outlives the control.
+  void AddPage(const char* name, const char* caption, HWND page);
   std::string ActivePage() const override;
   void SetActivePage(const std::string& page) override;
   bool TabVisible(const std::string& page) const override;
@@ -86,8 +87,8 @@ class Win32PageControl : public Win32Control, public PageControl {
 
  private:
   struct Page {
-    std::string name;
-    std::string caption;
+    const char* name;
+    const char* caption;
     HWND window;
     bool tabVisible;
   };

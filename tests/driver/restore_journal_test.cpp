@@ -169,18 +169,25 @@ TEST(JournalRecordText, SurvivesTheRoundTripWithAwkwardTexts) {
   record.apply = {{SettingKind::Direct3D, "SSTH3_RGAMMA", false, "1.50"},
                   {SettingKind::Glide, "Prev FX_GLIDE_SWAPINTERVAL", true, ""}};
   record.restore = {{SettingKind::Glide, "line\nbreak", false, ""}};
+  record.hasBefore = true;
+  record.before = {{SettingKind::Direct3D, "SSTH3_RGAMMA", true, ""}};
   JournalRecord back;
   ASSERT_TRUE(RestoreJournal::Decode(RestoreJournal::Encode(record), &back));
   EXPECT_EQ(back.stage, record.stage);
   EXPECT_EQ(back.profile, record.profile);
+  EXPECT_EQ(back.program, record.program);
   EXPECT_EQ(back.folder, record.folder);
   EXPECT_EQ(back.desktopMode, 5);
   EXPECT_EQ(back.savedMode, -1);
   EXPECT_EQ(back.watched, record.watched);
   EXPECT_EQ(back.apply, record.apply);
   EXPECT_EQ(back.restore, record.restore);
+  EXPECT_TRUE(back.hasBefore);
+  EXPECT_EQ(back.before, record.before);
   for (const char* bad : {"", "stage=sleeping\nprofile=x\n", "profile=x\n", "stage=watching\n",
-                          "stage=watching\nprofile=x\napply=Q = A\tb\n"}) {
+                          "stage=watching\nprofile=x\napply=Q = A\tb\n",
+                          "stage=watching\nprofile=x\ncolour=red\n",
+                          "stage=watching\nprofile=x\nsaved mode=two\n"}) {
     EXPECT_FALSE(RestoreJournal::Decode(bad, &back)) << bad;
   }
 }

@@ -76,13 +76,16 @@ TEST(SettingCatalogue, EverySettingHasItsNameControlClassAndDefault) {
   EXPECT_EQ(SettingCatalogue::Count(G), 19);
   EXPECT_THROW(catalogue.Info(D, 12), CommandError);
   EXPECT_THROW(catalogue.Info(G, 0), CommandError);
+  // A choice outside its list raises too, a negative one included.
+  EXPECT_THROW(catalogue.ChoiceCaption(D, 1, 3), CommandError);
+  EXPECT_THROW(catalogue.ChoiceNumber(G, 4, -1), CommandError);
 }
 
 TEST(SettingCatalogue, ClassListsAgreeWithEachSettingsClass) {
   SettingCatalogue catalogue;
   for (SettingKind kind : {D, G}) {
     std::multiset<int> seen;
-    const std::pair<std::vector<int>, SettingClass> groups[] = {
+    const std::pair<SettingNumbers, SettingClass> groups[] = {
         {SettingCatalogue::ListSettings(kind), SettingClass::List},
         {SettingCatalogue::GammaSettings(kind), SettingClass::Gamma},
         {SettingCatalogue::SwitchSettings(kind), SettingClass::Switch}};
