@@ -7,6 +7,7 @@
 #include "driver/driver_settings.h"
 #include "driver/restore_journal.h"
 #include "shell/startup.h"
+#include "store/editor_shortcuts.h"
 #include "store/link_adoption.h"
 #include "store/profile_store.h"
 #include "store/profile_transfer.h"
@@ -33,7 +34,10 @@ constexpr const char* kUsage =
     "                                       shortcuts start it through Tarnwick\r\n"
     "  unadopt NAME | --all                 put those shortcuts back\r\n"
     "  relink OLD_EXE                       shortcuts adopted for the tarnwick.exe\r\n"
-    "                                       at OLD_EXE start this one\r\n"
+    "                                       at OLD_EXE, and the desktop shortcuts\r\n"
+    "                                       the profile editor made to it, start this one\r\n"
+    "  remove-shortcuts                     delete the desktop shortcuts to this\r\n"
+    "                                       Tarnwick that the profile editor made\r\n"
     "A NAME with blanks goes in double quotes.\r\n";
 
 constexpr const char* kGammaColours[] = {"red", "green", "blue"};
@@ -65,6 +69,7 @@ class Companion {
       if (command == "adopt") return Adopt(rest);
       if (command == "unadopt") return Unadopt(rest);
       if (command == "relink") return Relink(rest);
+      if (command == "remove-shortcuts") return RemoveShortcuts(rest);
       throw UsageError();
     } catch (const UsageError&) {
       c_.console.Err(kUsage);
@@ -316,7 +321,7 @@ class Companion {
 
   // What changed, one line each, then what was left alone; 1 when anything
   // was left alone or the work failed.
-  int Report(const AdoptionReport& report, const char* verb) {
+  int Report(const AdoptionReport& report, const std::string& verb) {
     for (const std::string& file : report.changed) Line(verb + file);
     for (const std::string& problem : report.problems) {
       c_.console.Err("tarnwick-cli: " + problem + "\r\n");
@@ -333,7 +338,7 @@ class Companion {
     if (args.size() != 1) throw UsageError();
     const std::string& name = args[0];
     RequireProfile(name);
-    if (c_.tarnwickExe.empty()) throw Failure{"tarnwick.exe was not found beside tarnwick-cli.exe"};
+    RequireTarnwick();
     std::string program;
     {
       ScopedKey key(c_.programRegistry, ProfileKeyPath(name), false);
@@ -351,11 +356,27 @@ class Companion {
     return Report(Adoption().Unadopt(args[0]), "Put back ");
   }
 
-  // After an install moved to another folder.
+  std::string RequireTarnwick() {
+    if (c_.tarnwickExe.empty()) throw Failure{"tarnwick.exe was not found beside tarnwick-cli.exe"};
+    return c_.tarnwickExe;
+  }
+
+  // After an install moved to another folder; the installer runs this from the new one.
   int Relink(const std::vector<std::string>& args) {
     if (args.size() != 1) throw UsageError();
-    if (c_.tarnwickExe.empty()) throw Failure{"tarnwick.exe was not found beside tarnwick-cli.exe"};
-    return Report(Adoption().Relink(args[0]), "Now starts this Tarnwick: ");
+    const std::string to = RequireTarnwick();
+    AdoptionReport report = Adoption().Relink(args[0]);
+    const AdoptionReport desktop =
+        RepointEditorShortcuts(c_.links, Adoption().RecordedFiles(), args[0], to);
+    for (const std::string& file : desktop.changed) report.changed.push_back(file);
+    for (const std::string& problem : desktop.problems) report.problems.push_back(problem);
+    return Report(report, "Now starts this Tarnwick: ");
+  }
+
+  int RemoveShortcuts(const std::vector<std::string>& args) {
+    if (!args.empty()) throw UsageError();
+    return Report(RemoveEditorShortcuts(c_.links, Adoption().RecordedFiles(), RequireTarnwick()),
+                  "Deleted ");
   }
 
   CompanionContext& c_;
