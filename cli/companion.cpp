@@ -34,10 +34,8 @@ constexpr const char* kUsage =
     "                                       shortcuts start it through Tarnwick\r\n"
     "  unadopt NAME | --all                 put those shortcuts back\r\n"
     "  relink OLD_EXE                       shortcuts adopted for the tarnwick.exe\r\n"
-    "                                       at OLD_EXE, and the desktop shortcuts\r\n"
-    "                                       the profile editor made to it, start this one\r\n"
-    "  remove-shortcuts                     delete the desktop shortcuts to this\r\n"
-    "                                       Tarnwick that the profile editor made\r\n"
+    "                                       at OLD_EXE start this one\r\n"
+    "  remove-shortcuts                     delete the editor's desktop shortcuts\r\n"
     "A NAME with blanks goes in double quotes.\r\n";
 
 constexpr const char* kGammaColours[] = {"red", "green", "blue"};
@@ -321,7 +319,7 @@ class Companion {
 
   // What changed, one line each, then what was left alone; 1 when anything
   // was left alone or the work failed.
-  int Report(const AdoptionReport& report, const std::string& verb) {
+  int Report(const AdoptionReport& report, const char* verb) {
     for (const std::string& file : report.changed) Line(verb + file);
     for (const std::string& problem : report.problems) {
       c_.console.Err("tarnwick-cli: " + problem + "\r\n");
@@ -367,7 +365,7 @@ class Companion {
     const std::string to = RequireTarnwick();
     AdoptionReport report = Adoption().Relink(args[0]);
     const AdoptionReport desktop =
-        RepointEditorShortcuts(c_.links, Adoption().RecordedFiles(), args[0], to);
+        FollowEditorShortcuts(c_.links, Adoption().RecordedFiles(), args[0], to);
     for (const std::string& file : desktop.changed) report.changed.push_back(file);
     for (const std::string& problem : desktop.problems) report.problems.push_back(problem);
     return Report(report, "Now starts this Tarnwick: ");
@@ -375,7 +373,7 @@ class Companion {
 
   int RemoveShortcuts(const std::vector<std::string>& args) {
     if (!args.empty()) throw UsageError();
-    return Report(RemoveEditorShortcuts(c_.links, Adoption().RecordedFiles(), RequireTarnwick()),
+    return Report(FollowEditorShortcuts(c_.links, Adoption().RecordedFiles(), RequireTarnwick(), ""),
                   "Deleted ");
   }
 

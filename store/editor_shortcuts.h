@@ -12,19 +12,11 @@
 
 namespace tw {
 
-// The desktop links that start `tarnwick` with arguments, except the files
-// of adoption records (`recorded`).
-std::vector<FoundLink> FindEditorShortcuts(ShellLinks& links,
-                                           const std::vector<std::string>& recorded,
-                                           const std::string& tarnwick);
-
-// Deletes those shortcuts; `changed` lists each one deleted.
-AdoptionReport RemoveEditorShortcuts(ShellLinks& links, const std::vector<std::string>& recorded,
-                                     const std::string& tarnwick);
-
-// Points those of `from` at `to`, and their "Start in" too when it was
-// `from`'s folder.
-AdoptionReport RepointEditorShortcuts(ShellLinks& links, const std::vector<std::string>& recorded,
-                                      const std::string& from, const std::string& to);
+// The desktop links that start `from` with arguments, except the files of
+// adoption records (`recorded`), start `to` instead, and their "Start in"
+// follows when it was `from`'s folder; with `to` empty they are deleted.
+// `changed` lists each one.
+AdoptionReport FollowEditorShortcuts(ShellLinks& links, const std::vector<std::string>& recorded,
+                                     const std::string& from, const std::string& to);
 
 }  // namespace tw
