@@ -50,20 +50,20 @@ Section "Uninstall"
     ${If} $0 != 0
       DetailPrint "The driver's settings could not be put back ($0)"
     ${EndIf}
-    ; The profile editor's desktop shortcuts start tarnwick.exe, which is
-    ; about to go: they go too, each listed. Before the adopted ones are put
-    ; back, whose records tell a game's own shortcuts apart from them.
-    nsExec::ExecToLog '"$INSTDIR\tarnwick-cli.exe" remove-shortcuts'
-    Pop $0
-    ${If} $0 != 0
-      DetailPrint "Some desktop shortcuts to Tarnwick were left ($0)"
-    ${EndIf}
     ; A game's own shortcuts that Tarnwick adopted are put back as they were.
     nsExec::ExecToLog '"$INSTDIR\tarnwick-cli.exe" unadopt --all'
     Pop $0
     ${If} $0 != 0
       StrCpy $KeepProfiles 1
       DetailPrint "Some shortcuts were left as they are ($0)"
+    ${EndIf}
+    ; The profile editor's desktop shortcuts start tarnwick.exe, which is
+    ; about to go: they go too, each listed. A game's shortcut that still
+    ; starts Tarnwick kept its record, which tells it apart from them.
+    nsExec::ExecToLog '"$INSTDIR\tarnwick-cli.exe" remove-shortcuts'
+    Pop $0
+    ${If} $0 != 0
+      DetailPrint "Some desktop shortcuts to Tarnwick were left ($0)"
     ${EndIf}
   ${Else}
     StrCpy $KeepProfiles 1
