@@ -7,6 +7,7 @@
 #include "driver/driver_settings.h"
 #include "driver/restore_journal.h"
 #include "shell/startup.h"
+#include "store/editor_shortcuts.h"
 #include "store/link_adoption.h"
 #include "store/profile_store.h"
 #include "store/profile_transfer.h"
@@ -34,6 +35,7 @@ constexpr const char* kUsage =
     "  unadopt NAME | --all                 put those shortcuts back\r\n"
     "  relink OLD_EXE                       shortcuts adopted for the tarnwick.exe\r\n"
     "                                       at OLD_EXE start this one\r\n"
+    "  remove-shortcuts                     delete the editor's desktop shortcuts\r\n"
     "A NAME with blanks goes in double quotes.\r\n";
 
 constexpr const char* kGammaColours[] = {"red", "green", "blue"};
@@ -65,6 +67,7 @@ class Companion {
       if (command == "adopt") return Adopt(rest);
       if (command == "unadopt") return Unadopt(rest);
       if (command == "relink") return Relink(rest);
+      if (command == "remove-shortcuts") return RemoveShortcuts(rest);
       throw UsageError();
     } catch (const UsageError&) {
       c_.console.Err(kUsage);
@@ -333,7 +336,7 @@ class Companion {
     if (args.size() != 1) throw UsageError();
     const std::string& name = args[0];
     RequireProfile(name);
-    if (c_.tarnwickExe.empty()) throw Failure{"tarnwick.exe was not found beside tarnwick-cli.exe"};
+    RequireTarnwick();
     std::string program;
     {
       ScopedKey key(c_.programRegistry, ProfileKeyPath(name), false);
@@ -351,11 +354,27 @@ class Companion {
     return Report(Adoption().Unadopt(args[0]), "Put back ");
   }
 
-  // After an install moved to another folder.
+  std::string RequireTarnwick() {
+    if (c_.tarnwickExe.empty()) throw Failure{"tarnwick.exe was not found beside tarnwick-cli.exe"};
+    return c_.tarnwickExe;
+  }
+
+  // After an install moved to another folder; the installer runs this from the new one.
   int Relink(const std::vector<std::string>& args) {
     if (args.size() != 1) throw UsageError();
-    if (c_.tarnwickExe.empty()) throw Failure{"tarnwick.exe was not found beside tarnwick-cli.exe"};
-    return Report(Adoption().Relink(args[0]), "Now starts this Tarnwick: ");
+    const std::string to = RequireTarnwick();
+    AdoptionReport report = Adoption().Relink(args[0]);
+    const AdoptionReport desktop =
+        FollowEditorShortcuts(c_.links, Adoption().RecordedFiles(), args[0], to);
+    for (const std::string& file : desktop.changed) report.changed.push_back(file);
+    for (const std::string& problem : desktop.problems) report.problems.push_back(problem);
+    return Report(report, "Now starts this Tarnwick: ");
+  }
+
+  int RemoveShortcuts(const std::vector<std::string>& args) {
+    if (!args.empty()) throw UsageError();
+    return Report(FollowEditorShortcuts(c_.links, Adoption().RecordedFiles(), RequireTarnwick(), ""),
+                  "Deleted ");
   }
 
   CompanionContext& c_;

@@ -182,12 +182,16 @@ TEST_F(CompanionTest, ImportNamesWhatEachProfileRunsAndSettingsOnlyKeepsIt) {
 }
 
 // At an MS-DOS prompt of Windows 98 the arguments arrive in the console's
-// OEM code page: "J\x94rg" there is the registry's ANSI "J\xF6rg".
+// OEM code page: "J\x94rg" there is the registry's ANSI "J\xF6rg". A program
+// that starts it without a console (the installer) passes ANSI.
 TEST_F(CompanionTest, ANameTypedAtAWindows98PromptIsReadInTheOemCodePage) {
   WriteValue(HKEY_CURRENT_USER, std::string(kProgramKey) + "\\J\xF6rg", "FilePath",
              StringValue("j.exe"));
   const bool win98 = TestOptions().winVersion == "win98";
-  EXPECT_EQ(RunToExit(CompanionExe(), win98 ? "show J\x94rg" : "show J\xF6rg"), DWORD{0});
+  ChildProcess atPrompt = ChildProcess::Start(
+      CompanionExe(), win98 ? "show J\x94rg" : "show J\xF6rg", "", CREATE_NEW_CONSOLE);
+  EXPECT_EQ(atPrompt.WaitForExit(60000), DWORD{0});
+  EXPECT_EQ(RunToExit(CompanionExe(), "show J\xF6rg"), DWORD{0});
 }
 
 }  // namespace

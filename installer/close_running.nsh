@@ -6,6 +6,23 @@
 Var TarnwickWasRunning
 
 !macro CLOSE_TARNWICK_FUNCTION PREFIX
+; 1 when the file is missing or can be opened for writing.
+Function ${PREFIX}FileFree
+  Exch $0
+  ${If} ${FileExists} $0
+    ClearErrors
+    FileOpen $0 $0 a
+    ${If} ${Errors}
+      StrCpy $0 0
+      Exch $0
+      Return
+    ${EndIf}
+    FileClose $0
+  ${EndIf}
+  StrCpy $0 1
+  Exch $0
+FunctionEnd
+
 Function ${PREFIX}CloseTarnwick
   StrCpy $TarnwickWasRunning 0
   FindWindow $0 "${MAIN_WINDOW_CLASS}" "${MAIN_WINDOW_CAPTION}"
@@ -17,17 +34,21 @@ Function ${PREFIX}CloseTarnwick
   SendMessage $0 ${WM_COMMAND} ${EXIT_COMMAND} 0 /TIMEOUT=5000
   ; Gone when its window is gone and its file can be opened for writing
   ; (Windows keeps a running program's file locked); at most ten seconds.
+  ; An upgrade into another folder waits for the old folder's file too.
   StrCpy $1 0
   ${Do}
     FindWindow $0 "${MAIN_WINDOW_CLASS}" "${MAIN_WINDOW_CAPTION}"
     ${If} $0 == 0
-      ${IfNot} ${FileExists} "$INSTDIR\tarnwick.exe"
-        ${Break}
+      Push "$INSTDIR\tarnwick.exe"
+      Call ${PREFIX}FileFree
+      Pop $2
+      ${If} $2 == 1
+      ${AndIf} $OldInstallDir != ""
+        Push "$OldInstallDir\tarnwick.exe"
+        Call ${PREFIX}FileFree
+        Pop $2
       ${EndIf}
-      ClearErrors
-      FileOpen $2 "$INSTDIR\tarnwick.exe" a
-      ${IfNot} ${Errors}
-        FileClose $2
+      ${If} $2 == 1
         ${Break}
       ${EndIf}
     ${EndIf}

@@ -15,9 +15,13 @@ SetCompressor /SOLID lzma
 !include "LogicLib.nsh"
 !include "FileFunc.nsh"
 !include "WinMessages.nsh"
+!include "WinVer.nsh"
 !include "defines.nsh"
+!include "shell_context.nsh"
+!include "move_install.nsh"
 !include "close_running.nsh"
 !include "registry_entries.nsh"
+!include "own_shortcuts.nsh"
 !include "driver_backup.nsh"
 !include "msvcrt_check.nsh"
 
@@ -57,31 +61,30 @@ ShowUninstDetails show
 !insertmacro MUI_LANGUAGE "English"
 
 !insertmacro CLOSE_TARNWICK_FUNCTION ""
+!insertmacro REQUIRE_ADMINISTRATOR_FUNCTION "" "install"
 
 Section "Tarnwick" SecProgram
   SectionIn RO
   SetOutPath "$INSTDIR"
+  !insertmacro FIND_OLD_INSTALL
   Call CloseTarnwick
   File "${PROGRAM_DIR}/tarnwick.exe"
   File "${PROGRAM_DIR}/tarnwick-cli.exe"
   File "${PROGRAM_DIR}/README.TXT"
+  !insertmacro MOVE_OLD_INSTALL
+  !insertmacro REMOVE_SHORTCUTS_OF_OTHER_CONTEXT
   !insertmacro SAVE_DRIVER_BACKUP
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
   !insertmacro WRITE_UNINSTALL_ENTRY
 SectionEnd
 
-; Each option records that it wrote something, so the uninstaller removes
-; exactly that; an upgrade without the option keeps what an earlier one made.
 Section "Start menu shortcuts" SecStartMenu
-  CreateDirectory "$SMPROGRAMS\Tarnwick"
-  CreateShortcut "$SMPROGRAMS\Tarnwick\Tarnwick.lnk" "$INSTDIR\tarnwick.exe"
-  CreateShortcut "$SMPROGRAMS\Tarnwick\Read me.lnk" "$INSTDIR\README.TXT"
-  CreateShortcut "$SMPROGRAMS\Tarnwick\Uninstall Tarnwick.lnk" "$INSTDIR\${UNINSTALLER}"
+  Call CreateStartMenuShortcuts
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "StartMenuShortcuts" 1
 SectionEnd
 
 Section /o "Desktop shortcut" SecDesktop
-  CreateShortcut "$DESKTOP\Tarnwick.lnk" "$INSTDIR\tarnwick.exe"
+  Call CreateDesktopShortcut
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "DesktopShortcut" 1
 SectionEnd
 
@@ -90,6 +93,7 @@ Section /o "Start Tarnwick when Windows starts" SecStartup
 SectionEnd
 
 Section "-Finish"
+  !insertmacro RENEW_RECORDED_SHORTCUTS
   !insertmacro WRITE_INSTALL_SIZE
   ; A Tarnwick closed for the update runs again, and picks up a watch.
   ${If} $TarnwickWasRunning == 1
@@ -101,6 +105,7 @@ SectionEnd
 ; scripted installs (/S).
 Function .onInit
   Call CheckMsvcrt
+  !insertmacro CHOOSE_SHELL_CONTEXT
   ${GetParameters} $R0
   ClearErrors
   ${GetOptions} $R0 "/DESKTOP" $R1

@@ -52,6 +52,8 @@ class ShellLinks {
   // leaves the link only as "FILE.tw-old" or "FILE.tw-new" beside it: the
   // write is finished when the new link was saved whole, else rolled back.
   virtual void Settle(const std::string& file) = 0;
+  // Deletes the link file; true also when it is gone already.
+  virtual bool RemoveLink(const std::string& file) = 0;
   // A form of `path` that is equal for every way of writing the same file:
   // letter case, long or short (8.3) names.
   virtual std::string PathKey(const std::string& path) = 0;

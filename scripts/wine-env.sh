@@ -119,12 +119,13 @@ tw_wine_start() {
   wine wineboot </dev/null >/dev/null 2>&1 || { tw_log "starting the Wine session failed"; return 1; }
 }
 
-# A new prefix links the user's Desktop folder to the Linux home folder:
-# shortcuts that the program (or a test) writes on the desktop must stay
-# inside the prefix, so the link becomes a folder of its own.
+# A new prefix links the user's Desktop and Documents folders to the Linux
+# home folder: shortcuts that the program (or a test) writes on the desktop,
+# and the driver backup an uninstall keeps, must stay inside the prefix, so
+# each link becomes a folder of its own.
 tw_desktop_folder_local() {
   local link
-  for link in "$WINEPREFIX"/drive_c/users/*/Desktop; do
+  for link in "$WINEPREFIX"/drive_c/users/*/{Desktop,Documents}; do
     if [[ -L $link ]]; then
       rm -f "$link" && mkdir -p "$link"
     fi

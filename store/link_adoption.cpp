@@ -564,4 +564,13 @@ AdoptionReport LinkAdoption::Relink(const std::string& oldTarnwick) {
   return report;
 }
 
+std::vector<std::string> LinkAdoption::RecordedFiles() {
+  std::vector<std::string> files;
+  for (const AdoptedLink& link : Kept(nullptr)) files.push_back(link.file);
+  for (const std::string& profile : Profiles()) {
+    for (const AdoptedLink& link : Entries(RecordOf(profile), profile)) files.push_back(link.file);
+  }
+  return files;
+}
+
 }  // namespace tw

@@ -87,6 +87,8 @@ class LinkAdoption {
   AdoptionReport Relink(const std::string& oldTarnwick);
   // The profile's records in both places.
   std::vector<AdoptedLink> List(const std::string& profile);
+  // The link files of every record, kept ones too.
+  std::vector<std::string> RecordedFiles();
 
  private:
   std::vector<std::string> Profiles();

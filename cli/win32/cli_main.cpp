@@ -150,9 +150,12 @@ int main() {
   tw::Win32AnsiConverter ansi;
   tw::Win32Console console;
   // An MS-DOS prompt of Windows 98 passes the arguments in the OEM code page
-  // (the console's); the registry holds ANSI names.
+  // (the console's); the registry holds ANSI names. A program that starts
+  // this one (the installer, with its input a pipe) passes ANSI already.
   std::string commandLine = GetCommandLineA();
-  if ((GetVersion() & 0x80000000u) != 0 && !commandLine.empty()) {
+  DWORD inputMode = 0;
+  if ((GetVersion() & 0x80000000u) != 0 && !commandLine.empty() &&
+      GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &inputMode)) {
     OemToCharBuffA(commandLine.c_str(), &commandLine[0], static_cast<DWORD>(commandLine.size()));
   }
   const int status = [&] {

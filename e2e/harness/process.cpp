@@ -39,7 +39,7 @@ ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
 }
 
 ChildProcess ChildProcess::Start(const std::string& exe, const std::string& arguments,
-                                 const std::string& directory) {
+                                 const std::string& directory, DWORD creationFlags) {
   std::string commandLine = QuoteArgument(exe);
   if (!arguments.empty()) commandLine += " " + arguments;
   std::vector<char> buffer(commandLine.begin(), commandLine.end());
@@ -49,7 +49,7 @@ ChildProcess ChildProcess::Start(const std::string& exe, const std::string& argu
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info = {};
-  if (!CreateProcessA(exe.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+  if (!CreateProcessA(exe.c_str(), buffer.data(), nullptr, nullptr, FALSE, creationFlags, nullptr,
                       folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
     throw std::runtime_error("CreateProcessA(" + commandLine + ") failed with error " +
                              std::to_string(GetLastError()));

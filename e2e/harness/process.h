@@ -23,7 +23,8 @@ class ChildProcess {
   // path; `directory` empty means the program's own folder. Throws when the
   // process cannot be created.
   static ChildProcess Start(const std::string& exe, const std::string& arguments,
-                            const std::string& directory = std::string());
+                            const std::string& directory = std::string(),
+                            DWORD creationFlags = 0);
 
   DWORD id() const { return id_; }
   bool Running() const;

@@ -51,6 +51,12 @@ void FakeShellLinks::Settle(const std::string& file) {
   setAside.erase(it);
 }
 
+bool FakeShellLinks::RemoveLink(const std::string& file) {
+  if (readOnly.count(file)) return false;
+  links.erase(file);
+  return true;
+}
+
 std::string FakeShellLinks::PathKey(const std::string& path) {
   pathKeys.push_back(path);
   const std::string upper = AsciiUpper(path);

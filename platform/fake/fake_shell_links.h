@@ -27,6 +27,7 @@ class FakeShellLinks : public ShellLinks {
   bool ReadLink(const std::string& file, LinkFields* fields) override;
   LinkWrite WriteLink(const std::string& file, const LinkFields& fields) override;
   void Settle(const std::string& file) override;
+  bool RemoveLink(const std::string& file) override;
   std::string PathKey(const std::string& path) override;
 
   std::vector<LinkFolder> folders = {

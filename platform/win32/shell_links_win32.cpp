@@ -242,6 +242,8 @@ LinkWrite Win32ShellLinks::WriteLink(const std::string& file, const LinkFields& 
   return LinkWrite::Written;
 }
 
+bool Win32ShellLinks::RemoveLink(const std::string& file) { return DeleteLinkFile(file); }
+
 std::string Win32ShellLinks::PathKey(const std::string& path) {
   // A link to an empty floppy or CD drive must not make the system ask for a disk.
   const UINT errorMode = SetErrorMode(SEM_FAILCRITICALERRORS);

@@ -36,12 +36,13 @@ class CompanionTest : public testing::Test {
     reg.PutKey(kUser, Profile("User Default") + "\\D3D");
   }
 
-  int Run(const std::vector<std::string>& args) {
+  int Run(const std::vector<std::string>& args,
+          const std::string& tarnwick = "C:\\Tarnwick\\tarnwick.exe") {
     console.out.clear();
     console.err.clear();
     SettingCatalogue catalogue;
     CompanionContext context{catalogue, program, driverRegistry, compare, ansi,
-                             console,   links,   "C:\\Tarnwick\\tarnwick.exe"};
+                             console,   links,   tarnwick};
     return RunCompanion(args, context);
   }
 
@@ -244,6 +245,56 @@ TEST_F(CompanionTest, AdoptShowAndUnadoptAllRoundTrip) {
   EXPECT_EQ(Run({"unadopt", "--all"}), kExitOk);
   EXPECT_EQ(console.out, "Put back C:\\Desktop\\Doom.lnk\r\n");
   EXPECT_EQ(links.links["C:\\Desktop\\Doom.lnk"], original);
+}
+
+// An install moved from C:\Old to C:\Tarnwick, then uninstalled: the
+// installer runs relink, the uninstaller remove-shortcuts before unadopt.
+TEST_F(CompanionTest, RelinkFollowsAMovedInstallAndRemoveShortcutsSparesAdoptedOnes) {
+  const std::string oldExe = "C:\\Old\\tarnwick.exe", newExe = "C:\\Tarnwick\\tarnwick.exe";
+  const std::string desktopDoom = "C:\\Desktop\\Doom.lnk";
+  const std::string menuDoom = "C:\\Start Menu\\Programs\\Doom\\Doom.lnk";
+  LinkFields doom;
+  doom.target = "C:\\Doom\\doom.exe";
+  links.links[desktopDoom] = links.links[menuDoom] = doom;
+  ASSERT_EQ(Run({"adopt", "doom"}, oldExe), kExitOk) << console.err;
+  // The editor's shortcut, the installer's own, and one in the Start menu.
+  const std::string editorQuake = "C:\\Desktop\\Quake III.lnk";
+  LinkFields quake{oldExe, "\"Quake III\"", "C:\\Old\\", "C:\\Games\\quake3.exe", 0, 1};
+  links.links[editorQuake] = quake;
+  const LinkFields installerLink{oldExe, "", "C:\\Old", "", 0, 1};
+  links.links["C:\\Desktop\\Tarnwick.lnk"] = installerLink;
+  links.links["C:\\Start Menu\\Programs\\Quake.lnk"] = quake;
+
+  // A link that cannot be written keeps starting the old exe, as its record says.
+  links.readOnly.insert(menuDoom);
+  EXPECT_EQ(Run({"relink", "C:\\OLD\\TARNWICK.EXE"}), kExitFailed);
+  EXPECT_NE(console.err.find(menuDoom + ": read-only"), std::string::npos) << console.err;
+  EXPECT_EQ(links.links[menuDoom].target, oldExe);
+
+  links.readOnly.clear();
+  links.links[editorQuake] = quake;  // the first run moved it already
+  ASSERT_EQ(Run({"relink", "C:\\OLD\\TARNWICK.EXE"}), kExitOk) << console.err;
+  EXPECT_EQ(console.out, "Now starts this Tarnwick: " + menuDoom +
+                             "\r\nNow starts this Tarnwick: " + editorQuake + "\r\n");
+  for (const std::string& file : {desktopDoom, menuDoom}) {
+    EXPECT_EQ(links.links[file].target, newExe) << file;
+    EXPECT_EQ(links.links[file].workingDirectory, "C:\\Tarnwick\\") << file;
+  }
+  quake.target = newExe;
+  quake.workingDirectory = "C:\\Tarnwick\\";
+  EXPECT_EQ(links.links[editorQuake], quake);
+  EXPECT_EQ(links.links["C:\\Desktop\\Tarnwick.lnk"], installerLink);
+  EXPECT_EQ(links.links["C:\\Start Menu\\Programs\\Quake.lnk"].target, oldExe);
+
+  links.links["C:\\Desktop\\Tarnwick.lnk"].target = newExe;
+  ASSERT_EQ(Run({"remove-shortcuts"}), kExitOk) << console.err;
+  EXPECT_EQ(console.out, "Deleted " + editorQuake + "\r\n");
+  EXPECT_EQ(links.links.count(editorQuake), 0u);
+  EXPECT_EQ(links.links.count("C:\\Desktop\\Tarnwick.lnk"), 1u);
+  // The records followed: the adopted links still go back as they were.
+  ASSERT_EQ(Run({"unadopt", "--all"}), kExitOk) << console.err;
+  EXPECT_EQ(links.links[desktopDoom], doom);
+  EXPECT_EQ(links.links[menuDoom], doom);
 }
 
 }  // namespace

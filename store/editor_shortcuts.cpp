@@ -1,0 +1,54 @@
+#include "store/editor_shortcuts.h"
+
+namespace tw {
+
+namespace {
+
+// As many as a desktop can sensibly hold; bounds a runaway folder.
+constexpr size_t kMaxLinks = 10000;
+
+std::string FolderOf(const std::string& path) {
+  return path.substr(0, path.find_last_of('\\'));
+}
+
+}  // namespace
+
+AdoptionReport FollowEditorShortcuts(ShellLinks& links, const std::vector<std::string>& recorded,
+                                     const std::string& from, const std::string& to) {
+  AdoptionReport report;
+  const std::string fromKey = links.PathKey(from);
+  const std::string fromFolder = links.PathKey(FolderOf(from));
+  for (const LinkFolder& folder : links.Folders()) {
+    if (folder.place != LinkPlace::Desktop) continue;
+    for (const std::string& file : links.FindLinks(folder, kMaxLinks)) {
+      LinkFields fields;
+      if (!links.ReadLink(file, &fields) || links.PathKey(fields.target) != fromKey ||
+          fields.arguments.find_first_not_of(' ') == std::string::npos) {
+        continue;
+      }
+      const std::string key = links.PathKey(file);
+      bool adopted = false;
+      for (const std::string& other : recorded) adopted |= links.PathKey(other) == key;
+      if (adopted) continue;
+      bool done;
+      if (to.empty()) {
+        done = links.RemoveLink(file);
+      } else {
+        fields.target = to;
+        std::string start = fields.workingDirectory;
+        while (!start.empty() && start.back() == '\\') start.pop_back();
+        if (links.PathKey(start) == fromFolder) fields.workingDirectory = FolderOf(to) + "\\";
+        done = links.WriteLink(file, fields) == LinkWrite::Written;
+      }
+      if (done) {
+        report.changed.push_back(file);
+      } else {
+        report.problems.push_back(file + (to.empty() ? ": could not be deleted"
+                                                     : ": could not be written, it still starts " + from));
+      }
+    }
+  }
+  return report;
+}
+
+}  // namespace tw
