@@ -16,6 +16,17 @@ WIN32_DIR := $(BUILD)/win32
 E2E_DIR := $(BUILD)/e2e
 TARNWICK_EXE := $(abspath $(WIN32_DIR))/tarnwick.exe
 
+# The Wine suites, the installer's in a Wine session of its own: in XP mode
+# Wine's desktop process can crash when earlier suites rewrite desktop
+# shortcuts under it, and an installer that closes the tray copy or starts a
+# console program then waits for ever. A new session starts a new desktop.
+E2E_SUITES = (wine_status=0; \
+	bash scripts/with-wine.sh --prefix $(BUILD)/wineprefix-test -- \
+	  ctest --test-dir $(E2E_DIR) --output-on-failure -E '^install_' || wine_status=1; \
+	bash scripts/with-wine.sh --prefix $(BUILD)/wineprefix-test -- \
+	  ctest --test-dir $(E2E_DIR) --output-on-failure -R '^install_' || wine_status=1; \
+	exit $$wine_status)
+
 .PHONY: test run prereqs native native-sanitize win32 e2e fuzz test-native test-e2e test-sanitize \
   test-fuzz soak bench dist
 
@@ -25,8 +36,7 @@ test: native native-sanitize fuzz e2e
 	ctest --test-dir $(NATIVE_DIR) --output-on-failure || status=1; \
 	ctest --test-dir $(SANITIZE_DIR) --output-on-failure || status=1; \
 	ctest --test-dir $(FUZZ_DIR) --output-on-failure || status=1; \
-	bash scripts/with-wine.sh --prefix $(BUILD)/wineprefix-test -- \
-	  ctest --test-dir $(E2E_DIR) --output-on-failure || status=1; \
+	$(E2E_SUITES) || status=1; \
 	exit $$status
 
 run: win32
@@ -64,8 +74,7 @@ test-native: native
 	ctest --test-dir $(NATIVE_DIR) --output-on-failure
 
 test-e2e: e2e
-	bash scripts/with-wine.sh --prefix $(BUILD)/wineprefix-test -- \
-	  ctest --test-dir $(E2E_DIR) --output-on-failure
+	$(E2E_SUITES)
 
 # The native tests under AddressSanitizer and UndefinedBehaviorSanitizer.
 native-sanitize: prereqs
