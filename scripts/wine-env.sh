@@ -76,6 +76,12 @@ REGEDIT4
 ; set in it keep the width they have on Windows.
 [HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]
 "Times New Roman"="Liberation Serif"
+
+; A crashed program ends at once instead of waiting behind a crash dialog:
+; in XP mode Wine's own desktop process has crashed under the installer
+; suite, and every program that then sent it a message waited for ever.
+[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]
+"ShowCrashDialog"=dword:00000000
 EOF
   wine regedit /S "$(tw_windows_path "$reg")" >>"$prefix.log" 2>&1 || { tw_log "desktop settings failed"; return 1; }
   # Let explorer.exe, started by wineboot without the desktop setting, end;
