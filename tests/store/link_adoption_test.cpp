@@ -222,6 +222,46 @@ TEST_F(LinkAdoptionTest, ARecordLastsAsLongAsItsLinkStartsTarnwick) {
   EXPECT_EQ(links.links[kDesk], Link(kGame));
 }
 
+// Only a link that is really gone loses its record: any other failed read
+// keeps it, and a later put-back tries again.
+TEST_F(LinkAdoptionTest, AFailedReadKeepsTheRecordUnlessTheLinkIsGone) {
+  const struct {
+    uint32_t error;
+    bool rootReachable, gone;
+  } rows[] = {
+      {2, true, true},            // file not found
+      {3, true, true},            // its folder is gone
+      {2, false, false},          // on a drive or share that does not answer
+      {3, false, false},
+      {32, true, false},          // held open by another program
+      {5, true, false},           // access denied
+      {0x80004005u, true, false}, // the shell link object failed
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.error);
+    links.links = {{kMenu, Link(kGame)}};
+    links.readFaults.clear();
+    ASSERT_EQ(adoption.Adopt("GAME.EXE", Find()).changed.size(), 1u);
+    links.readFaults[kMenu] = {row.error, row.rootReachable};
+    AdoptionReport report = adoption.Unadopt("GAME.EXE");
+    if (row.gone) {
+      EXPECT_EQ(report.problems,
+                std::vector<std::string>{kMenu + ": deleted since it was adopted, left alone"});
+      EXPECT_FALSE(HasRecords());
+      continue;
+    }
+    EXPECT_EQ(report.problems, std::vector<std::string>{kMenu + ": could not be read, left alone"});
+    EXPECT_EQ(report.kept, 1);
+    reg.RemoveKey(RootKey::CurrentUser, kProfile);  // kept outside the profile
+    links.readFaults.clear();
+    report = adoption.UnadoptAll();
+    EXPECT_EQ(report.changed, std::vector<std::string>{kMenu});
+    EXPECT_EQ(links.links[kMenu], Link(kGame));
+    EXPECT_FALSE(HasRecords());
+    reg.PutString(RootKey::CurrentUser, kProfile, "FilePath", kGame);
+  }
+}
+
 TEST_F(LinkAdoptionTest, AFailureHalfWayPutsEverythingBackAndReportsOnce) {
   links.links[kMenu] = Link(kGame, "+a");
   links.links[kDesk] = Link(kGame, "+a");
