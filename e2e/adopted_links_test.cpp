@@ -136,6 +136,13 @@ TEST_F(AdoptedLinksTest, AShortcutHeldOpenKeepsItsRecordAndGoesBackOnceFree) {
   EXPECT_EQ(Describe(link_), before);
   EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Hexmoor\\Tarnwick Adopted Shortcuts"));
   EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Profile("Held") + "\\Adopted Shortcuts"));
+
+  // Deleted, it is gone for good: reported, and its record goes.
+  ASSERT_EQ(RunToExit(CompanionExe(), "adopt Held"), DWORD{0});
+  ASSERT_TRUE(DeleteFileA(link_.c_str()));
+  EXPECT_EQ(RunToExit(CompanionExe(), "unadopt Held"), DWORD{1});
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Hexmoor\\Tarnwick Adopted Shortcuts"));
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Profile("Held") + "\\Adopted Shortcuts"));
 }
 
 }  // namespace

@@ -197,15 +197,19 @@ void Win32ShellLinks::Settle(const std::string& file) { SettleWrite(file); }
 namespace {
 
 // Whether the drive or share a path lies on answers: "X:\" or "\\server\share\".
+// The volume is asked rather than the root folder's attributes, which
+// Windows 95 does not give for a share's root.
 bool RootReachable(const std::string& path) {
-  std::string::size_type end = 3;
+  std::string root = path.substr(0, 3);
   if (path.compare(0, 2, "\\\\") == 0) {
-    end = path.find('\\', path.find('\\', 2) + 1);
-    end = end == std::string::npos ? path.size() : end + 1;
+    const std::string::size_type server = path.find('\\', 2);
+    const std::string::size_type share =
+        server == std::string::npos ? server : path.find('\\', server + 1);
+    root = share == std::string::npos ? path + "\\" : path.substr(0, share + 1);
   }
-  const std::string root = path.substr(0, end);
   const UINT errorMode = SetErrorMode(SEM_FAILCRITICALERRORS);
-  const bool reachable = GetFileAttributesA(root.c_str()) != INVALID_FILE_ATTRIBUTES;
+  const bool reachable =
+      GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0) != 0;
   SetErrorMode(errorMode);
   return reachable;
 }
