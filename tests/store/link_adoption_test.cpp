@@ -44,8 +44,9 @@ class LinkAdoptionTest : public testing::Test {
 
   FakeRegistry reg;
   RegistryHandle program{reg, RootKey::CurrentUser};
+  RegistryHandle machine{reg, RootKey::LocalMachine};
   FakeShellLinks links;
-  LinkAdoption adoption{program, links, kTarnwick};
+  LinkAdoption adoption{program, machine, links, kTarnwick};
 };
 
 TEST_F(LinkAdoptionTest, FindsTheProgramsLinksByAnyNameOfTheFile) {
@@ -287,6 +288,7 @@ TEST_F(LinkAdoptionTest, AFailureHalfWayPutsEverythingBackAndReportsOnce) {
 }
 
 TEST_F(LinkAdoptionTest, ARenameTakesTheLinksAlongAndAnInstallMoveRelinksThem) {
+  links.folders[1].allUsers = true;  // the desktop link serves every account
   links.links[kMenu] = Link(kGame);
   links.links[kDesk] = Link(kGame);
   adoption.Adopt("GAME.EXE", Find());
@@ -301,6 +303,9 @@ TEST_F(LinkAdoptionTest, ARenameTakesTheLinksAlongAndAnInstallMoveRelinksThem) {
   EXPECT_EQ(links.links[kMenu].arguments, "\"Demo\"");
   EXPECT_EQ(adoption.List("Demo").size(), 2u);
   EXPECT_FALSE(reg.HasKey(RootKey::CurrentUser, kKept));
+  // Other accounts find the all-users link under its new name.
+  EXPECT_TRUE(SharedLinkOriginal(machine, "Demo").has_value());
+  EXPECT_FALSE(SharedLinkOriginal(machine, "GAME.EXE").has_value());
 
   // Only the letter case: the links start it as they are.
   links.readOnly.insert(kDesk);
