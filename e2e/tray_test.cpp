@@ -60,6 +60,7 @@ class RefusingShell {
   explicit RefusingShell(size_t refusals) : refusals_(refusals) {
     std::promise<void> started;
     thread_ = std::thread([this, &started] {
+      threadId_ = GetCurrentThreadId();
       WNDCLASSA windowClass = {};
       windowClass.lpfnWndProc = &RefusingShell::Procedure;
       windowClass.hInstance = GetModuleHandleA(nullptr);
@@ -78,7 +79,7 @@ class RefusingShell {
     started.get_future().wait();
   }
   ~RefusingShell() {
-    PostThreadMessageA(GetWindowThreadProcessId(window_, nullptr), WM_QUIT, 0, 0);
+    PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
     thread_.join();
   }
   // When each try of the program's main window came (GetTickCount).
@@ -104,6 +105,7 @@ class RefusingShell {
   std::mutex mutex_;
   std::vector<DWORD> tries_;
   HWND window_ = nullptr;
+  DWORD threadId_ = 0;
   std::thread thread_;
 };
 
