@@ -256,6 +256,9 @@ TEST_F(CompanionTest, RelinkFollowsAMovedInstallAndRemoveShortcutsSparesAdoptedO
   LinkFields doom;
   doom.target = "C:\\Doom\\doom.exe";
   links.links[desktopDoom] = links.links[menuDoom] = doom;
+  // Without tarnwick.exe beside it, no shortcut is pointed at an empty target.
+  EXPECT_EQ(Run({"adopt", "doom"}, ""), kExitFailed);
+  EXPECT_EQ(console.err, "tarnwick-cli: tarnwick.exe was not found beside tarnwick-cli.exe\r\n");
   ASSERT_EQ(Run({"adopt", "doom"}, oldExe), kExitOk) << console.err;
   // The editor's shortcut, the installer's own, and one in the Start menu.
   const std::string editorQuake = "C:\\Desktop\\Quake III.lnk";
@@ -264,15 +267,21 @@ TEST_F(CompanionTest, RelinkFollowsAMovedInstallAndRemoveShortcutsSparesAdoptedO
   const LinkFields installerLink{oldExe, "", "C:\\Old", "", 0, 1};
   links.links["C:\\Desktop\\Tarnwick.lnk"] = installerLink;
   links.links["C:\\Start Menu\\Programs\\Quake.lnk"] = quake;
-
-  // A link that cannot be written keeps starting the old exe, as its record says.
-  links.readOnly.insert(menuDoom);
-  EXPECT_EQ(Run({"relink", "C:\\OLD\\TARNWICK.EXE"}), kExitFailed);
-  EXPECT_NE(console.err.find(menuDoom + ": read-only"), std::string::npos) << console.err;
+  // An editor shortcut whose "Start in" the user chose keeps it.
+  const std::string ownFolder = "C:\\Desktop\\Quake III (saves).lnk";
+  links.links[ownFolder] = LinkFields{oldExe, "\"Quake III\"", "C:\\Saves", "", 0, 1};
+  EXPECT_EQ(Run({"relink", oldExe}, ""), kExitFailed);
   EXPECT_EQ(links.links[menuDoom].target, oldExe);
 
+  // A link that cannot be written keeps starting the old exe, as its record says.
+  links.readOnly = {menuDoom, editorQuake};
+  EXPECT_EQ(Run({"relink", "C:\\OLD\\TARNWICK.EXE"}), kExitFailed);
+  EXPECT_NE(console.err.find(menuDoom + ": read-only"), std::string::npos) << console.err;
+  EXPECT_NE(console.err.find(editorQuake + ": could not be written"), std::string::npos);
+  EXPECT_EQ(links.links[menuDoom].target, oldExe);
+  EXPECT_EQ(links.links[ownFolder], (LinkFields{newExe, "\"Quake III\"", "C:\\Saves", "", 0, 1}));
+
   links.readOnly.clear();
-  links.links[editorQuake] = quake;  // the first run moved it already
   ASSERT_EQ(Run({"relink", "C:\\OLD\\TARNWICK.EXE"}), kExitOk) << console.err;
   EXPECT_EQ(console.out, "Now starts this Tarnwick: " + menuDoom +
                              "\r\nNow starts this Tarnwick: " + editorQuake + "\r\n");
@@ -287,8 +296,19 @@ TEST_F(CompanionTest, RelinkFollowsAMovedInstallAndRemoveShortcutsSparesAdoptedO
   EXPECT_EQ(links.links["C:\\Start Menu\\Programs\\Quake.lnk"].target, oldExe);
 
   links.links["C:\\Desktop\\Tarnwick.lnk"].target = newExe;
+  // One whose put-back failed waits in the kept records, which name it in
+  // their own letter case: spared too.
+  links.readOnly.insert(desktopDoom);
+  EXPECT_EQ(Run({"unadopt", "doom"}), kExitFailed);
+  EXPECT_EQ(console.err, "tarnwick-cli: " + desktopDoom + ": read-only, left alone\r\n"
+            "tarnwick-cli: 1 shortcut(s) still start Tarnwick; their records are kept for a later "
+            "unadopt\r\n");  // tried once, though it joins the kept records
+  links.readOnly.clear();
+  const std::string kept = "Software\\Hexmoor\\Tarnwick Adopted Shortcuts\\1";
+  reg.PutString(kUser, kept, "File", "c:\\desktop\\doom.lnk");
   ASSERT_EQ(Run({"remove-shortcuts"}), kExitOk) << console.err;
-  EXPECT_EQ(console.out, "Deleted " + editorQuake + "\r\n");
+  EXPECT_EQ(console.out, "Deleted " + ownFolder + "\r\nDeleted " + editorQuake + "\r\n");
+  reg.PutString(kUser, kept, "File", desktopDoom);
   EXPECT_EQ(links.links.count(editorQuake), 0u);
   EXPECT_EQ(links.links.count("C:\\Desktop\\Tarnwick.lnk"), 1u);
   // The records followed: the adopted links still go back as they were.

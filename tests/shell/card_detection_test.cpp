@@ -236,10 +236,13 @@ TEST_F(Detection, PciDeviceBoundToAnAdapter) {
     state = StartupState{};
     Adapter("0000", "Standard PCI Graphics Adapter (VGA)");
     Adapter("0001", "3dfx Voodoo Series");
-    reg.PutString(kHklm, std::string("Enum\\PCI\\") + c.device + "\\BUS_01&DEV_00&FUNC_00", "Driver",
-                  "display\\0001");
+    // The device's own description names the model the adapter's does not.
+    const std::string device = std::string("Enum\\PCI\\") + c.device + "\\BUS_01&DEV_00&FUNC_00";
+    reg.PutString(kHklm, device, "Driver", "display\\0001\\");
+    reg.PutString(kHklm, device, "DeviceDesc", "3dfx Voodoo5 5500 AGP");
     EXPECT_EQ(Detect(false), c.match);
     EXPECT_EQ(state.driverKey, c.match ? kDisplay + "0001\\" : std::string());
+    EXPECT_EQ(state.namedModel, c.match ? 5500 : 0);
   }
 }
 
