@@ -28,9 +28,10 @@ class RecordingStartupView : public StartupView {
   }
   void AddTrayIcon() override { calls.push_back("Tray"); }
   void BuildMenus() override { calls.push_back("Menus"); }
-  void ResumePendingRestore() override {
+  std::string ResumePendingRestore() override {
     calls.push_back("Resume");
     if (resumeFails) throw std::runtime_error("Failed to set data for 'SSTH3_RGAMMA'");
+    return std::string();
   }
 
   std::vector<std::string> calls;
