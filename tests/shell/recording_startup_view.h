@@ -31,7 +31,7 @@ class RecordingStartupView : public StartupView {
   std::string ResumePendingRestore() override {
     calls.push_back("Resume");
     if (resumeFails) throw std::runtime_error("Failed to set data for 'SSTH3_RGAMMA'");
-    return std::string();
+    return resumeNote;
   }
 
   std::vector<std::string> calls;
@@ -39,6 +39,7 @@ class RecordingStartupView : public StartupView {
   std::function<void(int&)> answer;  // what the user does in the card model dialog
   bool runFails = false;
   bool resumeFails = false;
+  std::string resumeNote;  // what resuming an owed restore has to say
 };
 
 }  // namespace tw
