@@ -336,7 +336,8 @@ DriverPlan DriverSettings::PlanProfileSettings(const std::string& profile, bool 
 }
 
 void DriverSettings::ApplyProfileSettings(const std::string& profile, bool runDirect) {
-  ApplyPlan(PlanProfileSettings(profile, runDirect));
+  bool givenBack = true;  // nothing records this apply: the error says all there is
+  ApplyRunPlan(PlanProfileSettings(profile, runDirect), givenBack);
 }
 
 void DriverSettings::ResetToFactoryDefaults() {

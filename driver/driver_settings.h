@@ -20,6 +20,7 @@ class DriverSettings {
   // model is known) writes nothing.
   void ApplyChoice(SettingKind kind, int number, int choice);
   // `runDirect`: a command-line run, which must not create the profile's keys.
+  // A part-way failure is given back, as in a run (ApplyRunPlan).
   void ApplyProfileSettings(const std::string& profile, bool runDirect);
   void ResetToFactoryDefaults();
   void ResetToUserDefaults();
