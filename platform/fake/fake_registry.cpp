@@ -305,7 +305,7 @@ void FakeRegistry::FlushAllHives() {
   for (int i = 0; i < kRoots; ++i) onDisk_[i] = roots_[i]->Copy();
 }
 
-void FakeRegistry::Reboot(std::initializer_list<RootKey> keptUnflushed) {
+void FakeRegistry::Reboot(const std::vector<RootKey>& keptUnflushed) {
   for (int i = 0; i < kRoots; ++i) {
     bool kept = i == RootIndex(RootKey::DynData);
     for (RootKey root : keptUnflushed) kept = kept || RootIndex(root) == i;

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <functional>
-#include <initializer_list>
 #include <map>
 #include <memory>
 #include <optional>
@@ -49,7 +48,7 @@ class FakeRegistry : public RegistryBackend {
   // them just before the cut). HKEY_DYN_DATA is the same after a reboot.
   void FlushAllHives();
   void PowerOff() { powerOff_ = true; }
-  void Reboot(std::initializer_list<RootKey> keptUnflushed = {});
+  void Reboot(const std::vector<RootKey>& keptUnflushed = {});
   int Flushes() const { return flushes_; }
 
   // Injected failures. Paths are written without leading backslash.

@@ -455,13 +455,7 @@ TEST_F(JournalTest, APowerCutAtAnyPointLeavesTheDriverAsBeforeOrOwesItsRestore) 
       } catch (...) {
       }
       reg.SetChangeObserver(nullptr);
-      if (kept.size() == 2) {
-        reg.Reboot({kUser, kMachine});
-      } else if (kept.size() == 1) {
-        reg.Reboot({kept[0]});
-      } else {
-        reg.Reboot();
-      }
+      reg.Reboot(kept);
       EndEveryGame();
       Start()->launcher.ResumeFromJournal();
       EXPECT_EQ(settings(), before);
