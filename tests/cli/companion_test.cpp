@@ -165,6 +165,13 @@ TEST_F(CompanionTest, ApplyWritesTheProfileWithPreviousValuesAndRestoreSwapsBack
   EXPECT_EQ(reg.GetString(kMachine, d3d, "SSTH3_SLI_AA_CONFIGURATION"), "2");
   EXPECT_FALSE(reg.GetString(kMachine, d3d, "SSTH3_SWAPINTERVAL"));
 
+  // A Glide write refused after the Direct3D ones: those are given back.
+  reg.RefuseWrites(kMachine, kDevice + "\\Glide");
+  EXPECT_EQ(Run({"apply", "Quake III"}), kExitFailed);
+  reg.ClearRefusals();
+  EXPECT_EQ(reg.GetString(kMachine, d3d, "SSTH3_SLI_AA_CONFIGURATION"), "2");
+  EXPECT_FALSE(reg.GetString(kMachine, d3d, "SSTH3_SWAPINTERVAL"));
+
   EXPECT_EQ(Run({"apply", "Doom 3"}), kExitFailed);
   EXPECT_FALSE(reg.HasKey(kUser, Profile("Doom 3")));
   reg.RemoveKey(kMachine, "System\\CurrentControlSet\\Services\\3dfxvs");

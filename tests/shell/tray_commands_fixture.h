@@ -88,7 +88,7 @@ class ForwardingStartupView : public StartupView {
   void RunProfile(const std::string&) override {}
   void AddTrayIcon() override {}
   void BuildMenus() override {}
-  void ResumePendingRestore() override {}
+  std::string ResumePendingRestore() override { return std::string(); }
 
   TrayCommands* form = nullptr;
   int asked = 0;
