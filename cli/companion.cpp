@@ -281,7 +281,7 @@ class Companion {
     }
     // As the tray's "Reset to previous settings": a restore owed after a
     // watched run is settled by this one, so none is left pending.
-    driver.ApplyPlan(journal.DecideRestore(driver, -1, -1));
+    journal.Restore(driver, -1, -1);
     journal.Clear();
     return kExitOk;
   }

@@ -1,8 +1,10 @@
 #include "driver/driver_settings.h"
 
 #include <cstdint>
+#include <exception>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/ascii_case.h"
@@ -234,7 +236,7 @@ DriverSettings::DriverSettings(const SettingCatalogue& catalogue,
       driverRegistry_(driverRegistry),
       driverKey_(driverKey) {}
 
-void DriverSettings::ApplyPlan(const DriverPlan& plan) {
+void DriverSettings::Carry(const DriverPlan& plan, DriverPlan* undo) {
   for (SettingKind kind : kGroups) {
     const DriverWrite* first = nullptr;
     for (const DriverWrite& write : plan) {
@@ -245,13 +247,56 @@ void DriverSettings::ApplyPlan(const DriverPlan& plan) {
     RequireDriverGroup(driver, first->name);
     for (const DriverWrite& write : plan) {
       if (write.kind != kind) continue;
+      // How to put the value back, noted before it changes.
+      DriverWrite back{kind, write.name, true, std::string()};
+      if (undo != nullptr) {
+        const std::optional<RawValue> was = driverRegistry_.ReadValue(write.name);
+        if (was && !RegistryHandle::IsText(*was)) throw RegistryError::InvalidType(write.name);
+        back.remove = !was;
+        if (was) back.text = RegistryHandle::TextOf(*was);
+      }
       if (write.remove) {
         driverRegistry_.DeleteValue(write.name);
       } else {
         driverRegistry_.WriteString(write.name, write.text);
       }
+      // A value written twice goes back to what it held before the first.
+      if (undo != nullptr && FindWrite(*undo, kind, write.name) == nullptr) {
+        undo->push_back(std::move(back));
+      }
     }
   }
+}
+
+void DriverSettings::ApplyPlan(const DriverPlan& plan) { Carry(plan, nullptr); }
+
+void DriverSettings::ApplyRunPlan(const DriverPlan& plan, bool& givenBack) {
+  DriverPlan undo;
+  try {
+    Carry(plan, &undo);
+  } catch (const std::exception&) {
+    // Half a profile is neither the game's settings nor the driver's own.
+    try {
+      ApplyPlan(undo);
+      Flush();
+    } catch (const std::exception&) {
+      givenBack = false;
+    }
+    throw;
+  }
+}
+
+void DriverSettings::Flush() {
+  ScopedKey key(driverRegistry_, driverKey_, false);
+  driverRegistry_.Flush();
+}
+
+DriverSettings DriverSettings::At(const std::string& adapterKey) const {
+  return DriverSettings(catalogue_, programRegistry_, driverRegistry_, adapterKey);
+}
+
+bool DriverSettings::AdapterExists(const std::string& adapterKey) {
+  return driverRegistry_.KeyExists(adapterKey);
 }
 
 void DriverSettings::ApplyChoice(SettingKind kind, int setting, int choice) {
@@ -291,7 +336,8 @@ DriverPlan DriverSettings::PlanProfileSettings(const std::string& profile, bool 
 }
 
 void DriverSettings::ApplyProfileSettings(const std::string& profile, bool runDirect) {
-  ApplyPlan(PlanProfileSettings(profile, runDirect));
+  bool givenBack = true;  // nothing records this apply: the error says all there is
+  ApplyRunPlan(PlanProfileSettings(profile, runDirect), givenBack);
 }
 
 void DriverSettings::ResetToFactoryDefaults() {

@@ -20,6 +20,7 @@ class DriverSettings {
   // model is known) writes nothing.
   void ApplyChoice(SettingKind kind, int number, int choice);
   // `runDirect`: a command-line run, which must not create the profile's keys.
+  // A part-way failure is given back, as in a run (ApplyRunPlan).
   void ApplyProfileSettings(const std::string& profile, bool runDirect);
   void ResetToFactoryDefaults();
   void ResetToUserDefaults();
@@ -33,6 +34,19 @@ class DriverSettings {
   DriverPlan PlanProfileSettings(const std::string& profile, bool runDirect);
   DriverPlan PlanRestore();
   void ApplyPlan(const DriverPlan& plan);
+  // A run's plan. When a write fails part-way, every value written is put
+  // back as it was, and the driver's hive written to disk, before the error
+  // goes on; `givenBack` turns false when even that failed, so the driver
+  // may not hold its state before.
+  void ApplyRunPlan(const DriverPlan& plan, bool& givenBack);
+  // Writes the driver's hive to disk now. One the system will not write
+  // now its lazy writer writes later: there is nothing better to do.
+  void Flush();
+
+  // The same settings on another adapter key (which must outlive it).
+  DriverSettings At(const std::string& adapterKey) const;
+  const std::string& AdapterKey() const { return driverKey_; }
+  bool AdapterExists(const std::string& adapterKey);
 
   // For a watched run: what the values `plan` changes hold now (their text,
   // or absent), as writes that put them back. Only reads.
@@ -43,6 +57,10 @@ class DriverSettings {
   DriverPlan PlanRestoreTo(const DriverPlan& prior);
 
  private:
+  // Carries out `plan`; with `undo`, also the writes that put back each
+  // value written.
+  void Carry(const DriverPlan& plan, DriverPlan* undo);
+
   const SettingCatalogue& catalogue_;
   RegistryHandle& programRegistry_;
   RegistryHandle& driverRegistry_;

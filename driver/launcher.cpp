@@ -85,12 +85,14 @@ void Launcher::RunProfile(const std::string& name) {
   const DriverPlan plan = driver_.PlanProfileSettings(name, flags_.runDirect);
   runProfile_ = name;
   if (WatchedRun()) BeginJournal(name, plan, driver_.PlanPriorState(plan));
+  bool givenBack = true;
   try {
-    driver_.ApplyPlan(plan);
+    driver_.ApplyRunPlan(plan, givenBack);
   } catch (const std::exception&) {
     // The run ends here and nothing will watch it (a limited user cannot
     // write the driver key): a record left behind would fail every start.
-    EndJournalOfUnwatchedRun();
+    // It stays only while what the run wrote could not be given back.
+    if (givenBack) EndJournalOfUnwatchedRun();
     throw;
   }
 
@@ -170,8 +172,7 @@ void Launcher::CheckProgramExit(bool shuttingDown) {
 
 void Launcher::RestorePreviousSettings() {
   // A restore that is owed is decided in the journal before it starts.
-  const DriverPlan plan = journal_.DecideRestore(driver_, runDesktopMode_, modes_.SavedModeNumber());
-  driver_.ApplyPlan(plan);
+  journal_.Restore(driver_, runDesktopMode_, modes_.SavedModeNumber());
   if (runDesktopMode_ >= 0) modes_.RestoreDisplayMode();
   journal_.Clear();
   journalPending_ = false;
@@ -185,16 +186,17 @@ void Launcher::StopWatch() {
   SetWatchedProfile(std::string());
 }
 
-void Launcher::ResumeFromJournal() {
+std::string Launcher::ResumeFromJournal() {
   std::optional<JournalRecord> owed = journal_.Read();
-  if (!owed) return;
+  if (!owed) return std::string();
+  const std::string note = RestoreJournal::TargetNote(driver_, *owed);
   if (RestoreJournal::FinishWrites(driver_, *owed)) {
     if (owed->desktopMode >= 0) {
       modes_.RememberWayBack(owed->savedMode);
       modes_.RestoreDisplayMode();
     }
     journal_.Clear();
-    return;
+    return note;
   }
   runDesktopMode_ = owed->desktopMode;
   if (owed->desktopMode >= 0) modes_.RememberWayBack(owed->savedMode);
@@ -224,13 +226,14 @@ void Launcher::ResumeFromJournal() {
     record_.watched = watch_.WatchedFiles();
     journal_.Update(record_);
     SetWatchedProfile(record_.profile);
-    return;
+    return note;
   }
   if (questions_.Ask(Question::WarningYesNo, ClosedDuringRunQuestion(owed->profile))) {
     RestorePreviousSettings();
   } else {
     journal_.Clear();
   }
+  return note;
 }
 
 void Launcher::BeginJournal(const std::string& name, DriverPlan plan,
@@ -245,6 +248,7 @@ void Launcher::BeginJournal(const std::string& name, DriverPlan plan,
   record.profile = name;
   record.program = profileFilePath_;
   record.folder = FolderOf(processes_.FullPath(profileFilePath_));
+  record.adapter = driver_.AdapterKey();
   record.desktopMode = runDesktopMode_;
   if (runDesktopMode_ >= 0) record.savedMode = modes_.DesktopModeNumber();
   record.apply = std::move(plan);

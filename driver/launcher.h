@@ -59,8 +59,9 @@ class Launcher {
   // At a tray start, a restore the journal says is owed: a decided one is
   // finished; a program that still runs is watched again; otherwise the
   // user is asked whether to put the settings back. The journal is cleared
-  // unless the watch goes on.
-  void ResumeFromJournal();
+  // unless the watch goes on. Returns the start-up log's line when the
+  // restore goes to another adapter key than the one found now, else "".
+  std::string ResumeFromJournal();
 
   // The profile whose program is watched; "" while nothing is.
   const std::string& WatchedProfile() const { return watchedProfile_; }

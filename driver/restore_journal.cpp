@@ -1,6 +1,7 @@
 #include "driver/restore_journal.h"
 
 #include "driver/text_escape.h"
+#include "platform/ascii_case.h"
 #include "store/profile_store.h"
 #include "store/registry_error.h"
 #include "store/setting_catalogue.h"
@@ -19,6 +20,7 @@ constexpr TextField kTextFields[] = {
     {"profile", &JournalRecord::profile},
     {"program", &JournalRecord::program},
     {"folder", &JournalRecord::folder},
+    {"adapter", &JournalRecord::adapter},
 };
 struct NumberField {
   const char* name;
@@ -151,6 +153,7 @@ std::optional<JournalRecord> RestoreJournal::Read() {
 void RestoreJournal::Write(const JournalRecord& record) {
   ScopedKey key(registry_, kProgramKey, true);
   registry_.WriteString(kJournalValue, Encode(record));
+  registry_.Flush();
 }
 
 bool RestoreJournal::Update(const JournalRecord& record) {
@@ -167,24 +170,47 @@ void RestoreJournal::Clear() {
   if (key) registry_.DeleteValue(kJournalValue);
 }
 
-DriverPlan RestoreJournal::DecideRestore(DriverSettings& driver, int desktopMode, int savedMode) {
+DriverSettings RestoreJournal::Target(DriverSettings& driver, const JournalRecord& owed) {
+  if (owed.adapter.empty() || !driver.AdapterExists(owed.adapter)) return driver;
+  return driver.At(owed.adapter);
+}
+
+std::string RestoreJournal::TargetNote(DriverSettings& driver, const JournalRecord& owed) {
+  const std::string& found = driver.AdapterKey();
+  if (owed.adapter.empty() || AsciiLower(owed.adapter) == AsciiLower(found)) return std::string();
+  if (driver.AdapterExists(owed.adapter)) return "Restore owed to " + owed.adapter + ", which the run wrote";
+  return "Restore owed to " + owed.adapter + ", which is gone: it goes to " + found;
+}
+
+void RestoreJournal::Restore(DriverSettings& driver, int desktopMode, int savedMode) {
   std::optional<JournalRecord> owed = Read();
-  if (!owed) return driver.PlanRestore();
+  if (!owed) {
+    driver.ApplyPlan(driver.PlanRestore());
+    return;
+  }
+  DriverSettings target = Target(driver, *owed);
   owed->stage = JournalRecord::Stage::Restoring;
-  owed->restore = owed->hasBefore ? driver.PlanRestoreTo(owed->before) : driver.PlanRestore();
+  owed->restore = owed->hasBefore ? target.PlanRestoreTo(owed->before) : target.PlanRestore();
   owed->desktopMode = desktopMode;
   owed->savedMode = savedMode;
   Update(*owed);
-  return owed->restore;
+  target.ApplyPlan(owed->restore);
+  // The record goes next: the driver must not lose this restore then.
+  target.Flush();
 }
 
 bool RestoreJournal::FinishWrites(DriverSettings& driver, const JournalRecord& owed) {
-  if (owed.stage == JournalRecord::Stage::Restoring) {
-    driver.ApplyPlan(owed.restore);
-    return true;
+  DriverSettings target = Target(driver, owed);
+  const bool restoring = owed.stage == JournalRecord::Stage::Restoring;
+  if (restoring) {
+    target.ApplyPlan(owed.restore);
+  } else if (owed.stage == JournalRecord::Stage::Applying) {
+    target.ApplyPlan(owed.apply);
+  } else {
+    return false;
   }
-  if (owed.stage == JournalRecord::Stage::Applying) driver.ApplyPlan(owed.apply);
-  return false;
+  target.Flush();
+  return restoring;
 }
 
 bool RestoreJournal::Exists() {

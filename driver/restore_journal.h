@@ -31,6 +31,7 @@ struct JournalRecord {
   std::string profile;
   std::string program;               // the profile's program file
   std::string folder;                // processes handed over to must run from here
+  std::string adapter;               // the driver key the run wrote; older records: ""
   int desktopMode = -1;              // the mode the run switched to; -1: none
   int savedMode = -1;                // the mode to switch back to
   std::vector<std::string> watched;  // program files of the watched processes
@@ -50,6 +51,8 @@ class RestoreJournal {
   // Nothing when no restore is owed. A record that cannot be read is no
   // record: it is cleared, since nothing sound could be done with it.
   std::optional<JournalRecord> Read();
+  // On disk before it returns: the driver is written only once the record
+  // of what to give back would survive a power cut.
   void Write(const JournalRecord& record);
   // Rewrites the record only while one exists, so a watch never brings back
   // a record that a reset or the removal has cleared.
@@ -57,16 +60,23 @@ class RestoreJournal {
   void Clear();
   bool Exists();
 
-  // "Reset to previous settings", step one: works out the restore (for an
-  // owed run, back to the driver as the run found it) and, when one is
-  // owed, stores it in the record with the display mode to return to. The caller then carries out the plan (and the display switch) and
-  // clears the record: killed in between, the next start finishes this plan.
-  DriverPlan DecideRestore(DriverSettings& driver, int desktopMode, int savedMode);
+  // "Reset to previous settings": for an owed run, back to the driver as
+  // the run found it, the plan first stored in the record with the display
+  // mode to return to, then carried out and on disk; with nothing owed, the
+  // plain swap. The caller then switches the display back and clears the
+  // record: killed in between, the next start finishes this plan.
+  void Restore(DriverSettings& driver, int desktopMode, int savedMode);
   // A record cut off part-way is finished before anything else: a decided
   // restore is carried out as decided, never swapped anew (true: only the
   // display mode and the clearing remain); a profile cut off while being
   // written is written whole, so a restore gives back what the run replaced.
   static bool FinishWrites(DriverSettings& driver, const JournalRecord& owed);
+  // Where an owed restore goes: the adapter key the run wrote while it
+  // exists (a reinstall may have moved the driver since), else the one
+  // found now. The line for the start-up log when that is not the one
+  // found now; "" otherwise.
+  static DriverSettings Target(DriverSettings& driver, const JournalRecord& owed);
+  static std::string TargetNote(DriverSettings& driver, const JournalRecord& owed);
 
   static std::string Encode(const JournalRecord& record);
   static bool Decode(const std::string& text, JournalRecord* record);

@@ -14,6 +14,7 @@
 #include "harness/driver_registry.h"
 #include "harness/options.h"
 #include "harness/registry.h"
+#include "harness/shell_link.h"
 #include "harness/tarnwick.h"
 #include "harness/temp_folder.h"
 #include "harness/wait.h"
@@ -255,6 +256,24 @@ TEST_P(DriverCommandLineRunTest, WritesTheProfileWithPreviousValuesAndStartsTheG
   const std::optional<GameRecord> record = WaitForGameRecord();
   ASSERT_TRUE(record.has_value()) << "the game never started";
   ExpectGameStartedFromTheProfile(*record);
+}
+
+// Opened as a double click opens it, a shortcut set to "Minimized" starts
+// Tarnwick minimized, and the game with the same window state.
+TEST_F(DriverRunTest, AShortcutSetToMinimizedStartsTheGameMinimized) {
+  PlantFixture(kWin2000Voodoo5);
+  PlantLaunchData(kProfileName);
+  const std::string link = workFolder_ + "\\Quake III.lnk";
+  LinkFields fields{TestOptions().tarnwickExe, QuoteArgument(kProfileName)};
+  fields.showCommand = SW_SHOWMINNOACTIVE;
+  ASSERT_TRUE(MakeShortcut(link, fields));
+  ASSERT_TRUE(OpenShortcut(link)) << "the shortcut could not be opened";
+
+  const std::optional<GameRecord> record = WaitForGameRecord();
+  DeleteFileA(link.c_str());
+  ASSERT_TRUE(record.has_value()) << "the game never started";
+  ExpectGameStartedFromTheProfile(*record);
+  EXPECT_EQ(record->fields.at("show"), std::to_string(SW_SHOWMINNOACTIVE));
 }
 
 INSTANTIATE_TEST_SUITE_P(, DriverCommandLineRunTest, ::testing::Values(kWindows98, kWindows2000),

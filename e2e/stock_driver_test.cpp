@@ -3,7 +3,8 @@
 // its restore leave the driver's keys as they were, subkeys included, the
 // live editor shows and writes the splash setting as the driver reads it,
 // and export-driver with regedit gives both keys back byte for byte.
-// Windows 98 and ME keep the 98 layout; XP the 2000 one.
+// Windows 98 and ME keep the 98 layout; XP the 2000 one. On 98/ME a card
+// moved to another slot is found by its device node of this boot.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -32,13 +33,35 @@ constexpr char kProfile[] = "Stock Game";
 constexpr int kRunMenu = 7;         // place of "Run" in the right-click menu
 constexpr int kSplashDisable = 0;   // GComboBox10: "Disable", "Enable"
 constexpr int kSplashEnable = 1;
+constexpr char kDeviceNodes[] = "Config Manager\\Enum";
+constexpr char kDisplayClass[] = "System\\CurrentControlSet\\Services\\Class\\Display\\";
+constexpr char kVoodooDevice[] = "VEN_121A&DEV_0009&SUBSYS_0004121A&REV_01";
+
+bool Nt() { return TestOptions().winVersion != "win98" && TestOptions().winVersion != "winme"; }
+
+// A device node present this boot, as Windows 9x lists it: volatile keys,
+// as everything below HKEY_DYN_DATA must be.
+void PlantDeviceNode(const std::string& node, const std::string& hardwareKey) {
+  HKEY key = nullptr;
+  DWORD disposition = 0;
+  const std::string path = std::string(kDeviceNodes) + "\\" + node;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_DYN_DATA, path.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
+                            KEY_ALL_ACCESS, nullptr, &key, &disposition),
+            ERROR_SUCCESS)
+      << path;
+  const LONG rc = RegSetValueExA(key, "HardWareKey", 0, REG_SZ,
+                                 reinterpret_cast<const BYTE*>(hardwareKey.c_str()),
+                                 static_cast<DWORD>(hardwareKey.size() + 1));
+  RegCloseKey(key);
+  ASSERT_EQ(rc, ERROR_SUCCESS);
+}
 
 class StockDriverTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ResetTarnwickState();
     KillProcessesNamed(FileName(TestOptions().gameExe));
-    const bool nt = TestOptions().winVersion != "win98" && TestOptions().winVersion != "winme";
+    const bool nt = Nt();
     PlantFixture(nt ? "win2000-3dfx-stock.reg" : "win98-3dfx-stock.reg");
     driverKey_ = nt ? "System\\CurrentControlSet\\Services\\3dfxvs\\Device0"
                     : "System\\CurrentControlSet\\Services\\Class\\Display\\0001";
@@ -49,6 +72,7 @@ class StockDriverTest : public ::testing::Test {
   }
   void TearDown() override {
     KillProcessesNamed(FileName(TestOptions().gameExe));
+    DeleteTree(HKEY_DYN_DATA, kDeviceNodes);
     ResetTarnwickState();
     DeleteFileA(recordPath_.c_str());
     DeleteFileA(exportPath_.c_str());
@@ -154,6 +178,38 @@ TEST_F(StockDriverTest, RunsRestoresShowsTheSplashAndExportsAsTheDriverHasIt) {
   DeleteValue(HKEY_LOCAL_MACHINE, Group("Glide"), "FX_GLIDE_V3FIFO");
   ASSERT_EQ(RunToExit(kRegedit, "/S " + QuoteArgument(exportPath_)), DWORD{0});
   EXPECT_EQ(DriverKeys(true), exported);
+}
+
+// Windows 98/ME after the board moved to another slot: its old PCI instance
+// stays bound to 0001, which comes first; the new one, bound to 0002, is the
+// device node present this boot. Tarnwick starts to the tray, and a run
+// writes the live key alone.
+TEST_F(StockDriverTest, AMovedCardRunsOnTheLiveAdapterKey) {
+  if (Nt()) GTEST_SKIP() << "the Windows 98/ME layout only";
+  const std::string stale = driverKey_;
+  driverKey_ = std::string(kDisplayClass) + "0002";
+  WriteValue(HKEY_LOCAL_MACHINE, driverKey_, "DriverDesc", StringValue("3dfx Voodoo Series"));
+  WriteValue(HKEY_LOCAL_MACHINE, Group("D3D"), "SSTH3_LOD_BIAS", StringValue("0"));
+  WriteValue(HKEY_LOCAL_MACHINE, Group("Glide"), "FX_GLIDE_BPP", StringValue("16"));
+  const std::string instance = std::string(kVoodooDevice) + "\\BUS_02&DEV_00&FUNC_00";
+  WriteValue(HKEY_LOCAL_MACHINE, "Enum\\PCI\\" + instance, "Driver", StringValue("Display\\0002"));
+  ASSERT_NO_FATAL_FAILURE(PlantDeviceNode(
+      "C29A3B00", "PCI\\VEN_8086&DEV_7121&SUBSYS_00000000&REV_03\\BUS_00&DEV_01&FUNC_00"));
+  ASSERT_NO_FATAL_FAILURE(PlantDeviceNode("C29A3B01", "PCI\\" + instance));
+  PlantProfile();
+  const std::vector<std::string> staleKey = DumpTree(HKEY_LOCAL_MACHINE, stale);
+  const std::vector<std::string> fresh = DriverKeys(false);
+
+  ASSERT_NO_FATAL_FAILURE(StartToTray());
+  ASSERT_TRUE(ChooseFromTrayMenu(tarnwick_, main_, WM_RBUTTONUP, MenuKeys({kRunMenu, 1})));
+  ASSERT_TRUE(WaitUntil([&] { return ReadGameRecord(recordPath_).has_value(); }, kTimeoutMs))
+      << "the game never started";
+  EXPECT_EQ(Text(HKEY_LOCAL_MACHINE, Group("D3D"), "SSTH3_LOD_BIAS"), "8");
+  EXPECT_TRUE(WaitUntil([&] { return DriverKeys(false) == fresh; }, 3 * kTimeoutMs))
+      << "the restore did not give back the live key as it was";
+  EXPECT_EQ(DumpTree(HKEY_LOCAL_MACHINE, stale), staleKey) << "the stale key was written";
+  ASSERT_TRUE(PostMenuCommand(main_, tw::menu_id::kClose1));
+  EXPECT_TRUE(tarnwick_.WaitForExit(kTimeoutMs).has_value()) << "still running after Exit";
 }
 
 }  // namespace

@@ -2,11 +2,15 @@
 // menus the tray callback opens: the driver resets under two card models,
 // Direct FSAA, the card model, start-up registration, "Reload settings", the
 // icon coming back after a taskbar restart, the about box, removal from the
-// registry, a watched run from "Run" and "Exit".
+// registry, a watched run from "Run" and "Exit"; and an icon a shell still
+// busy at logon refuses at first.
 #include <gtest/gtest.h>
 
+#include <future>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "harness/driver_display.h"
@@ -20,6 +24,7 @@
 #include "harness/window_probe.h"
 #include "platform/messages.h"
 #include "shell/menu_ids.h"
+#include "shell/tray_icon_retry.h"
 
 namespace e2e {
 namespace {
@@ -45,6 +50,64 @@ constexpr int kV56000 = 1;
 }  // namespace place
 
 std::string ProfilePath(const std::string& name) { return std::string(kProgramKey) + "\\" + name; }
+
+// A shell still busy at logon: a hidden window of the taskbar's class, on top
+// so the system's notify call finds it before Wine's own, that refuses the
+// program's first tries to show its icon and takes the next. A try is an add
+// (a refused add is followed by a modify, which is refused too).
+class RefusingShell {
+ public:
+  explicit RefusingShell(size_t refusals) : refusals_(refusals) {
+    std::promise<void> started;
+    thread_ = std::thread([this, &started] {
+      threadId_ = GetCurrentThreadId();
+      WNDCLASSA windowClass = {};
+      windowClass.lpfnWndProc = &RefusingShell::Procedure;
+      windowClass.hInstance = GetModuleHandleA(nullptr);
+      windowClass.lpszClassName = "Shell_TrayWnd";
+      RegisterClassA(&windowClass);
+      window_ = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "Shell_TrayWnd", "", WS_POPUP, 0,
+                                0, 0, 0, nullptr, nullptr, windowClass.hInstance, nullptr);
+      SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+      SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      started.set_value();
+      MSG message;
+      while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
+      DestroyWindow(window_);
+      UnregisterClassA("Shell_TrayWnd", windowClass.hInstance);
+    });
+    started.get_future().wait();
+  }
+  ~RefusingShell() {
+    PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
+    thread_.join();
+  }
+  // When each try of the program's main window came (GetTickCount).
+  std::vector<DWORD> Tries() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return tries_;
+  }
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_COPYDATA) return DefWindowProcA(window, message, wParam, lParam);
+    auto* self = reinterpret_cast<RefusingShell*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    char className[16] = {};
+    GetClassNameA(reinterpret_cast<HWND>(wParam), className, sizeof className);
+    if (std::string(className) != kMainWindowClass) return FALSE;
+    std::lock_guard<std::mutex> lock(self->mutex_);
+    const ULONG_PTR command = reinterpret_cast<COPYDATASTRUCT*>(lParam)->dwData;
+    if (command == NIM_ADD) self->tries_.push_back(GetTickCount());
+    return self->tries_.size() > self->refusals_;
+  }
+
+  size_t refusals_;
+  std::mutex mutex_;
+  std::vector<DWORD> tries_;
+  HWND window_ = nullptr;
+  DWORD threadId_ = 0;
+  std::thread thread_;
+};
 
 class TrayTest : public ::testing::Test {
  protected:
@@ -239,6 +302,23 @@ TEST_F(TrayTest, EveryCommandOfBothMenus) {
   EXPECT_TRUE(tarnwick_.WaitForExit(kTimeoutMs).has_value()) << "still running after removal";
   EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kProgramKey));
   EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "Software\\Hexmoor"));
+}
+
+// Tried again every two seconds until the shell takes it, then no more.
+TEST_F(TrayTest, AnIconTheShellRefusesAtFirstComesBackByItsRetries) {
+  constexpr size_t kRefusals = 2;
+  std::vector<DWORD> tries;
+  {
+    RefusingShell shell(kRefusals);
+    tarnwick_ = ChildProcess::Start(exe_, "");
+    EXPECT_TRUE(WaitUntil([&] { return shell.Tries().size() > kRefusals; }, kTimeoutMs));
+    Sleep(2 * tw::TrayIconRetry::kRetryMs);
+    tries = shell.Tries();
+  }
+  ASSERT_EQ(tries.size(), kRefusals + 1) << "the stand-in shell saw the wrong number of tries";
+  for (size_t i = 1; i < tries.size(); ++i) {
+    EXPECT_GE(tries[i] - tries[i - 1], tw::TrayIconRetry::kRetryMs - 200) << "try " << i;
+  }
 }
 
 TEST_F(TrayTest, WatchedRunFromTheRunMenuPutsEverythingBack) {

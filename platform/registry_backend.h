@@ -1,5 +1,6 @@
-// The registry as the program needs it: keys opened by path below one of two
-// roots, string and DWORD values, subkey listing and deletion. The Win32
+// The registry as the program needs it: keys opened by path below a root,
+// string and DWORD values, subkey listing and deletion, and writing a hive
+// out to disk. The Win32
 // implementation wraps advapi32; the fake keeps a tree in memory with the same
 // rules, so the store can be tested natively.
 #pragma once
@@ -10,7 +11,8 @@
 
 namespace tw {
 
-enum class RootKey { CurrentUser, LocalMachine };
+// DynData is Windows 9x's HKEY_DYN_DATA: rebuilt at every boot, only read.
+enum class RootKey { CurrentUser, LocalMachine, DynData };
 
 // Win32 result codes, kept numerically identical so both backends speak alike.
 namespace reg_error {
@@ -65,6 +67,9 @@ class RegistryBackend {
   // Deletes one direct subkey of `key`, as RegDeleteKeyA does: on NT this
   // fails with kAccessDenied when the subkey has subkeys of its own.
   virtual long DeleteSubkey(RegKey key, const std::string& subkey) = 0;
+  // Writes the hive holding `key` to disk before returning, as RegFlushKey
+  // does; without it a system may keep changes in memory for a while.
+  virtual long FlushKey(RegKey key) = 0;
 };
 
 }  // namespace tw

@@ -16,6 +16,8 @@ constexpr const char* kWin2000Service = "System\\CurrentControlSet\\Services\\3d
 constexpr const char* kPciDevices = "Enum\\PCI\\";
 constexpr const char* kDriverDescValue = "DriverDesc";
 constexpr const char* kAdapterStringValue = "Hardwareinformation.Adapterstring";
+constexpr const char* kDeviceNodes = "Config Manager\\Enum\\";
+constexpr const char* kHardwareKeyValue = "HardWareKey";
 // The PCI identities of the chip on every Voodoo4 and Voodoo5 board: vendor
 // 121A, device 0009 (the driver's setup also lists 000B). Voodoo3 (0005) and
 // Banshee (0003) are older chips this program does not support.
@@ -87,11 +89,19 @@ bool IsVsa100Device(const std::string& deviceKey) {
   return false;
 }
 
-// The VSA-100 device of Windows 98/ME's PCI list whose "Driver" value
-// ("Display\0001") binds it to the display adapter `adapter`: its key name
-// and its own description. Only reads: the list is the system's own.
+// A VSA-100 instance of Windows 98/ME's PCI list: its device key, its
+// instance below that, and its own description.
+struct PciInstance {
+  std::string device;
+  std::string instance;
+  std::string description;
+  std::string Path() const { return kPciDevices + device + "\\" + instance; }
+};
+
+// The VSA-100 instance whose "Driver" value ("Display\0001") binds it to the
+// display adapter `adapter`. Only reads: the list is the system's own.
 bool FindPciDevice(RegistryHandle& registry, const TextCompare& compare, const std::string& adapter,
-                   std::string& device, std::string& description) {
+                   PciInstance& found) {
   const std::string wanted = AsciiLower("Display\\" + adapter);
   std::vector<std::string> devices;
   if (!SortedSubkeys(registry, kPciDevices, compare, devices)) return false;
@@ -106,47 +116,97 @@ bool FindPciDevice(RegistryHandle& registry, const TextCompare& compare, const s
       if (!ReadText(registry, "Driver", driver)) continue;
       while (!driver.empty() && driver.back() == '\\') driver.pop_back();
       if (AsciiLower(driver) != wanted) continue;
-      device = name;
-      ReadText(registry, "DeviceDesc", description);
+      found.device = name;
+      found.instance = instance;
+      ReadText(registry, "DeviceDesc", found.description);
       return true;
     }
   }
   return false;
 }
 
+// Windows 9x lists the device nodes present this boot under HKEY_DYN_DATA,
+// each naming its instance below HKLM\Enum ("PCI\VEN_121A&DEV_0009&...\BUS_01&
+// DEV_00&FUNC_00"). A board moved to another slot leaves its old instance
+// (and the adapter bound to it) behind; only the present one is the card.
+// The VSA-100 instances listed, as "enum\pci\..." in lower case.
+std::vector<std::string> PresentVoodooInstances(RegistryHandle& registry) {
+  RegistryHandle nodes(registry.Backend(), RootKey::DynData);
+  std::vector<std::string> present;
+  std::vector<std::string> names;
+  {
+    ScopedKey key(nodes, kDeviceNodes, false);
+    if (!key || !nodes.ListKeyNames(&names)) return present;
+  }
+  for (const std::string& name : names) {
+    ScopedKey key(nodes, kDeviceNodes + name, false);
+    std::string hardware;
+    if (!ReadText(nodes, kHardwareKeyValue, hardware)) continue;
+    while (!hardware.empty() && hardware.back() == '\\') hardware.pop_back();
+    if (StartsWithNoCase(hardware, "PCI\\") && IsVsa100Device(hardware.substr(4))) {
+      present.push_back(AsciiLower("Enum\\" + hardware));
+    }
+  }
+  return present;
+}
+
 // Windows 95/98/ME: adapters numbered below the display class. One matches
 // by its description, or by the PCI device bound to it: the driver's own
-// setup names every board alike, without its model.
+// setup names every board alike, without its model. When the device nodes
+// of this boot name a VSA-100, the first match bound to a present one wins
+// over a match left behind by a board that moved; otherwise (no list, as in
+// an emulator, or none naming the card) the first match wins.
 bool SearchWin98Layout(RegistryHandle& registry, const TextCompare& compare, DriverEntry& found,
                        StartupView* log) {
   Log(log, "[Windows 95/98 check]");
   const std::string base = kWin98DisplayClass;
   std::vector<std::string> names;
   if (!SortedSubkeys(registry, base, compare, names)) return false;
+  const std::vector<std::string> present = PresentVoodooInstances(registry);
+  DriverEntry first;
   for (const std::string& name : names) {
     std::string description;
-    bool present = false;
+    bool hasDescription = false;
     {
       ScopedKey key(registry, base + name, false);
       Log(log, "OpenKey: " + base + name);
-      present = ReadText(registry, kDriverDescValue, description);
+      hasDescription = ReadText(registry, kDriverDescValue, description);
     }
-    if (present) Log(log, "DriverDescription: " + description);
-    std::string device, deviceDescription;
-    if (present && IsVoodooDescription(description)) {
+    if (hasDescription) Log(log, "DriverDescription: " + description);
+    const bool byDescription = hasDescription && IsVoodooDescription(description);
+    PciInstance pci;
+    // The PCI list is read for a description match only where presence counts.
+    const bool bound = (!byDescription || !present.empty()) &&
+                       FindPciDevice(registry, compare, name, pci);
+    if (byDescription) {
       Log(log, "Matched by its description");
-    } else if (FindPciDevice(registry, compare, name, device, deviceDescription)) {
-      Log(log, "Matched by its PCI device: " + std::string(kPciDevices) + device);
+    } else if (bound) {
+      Log(log, "Matched by its PCI device: " + std::string(kPciDevices) + pci.device);
     } else {
       continue;
     }
-    Log(log, "Voodoo found");
-    found.key = base + name + "\\";
-    found.model = CardModelNamedIn(description);
-    if (found.model == 0) found.model = CardModelNamedIn(deviceDescription);
-    return true;
+    DriverEntry entry;
+    entry.key = base + name + "\\";
+    entry.model = CardModelNamedIn(description);
+    if (entry.model == 0) entry.model = CardModelNamedIn(pci.description);
+    bool live = present.empty();
+    for (const std::string& instance : present) {
+      live = live || (bound && instance == AsciiLower(pci.Path()));
+    }
+    if (live) {
+      if (!present.empty()) Log(log, "Present this boot: " + pci.Path());
+      Log(log, "Voodoo found");
+      found = entry;
+      return true;
+    }
+    Log(log, "Passed over " + entry.key + ": not present this boot");
+    if (first.key.empty()) first = entry;
   }
-  return false;
+  if (first.key.empty()) return false;
+  Log(log, "None present this boot, so the first match: " + first.key);
+  Log(log, "Voodoo found");
+  found = first;
+  return true;
 }
 
 // Windows 2000/XP: the driver's service key with one "DEVICE" subkey per

@@ -63,7 +63,8 @@ void RunSequence(const std::string& commandLine, SettingCatalogue& catalogue,
   // The tray is up by now: a failure here is reported and the program runs
   // on, rather than failing every start the same way.
   try {
-    view.ResumePendingRestore();
+    const std::string note = view.ResumePendingRestore();
+    if (state.debugMode && !note.empty()) view.AddLogLine(note);
   } catch (const std::exception& e) {
     view.ErrorReport(e.what());
   }

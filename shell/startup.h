@@ -35,8 +35,8 @@ class StartupView {
   virtual void AddTrayIcon() = 0;
   virtual void BuildMenus() = 0;  // profile menus and the Video mode submenu
   // A restore the last run still owes (the restore journal): finished,
-  // watched again, or asked about.
-  virtual void ResumePendingRestore() = 0;
+  // watched again, or asked about. Returns a line for the log, or "".
+  virtual std::string ResumePendingRestore() = 0;
 };
 
 // Start-up state, kept for the whole run.

@@ -303,12 +303,22 @@ bool LinkAdoption::StillAdopted(const AdoptedLink& link, const std::string& also
     } else if (StartsProfile(*current, link, link.profile) ||
                StartsProfile(*current, link, alsoProfile)) {
       return true;
-    } else if (*current != link.original) {
+    } else if (*current != link.original && !RenameCutOff(link, *current)) {
       Problem(report, link.file,
               ": no longer starts Tarnwick with \"" + link.profile + "\", left alone");
     }
   }
   Drop(link);
+  return false;
+}
+
+// A rename cut off before it wrote the link leaves the new name's record and
+// a link that still starts the old name, whose kept record puts it back.
+bool LinkAdoption::RenameCutOff(const AdoptedLink& link, const LinkFields& current) {
+  if (InKeptPlace(link.entry) || !StartsTarnwick(current, link)) return false;
+  for (const AdoptedLink& kept : Kept(nullptr)) {
+    if (SameText(kept.file, link.file) && NamesProfile(current.arguments, kept.profile)) return true;
+  }
   return false;
 }
 

@@ -99,6 +99,7 @@ class LinkAdoption {
                      const std::string& profile);
   LinkFields PutBackForm(const LinkFields& current, const AdoptedLink& adopted);
   std::string Mismatch(const FoundLink& link, const std::string* args, const std::string& start);
+  bool RenameCutOff(const AdoptedLink& link, const LinkFields& current);
   bool StillAdopted(const AdoptedLink& link, const std::string& alsoProfile, LinkFields* current,
                     AdoptionReport* report);
   void PutBack(const AdoptedLink& link, AdoptionReport* report);

@@ -174,6 +174,10 @@ void RegistryHandle::WriteRaw(const std::string& name, const RawValue& value) {
   }
 }
 
+bool RegistryHandle::Flush() {
+  return key_ != 0 && backend_.FlushKey(key_) == reg_error::kSuccess;
+}
+
 bool RegistryHandle::DeleteKey(const std::string& path) {
   const std::string full = NormalizePath(path);
   if (full.empty()) return false;

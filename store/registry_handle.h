@@ -20,6 +20,7 @@ class RegistryHandle {
   RegistryHandle& operator=(const RegistryHandle&) = delete;
 
   RootKey Root() const { return root_; }
+  RegistryBackend& Backend() const { return backend_; }
 
   // Opens `path`, creating it and its missing parents when `canCreate`.
   // Closes any key open before. False when the key cannot be opened.
@@ -73,6 +74,10 @@ class RegistryHandle {
   bool ReadRaw(const std::string& name, RawValue* value);
   // A refused write throws "Failed to set data for '%s'".
   void WriteRaw(const std::string& name, const RawValue& value);
+
+  // Writes the open key's hive to disk now. False without an open key or
+  // when the system would not.
+  bool Flush();
 
   // Deletes `path` with everything below it, children first, so it works on
   // NT as on Windows 98. Closes the open key if it lies in the deleted tree.

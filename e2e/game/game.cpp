@@ -10,8 +10,9 @@
 //
 // The record is written before the wait, whole or not at all (written aside,
 // then renamed), as lines "key=value": command_line, directory, version
-// (major.minor as GetVersion reports it), platform (9x or nt), and one "arg"
-// line per argument as the C runtime split them, its own options included.
+// (major.minor as GetVersion reports it), platform (9x or nt), show (the
+// window state its starter asked for, or "none"), and one "arg" line per
+// argument as the C runtime split them, its own options included.
 #include <windows.h>
 
 #include <cstdio>
@@ -42,6 +43,11 @@ bool WriteRecord(const std::string& path) {
   text += "directory=" + std::string(directory) + "\n";
   text += "version=" + std::string(versionText) + "\n";
   text += std::string("platform=") + ((version & 0x80000000u) ? "9x" : "nt") + "\n";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  GetStartupInfoA(&startup);
+  text += "show=" + ((startup.dwFlags & STARTF_USESHOWWINDOW) ? std::to_string(startup.wShowWindow)
+                                                              : std::string("none")) + "\n";
   for (int i = 1; i < __argc; ++i) text += "arg=" + std::string(__argv[i]) + "\n";
 
   const std::string aside = path + ".part";

@@ -4,6 +4,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <cstdio>
 #include <vector>
 
 namespace e2e {
@@ -44,8 +45,37 @@ bool MakeShortcut(const std::string& file, const LinkFields& fields) {
     link->SetArguments(fields.arguments.c_str());
     link->SetWorkingDirectory(fields.workingDirectory.c_str());
     if (!fields.iconFile.empty()) link->SetIconLocation(fields.iconFile.c_str(), fields.iconIndex);
+    link->SetShowCmd(fields.showCommand);
     return SUCCEEDED(persist->Save(Wide(file).data(), TRUE));
   });
+}
+
+bool OpenShortcut(const std::string& file) {
+  LinkFields fields;
+  if (!ReadShellLink(file, &fields)) return false;
+  // Wine's shell link does not load the window state: it is read from the
+  // file's header, where the shell keeps it at offset 0x3C.
+  FILE* link = std::fopen(file.c_str(), "rb");
+  if (link == nullptr) return false;
+  unsigned char header[0x40] = {};
+  const bool read = std::fread(header, 1, sizeof header, link) == sizeof header;
+  std::fclose(link);
+  if (!read) return false;
+  fields.showCommand = header[0x3C] | header[0x3D] << 8;
+  std::string commandLine = "\"" + fields.target + "\" " + fields.arguments;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = static_cast<WORD>(fields.showCommand);
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(fields.target.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                      fields.workingDirectory.empty() ? nullptr : fields.workingDirectory.c_str(),
+                      &startup, &process)) {
+    return false;
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
 }
 
 bool MakeShortcut(const std::string& file, const std::string& target) {

@@ -13,6 +13,7 @@ struct LinkFields {
   std::string workingDirectory{};
   std::string iconFile{};  // empty: no icon of its own
   int iconIndex = -1;
+  int showCommand = 1;  // SW_SHOWNORMAL; "Minimized" is SW_SHOWMINNOACTIVE
 };
 
 // Writes a link with these fields, empty arguments and folder too (the shell
@@ -21,6 +22,11 @@ struct LinkFields {
 bool MakeShortcut(const std::string& file, const LinkFields& fields);
 // A link with nothing set but its target, as a game's installer leaves one.
 bool MakeShortcut(const std::string& file, const std::string& target);
+
+// Starts a link's target as Windows' Explorer does on a double click: with
+// its arguments, in its folder and in its window state (Wine's own shell
+// passes none on).
+bool OpenShortcut(const std::string& file);
 
 // Reads a link file as stored (target unresolved); false when it cannot be
 // loaded.

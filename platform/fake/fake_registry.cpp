@@ -33,7 +33,7 @@ std::string CanonicalPath(const std::string& path) {
   return out;
 }
 
-int RootIndex(RootKey root) { return root == RootKey::CurrentUser ? 0 : 1; }
+int RootIndex(RootKey root) { return static_cast<int>(root); }
 
 // An empty part inside a path ("A\\B"). Trailing backslashes are not one:
 // every system accepts them as naming the same key.
@@ -69,12 +69,18 @@ struct FakeRegistry::Node {
     deleted = true;
     for (auto& c : children) c.second->MarkDeleted();
   }
+  NodePtr Copy() const {
+    auto copy = std::make_shared<Node>(*this);
+    for (auto& c : copy->children) c.second = c.second->Copy();
+    return copy;
+  }
 };
 
 FakeRegistry::FakeRegistry(Flavor flavor) : flavor_(flavor) {
-  for (int i = 0; i < 2; ++i) {
+  for (int i = 0; i < kRoots; ++i) {
     roots_[i] = std::make_shared<Node>();
     roots_[i]->root = i;
+    onDisk_[i] = roots_[i]->Copy();
   }
 }
 
@@ -87,6 +93,7 @@ RegKey FakeRegistry::NewHandle(const NodePtr& node) {
 }
 
 long FakeRegistry::Tick(CallKind kind) {
+  if (powerOff_) return reg_error::kInvalidHandle;
   const int k = static_cast<int>(kind);
   ++callCounts_[k];
   if (failKind_ != k || callCounts_[k] != failAt_) return reg_error::kSuccess;
@@ -283,6 +290,32 @@ long FakeRegistry::DeleteSubkey(RegKey key, const std::string& subkey) {
   return reg_error::kFileNotFound;
 }
 
+long FakeRegistry::FlushKey(RegKey key) {
+  if (powerOff_) return reg_error::kInvalidHandle;
+  long rc;
+  NodePtr node = FromHandle(key, &rc);
+  if (!node) return rc;
+  onDisk_[node->root] = roots_[node->root]->Copy();
+  ++flushes_;
+  return reg_error::kSuccess;
+}
+
+void FakeRegistry::FlushAllHives() {
+  if (powerOff_) return;
+  for (int i = 0; i < kRoots; ++i) onDisk_[i] = roots_[i]->Copy();
+}
+
+void FakeRegistry::Reboot(const std::vector<RootKey>& keptUnflushed) {
+  for (int i = 0; i < kRoots; ++i) {
+    bool kept = i == RootIndex(RootKey::DynData);
+    for (RootKey root : keptUnflushed) kept = kept || RootIndex(root) == i;
+    if (!kept) roots_[i] = onDisk_[i]->Copy();
+    onDisk_[i] = roots_[i]->Copy();
+  }
+  handles_.clear();
+  powerOff_ = false;
+}
+
 std::string FakeRegistry::Dump() const {
   std::string out;
   std::function<void(const NodePtr&, const std::string&)> dump = [&](const NodePtr& node,
@@ -308,6 +341,7 @@ std::string FakeRegistry::Dump() const {
   };
   dump(roots_[0], "HKCU");
   dump(roots_[1], "HKLM");
+  dump(roots_[2], "HKDD");
   return out;
 }
 

@@ -38,6 +38,18 @@ class FakeRegistry : public RegistryBackend {
   long EnumSubkeys(RegKey key, std::vector<std::string>* names) override;
   long EnumValues(RegKey key, std::vector<std::string>* names) override;
   long DeleteSubkey(RegKey key, const std::string& subkey) override;
+  long FlushKey(RegKey key) override;
+
+  // Power cuts. Each root is a hive with a copy on disk: FlushKey writes the
+  // key's hive there, FlushAllHives is the system's own lazy writer (which
+  // runs while a game plays). From PowerOff on every call fails; Reboot then
+  // brings each hive back from disk, losing what was written since its
+  // last flush, except the hives in `keptUnflushed` (the lazy writer got to
+  // them just before the cut). HKEY_DYN_DATA is the same after a reboot.
+  void FlushAllHives();
+  void PowerOff() { powerOff_ = true; }
+  void Reboot(const std::vector<RootKey>& keptUnflushed = {});
+  int Flushes() const { return flushes_; }
 
   // Injected failures. Paths are written without leading backslash.
   void RefuseOpen(RootKey root, const std::string& path);     // open and create fail
@@ -98,8 +110,12 @@ class FakeRegistry : public RegistryBackend {
   long Tick(CallKind kind);
   void Changed();
 
+  static constexpr int kRoots = 3;
   Flavor flavor_;
-  NodePtr roots_[2];
+  NodePtr roots_[kRoots];
+  NodePtr onDisk_[kRoots];
+  bool powerOff_ = false;
+  int flushes_ = 0;
   std::map<RegKey, NodePtr> handles_;
   RegKey nextHandle_ = 0x1000;
   std::set<std::pair<int, std::string>> refusedOpen_;

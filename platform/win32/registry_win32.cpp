@@ -9,6 +9,7 @@ namespace tw {
 namespace {
 
 HKEY RootHandle(RootKey root) {
+  if (root == RootKey::DynData) return HKEY_DYN_DATA;
   return root == RootKey::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
 }
 
@@ -135,5 +136,7 @@ long Win32RegistryBackend::EnumValues(RegKey key, std::vector<std::string>* name
 long Win32RegistryBackend::DeleteSubkey(RegKey key, const std::string& subkey) {
   return RegDeleteKeyA(ToHkey(key), subkey.c_str());
 }
+
+long Win32RegistryBackend::FlushKey(RegKey key) { return RegFlushKey(ToHkey(key)); }
 
 }  // namespace tw

@@ -19,6 +19,7 @@ class Win32RegistryBackend : public RegistryBackend {
   long EnumSubkeys(RegKey key, std::vector<std::string>* names) override;
   long EnumValues(RegKey key, std::vector<std::string>* names) override;
   long DeleteSubkey(RegKey key, const std::string& subkey) override;
+  long FlushKey(RegKey key) override;
 };
 
 }  // namespace tw

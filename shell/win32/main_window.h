@@ -77,7 +77,7 @@ class MainWindow : private WindowOwner,
   void StartProgram(const LaunchRequest& request) override;
   void AddTrayIcon() override;
   void BuildMenus() override { trayCommands_.BuildMenus(); }
-  void ResumePendingRestore() override { launcher_.ResumeFromJournal(); }
+  std::string ResumePendingRestore() override { return launcher_.ResumeFromJournal(); }
 
   // WatchListener: the tip says which game is watched.
   void WatchChanged() override;

@@ -170,6 +170,13 @@ TEST_F(CompanionTest, ApplyWritesTheProfileWithPreviousValuesAndRestoreSwapsBack
   EXPECT_EQ(reg.GetString(kMachine, d3d, "SSTH3_SLI_AA_CONFIGURATION"), "2");
   EXPECT_FALSE(reg.GetString(kMachine, d3d, "SSTH3_SWAPINTERVAL"));
 
+  // A Glide write refused after the Direct3D ones: those are given back.
+  reg.RefuseWrites(kMachine, kDevice + "\\Glide");
+  EXPECT_EQ(Run({"apply", "Quake III"}), kExitFailed);
+  reg.ClearRefusals();
+  EXPECT_EQ(reg.GetString(kMachine, d3d, "SSTH3_SLI_AA_CONFIGURATION"), "2");
+  EXPECT_FALSE(reg.GetString(kMachine, d3d, "SSTH3_SWAPINTERVAL"));
+
   EXPECT_EQ(Run({"apply", "Doom 3"}), kExitFailed);
   EXPECT_FALSE(reg.HasKey(kUser, Profile("Doom 3")));
   reg.RemoveKey(kMachine, "System\\CurrentControlSet\\Services\\3dfxvs");
@@ -261,6 +268,9 @@ TEST_F(CompanionTest, RelinkFollowsAMovedInstallAndRemoveShortcutsSparesAdoptedO
   LinkFields doom;
   doom.target = "C:\\Doom\\doom.exe";
   links.links[desktopDoom] = links.links[menuDoom] = doom;
+  // Without tarnwick.exe beside it, no shortcut is pointed at an empty target.
+  EXPECT_EQ(Run({"adopt", "doom"}, ""), kExitFailed);
+  EXPECT_EQ(console.err, "tarnwick-cli: tarnwick.exe was not found beside tarnwick-cli.exe\r\n");
   ASSERT_EQ(Run({"adopt", "doom"}, oldExe), kExitOk) << console.err;
   // The editor's shortcut, the installer's own, and one in the Start menu.
   const std::string editorQuake = "C:\\Desktop\\Quake III.lnk";
@@ -272,15 +282,21 @@ TEST_F(CompanionTest, RelinkFollowsAMovedInstallAndRemoveShortcutsSparesAdoptedO
   // On a network drive that is gone: ruled out by its own fields, unresolved.
   const std::string share = "\\\\gone\\share\\TOOL.EXE";
   links.links["C:\\Desktop\\Tool.lnk"] = LinkFields{share, "-x", "", "", 0, 1};
-
-  // A link that cannot be written keeps starting the old exe, as its record says.
-  links.readOnly.insert(menuDoom);
-  EXPECT_EQ(Run({"relink", "C:\\OLD\\TARNWICK.EXE"}), kExitFailed);
-  EXPECT_NE(console.err.find(menuDoom + ": read-only"), std::string::npos) << console.err;
+  // An editor shortcut whose "Start in" the user chose keeps it.
+  const std::string ownFolder = "C:\\Desktop\\Quake III (saves).lnk";
+  links.links[ownFolder] = LinkFields{oldExe, "\"Quake III\"", "C:\\Saves", "", 0, 1};
+  EXPECT_EQ(Run({"relink", oldExe}, ""), kExitFailed);
   EXPECT_EQ(links.links[menuDoom].target, oldExe);
 
+  // A link that cannot be written keeps starting the old exe, as its record says.
+  links.readOnly = {menuDoom, editorQuake};
+  EXPECT_EQ(Run({"relink", "C:\\OLD\\TARNWICK.EXE"}), kExitFailed);
+  EXPECT_NE(console.err.find(menuDoom + ": read-only"), std::string::npos) << console.err;
+  EXPECT_NE(console.err.find(editorQuake + ": could not be written"), std::string::npos);
+  EXPECT_EQ(links.links[menuDoom].target, oldExe);
+  EXPECT_EQ(links.links[ownFolder], (LinkFields{newExe, "\"Quake III\"", "C:\\Saves", "", 0, 1}));
+
   links.readOnly.clear();
-  links.links[editorQuake] = quake;  // the first run moved it already
   ASSERT_EQ(Run({"relink", "C:\\OLD\\TARNWICK.EXE"}), kExitOk) << console.err;
   EXPECT_EQ(console.out, "Now starts this Tarnwick: " + menuDoom +
                              "\r\nNow starts this Tarnwick: " + editorQuake + "\r\n");
@@ -295,9 +311,20 @@ TEST_F(CompanionTest, RelinkFollowsAMovedInstallAndRemoveShortcutsSparesAdoptedO
   EXPECT_EQ(links.links["C:\\Start Menu\\Programs\\Quake.lnk"].target, oldExe);
 
   links.links["C:\\Desktop\\Tarnwick.lnk"].target = newExe;
+  // One whose put-back failed waits in the kept records, which name it in
+  // their own letter case: spared too.
+  links.readOnly.insert(desktopDoom);
+  EXPECT_EQ(Run({"unadopt", "doom"}), kExitFailed);
+  EXPECT_EQ(console.err, "tarnwick-cli: " + desktopDoom + ": read-only, left alone\r\n"
+            "tarnwick-cli: 1 shortcut(s) still start Tarnwick; their records are kept for a later "
+            "unadopt\r\n");  // tried once, though it joins the kept records
+  links.readOnly.clear();
+  const std::string kept = "Software\\Hexmoor\\Tarnwick Adopted Shortcuts\\1";
+  reg.PutString(kUser, kept, "File", "c:\\desktop\\doom.lnk");
   ASSERT_EQ(Run({"remove-shortcuts"}), kExitOk) << console.err;
-  EXPECT_EQ(console.out, "Deleted " + editorQuake + "\r\nLeft " + desktopDoom +
-                             ": an adopted game shortcut, left\r\n");
+  EXPECT_EQ(console.out, "Deleted " + ownFolder + "\r\nDeleted " + editorQuake + "\r\nLeft " +
+                             desktopDoom + ": an adopted game shortcut, left\r\n");
+  reg.PutString(kUser, kept, "File", desktopDoom);
   EXPECT_EQ(links.links.count(editorQuake), 0u);
   EXPECT_EQ(links.links.count("C:\\Desktop\\Tarnwick.lnk"), 1u);
   // The records followed: the adopted links still go back as they were.

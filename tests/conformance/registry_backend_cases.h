@@ -307,6 +307,21 @@ TEST_P(RegistryBackendConformance, MissingValueIsFileNotFound) {
   EXPECT_THROW(handle.ReadInteger("Absent"), RegistryError);
 }
 
+// Writing a hive to disk changes nothing the program sees; a handle
+// without an open key has nothing to write.
+TEST_P(RegistryBackendConformance, FlushingKeepsTheKeyAsItIs) {
+  RegistryBackend& b = Backend();
+  ASSERT_EQ(b.SetValue(Scratch(), "Flushed", Sz(std::string("on disk", 8))), reg_error::kSuccess);
+  EXPECT_EQ(b.FlushKey(Scratch()), reg_error::kSuccess);
+  RawValue v;
+  ASSERT_EQ(b.QueryValue(Scratch(), "Flushed", &v), reg_error::kSuccess);
+  EXPECT_EQ(Text(v), "on disk");
+  RegistryHandle handle(b, kRoot);
+  EXPECT_FALSE(handle.Flush());
+  ASSERT_TRUE(handle.OpenKey(Path(""), false));
+  EXPECT_TRUE(handle.Flush());
+}
+
 TEST_P(RegistryBackendConformance, OpeningAMissingKeyCreatesNothing) {
   Key key(Backend());
   EXPECT_EQ(Open("Missing", key), reg_error::kFileNotFound);

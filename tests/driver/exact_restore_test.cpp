@@ -163,6 +163,8 @@ TEST_F(ExactRestoreTest, ALaterRunNeverBringsBackAnEarlierGamesValues) {
   WatchedRun("B");
   EXPECT_EQ(Driver(), fresh);
   EXPECT_EQ(reg.GetString(kMachine, Group(SettingKind::Direct3D), "SSTH3_LOD_BIAS"), "0");
+  // B never touched the bias: its record stays A's.
+  EXPECT_EQ(reg.GetString(kMachine, Group(SettingKind::Direct3D), "Prev SSTH3_LOD_BIAS"), "8");
   // Absent before: absent again, gammas included (an empty one would be gamma 0).
   for (const char* name : {"FX_GLIDE_NO_SPLASH", "SSTH3_SLI_AA_CONFIGURATION", "SSTH3_RGAMMA"}) {
     EXPECT_FALSE(reg.Get(kMachine, Group(SettingKind::Glide), name)) << name;

@@ -115,6 +115,13 @@ TEST_F(LauncherTest, ATrayRunWritesTheSettingsLaunchesAndWatchesUntilTheProgramE
   launcher.CheckProgramExit();
   EXPECT_EQ(DriverGamma(), "1.00");
   EXPECT_TRUE(ui.notices.empty());
+
+  // A change between two runs (the live editor) is what the next run gives back.
+  reg.PutString(RootKey::LocalMachine, kDriverD3D, kGamma, "1.30");
+  launcher.RunProfile("Game");
+  EndLastProgram();
+  launcher.CheckProgramExit();
+  EXPECT_EQ(DriverGamma(), "1.30");
 }
 
 TEST_F(LauncherTest, WithoutReloadOrInADirectRunNothingIsWatched) {

@@ -59,6 +59,7 @@ class KillingRegistry : public RegistryBackend {
     Change();
     return inner_.DeleteSubkey(k, s);
   }
+  long FlushKey(RegKey k) override { return inner_.FlushKey(k); }
 
  private:
   void Change() {
@@ -409,6 +410,132 @@ TEST_F(JournalTest, AKillAtAnyPointNeverRestoresTwice) {
       EXPECT_EQ(display.Current().width, 1024);
       if (HasFailure()) return;
     }
+  }
+}
+
+// A power cut at every change of a watched run and its restore. Each hive
+// loses what was written since its last flush, unless the system had just
+// written it by itself; while the game plays the system writes every hive.
+// After the reboot a start leaves the driver's settings as before the run:
+// untouched, or given back by the restore the journal owes.
+TEST_F(JournalTest, APowerCutAtAnyPointLeavesTheDriverAsBeforeOrOwesItsRestore) {
+  const auto settings = [&] {
+    std::vector<std::string> out;
+    for (const std::string& value : Driver()) {
+      if (value.find("|Prev ") == std::string::npos) out.push_back(value);
+    }
+    return out;
+  };
+  const auto runToEnd = [&](Tray& tray) {
+    tray.launcher.RunProfile("Quake");
+    reg.FlushAllHives();
+    EndEveryGame();
+    tray.launcher.CheckProgramExit();
+  };
+  const std::vector<std::string> before = settings();
+  reg.ResetCallCounts();
+  runToEnd(*Start());
+  const int changes = reg.Changes();
+  ASSERT_GT(changes, 20);
+
+  const std::vector<std::vector<RootKey>> keptUnflushed = {
+      {}, {kUser}, {kMachine}, {kUser, kMachine}};
+  for (int cut = 1; cut <= changes; ++cut) {
+    for (const std::vector<RootKey>& kept : keptUnflushed) {
+      SCOPED_TRACE("power cut after change " + std::to_string(cut) + ", hives kept " +
+                   std::to_string(kept.size()) + (kept.size() == 1 && kept[0] == kUser ? " (user)" : ""));
+      ResetWorld();
+      reg.FlushAllHives();  // the machine as it booted
+      reg.ResetCallCounts();
+      reg.SetChangeObserver([&] {
+        if (reg.Changes() == cut) reg.PowerOff();
+      });
+      try {
+        runToEnd(*Start());
+      } catch (...) {
+      }
+      reg.SetChangeObserver(nullptr);
+      reg.Reboot(kept);
+      EndEveryGame();
+      Start()->launcher.ResumeFromJournal();
+      EXPECT_EQ(settings(), before);
+      EXPECT_FALSE(JournalExists());
+      if (HasFailure()) return;
+    }
+  }
+}
+
+// A driver write or deletion refused at each step of a run: a run that ends
+// before its game starts gives back every value it wrote, records included,
+// and owes nothing. When even that is refused, the record stays, and the
+// next start gives the driver back.
+TEST_F(JournalTest, ARunRefusedPartWayGivesBackWhatItWrote) {
+  const std::vector<std::string> before = Driver();
+  for (FakeRegistry::CallKind kind : {FakeRegistry::CallKind::Write, FakeRegistry::CallKind::Delete}) {
+    for (int n = 1;; ++n) {
+      SCOPED_TRACE("call " + std::to_string(n) + " refused");
+      ResetWorld();
+      auto tray = Start();
+      reg.ResetCallCounts();
+      reg.FailCall(kind, n);
+      const size_t launches = processes.Launches().size();
+      bool failed = false;
+      try {
+        tray->launcher.RunProfile("Quake");
+      } catch (const RegistryError&) {
+        failed = true;
+      }
+      if (!reg.InjectedFailureHappened()) break;
+      if (failed && processes.Launches().size() == launches) {
+        EXPECT_EQ(Driver(), before);
+        EXPECT_FALSE(JournalExists());
+      }
+    }
+  }
+
+  ResetWorld();
+  reg.SetChangeObserver([&] {  // after the record and one driver write
+    if (reg.Changes() == 2) reg.RefuseWrites(kMachine, kD3D);
+  });
+  auto tray = Start();
+  EXPECT_THROW(tray->launcher.RunProfile("Quake"), RegistryError);
+  reg.SetChangeObserver(nullptr);
+  reg.ClearRefusals();
+  ASSERT_TRUE(JournalExists());
+  tray.reset();
+  Start()->launcher.ResumeFromJournal();
+  EXPECT_EQ(Live(kD3D, "SSTH3_RGAMMA"), "1.00");
+  EXPECT_EQ(Live(kD3D, "SSTH3_LOD_BIAS"), "2");
+  EXPECT_FALSE(JournalExists());
+}
+
+// The record names the adapter key the run wrote. A restore owed goes there
+// while it exists; once a reinstall has moved the driver and the old key is
+// gone, to the key found now. The start-up log says which.
+TEST_F(JournalTest, AnOwedRestoreGoesToTheKeyTheRunWrote) {
+  const std::string moved = "System\\CurrentControlSet\\Services\\3dfxvs\\Device1\\";
+  for (bool oldKeyStays : {true, false}) {
+    SCOPED_TRACE(oldKeyStays ? "old key stays" : "old key gone");
+    ResetWorld();
+    Start()->launcher.RunProfile("Quake");
+    EndEveryGame();
+    reg.PutString(kMachine, moved + "D3D", "SSTH3_RGAMMA", "1.50");
+    reg.PutString(kMachine, moved + "Glide", "FX_GLIDE_BPP", "32");
+    if (!oldKeyStays) reg.RemoveKey(kMachine, kDriverKey);
+
+    auto next = Start();
+    next->driverKey = moved;
+    const std::string note = next->launcher.ResumeFromJournal();
+    const std::string restored = oldKeyStays ? kDriverKey : moved;
+    EXPECT_EQ(Live(restored + "D3D", "SSTH3_RGAMMA"), "1.00");
+    EXPECT_EQ(Live(restored + "Glide", "FX_GLIDE_BPP"), "16");
+    if (oldKeyStays) {
+      EXPECT_EQ(Live(moved + "D3D", "SSTH3_RGAMMA"), "1.50");
+      EXPECT_EQ(note, "Restore owed to " + kDriverKey + ", which the run wrote");
+    } else {
+      EXPECT_EQ(note, "Restore owed to " + kDriverKey + ", which is gone: it goes to " + moved);
+    }
+    EXPECT_FALSE(JournalExists());
   }
 }
 

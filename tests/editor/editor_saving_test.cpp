@@ -350,6 +350,13 @@ TEST_F(SavingTest, TheGamesShortcutsAreOfferedOnceFollowARenameAndGoBackOnRemove
   Click("Button4");
   EXPECT_EQ(links[menu], original);
   EXPECT_EQ(ui.notices.size(), 1u);
+  openings.EditorClosed();
+
+  // Tarnwick's own shortcuts are never offered as a program's.
+  links[menu].target = shell.exePath;
+  AddProgram(shell.exePath);
+  Click("Button1");
+  EXPECT_EQ(questions.asked.size(), 4u);
 }
 
 }  // namespace

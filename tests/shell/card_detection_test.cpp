@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "platform/ascii_case.h"
+
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_text_compare.h"
 #include "shell/startup.h"
@@ -236,10 +240,82 @@ TEST_F(Detection, PciDeviceBoundToAnAdapter) {
     state = StartupState{};
     Adapter("0000", "Standard PCI Graphics Adapter (VGA)");
     Adapter("0001", "3dfx Voodoo Series");
-    reg.PutString(kHklm, std::string("Enum\\PCI\\") + c.device + "\\BUS_01&DEV_00&FUNC_00", "Driver",
-                  "display\\0001");
+    // The device's own description names the model the adapter's does not.
+    const std::string device = std::string("Enum\\PCI\\") + c.device + "\\BUS_01&DEV_00&FUNC_00";
+    reg.PutString(kHklm, device, "Driver", "display\\0001\\");
+    reg.PutString(kHklm, device, "DeviceDesc", "3dfx Voodoo5 5500 AGP");
     EXPECT_EQ(Detect(false), c.match);
     EXPECT_EQ(state.driverKey, c.match ? kDisplay + "0001\\" : std::string());
+    EXPECT_EQ(state.namedModel, c.match ? 5500 : 0);
+  }
+}
+
+// Windows 98/ME with a board moved to another slot: its old PCI instance
+// and adapter key stay behind. The device nodes of this boot (HKEY_DYN_DATA)
+// say which instance is there; without a list naming a VSA-100 the first
+// match wins, as before.
+TEST_F(Detection, PresentDeviceNodeChoosesAmongMatches) {
+  const std::string phantom = "VEN_121A&DEV_0009&SUBSYS_0003121A&REV_01\\BUS_00&DEV_0A&FUNC_00";
+  const std::string live = "VEN_121A&DEV_0009&SUBSYS_0003121A&REV_01\\BUS_01&DEV_00&FUNC_00";
+  const std::string chipset = "PCI\\VEN_8086&DEV_7190&SUBSYS_00000000&REV_03\\BUS_00&DEV_00&FUNC_00";
+  using Pairs = std::vector<std::pair<std::string, std::string>>;
+  const struct {
+    const char* name;
+    Pairs adapters;   // name, description
+    Pairs instances;  // below Enum\PCI, its "Driver"
+    std::vector<std::string> nodes;  // the "HardWareKey" of each present node
+    std::string found;
+    std::string logLine;  // "" when any log will do
+  } rows[] = {
+      {"phantom first, live second",
+       {{"0000", "Standard PCI Graphics Adapter (VGA)"}, {"0001", "3dfx Voodoo Series"},
+        {"0002", "3dfx Voodoo Series"}},
+       {{phantom, "Display\\0001"}, {live, "Display\\0002"}},
+       {"ROOT\\*PNP0C01\\0000", chipset, "PCI\\" + live},
+       kDisplay + "0002\\",
+       "Passed over " + kDisplay + "0001\\: not present this boot"},
+      {"no node list", {{"0001", "3dfx Voodoo Series"}, {"0002", "3dfx Voodoo Series"}},
+       {{phantom, "Display\\0001"}, {live, "Display\\0002"}}, {}, kDisplay + "0001\\", ""},
+      {"a node list naming no Voodoo",
+       {{"0001", "3dfx Voodoo Series"}, {"0002", "3dfx Voodoo Series"}},
+       {{phantom, "Display\\0001"}, {live, "Display\\0002"}}, {chipset}, kDisplay + "0001\\", ""},
+      {"a stale key matched by its description first",
+       {{"0000", "Voodoo5 5500 AGP"}, {"0001", "3dfx Voodoo Series"}},
+       {{phantom, "Display\\0000"}, {live, "Display\\0001\\"}},
+       {AsciiLower("PCI\\" + live + "\\")},
+       kDisplay + "0001\\",
+       "Present this boot: Enum\\PCI\\" + live},
+      {"live first", {{"0001", "3dfx Voodoo Series"}, {"0002", "3dfx Voodoo Series"}},
+       {{live, "Display\\0001"}, {phantom, "Display\\0002"}}, {"PCI\\" + live},
+       kDisplay + "0001\\", "Present this boot: Enum\\PCI\\" + live},
+      {"a present Voodoo no adapter is bound to", {{"0001", "3dfx Voodoo Series"}},
+       {{phantom, "Display\\0001"}}, {"PCI\\" + live}, kDisplay + "0001\\",
+       "None present this boot, so the first match: " + kDisplay + "0001\\"},
+      {"the 2000/XP layout", {}, {}, {"PCI\\" + live}, kService + "Device0\\", ""},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    for (const char* root : {"Enum", "System", "Config Manager"}) {
+      reg.RemoveKey(std::string(root) == "Config Manager" ? RootKey::DynData : kHklm, root);
+    }
+    state = StartupState{};
+    view.log.clear();
+    for (const auto& adapter : row.adapters) Adapter(adapter.first, adapter.second);
+    for (const auto& instance : row.instances) {
+      reg.PutString(kHklm, "Enum\\PCI\\" + instance.first, "Driver", instance.second);
+    }
+    for (size_t i = 0; i < row.nodes.size(); ++i) {
+      reg.PutString(RootKey::DynData, "Config Manager\\Enum\\C29A3B0" + std::to_string(i),
+                    "HardWareKey", row.nodes[i]);
+    }
+    if (row.adapters.empty()) Device("Device0");
+    ASSERT_TRUE(Detect());
+    EXPECT_EQ(state.driverKey, row.found);
+    EXPECT_EQ(view.log.back(), row.adapters.empty() ? "3Dfx driver found" : "Voodoo found");
+    if (!row.logLine.empty()) {
+      EXPECT_NE(std::find(view.log.begin(), view.log.end(), row.logLine), view.log.end());
+    }
+    EXPECT_EQ(reg.OpenHandles(), 0u);
   }
 }
 

@@ -32,9 +32,10 @@ class RecordingStartupView : public StartupView {
   }
   void AddTrayIcon() override { calls.push_back("Tray"); }
   void BuildMenus() override { calls.push_back("Menus"); }
-  void ResumePendingRestore() override {
+  std::string ResumePendingRestore() override {
     calls.push_back("Resume");
     if (resumeFails) throw std::runtime_error("Failed to set data for 'SSTH3_RGAMMA'");
+    return resumeNote;
   }
 
   std::vector<std::string> calls;
@@ -42,6 +43,7 @@ class RecordingStartupView : public StartupView {
   std::function<void(int&)> answer;  // what the user does in the card model dialog
   bool runFails = false;
   bool resumeFails = false;
+  std::string resumeNote;  // what resuming an owed restore has to say
 };
 
 }  // namespace tw

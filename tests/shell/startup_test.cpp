@@ -71,9 +71,13 @@ TEST_F(Startup, Outcomes) {
     reg.PutDword(kHkcu, kProgram, "VoodooType", 5500);
     state = StartupState{};
     view = RecordingStartupView{};
+    view.resumeNote = "Restore owed to elsewhere";  // for the log alone
     Run(c.line);
     EXPECT_EQ(view.calls, c.calls) << c.line << " card " << c.card;
     EXPECT_EQ(!view.log.empty(), c.logged) << c.line << " card " << c.card;
+    if (c.logged && !c.calls.empty() && c.calls.back() == "Resume") {
+      EXPECT_EQ(view.log.back(), view.resumeNote) << c.line;
+    }
   }
 }
 

@@ -89,7 +89,7 @@ class ForwardingStartupView : public StartupView {
   void StartProgram(const LaunchRequest&) override {}
   void AddTrayIcon() override {}
   void BuildMenus() override {}
-  void ResumePendingRestore() override {}
+  std::string ResumePendingRestore() override { return std::string(); }
 
   TrayCommands* form = nullptr;
   int asked = 0;

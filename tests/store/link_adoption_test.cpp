@@ -88,6 +88,12 @@ TEST_F(LinkAdoptionTest, FindsTheProgramsLinksByAnyNameOfTheFile) {
   EXPECT_EQ(AdoptQuestion({{kDesk, LinkPlace::Desktop, {}}}, kGame),
             "1 shortcut starts GAME.EXE (desktop). Start it through Tarnwick with this profile?");
 
+  // A target named by its short file name is the same file.
+  const std::string longName = "C:\\Games\\Demo Game\\Demo Game.exe";
+  links.shortNames["C:\\GAMES\\DEMOGA~1\\DEMOGA~2.EXE"] = longName;
+  links.links["C:\\Desktop\\Short.lnk"] = Link("C:\\GAMES\\DEMOGA~1\\DEMOGA~2.EXE");
+  EXPECT_EQ(FindProgramLinks(links, longName, kTarnwick).size(), 1u);
+
   // Tarnwick's own links are never a program's.
   links.links["C:\\Desktop\\Tarnwick.lnk"] = Link(kTarnwick);
   EXPECT_TRUE(FindProgramLinks(links, "c:\\tools\\tarnwick\\TARNWICK.EXE", kTarnwick).empty());
@@ -108,7 +114,8 @@ TEST_F(LinkAdoptionTest, AdoptsOnlyLinksThatStartTheGameAsTheProfileDoes) {
       // the larger group wins; no arguments are no better than others
       {"", kGameFolder, {" +a ", "+a", ""}, {kGameFolder, kGameFolder, kGameFolder},
        {true, true, false}, "+a", kGameFolder},
-      {"-window", kGameFolder, {"-window", "", "+a"}, {kGameFolder, kGameFolder, kGameFolder},
+      // arguments that merely end with the parameters would lose their start
+      {"-window", kGameFolder, {"-window", "", "+a -window"}, {kGameFolder, kGameFolder, kGameFolder},
        {true, false, false}, "-window", kGameFolder},
       // parameters that merely end with a link's arguments do not carry them
       {"-w +a", kGameFolder, {"+a", "+a", "-w+a"}, {kGameFolder, kGameFolder, kGameFolder},
@@ -321,8 +328,10 @@ TEST_F(LinkAdoptionTest, ARenameTakesTheLinksAlongAndAnInstallMoveRelinksThem) {
   // The install moved: the links start the new Tarnwick, which puts them back.
   const std::string moved = "D:\\Apps\\Tarnwick\\tarnwick.exe";
   LinkAdoption there(program, links, moved);
+  links.links[kDesk].workingDirectory = kGameFolder;  // a "Start in" the user chose
   report = there.Relink(kTarnwick);
   EXPECT_EQ(report.changed.size(), 2u);
+  EXPECT_EQ(links.links[kDesk].workingDirectory, kGameFolder);
   EXPECT_EQ(links.links[kMenu].target, moved);
   EXPECT_EQ(links.links[kMenu].workingDirectory, "D:\\Apps\\Tarnwick\\");
   EXPECT_EQ(there.List("Demo 2")[0].tarnwick, moved);

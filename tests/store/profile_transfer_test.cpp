@@ -279,6 +279,19 @@ TEST_F(ProfileTransferTest, SettingsOnlyTakesTheGroupsIntoAnExistingProfile) {
   EXPECT_FALSE(Import(WriteRegedit4(Export({"Quake III", "Unreal"})), only));
   EXPECT_NE(error.find("one profile"), std::string::npos) << error;
   EXPECT_EQ(Dump(reg, ""), before);
+
+  // A key another program deletes meanwhile takes a value the import wrote
+  // over: it cannot be put back, and the error says so.
+  only.asName = "Quake III";
+  reg.RefuseValueWrite("FX_GLIDE_BPP");
+  bool deleted = false;
+  reg.SetChangeObserver([&] {
+    if (!deleted) reg.RemoveKey(kUser, Profile("Quake III") + "\\D3D");
+    deleted = true;
+  });
+  EXPECT_FALSE(Import(text, only));
+  reg.SetChangeObserver(nullptr);
+  EXPECT_NE(error.find("could not all be put back"), std::string::npos) << error;
 }
 
 }  // namespace
