@@ -33,9 +33,11 @@ constexpr const char* kUsage =
     "  adopt NAME                           the program's Start menu and desktop\r\n"
     "                                       shortcuts start it through Tarnwick\r\n"
     "  unadopt NAME | --all                 put those shortcuts back\r\n"
+    "  unadopt --all-users                  every account's all-users shortcuts\r\n"
     "  relink OLD_EXE                       shortcuts adopted for the tarnwick.exe\r\n"
     "                                       at OLD_EXE start this one\r\n"
-    "  remove-shortcuts                     delete the editor's desktop shortcuts\r\n"
+    "  remove-shortcuts                     delete the editor's shortcuts on this\r\n"
+    "                                       account's desktop\r\n"
     "A NAME with blanks goes in double quotes.\r\n";
 
 constexpr const char* kGammaColours[] = {"red", "green", "blue"};
@@ -314,13 +316,15 @@ class Companion {
   }
 
   LinkAdoption Adoption() {
-    return LinkAdoption(c_.programRegistry, c_.links, c_.tarnwickExe);
+    // The driver's handle is the machine's registry: all users' records live there.
+    return LinkAdoption(c_.programRegistry, c_.driverRegistry, c_.links, c_.tarnwickExe);
   }
 
-  // What changed, one line each, then what was left alone; 1 when anything
-  // was left alone or the work failed.
+  // What changed, one line each, what was left on purpose, then what was
+  // left alone; 1 when anything was left alone or the work failed.
   int Report(const AdoptionReport& report, const char* verb) {
     for (const std::string& file : report.changed) Line(verb + file);
+    for (const std::string& file : report.left) Line("Left " + file);
     for (const std::string& problem : report.problems) {
       c_.console.Err("tarnwick-cli: " + problem + "\r\n");
     }
@@ -350,6 +354,7 @@ class Companion {
   int Unadopt(const std::vector<std::string>& args) {
     if (args.size() != 1) throw UsageError();
     if (args[0] == "--all") return Report(Adoption().UnadoptAll(), "Put back ");
+    if (args[0] == "--all-users") return Report(Adoption().UnadoptAllUsers(), "Put back ");
     RequireProfile(args[0]);
     return Report(Adoption().Unadopt(args[0]), "Put back ");
   }

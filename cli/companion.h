@@ -23,7 +23,7 @@ constexpr int kExitUsage = 2;
 struct CompanionContext {
   SettingCatalogue& catalogue;
   RegistryHandle& programRegistry;
-  RegistryHandle& driverRegistry;
+  RegistryHandle& driverRegistry;  // the machine's registry (HKEY_LOCAL_MACHINE)
   const TextCompare& compare;
   const AnsiConverter& ansi;
   Console& console;

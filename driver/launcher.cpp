@@ -126,7 +126,7 @@ void Launcher::LaunchProgram(const std::string& file, const std::string& paramet
     // An earlier watch keeps following its own program.
     state_ = exitTimer_.Enabled() ? State::Watching : State::Idle;
     EndJournalOfUnwatchedRun();
-    ui_.Notice("Could not start " + file);
+    ui_.Notice(kCouldNotStart + file);
     return;
   }
   watch_.Stop();

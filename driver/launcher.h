@@ -29,6 +29,8 @@ class WatchListener {
   virtual void WatchChanged() = 0;
 };
 
+constexpr const char* kCouldNotStart = "Could not start ";
+
 // The question at a tray start when a watched run was never seen to its end.
 std::string ClosedDuringRunQuestion(const std::string& profile);
 

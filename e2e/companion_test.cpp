@@ -181,16 +181,15 @@ TEST_F(CompanionTest, ImportNamesWhatEachProfileRunsAndSettingsOnlyKeepsIt) {
   EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, ProfileKey(), "FilePath"), StringValue(kRegedit));
 }
 
-// At an MS-DOS prompt of Windows 98 the arguments arrive in the console's
-// OEM code page: "J\x94rg" there is the registry's ANSI "J\xF6rg". A program
-// that starts it without a console (the installer) passes ANSI.
-TEST_F(CompanionTest, ANameTypedAtAWindows98PromptIsReadInTheOemCodePage) {
+// The arguments are taken as ANSI, as the registry holds names, however
+// the companion starts: with a console of its own (as Explorer, Run or a
+// shortcut start a console program on Windows 98) or from a program.
+TEST_F(CompanionTest, ArgumentsAreTakenAsAnsiWithOrWithoutAConsole) {
   WriteValue(HKEY_CURRENT_USER, std::string(kProgramKey) + "\\J\xF6rg", "FilePath",
              StringValue("j.exe"));
-  const bool win98 = TestOptions().winVersion == "win98";
-  ChildProcess atPrompt = ChildProcess::Start(
-      CompanionExe(), win98 ? "show J\x94rg" : "show J\xF6rg", "", CREATE_NEW_CONSOLE);
-  EXPECT_EQ(atPrompt.WaitForExit(60000), DWORD{0});
+  ChildProcess withConsole =
+      ChildProcess::Start(CompanionExe(), "show J\xF6rg", "", CREATE_NEW_CONSOLE);
+  EXPECT_EQ(withConsole.WaitForExit(60000), DWORD{0});
   EXPECT_EQ(RunToExit(CompanionExe(), "show J\xF6rg"), DWORD{0});
 }
 

@@ -6,8 +6,9 @@
 namespace tw {
 
 LinkAdoption ProfileEditor::Adoption() {
-  return LinkAdoption(services_.programRegistry, services_.shell.Links(),
-                      services_.shell.OwnExecutablePath());
+  // The driver's handle is the machine's registry, where all users' records live.
+  return LinkAdoption(services_.programRegistry, services_.driverRegistry,
+                      services_.shell.Links(), services_.shell.OwnExecutablePath());
 }
 
 void ProfileEditor::OfferAdoption(const std::string& name) {

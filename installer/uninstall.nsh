@@ -50,16 +50,28 @@ Section "Uninstall"
     ${If} $0 != 0
       DetailPrint "The driver's settings could not be put back ($0)"
     ${EndIf}
-    ; A game's own shortcuts that Tarnwick adopted are put back as they were.
+    ; A game's own shortcuts that Tarnwick adopted are put back as they were:
+    ; this account's, then the all-users ones any account adopted, from the
+    ; machine's records (their tarnwick.exe is about to go too).
     nsExec::ExecToLog '"$INSTDIR\tarnwick-cli.exe" unadopt --all'
     Pop $0
     ${If} $0 != 0
       StrCpy $KeepProfiles 1
       DetailPrint "Some shortcuts were left as they are ($0)"
     ${EndIf}
+    nsExec::ExecToLog '"$INSTDIR\tarnwick-cli.exe" unadopt --all-users'
+    Pop $0
+    ${If} $0 != 0
+      StrCpy $KeepProfiles 1
+      DetailPrint "Some shortcuts of all users were left as they are ($0)"
+    ${Else}
+      DeleteRegKey /ifempty HKLM "${MAKER_KEY}"
+    ${EndIf}
     ; The profile editor's desktop shortcuts start tarnwick.exe, which is
-    ; about to go: they go too, each listed. A game's shortcut that still
-    ; starts Tarnwick kept its record, which tells it apart from them.
+    ; about to go: those on this account's desktop go too, each listed. A
+    ; game's shortcut that still starts Tarnwick kept its record, which tells
+    ; it apart from them; it stays, and so does any on all users' desktop,
+    ; each listed.
     nsExec::ExecToLog '"$INSTDIR\tarnwick-cli.exe" remove-shortcuts'
     Pop $0
     ${If} $0 != 0

@@ -2,6 +2,7 @@
 // desktop: where they are, what they hold, and writing them safely.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -30,9 +31,22 @@ struct LinkFolder {
   LinkPlace place;
   std::string path;  // without a trailing backslash
   bool subfolders = true;  // the Start menu's top level is searched alone
+  bool allUsers = false;   // every account's Start menu or desktop
 };
 
 enum class LinkWrite { Written, ReadOnly, Failed };
+
+// Gone: the file or its folder is not there. Unreadable: anything else (held
+// open, a COM failure, a folder on a drive that is offline); the link may
+// well be there, so what is known of it must not be dropped.
+enum class LinkRead { Read, Gone, Unreadable };
+
+// A failed look-up of a link file by its system error code: only "not
+// found" on a drive that answers means the link is gone.
+inline LinkRead ReadFailure(uint32_t systemError, bool rootReachable) {
+  const bool notFound = systemError == 2 || systemError == 3;  // file, path not found
+  return notFound && rootReachable ? LinkRead::Gone : LinkRead::Unreadable;
+}
 
 class ShellLinks {
  public:
@@ -43,8 +57,8 @@ class ShellLinks {
   // The .lnk files in `folder` (and its subfolders when it has them), at
   // most `limit` of them. A write cut off there is settled first.
   virtual std::vector<std::string> FindLinks(const LinkFolder& folder, size_t limit) = 0;
-  // False when `file` is gone or is no shell link.
-  virtual bool ReadLink(const std::string& file, LinkFields* fields) = 0;
+  // A link to something that is not a file reads with an empty target.
+  virtual LinkRead ReadLink(const std::string& file, LinkFields* fields) = 0;
   // Changes the fields of the existing link `file`, keeping the rest of it.
   // The new link is saved beside it and replaces it only once saved whole.
   virtual LinkWrite WriteLink(const std::string& file, const LinkFields& fields) = 0;

@@ -2,9 +2,30 @@
 
 #include <exception>
 
+#include "store/link_records.h"
+#include "store/profile_store.h"
+
 namespace tw {
 
 namespace {
+
+// An all-users shortcut another account adopted: this account has no profile
+// of its name, so the game starts as the shortcut started it before,
+// leaving the driver as it is.
+bool StartSharedShortcut(const std::string& name, RegistryHandle& programRegistry,
+                         RegistryHandle& machineRegistry, StartupView& view) {
+  if (programRegistry.KeyExists(ProfileKeyPath(name))) return false;
+  const std::optional<LinkFields> link = SharedLinkOriginal(machineRegistry, name);
+  if (!link) return false;
+  // No "Start in": the game's own folder rather than Tarnwick's, which the
+  // adopted shortcut starts in.
+  const std::string folder = link->workingDirectory.empty()
+                                 ? link->target.substr(0, link->target.find_last_of('\\') + 1)
+                                 : link->workingDirectory;
+  view.StartProgram(LaunchRequest{link->target, link->arguments, folder, true});
+  view.RequestQuit();
+  return true;
+}
 
 void RunSequence(const std::string& commandLine, SettingCatalogue& catalogue,
                  RegistryHandle& programRegistry, RegistryHandle& driverRegistry,
@@ -12,6 +33,10 @@ void RunSequence(const std::string& commandLine, SettingCatalogue& catalogue,
                  StartupState& state, StartupView& view) {
   ParseArguments(SplitCommandLine(commandLine), state);
   if (!state.debugMode) view.HideMainWindow();
+  if (state.runDirect &&
+      StartSharedShortcut(state.commandLineProfile, programRegistry, driverRegistry, view)) {
+    return;
+  }
 
   if (!DetectVoodoo(driverRegistry, programRegistry, startupRegistry, compare, state,
                     state.debugMode ? &view : nullptr)) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/processes.h"
 #include "platform/text_compare.h"
 #include "store/registry_handle.h"
 #include "store/setting_catalogue.h"
@@ -29,6 +30,8 @@ class StartupView {
   // Direct FSAA items follow it.
   virtual void CardModelApplied(int model) = 0;
   virtual void RunProfile(const std::string& name) = 0;
+  // Starts a program as a shortcut would, nothing watched; a failure is told.
+  virtual void StartProgram(const LaunchRequest& request) = 0;
   virtual void AddTrayIcon() = 0;
   virtual void BuildMenus() = 0;  // profile menus and the Video mode submenu
   // A restore the last run still owes (the restore journal): finished,
@@ -100,7 +103,10 @@ void ReadCardModel(SettingCatalogue& catalogue, RegistryHandle& programRegistry,
 
 // The whole sequence (the main window's StartUp). An error raised inside it is
 // reported; outside debug mode the program then ends, since it would otherwise
-// run on with neither window nor icon.
+// run on with neither window nor icon. A profile name this account has no
+// profile of, but an all-users shortcut adopted by another account has
+// (`driverRegistry` is the machine's registry, where its record is), starts
+// that shortcut's game as it did before, before the card is looked for.
 void RunStartup(const std::string& commandLine, SettingCatalogue& catalogue,
                 RegistryHandle& programRegistry, RegistryHandle& driverRegistry,
                 RegistryHandle& startupRegistry, const TextCompare& compare,

@@ -320,8 +320,10 @@ void TrayCommands::RemoveFromRegistry() {
   if (!p_.questions.Ask(Question::WarningYesNo, kRemoveQuestion)) return;
   // The adopted shortcuts go back while their records exist; the records of
   // those that cannot be written now are kept outside the program's key.
+  // (The start-up handle is the machine's registry, where all users' records are.)
   const std::string leftAlone = AdoptionNotice(
-      LinkAdoption(p_.programRegistry, p_.shell.Links(), p_.shell.OwnExecutablePath())
+      LinkAdoption(p_.programRegistry, p_.startupRegistry, p_.shell.Links(),
+                   p_.shell.OwnExecutablePath())
           .UnadoptAll());
   if (!leftAlone.empty()) p_.ui.Notice(leftAlone);
   RemoveStore(p_.programRegistry);

@@ -1,5 +1,7 @@
 #include "store/editor_shortcuts.h"
 
+#include "platform/ascii_case.h"
+
 namespace tw {
 
 namespace {
@@ -11,25 +13,43 @@ std::string FolderOf(const std::string& path) {
   return path.substr(0, path.find_last_of('\\'));
 }
 
+std::string UpperFileName(const std::string& path) {
+  return AsciiUpper(path.substr(path.find_last_of('\\') + 1));
+}
+
 }  // namespace
 
 AdoptionReport FollowEditorShortcuts(ShellLinks& links, const std::vector<std::string>& recorded,
                                      const std::string& from, const std::string& to) {
   AdoptionReport report;
+  const std::string fromName = UpperFileName(from);
   const std::string fromKey = links.PathKey(from);
   const std::string fromFolder = links.PathKey(FolderOf(from));
   for (const LinkFolder& folder : links.Folders()) {
     if (folder.place != LinkPlace::Desktop) continue;
     for (const std::string& file : links.FindLinks(folder, kMaxLinks)) {
       LinkFields fields;
-      if (!links.ReadLink(file, &fields) || links.PathKey(fields.target) != fromKey ||
+      if (links.ReadLink(file, &fields) != LinkRead::Read ||
           fields.arguments.find_first_not_of(' ') == std::string::npos) {
+        continue;
+      }
+      // A short name has a '~': only then may another file name be the same file.
+      const std::string name = UpperFileName(fields.target);
+      if ((name != fromName && name.find('~') == std::string::npos &&
+           fromName.find('~') == std::string::npos) ||
+          links.PathKey(fields.target) != fromKey) {
         continue;
       }
       const std::string key = links.PathKey(file);
       bool adopted = false;
       for (const std::string& other : recorded) adopted |= links.PathKey(other) == key;
-      if (adopted) continue;
+      if (adopted || (to.empty() && folder.allUsers)) {
+        if (to.empty()) {
+          report.left.push_back(file + (adopted ? ": an adopted game shortcut, left"
+                                                : ": on every account's desktop, left"));
+        }
+        continue;
+      }
       bool done;
       if (to.empty()) {
         done = links.RemoveLink(file);

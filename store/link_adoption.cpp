@@ -13,28 +13,6 @@ namespace {
 // A Start menu of a well-used machine holds a few thousand links; this bounds
 // a search of a runaway folder tree.
 constexpr size_t kMaxLinksPerFolder = 10000;
-constexpr int kMaxEntry = 65535;
-
-// The registry values of a link's record that hold what the link was, in
-// the order they are written: between its "File" and its "Tarnwick".
-struct TextValue {
-  const char* name;
-  std::string LinkFields::*field;
-};
-constexpr TextValue kTextValues[] = {
-    {"Target", &LinkFields::target},
-    {"Arguments", &LinkFields::arguments},
-    {"Directory", &LinkFields::workingDirectory},
-    {"Icon", &LinkFields::iconFile},
-};
-struct NumberValue {
-  const char* name;
-  int LinkFields::*field;
-};
-constexpr NumberValue kNumberValues[] = {
-    {"Icon Index", &LinkFields::iconIndex},
-    {"Show", &LinkFields::showCommand},
-};
 
 std::string Trimmed(const std::string& text) {
   const std::string::size_type first = text.find_first_not_of(' ');
@@ -77,11 +55,14 @@ std::string RecordOf(const std::string& profile) {
   return ProfileGroupPath(profile, kAdoptedLinksKey);
 }
 
-bool InKeptPlace(const std::string& entry) {
-  const std::string kept = RegistryHandle::NormalizePath(kKeptLinksKey);
+bool InPlace(const std::string& entry, const char* place) {
+  const std::string normal = RegistryHandle::NormalizePath(place);
   const std::string path = RegistryHandle::NormalizePath(entry);
-  return SameText(path.substr(0, kept.size()), kept);
+  return SameText(path.substr(0, normal.size()), normal);
 }
+
+bool InKeptPlace(const std::string& entry) { return InPlace(entry, kKeptLinksKey); }
+bool IsShared(const std::string& entry) { return InPlace(entry, kSharedLinksKey); }
 
 std::string ArgumentsOf(const FoundLink& link) { return Trimmed(link.fields.arguments); }
 
@@ -122,12 +103,14 @@ std::vector<FoundLink> FindProgramLinks(ShellLinks& links, const std::string& pr
   for (const LinkFolder& folder : links.Folders()) {
     for (const std::string& file : links.FindLinks(folder, kMaxLinksPerFolder)) {
       LinkFields fields;
-      if (!links.ReadLink(file, &fields) || fields.target.empty()) continue;
+      if (links.ReadLink(file, &fields) != LinkRead::Read || fields.target.empty()) continue;
       // The file name first: looking up the long form of a path on a network
       // drive that is gone can take minutes. A short name has a '~'.
       const std::string targetName = AsciiUpper(FileName(fields.target));
       if (targetName != name && targetName.find('~') == std::string::npos) continue;
-      if (links.PathKey(fields.target) == wanted) found.push_back({file, folder.place, fields});
+      if (links.PathKey(fields.target) == wanted) {
+        found.push_back({file, folder.place, fields, folder.allUsers});
+      }
     }
   }
   return found;
@@ -164,7 +147,14 @@ std::string AdoptionNotice(const AdoptionReport& report) {
 
 LinkAdoption::LinkAdoption(RegistryHandle& programRegistry, ShellLinks& links,
                            std::string tarnwick)
-    : reg_(programRegistry), links_(links), tarnwick_(std::move(tarnwick)) {}
+    : reg_(programRegistry), machine_(nullptr), links_(links), tarnwick_(std::move(tarnwick)) {}
+
+LinkAdoption::LinkAdoption(RegistryHandle& programRegistry, RegistryHandle& machineRegistry,
+                           ShellLinks& links, std::string tarnwick)
+    : reg_(programRegistry),
+      machine_(&machineRegistry),
+      links_(links),
+      tarnwick_(std::move(tarnwick)) {}
 
 // Looked up only when the names could be one file's: a look-up on a network
 // drive that is gone can take minutes.
@@ -209,42 +199,13 @@ LinkFields LinkAdoption::PutBackForm(const LinkFields& current, const AdoptedLin
   return back;
 }
 
-// The number of `place`'s last entry; 0 when it has none. A place the
-// registry will not open or list raises, rather than pass for empty.
-int LinkAdoption::LastEntry(const std::string& place) {
-  ScopedKey key(reg_, place, false);
-  std::vector<std::string> names;
-  if (key.Refused() || (key && !reg_.ListKeyNames(&names))) throw RegistryError::GetFailed(place);
-  int last = 0;
-  for (const std::string& name : names) {
-    const long number = std::strtol(name.c_str(), nullptr, 10);
-    // Only this program numbers the entries; a stray name is not one of them.
-    if (number > last && number <= kMaxEntry) last = static_cast<int>(number);
-  }
-  return last;
+RegistryHandle& LinkAdoption::RegistryOf(const std::string& place) {
+  return IsShared(place) && machine_ ? *machine_ : reg_;
 }
 
 std::vector<AdoptedLink> LinkAdoption::Entries(const std::string& place,
                                                const std::string& profile) {
-  const int last = LastEntry(place);
-  // By number, the order they were written; the registry lists subkeys in its own.
-  std::vector<AdoptedLink> links;
-  for (int number = 1; number <= last; ++number) {
-    AdoptedLink link;
-    link.entry = JoinKeyPath(place, std::to_string(number));
-    ScopedKey key(reg_, link.entry, false);
-    if (key.Refused()) throw RegistryError::GetFailed(link.entry);
-    if (!key) continue;
-    link.file = reg_.ReadString("File");
-    for (const TextValue& value : kTextValues) link.original.*value.field = reg_.ReadString(value.name);
-    for (const NumberValue& value : kNumberValues) {
-      if (reg_.HasInteger(value.name)) link.original.*value.field = reg_.ReadInteger(value.name);
-    }
-    link.tarnwick = reg_.ReadString("Tarnwick");
-    link.profile = profile.empty() ? reg_.ReadString("Profile") : profile;
-    links.push_back(link);
-  }
-  return links;
+  return ReadRecords(RegistryOf(place), place, profile);
 }
 
 // The kept records, all of them or those of one profile.
@@ -256,48 +217,50 @@ std::vector<AdoptedLink> LinkAdoption::Kept(const std::string* profile) {
   return kept;
 }
 
+std::vector<AdoptedLink> LinkAdoption::Shared() {
+  return machine_ ? Entries(kSharedLinksKey, std::string()) : std::vector<AdoptedLink>();
+}
+
 std::vector<AdoptedLink> LinkAdoption::List(const std::string& profile) {
   std::vector<AdoptedLink> links = Entries(RecordOf(profile), profile);
   for (const AdoptedLink& link : Kept(&profile)) links.push_back(link);
   return links;
 }
 
-// The key of a new entry of `place`, after its last.
 std::string LinkAdoption::NewEntry(const std::string& place) {
-  const int last = LastEntry(place);
-  if (last == kMaxEntry) throw RegistryError::SetFailed(place);
-  return JoinKeyPath(place, std::to_string(last + 1));
+  return NewRecord(RegistryOf(place), place);
 }
 
 void LinkAdoption::WriteEntry(const std::string& entry, const AdoptedLink& link) {
-  ScopedKey key(reg_, entry, true);
-  reg_.WriteString("File", link.file);
-  for (const TextValue& value : kTextValues) reg_.WriteString(value.name, link.original.*value.field);
-  for (const NumberValue& value : kNumberValues) {
-    reg_.WriteInteger(value.name, link.original.*value.field);
-  }
-  if (InKeptPlace(entry)) reg_.WriteString("Profile", link.profile);
-  // Last: an entry without it was cut off before its link was changed.
-  reg_.WriteString("Tarnwick", link.tarnwick);
+  WriteRecord(RegistryOf(entry), entry, link, InKeptPlace(entry) || IsShared(entry));
 }
 
-// One entry goes; its place too once it surely holds no other.
-void LinkAdoption::DeleteEntry(const std::string& entry) {
-  const std::string place = entry.substr(0, entry.find_last_of('\\'));
-  if (!reg_.DeleteKey(entry) && reg_.KeyExists(entry)) throw RegistryError::SetFailed(entry);
-  bool empty;
-  {
-    ScopedKey key(reg_, place, false);
-    std::vector<std::string> names;
-    empty = key && reg_.ListKeyNames(&names) && names.empty();
+void LinkAdoption::DeleteEntry(const std::string& entry) { DeleteRecord(RegistryOf(entry), entry); }
+
+void LinkAdoption::Drop(const AdoptedLink& link) {
+  DeleteEntry(link.entry);
+  if (IsShared(link.entry)) return;
+  for (const AdoptedLink& shared : Shared()) {
+    if (SameText(shared.profile, link.profile) && SamePath(shared.file, link.file)) {
+      DeleteEntry(shared.entry);
+    }
   }
-  if (empty) reg_.DeleteKey(place);
+}
+
+void LinkAdoption::UpdateShared(const std::string& file, const std::string& profile,
+                                const std::string& tarnwick) {
+  for (AdoptedLink shared : Shared()) {
+    if (!SamePath(shared.file, file)) continue;
+    shared.profile = profile;
+    shared.tarnwick = tarnwick;
+    WriteEntry(shared.entry, shared);
+  }
 }
 
 // A record outlives its profile in the kept place: written there first, so
 // one of the two always exists.
 void LinkAdoption::Keep(const AdoptedLink& link) {
-  if (InKeptPlace(link.entry)) return;
+  if (InKeptPlace(link.entry) || IsShared(link.entry)) return;
   WriteEntry(NewEntry(kKeptLinksKey), link);
   DeleteEntry(link.entry);
 }
@@ -321,13 +284,21 @@ std::string LinkAdoption::Mismatch(const FoundLink& link, const std::string* arg
 // Reads the recorded link, a cut-off write settled first. True when it still
 // starts Tarnwick with the record's profile or with `alsoProfile`; otherwise
 // it is no longer Tarnwick's to change: its record goes, and the report says
-// so unless the link is already back as it was.
+// so unless the link is already back as it was. A link that cannot be read
+// now keeps its record for a later try.
 bool LinkAdoption::StillAdopted(const AdoptedLink& link, const std::string& alsoProfile,
                                 LinkFields* current, AdoptionReport* report) {
   // An entry cut off while it was written: its link was never changed.
   if (!link.tarnwick.empty()) {
     links_.Settle(link.file);
-    if (!links_.ReadLink(link.file, current)) {
+    const LinkRead read = links_.ReadLink(link.file, current);
+    if (read == LinkRead::Unreadable) {
+      Problem(report, link.file, ": could not be read, left alone");
+      ++report->kept;
+      Keep(link);
+      return false;
+    }
+    if (read == LinkRead::Gone) {
       Problem(report, link.file, ": deleted since it was adopted, left alone");
     } else if (StartsProfile(*current, link, link.profile) ||
                StartsProfile(*current, link, alsoProfile)) {
@@ -337,7 +308,7 @@ bool LinkAdoption::StillAdopted(const AdoptedLink& link, const std::string& also
               ": no longer starts Tarnwick with \"" + link.profile + "\", left alone");
     }
   }
-  DeleteEntry(link.entry);
+  Drop(link);
   return false;
 }
 
@@ -357,7 +328,7 @@ void LinkAdoption::PutBack(const AdoptedLink& link, AdoptionReport* report) {
   const LinkWrite result = links_.WriteLink(link.file, PutBackForm(current, link));
   if (result == LinkWrite::Written) {
     report->changed.push_back(link.file);
-    DeleteEntry(link.entry);
+    Drop(link);
     return;
   }
   Problem(report, link.file,
@@ -410,6 +381,16 @@ AdoptionReport LinkAdoption::Adopt(const std::string& profile,
       AdoptedLink adopted{link.file, link.fields, tarnwick_, profile, ""};
       adopted.entry = pending = NewEntry(RecordOf(profile));
       WriteEntry(adopted.entry, adopted);
+      // Every account starts an all-users link: what it held must be where
+      // every account can read it, or the link stays as it is.
+      if (link.allUsers && !ShareRecord(adopted)) {
+        DeleteEntry(adopted.entry);
+        pending.clear();
+        Problem(&report, link.file,
+                ": left alone, it serves every account and the machine's part of the registry "
+                "cannot be written");
+        continue;
+      }
       LinkFields form = link.fields;  // the window state stays the link's own
       form.target = tarnwick_;
       form.arguments = Quoted(profile);
@@ -426,7 +407,7 @@ AdoptionReport LinkAdoption::Adopt(const std::string& profile,
         report.changed.push_back(link.file);
         continue;
       }
-      DeleteEntry(adopted.entry);
+      Drop(adopted);
       pending.clear();
       if (result == LinkWrite::ReadOnly) {
         Problem(&report, link.file, ": read-only, left alone");
@@ -459,6 +440,23 @@ AdoptionReport LinkAdoption::Adopt(const std::string& profile,
   return report;
 }
 
+bool LinkAdoption::ShareRecord(const AdoptedLink& link) {
+  if (!machine_) return false;
+  std::string entry;
+  try {
+    entry = NewEntry(kSharedLinksKey);
+    WriteEntry(entry, link);
+    return true;
+  } catch (const RegistryError&) {
+    try {
+      // A part written before the refusal lacks "Tarnwick": no start reads it.
+      if (!entry.empty()) DeleteEntry(entry);
+    } catch (const RegistryError&) {
+    }
+    return false;
+  }
+}
+
 // A link that cannot be put back keeps its record under the profile.
 void LinkAdoption::Rollback(const std::vector<AdoptedLink>& written, AdoptionReport* report) {
   for (const AdoptedLink& link : written) {
@@ -468,7 +466,7 @@ void LinkAdoption::Rollback(const std::vector<AdoptedLink>& written, AdoptionRep
       continue;
     }
     try {
-      DeleteEntry(link.entry);
+      Drop(link);
     } catch (const RegistryError&) {
       // A record too many: the next put-back finds the link already back.
     }
@@ -493,6 +491,12 @@ std::vector<std::string> LinkAdoption::Profiles() {
     throw RegistryError::GetFailed(kProgramKey);
   }
   return names;
+}
+
+AdoptionReport LinkAdoption::UnadoptAllUsers() {
+  AdoptionReport report;
+  for (const AdoptedLink& link : Shared()) PutBack(link, &report);
+  return report;
 }
 
 AdoptionReport LinkAdoption::UnadoptAll() {
@@ -530,6 +534,7 @@ AdoptionReport LinkAdoption::Follow(const std::string& from, const std::string& 
         continue;
       }
     }
+    UpdateShared(link.file, to, link.tarnwick);
     report.changed.push_back(link.file);
     DeleteEntry(keptEntry);
   }
@@ -538,15 +543,18 @@ AdoptionReport LinkAdoption::Follow(const std::string& from, const std::string& 
 
 AdoptionReport LinkAdoption::Relink(const std::string& oldTarnwick) {
   AdoptionReport report;
-  std::vector<AdoptedLink> all = Kept(nullptr);
-  for (const std::string& profile : Profiles()) {
-    for (const AdoptedLink& link : Entries(RecordOf(profile), profile)) all.push_back(link);
-  }
+  // Other accounts' all-users links too: their tarnwick.exe moves as well.
+  std::vector<AdoptedLink> all = Records();
   for (const AdoptedLink& link : all) {
     if (!SamePath(link.tarnwick, oldTarnwick)) continue;
     links_.Settle(link.file);
     LinkFields current;
-    if (!links_.ReadLink(link.file, &current) || !NamesProfile(current.arguments, link.profile)) {
+    const LinkRead read = links_.ReadLink(link.file, &current);
+    if (read == LinkRead::Unreadable) {
+      Problem(&report, link.file, ": could not be read, it still starts " + oldTarnwick);
+      continue;
+    }
+    if (read == LinkRead::Gone || !NamesProfile(current.arguments, link.profile)) {
       continue;  // the put-back reports it
     }
     if (SamePath(current.target, oldTarnwick)) {
@@ -568,18 +576,25 @@ AdoptionReport LinkAdoption::Relink(const std::string& oldTarnwick) {
     } else if (!SamePath(current.target, tarnwick_)) {
       continue;
     }
-    ScopedKey key(reg_, link.entry, false);
-    if (key) reg_.WriteString("Tarnwick", tarnwick_);
+    RegistryHandle& reg = RegistryOf(link.entry);
+    ScopedKey key(reg, link.entry, false);
+    if (key) reg.WriteString("Tarnwick", tarnwick_);
   }
   return report;
 }
 
+std::vector<AdoptedLink> LinkAdoption::Records() {
+  std::vector<AdoptedLink> all = Kept(nullptr);
+  for (const std::string& profile : Profiles()) {
+    for (const AdoptedLink& link : Entries(RecordOf(profile), profile)) all.push_back(link);
+  }
+  for (const AdoptedLink& link : Shared()) all.push_back(link);
+  return all;
+}
+
 std::vector<std::string> LinkAdoption::RecordedFiles() {
   std::vector<std::string> files;
-  for (const AdoptedLink& link : Kept(nullptr)) files.push_back(link.file);
-  for (const std::string& profile : Profiles()) {
-    for (const AdoptedLink& link : Entries(RecordOf(profile), profile)) files.push_back(link.file);
-  }
+  for (const AdoptedLink& link : Records()) files.push_back(link.file);
   return files;
 }
 

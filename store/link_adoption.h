@@ -7,7 +7,9 @@
 // Tarnwick because Tarnwick adopted it: under the profile (kAdoptedLinksKey,
 // one numbered subkey per link) and, for links that could not be put back or
 // whose profile is being renamed, in the kept place (kKeptLinksKey), which
-// names the profile. Each step writes the new record before the link changes
+// names the profile. An all-users link is recorded once more in the
+// machine's registry (kSharedLinksKey), so that every account can start its
+// game as the link did and the uninstaller can put it back. Each step writes the new record before the link changes
 // and deletes the old one only after, so a kill anywhere leaves at most a
 // record too many, which a later put-back drops.
 #pragma once
@@ -16,6 +18,7 @@
 #include <vector>
 
 #include "platform/shell_links.h"
+#include "store/link_records.h"
 #include "store/profile_store.h"
 #include "store/registry_handle.h"
 
@@ -25,21 +28,13 @@ struct FoundLink {
   std::string file;
   LinkPlace place;
   LinkFields fields;
-};
-
-// One adopted link as recorded: its file, what it held before, the Tarnwick
-// executable it was pointed at, the profile it starts.
-struct AdoptedLink {
-  std::string file;
-  LinkFields original;
-  std::string tarnwick;
-  std::string profile;
-  std::string entry;  // the record's key
+  bool allUsers = false;  // in every account's Start menu or desktop
 };
 
 struct AdoptionReport {
   std::vector<std::string> changed;   // files written
   std::vector<std::string> problems;  // one line each: what was left alone and why
+  std::vector<std::string> left;      // left as they are on purpose, and why
   bool failed = false;                // nothing of the command was kept
   int kept = 0;  // links that still start Tarnwick, their records kept for a later try
 };
@@ -61,7 +56,10 @@ std::string AdoptionNotice(const AdoptionReport& report);
 class LinkAdoption {
  public:
   // `tarnwick`: this installation's tray program, which adopted links start.
+  // Without `machineRegistry` all-users links are not adopted.
   LinkAdoption(RegistryHandle& programRegistry, ShellLinks& links, std::string tarnwick);
+  LinkAdoption(RegistryHandle& programRegistry, RegistryHandle& machineRegistry, ShellLinks& links,
+               std::string tarnwick);
 
   // Points `found` at Tarnwick for `profile`. A link is adopted only when it
   // would start the game as before: its arguments are the profile's
@@ -77,6 +75,9 @@ class LinkAdoption {
   AdoptionReport Unadopt(const std::string& profile);
   // Every profile's links, and every kept record.
   AdoptionReport UnadoptAll();
+  // Every all-users link adopted by any account, from the machine's records
+  // (the uninstaller's part: tarnwick.exe is about to go).
+  AdoptionReport UnadoptAllUsers();
   // A rename in two steps around the profile's own writes: before the old
   // profile is deleted its records move to the kept place; once the new one
   // is written its links start it and their records move under it.
@@ -87,7 +88,7 @@ class LinkAdoption {
   AdoptionReport Relink(const std::string& oldTarnwick);
   // The profile's records in both places.
   std::vector<AdoptedLink> List(const std::string& profile);
-  // The link files of every record, kept ones too.
+  // The link files of every record, kept and all users' ones too.
   std::vector<std::string> RecordedFiles();
 
  private:
@@ -102,16 +103,28 @@ class LinkAdoption {
   bool StillAdopted(const AdoptedLink& link, const std::string& alsoProfile, LinkFields* current,
                     AdoptionReport* report);
   void PutBack(const AdoptedLink& link, AdoptionReport* report);
-  int LastEntry(const std::string& place);
+  RegistryHandle& RegistryOf(const std::string& place);
   std::vector<AdoptedLink> Entries(const std::string& place, const std::string& profile);
   std::vector<AdoptedLink> Kept(const std::string* profile);
+  std::vector<AdoptedLink> Shared();
+  // Every record: kept, under each profile, and the machine's.
+  std::vector<AdoptedLink> Records();
   std::string NewEntry(const std::string& place);
   void WriteEntry(const std::string& entry, const AdoptedLink& link);
   void DeleteEntry(const std::string& entry);
+  // The link went back or is no longer Tarnwick's: its record goes, and
+  // the machine's record of it for the same profile.
+  void Drop(const AdoptedLink& link);
+  // The machine's records of `file` now start `profile` through `tarnwick`.
+  void UpdateShared(const std::string& file, const std::string& profile,
+                    const std::string& tarnwick);
+  // Writes the machine's record of an all-users link; false when it cannot.
+  bool ShareRecord(const AdoptedLink& link);
   void Keep(const AdoptedLink& link);
   void Rollback(const std::vector<AdoptedLink>& written, AdoptionReport* report);
 
   RegistryHandle& reg_;
+  RegistryHandle* machine_;
   ShellLinks& links_;
   std::string tarnwick_;
 };

@@ -149,15 +149,12 @@ int main() {
   tw::Win32TextCompare compare;
   tw::Win32AnsiConverter ansi;
   tw::Win32Console console;
-  // An MS-DOS prompt of Windows 98 passes the arguments in the OEM code page
-  // (the console's); the registry holds ANSI names. A program that starts
-  // this one (the installer, with its input a pipe) passes ANSI already.
-  std::string commandLine = GetCommandLineA();
-  DWORD inputMode = 0;
-  if ((GetVersion() & 0x80000000u) != 0 && !commandLine.empty() &&
-      GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &inputMode)) {
-    OemToCharBuffA(commandLine.c_str(), &commandLine[0], static_cast<DWORD>(commandLine.size()));
-  }
+  // The arguments are taken as ANSI, as the registry holds names. Only an
+  // MS-DOS prompt of Windows 95/98/ME passes OEM text, and nothing a program
+  // can ask tells that prompt apart from a console made for a start from
+  // Explorer, Run or a shortcut, which passes ANSI: converting on a guess
+  // would break the common starts to serve the rare one.
+  const std::string commandLine = GetCommandLineA();
   const int status = [&] {
     tw::Win32ShellLinks links;
     tw::CompanionContext context{catalogue, programRegistry, driverRegistry, compare,

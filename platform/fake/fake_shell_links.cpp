@@ -24,11 +24,15 @@ std::vector<std::string> FakeShellLinks::FindLinks(const LinkFolder& folder, siz
   return found;
 }
 
-bool FakeShellLinks::ReadLink(const std::string& file, LinkFields* fields) {
+LinkRead FakeShellLinks::ReadLink(const std::string& file, LinkFields* fields) {
+  const auto fault = readFaults.find(file);
+  if (fault != readFaults.end()) {
+    return ReadFailure(fault->second.error, fault->second.rootReachable);
+  }
   const auto it = links.find(file);
-  if (it == links.end()) return false;
+  if (it == links.end()) return LinkRead::Gone;
   *fields = it->second;
-  return true;
+  return LinkRead::Read;
 }
 
 LinkWrite FakeShellLinks::WriteLink(const std::string& file, const LinkFields& fields) {

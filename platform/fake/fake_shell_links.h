@@ -24,7 +24,7 @@ class FakeShellLinks : public ShellLinks {
  public:
   std::vector<LinkFolder> Folders() override { return folders; }
   std::vector<std::string> FindLinks(const LinkFolder& folder, size_t limit) override;
-  bool ReadLink(const std::string& file, LinkFields* fields) override;
+  LinkRead ReadLink(const std::string& file, LinkFields* fields) override;
   LinkWrite WriteLink(const std::string& file, const LinkFields& fields) override;
   void Settle(const std::string& file) override;
   bool RemoveLink(const std::string& file) override;
@@ -38,6 +38,13 @@ class FakeShellLinks : public ShellLinks {
   // Links only present as "FILE.tw-old": a write killed between its moves.
   std::map<std::string, LinkFields> setAside;
   std::set<std::string> readOnly;
+  // Reads of a file that fail with a system error; `rootReachable` false:
+  // its drive or share does not answer.
+  struct ReadFault {
+    uint32_t error;
+    bool rootReachable = true;
+  };
+  std::map<std::string, ReadFault> readFaults;
   std::map<std::string, std::string> shortNames;  // short path -> long path
   int writesBeforeFailure = -1;  // the write after this many fails; -1 never
   int failures = 1;              // how many writes fail then; -1 all that follow

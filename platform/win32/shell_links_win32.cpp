@@ -39,8 +39,9 @@ bool ReadFields(IShellLinkA* link, LinkFields* fields) {
   int iconIndex = 0, show = SW_SHOWNORMAL;
   // A link to something that is not a file (a folder of the shell) has no
   // path: it is no game's link, and S_FALSE says so.
-  if (link->GetPath(target, MAX_PATH, nullptr, 0) != S_OK ||
-      FAILED(link->GetArguments(arguments, sizeof arguments)) ||
+  const HRESULT path = link->GetPath(target, MAX_PATH, nullptr, 0);
+  if (path != S_OK) target[0] = '\0';
+  if (FAILED(path) || FAILED(link->GetArguments(arguments, sizeof arguments)) ||
       FAILED(link->GetWorkingDirectory(directory, MAX_PATH)) ||
       FAILED(link->GetIconLocation(icon, MAX_PATH, &iconIndex)) ||
       FAILED(link->GetShowCmd(&show))) {
@@ -160,16 +161,18 @@ std::vector<LinkFolder> Win32ShellLinks::Folders() {
     int csidl;
     LinkPlace place;
     bool subfolders;
+    bool allUsers;
     const char* below;
   } kFolders[] = {
-      {CSIDL_PROGRAMS, LinkPlace::StartMenu, true, ""},
-      {CSIDL_COMMON_PROGRAMS, LinkPlace::StartMenu, true, ""},
+      {CSIDL_PROGRAMS, LinkPlace::StartMenu, true, false, ""},
+      {CSIDL_COMMON_PROGRAMS, LinkPlace::StartMenu, true, true, ""},
       // The Start menu's own level; its Programs folder is searched above.
-      {CSIDL_STARTMENU, LinkPlace::StartMenu, false, ""},
-      {CSIDL_COMMON_STARTMENU, LinkPlace::StartMenu, false, ""},
-      {CSIDL_APPDATA, LinkPlace::QuickLaunch, false, "\\Microsoft\\Internet Explorer\\Quick Launch"},
-      {CSIDL_DESKTOPDIRECTORY, LinkPlace::Desktop, true, ""},
-      {CSIDL_COMMON_DESKTOPDIRECTORY, LinkPlace::Desktop, true, ""},
+      {CSIDL_STARTMENU, LinkPlace::StartMenu, false, false, ""},
+      {CSIDL_COMMON_STARTMENU, LinkPlace::StartMenu, false, true, ""},
+      {CSIDL_APPDATA, LinkPlace::QuickLaunch, false, false,
+       "\\Microsoft\\Internet Explorer\\Quick Launch"},
+      {CSIDL_DESKTOPDIRECTORY, LinkPlace::Desktop, true, false, ""},
+      {CSIDL_COMMON_DESKTOPDIRECTORY, LinkPlace::Desktop, true, true, ""},
   };
   std::vector<LinkFolder> folders;
   for (const auto& row : kFolders) {
@@ -178,7 +181,7 @@ std::vector<LinkFolder> Win32ShellLinks::Folders() {
     const std::string path = *found + row.below;
     bool seen = false;
     for (const LinkFolder& folder : folders) seen |= lstrcmpiA(folder.path.c_str(), path.c_str()) == 0;
-    if (!seen) folders.push_back({row.place, path, row.subfolders});
+    if (!seen) folders.push_back({row.place, path, row.subfolders, row.allUsers});
   }
   return folders;
 }
@@ -191,9 +194,39 @@ std::vector<std::string> Win32ShellLinks::FindLinks(const LinkFolder& folder, si
 
 void Win32ShellLinks::Settle(const std::string& file) { SettleWrite(file); }
 
-bool Win32ShellLinks::ReadLink(const std::string& file, LinkFields* fields) {
-  if (!reader_ && !MakeLinkObject(reader_, readerFile_)) return false;
-  return Load(readerFile_.operator->(), file) && ReadFields(reader_.operator->(), fields);
+namespace {
+
+// Whether the drive or share a path lies on answers: "X:\" or "\\server\share\".
+// The volume is asked rather than the root folder's attributes, which
+// Windows 95 does not give for a share's root.
+bool RootReachable(const std::string& path) {
+  std::string root = path.substr(0, 3);
+  if (path.compare(0, 2, "\\\\") == 0) {
+    const std::string::size_type server = path.find('\\', 2);
+    const std::string::size_type share =
+        server == std::string::npos ? server : path.find('\\', server + 1);
+    root = share == std::string::npos ? path + "\\" : path.substr(0, share + 1);
+  }
+  const UINT errorMode = SetErrorMode(SEM_FAILCRITICALERRORS);
+  const bool reachable =
+      GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0) != 0;
+  SetErrorMode(errorMode);
+  return reachable;
+}
+
+}  // namespace
+
+LinkRead Win32ShellLinks::ReadLink(const std::string& file, LinkFields* fields) {
+  // Gone or not is the file system's answer, not the link object's: its
+  // load fails alike for a file held open and for one deleted.
+  if (GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    return ReadFailure(error, RootReachable(file));
+  }
+  if (!reader_ && !MakeLinkObject(reader_, readerFile_)) return LinkRead::Unreadable;
+  return Load(readerFile_.operator->(), file) && ReadFields(reader_.operator->(), fields)
+             ? LinkRead::Read
+             : LinkRead::Unreadable;
 }
 
 LinkWrite Win32ShellLinks::WriteLink(const std::string& file, const LinkFields& fields) {
@@ -224,7 +257,7 @@ LinkWrite Win32ShellLinks::WriteLink(const std::string& file, const LinkFields& 
       SUCCEEDED(link->SetWorkingDirectory(fields.workingDirectory.c_str())) &&
       SUCCEEDED(link->SetIconLocation(fields.iconFile.c_str(), fields.iconIndex)) &&
       SUCCEEDED(link->SetShowCmd(fields.showCommand)) && ToWide(fresh, wide) &&
-      SUCCEEDED(persist->Save(wide, FALSE)) && ReadLink(fresh, &saved) &&
+      SUCCEEDED(persist->Save(wide, FALSE)) && ReadLink(fresh, &saved) == LinkRead::Read &&
       saved.arguments == fields.arguments && PathKey(saved.target) == PathKey(fields.target);
   // MoveFileEx cannot replace a file on Windows 98: the old link steps aside
   // first and comes back if the new one cannot take its place. A kill

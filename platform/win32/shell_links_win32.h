@@ -21,7 +21,7 @@ class Win32ShellLinks : public ShellLinks {
  public:
   std::vector<LinkFolder> Folders() override;
   std::vector<std::string> FindLinks(const LinkFolder& folder, size_t limit) override;
-  bool ReadLink(const std::string& file, LinkFields* fields) override;
+  LinkRead ReadLink(const std::string& file, LinkFields* fields) override;
   LinkWrite WriteLink(const std::string& file, const LinkFields& fields) override;
   void Settle(const std::string& file) override;
   bool RemoveLink(const std::string& file) override;

@@ -211,6 +211,15 @@ void MainWindow::CardModelApplied(int model) { trayCommands_.CardModelApplied(mo
 
 void MainWindow::RunProfile(const std::string& name) { trayCommands_.RunProfile(name); }
 
+void MainWindow::StartProgram(const LaunchRequest& request) {
+  ProcessHandle process = 0;
+  if (!processes_.Launch(request, &process)) {
+    ui_.Notice(kCouldNotStart + request.file);
+    return;
+  }
+  processes_.Close(process);
+}
+
 void MainWindow::AddTrayIcon() {
   if (!trayIconImage_) {
     trayIconImage_ = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_MAINICON),

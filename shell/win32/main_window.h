@@ -74,6 +74,7 @@ class MainWindow : private WindowOwner,
   void AskCardModel(int& model) override;
   void CardModelApplied(int model) override;
   void RunProfile(const std::string& name) override;
+  void StartProgram(const LaunchRequest& request) override;
   void AddTrayIcon() override;
   void BuildMenus() override { trayCommands_.BuildMenus(); }
   std::string ResumePendingRestore() override { return launcher_.ResumeFromJournal(); }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -10,9 +11,13 @@
 #include "driver/restore_journal.h"
 #include "platform/fake/fake_shell_links.h"
 #include "platform/fake/fake_text_compare.h"
+#include "shell/startup.h"
+#include "tests/shell/recording_startup_view.h"
 
 namespace tw {
 namespace {
+
+using Calls = std::vector<std::string>;
 
 constexpr RootKey kUser = RootKey::CurrentUser;
 constexpr RootKey kMachine = RootKey::LocalMachine;
@@ -274,6 +279,9 @@ TEST_F(CompanionTest, RelinkFollowsAMovedInstallAndRemoveShortcutsSparesAdoptedO
   const LinkFields installerLink{oldExe, "", "C:\\Old", "", 0, 1};
   links.links["C:\\Desktop\\Tarnwick.lnk"] = installerLink;
   links.links["C:\\Start Menu\\Programs\\Quake.lnk"] = quake;
+  // On a network drive that is gone: ruled out by its own fields, unresolved.
+  const std::string share = "\\\\gone\\share\\TOOL.EXE";
+  links.links["C:\\Desktop\\Tool.lnk"] = LinkFields{share, "-x", "", "", 0, 1};
   // An editor shortcut whose "Start in" the user chose keeps it.
   const std::string ownFolder = "C:\\Desktop\\Quake III (saves).lnk";
   links.links[ownFolder] = LinkFields{oldExe, "\"Quake III\"", "C:\\Saves", "", 0, 1};
@@ -314,7 +322,8 @@ TEST_F(CompanionTest, RelinkFollowsAMovedInstallAndRemoveShortcutsSparesAdoptedO
   const std::string kept = "Software\\Hexmoor\\Tarnwick Adopted Shortcuts\\1";
   reg.PutString(kUser, kept, "File", "c:\\desktop\\doom.lnk");
   ASSERT_EQ(Run({"remove-shortcuts"}), kExitOk) << console.err;
-  EXPECT_EQ(console.out, "Deleted " + ownFolder + "\r\nDeleted " + editorQuake + "\r\n");
+  EXPECT_EQ(console.out, "Deleted " + ownFolder + "\r\nDeleted " + editorQuake + "\r\nLeft " +
+                             desktopDoom + ": an adopted game shortcut, left\r\n");
   reg.PutString(kUser, kept, "File", desktopDoom);
   EXPECT_EQ(links.links.count(editorQuake), 0u);
   EXPECT_EQ(links.links.count("C:\\Desktop\\Tarnwick.lnk"), 1u);
@@ -322,6 +331,111 @@ TEST_F(CompanionTest, RelinkFollowsAMovedInstallAndRemoveShortcutsSparesAdoptedO
   ASSERT_EQ(Run({"unadopt", "--all"}), kExitOk) << console.err;
   EXPECT_EQ(links.links[desktopDoom], doom);
   EXPECT_EQ(links.links[menuDoom], doom);
+  EXPECT_EQ(std::count(links.pathKeys.begin(), links.pathKeys.end(), share), 0);
+}
+
+// Two accounts over one machine registry and one set of link files: one
+// adopts an all-users shortcut, the other, without that profile, clicks it
+// and uninstalls.
+TEST(CompanionAccounts, AnAllUsersShortcutServesEveryAccountAndTheUninstallerPutsItBack) {
+  const std::string tarnwick = "C:\\Tarnwick\\tarnwick.exe";
+  const std::string shared = "C:\\All Users\\Desktop\\Doom.lnk";
+  const std::string ownDoom = "C:\\Users\\A\\Desktop\\Doom.lnk";
+  const std::string editorA = "C:\\Users\\A\\Desktop\\Quake.lnk";
+  const std::string editorB = "C:\\Users\\B\\Desktop\\Mine.lnk";
+  const std::string sharedEditor = "C:\\All Users\\Desktop\\Ours.lnk";
+  const LinkFields doom{"C:\\Doom\\doom.exe", "-fast", "C:\\Doom", "", 0, 7};
+  FakeShellLinks links;
+  links.links = {{shared, doom},
+                 {ownDoom, doom},
+                 {editorA, {tarnwick, "Quake", "C:\\Tarnwick\\", "", 0, 1}},
+                 {editorB, {tarnwick, "Mine", "C:\\Tarnwick\\", "", 0, 1}},
+                 {sharedEditor, {tarnwick, "Ours", "C:\\Tarnwick\\", "", 0, 1}}};
+  FakeRegistry machineKeys, userA, userB;
+  RegistryHandle machine{machineKeys, kMachine}, programA{userA, kUser}, programB{userB, kUser};
+  userA.PutString(kUser, Profile("doom"), "FilePath", doom.target);
+  userA.PutDword(kUser, kProgram, "VoodooType", 5500);
+  machineKeys.PutString(kMachine, kDevice, "Hardwareinformation.Adapterstring", "Voodoo5");
+  FakeTextCompare compare;
+  FakeAnsiConverter ansi;
+  FakeConsole console;
+  const auto run = [&](RegistryHandle& program, const std::string& account,
+                       const std::vector<std::string>& args, const std::string& exe = "") {
+    links.folders = {{LinkPlace::Desktop, "C:\\Users\\" + account + "\\Desktop"},
+                     {LinkPlace::Desktop, "C:\\All Users\\Desktop", true, true}};
+    console.out.clear();
+    console.err.clear();
+    SettingCatalogue catalogue;
+    CompanionContext context{catalogue, program, machine, compare,
+                             ansi,      console, links,   exe.empty() ? tarnwick : exe};
+    return RunCompanion(args, context);
+  };
+  const auto click = [&](RegistryHandle& program) {
+    SettingCatalogue catalogue;
+    StartupState state;
+    RecordingStartupView view;
+    RunStartup(tarnwick + " \"doom\"", catalogue, program, machine, machine, compare, state, view);
+    return view.calls;
+  };
+
+  ASSERT_EQ(run(programA, "A", {"adopt", "doom"}), kExitOk) << console.err;
+  EXPECT_EQ(links.links[shared].target, tarnwick);
+  const std::string machineBefore = machineKeys.Dump();
+  // B has no profile "doom": the game starts as the shortcut did, in its
+  // window state, before any card search or question; nothing is written.
+  EXPECT_EQ(click(programB),
+            (Calls{"Hide", "Start C:\\Doom\\doom.exe|-fast|C:\\Doom|as started", "Quit"}));
+  EXPECT_EQ(userB.Dump(), FakeRegistry().Dump());
+  EXPECT_EQ(machineKeys.Dump(), machineBefore);
+  // A has it: a run of the profile, after the card search.
+  EXPECT_EQ(click(programA), (Calls{"Hide", "Model 5500", "Run doom", "Quit"}));
+
+  // A's own links stay A's: B's remove-shortcuts deletes only B's editor
+  // shortcut, and lists what it leaves.
+  ASSERT_EQ(run(programB, "B", {"remove-shortcuts"}), kExitOk) << console.err;
+  EXPECT_EQ(console.out, "Deleted " + editorB + "\r\nLeft " + shared +
+                             ": an adopted game shortcut, left\r\nLeft " + sharedEditor +
+                             ": on every account's desktop, left\r\n");
+  ASSERT_EQ(run(programA, "A", {"remove-shortcuts"}), kExitOk) << console.err;
+  EXPECT_EQ(console.out, "Deleted " + editorA + "\r\nLeft " + ownDoom +
+                             ": an adopted game shortcut, left\r\nLeft " + shared +
+                             ": an adopted game shortcut, left\r\nLeft " + sharedEditor +
+                             ": on every account's desktop, left\r\n");
+  // B's uninstall puts the all-users shortcut back exactly, from the
+  // machine's record; A's own one is A's to put back.
+  ASSERT_EQ(run(programB, "B", {"unadopt", "--all"}), kExitOk) << console.err;
+  ASSERT_EQ(run(programB, "B", {"unadopt", "--all-users"}), kExitOk) << console.err;
+  EXPECT_EQ(console.out, "Put back " + shared + "\r\n");
+  EXPECT_EQ(links.links[shared], doom);
+  EXPECT_EQ(links.links[ownDoom].target, tarnwick);
+  EXPECT_FALSE(machineKeys.HasKey(kMachine, "Software\\Hexmoor\\Tarnwick Shared Shortcuts"));
+  ASSERT_EQ(run(programA, "A", {"unadopt", "--all"}), kExitOk) << console.err;
+  EXPECT_EQ(links.links[ownDoom], doom);
+  EXPECT_EQ(links.links[shared], doom);
+
+  // An account that may not write the machine's registry leaves an
+  // all-users shortcut alone, rather than adopt it for itself only.
+  machineKeys.RefuseValueWrite("Tarnwick");
+  EXPECT_EQ(run(programA, "A", {"adopt", "doom"}), kExitFailed);
+  EXPECT_EQ(console.err, "tarnwick-cli: " + shared +
+                             ": left alone, it serves every account and the machine's part of "
+                             "the registry cannot be written\r\n");
+  EXPECT_EQ(links.links[shared], doom);
+  EXPECT_EQ(links.links[ownDoom].target, tarnwick);
+
+  // Moved by B's install, it starts the new tarnwick.exe, as the machine's
+  // record says; A's own put-back takes that record along.
+  machineKeys.ClearRefusals();
+  ASSERT_EQ(run(programA, "A", {"adopt", "doom"}), kExitOk) << console.err;
+  const std::string moved = "D:\\Tarnwick\\tarnwick.exe";
+  ASSERT_EQ(run(programB, "B", {"relink", tarnwick}, moved), kExitOk) << console.err;
+  EXPECT_EQ(links.links[shared].target, moved);
+  EXPECT_EQ(machineKeys.GetString(kMachine, "Software\\Hexmoor\\Tarnwick Shared Shortcuts\\1",
+                                  "Tarnwick"),
+            moved);
+  ASSERT_EQ(run(programA, "A", {"unadopt", "--all"}, moved), kExitOk) << console.err;
+  EXPECT_EQ(links.links[shared], doom);
+  EXPECT_FALSE(machineKeys.HasKey(kMachine, "Software\\Hexmoor\\Tarnwick Shared Shortcuts"));
 }
 
 }  // namespace

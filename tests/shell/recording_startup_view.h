@@ -26,6 +26,10 @@ class RecordingStartupView : public StartupView {
     calls.push_back("Run " + name);
     if (runFails) throw std::runtime_error("Cannot run");
   }
+  void StartProgram(const LaunchRequest& r) override {
+    calls.push_back("Start " + r.file + "|" + r.parameters + "|" + r.directory +
+                    (r.showAsStarted ? "|as started" : ""));
+  }
   void AddTrayIcon() override { calls.push_back("Tray"); }
   void BuildMenus() override { calls.push_back("Menus"); }
   std::string ResumePendingRestore() override {

@@ -14,6 +14,8 @@ constexpr RootKey kHklm = RootKey::LocalMachine;
 constexpr RootKey kHkcu = RootKey::CurrentUser;
 const char* kProgram = "Software\\Hexmoor\\Tarnwick";
 const std::string kNoCard = std::string("Notice: ") + kNoVoodooMessage;
+// Without a "Start in" of its own, in the game's folder.
+const std::string kShared = "Start C:\\G\\g.exe|-x|C:\\G\\|as started";
 
 class Startup : public ::testing::Test {
  protected:
@@ -50,7 +52,19 @@ TEST_F(Startup, Outcomes) {
       {"t.exe Quake III", true, {"Hide", "Model 5500", "Run Quake III", "Quit"}, false},
       {"t.exe -debug \"Quake III\"", true, {"Model 5500", "Run Quake III", "Quit"}, true},
       {"t.exe Quake III", false, {"Hide", kNoCard, "Quit"}, false},
+      // An all-users shortcut another account adopted: no profile here, so
+      // its game starts as the shortcut did, before the card is looked for.
+      {"t.exe shared", true, {"Hide", kShared, "Quit"}, false},
+      {"t.exe -debug Shared", false, {kShared, "Quit"}, false},
   };
+  const std::string record = "Software\\Hexmoor\\Tarnwick Shared Shortcuts\\1";
+  for (const char* name : {"File", "Arguments", "Directory", "Icon"}) {
+    reg.PutString(kHklm, record, name, "");
+  }
+  reg.PutString(kHklm, record, "Target", "C:\\G\\g.exe");
+  reg.PutString(kHklm, record, "Arguments", "-x");
+  reg.PutString(kHklm, record, "Profile", "Shared");
+  reg.PutString(kHklm, record, "Tarnwick", "C:\\Tarnwick\\tarnwick.exe");
   for (const auto& c : cases) {
     reg.RemoveKey(kHklm, "System");
     if (c.card) Card();

@@ -86,6 +86,7 @@ class ForwardingStartupView : public StartupView {
     if (form) form->CardModelApplied(model);
   }
   void RunProfile(const std::string&) override {}
+  void StartProgram(const LaunchRequest&) override {}
   void AddTrayIcon() override {}
   void BuildMenus() override {}
   std::string ResumePendingRestore() override { return std::string(); }

@@ -44,8 +44,9 @@ class LinkAdoptionTest : public testing::Test {
 
   FakeRegistry reg;
   RegistryHandle program{reg, RootKey::CurrentUser};
+  RegistryHandle machine{reg, RootKey::LocalMachine};
   FakeShellLinks links;
-  LinkAdoption adoption{program, links, kTarnwick};
+  LinkAdoption adoption{program, machine, links, kTarnwick};
 };
 
 TEST_F(LinkAdoptionTest, FindsTheProgramsLinksByAnyNameOfTheFile) {
@@ -229,6 +230,46 @@ TEST_F(LinkAdoptionTest, ARecordLastsAsLongAsItsLinkStartsTarnwick) {
   EXPECT_EQ(links.links[kDesk], Link(kGame));
 }
 
+// Only a link that is really gone loses its record: any other failed read
+// keeps it, and a later put-back tries again.
+TEST_F(LinkAdoptionTest, AFailedReadKeepsTheRecordUnlessTheLinkIsGone) {
+  const struct {
+    uint32_t error;
+    bool rootReachable, gone;
+  } rows[] = {
+      {2, true, true},            // file not found
+      {3, true, true},            // its folder is gone
+      {2, false, false},          // on a drive or share that does not answer
+      {3, false, false},
+      {32, true, false},          // held open by another program
+      {5, true, false},           // access denied
+      {0x80004005u, true, false}, // the shell link object failed
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.error);
+    links.links = {{kMenu, Link(kGame)}};
+    links.readFaults.clear();
+    ASSERT_EQ(adoption.Adopt("GAME.EXE", Find()).changed.size(), 1u);
+    links.readFaults[kMenu] = {row.error, row.rootReachable};
+    AdoptionReport report = adoption.Unadopt("GAME.EXE");
+    if (row.gone) {
+      EXPECT_EQ(report.problems,
+                std::vector<std::string>{kMenu + ": deleted since it was adopted, left alone"});
+      EXPECT_FALSE(HasRecords());
+      continue;
+    }
+    EXPECT_EQ(report.problems, std::vector<std::string>{kMenu + ": could not be read, left alone"});
+    EXPECT_EQ(report.kept, 1);
+    reg.RemoveKey(RootKey::CurrentUser, kProfile);  // kept outside the profile
+    links.readFaults.clear();
+    report = adoption.UnadoptAll();
+    EXPECT_EQ(report.changed, std::vector<std::string>{kMenu});
+    EXPECT_EQ(links.links[kMenu], Link(kGame));
+    EXPECT_FALSE(HasRecords());
+    reg.PutString(RootKey::CurrentUser, kProfile, "FilePath", kGame);
+  }
+}
+
 TEST_F(LinkAdoptionTest, AFailureHalfWayPutsEverythingBackAndReportsOnce) {
   links.links[kMenu] = Link(kGame, "+a");
   links.links[kDesk] = Link(kGame, "+a");
@@ -254,6 +295,7 @@ TEST_F(LinkAdoptionTest, AFailureHalfWayPutsEverythingBackAndReportsOnce) {
 }
 
 TEST_F(LinkAdoptionTest, ARenameTakesTheLinksAlongAndAnInstallMoveRelinksThem) {
+  links.folders[1].allUsers = true;  // the desktop link serves every account
   links.links[kMenu] = Link(kGame);
   links.links[kDesk] = Link(kGame);
   adoption.Adopt("GAME.EXE", Find());
@@ -268,6 +310,9 @@ TEST_F(LinkAdoptionTest, ARenameTakesTheLinksAlongAndAnInstallMoveRelinksThem) {
   EXPECT_EQ(links.links[kMenu].arguments, "\"Demo\"");
   EXPECT_EQ(adoption.List("Demo").size(), 2u);
   EXPECT_FALSE(reg.HasKey(RootKey::CurrentUser, kKept));
+  // Other accounts find the all-users link under its new name.
+  EXPECT_TRUE(SharedLinkOriginal(machine, "Demo").has_value());
+  EXPECT_FALSE(SharedLinkOriginal(machine, "GAME.EXE").has_value());
 
   // Only the letter case: the links start it as they are.
   links.readOnly.insert(kDesk);
