@@ -1,10 +1,10 @@
 #include "driver/launcher.h"
 
 #include <cstdint>
-#include <exception>
 #include <optional>
 #include <vector>
 
+#include "driver/driver_access.h"
 #include "platform/ascii_case.h"
 #include "store/profile_store.h"
 #include "store/registry_error.h"
@@ -18,6 +18,10 @@ constexpr int32_t kMinPollSeconds = 1;       // 0 would make a timer that never 
 constexpr unsigned kMaxTimerMs = 0x7FFFFFFF;  // the largest interval a window timer takes
 
 }  // namespace
+
+const char kAnotherAccountsGameNotice[] =
+    "Another user's game is running with its own driver settings. Start this game again once "
+    "it has ended.";
 
 Launcher::Launcher(RegistryHandle& programRegistry, DriverSettings& driver, DisplayModes& modes,
                    Processes& processes, Timer& exitTimer, UserInterface& ui,
@@ -73,25 +77,35 @@ void Launcher::RunProfile(const std::string& name) {
       desktopMode = programRegistry_.ReadInteger("Desktop Mode");
     }
   }
+  // Worked out before anything is written, so that a watched run records
+  // first what it is about to do.
+  const DriverPlan plan = driver_.PlanProfileSettings(name, flags_.runDirect);
+  if (!MayRun()) {
+    ui_.Notice(kAnotherAccountsGameNotice);
+    return;
+  }
   const int watchedDesktopMode = runDesktopMode_;
   runDesktopMode_ = desktopMode;
   profileFilePath_ = filePath;
   profileParameters_ = parameters;
   profileDirectory_ = directory;
   exitTimer_.SetInterval(interval);
+  owesNothing_ = false;
 
-  // Worked out before anything is written, so that a watched run records
-  // first what it is about to do.
-  const DriverPlan plan = driver_.PlanProfileSettings(name, flags_.runDirect);
   runProfile_ = name;
   if (WatchedRun()) BeginJournal(name, plan, driver_.PlanPriorState(plan));
   try {
     driver_.ApplyPlan(plan);
-  } catch (const std::exception&) {
-    // The run ends here and nothing will watch it (a limited user cannot
-    // write the driver key): a record left behind would fail every start.
+  } catch (const RegistryError&) {
+    // This account may not change the driver (a limited one on 2000/XP):
+    // the game starts all the same, with the driver as it is and nothing
+    // owed, neither settings nor a display mode.
     EndJournalOfUnwatchedRun();
-    throw;
+    owesNothing_ = true;
+    runDesktopMode_ = -1;
+    ui_.Notice(DriverLockedNotice(flags_.administratorCan, name));
+    LaunchProgram(profileFilePath_, profileParameters_, profileDirectory_);
+    return;
   }
 
   if (runDesktopMode_ < 0) {
@@ -120,7 +134,7 @@ void Launcher::LaunchProgram(const std::string& file, const std::string& paramet
   // which would show its own error box first or open a folder instead.
   // A command-line run is what a shortcut starts; the tray's runs are not.
   if (file.empty() ||
-      !processes_.Launch(LaunchRequest{file, parameters, directory, flags_.runDirect}, &process)) {
+      !processes_.Launch(LaunchRequest{file, parameters, directory, flags_.showCommand}, &process)) {
     // An earlier watch keeps following its own program.
     state_ = exitTimer_.Enabled() ? State::Watching : State::Idle;
     EndJournalOfUnwatchedRun();
@@ -130,7 +144,7 @@ void Launcher::LaunchProgram(const std::string& file, const std::string& paramet
   watch_.Stop();
   ReleaseProcess();
   launchedProcess_ = process;
-  if (WatchedRun()) {
+  if (WatchedRun() && !owesNothing_) {
     exitTimer_.SetEnabled(true);
     state_ = State::Watching;
     StartWatch(process, runProfile_);
@@ -173,8 +187,7 @@ void Launcher::RestorePreviousSettings() {
   const DriverPlan plan = journal_.DecideRestore(driver_, runDesktopMode_, modes_.SavedModeNumber());
   driver_.ApplyPlan(plan);
   if (runDesktopMode_ >= 0) modes_.RestoreDisplayMode();
-  journal_.Clear();
-  journalPending_ = false;
+  Settle();
 }
 
 void Launcher::StopWatch() {
@@ -188,12 +201,14 @@ void Launcher::StopWatch() {
 void Launcher::ResumeFromJournal() {
   std::optional<JournalRecord> owed = journal_.Read();
   if (!owed) return;
+  // Another user's watched game first: the record waits for the next start.
+  if (lock_ != nullptr && !lock_->Take()) return;
   if (RestoreJournal::FinishWrites(driver_, *owed)) {
     if (owed->desktopMode >= 0) {
       modes_.RememberWayBack(owed->savedMode);
       modes_.RestoreDisplayMode();
     }
-    journal_.Clear();
+    Settle();
     return;
   }
   runDesktopMode_ = owed->desktopMode;
@@ -229,7 +244,7 @@ void Launcher::ResumeFromJournal() {
   if (questions_.Ask(Question::WarningYesNo, ClosedDuringRunQuestion(owed->profile))) {
     RestorePreviousSettings();
   } else {
-    journal_.Clear();
+    Settle();
   }
 }
 
@@ -264,8 +279,21 @@ void Launcher::EndJournalOfUnwatchedRun() {
     journal_.Update(record_);
     return;
   }
+  Settle();
+}
+
+void Launcher::Settle() {
   journal_.Clear();
   journalPending_ = false;
+  if (lock_ != nullptr) lock_->Release();
+}
+
+// One watched run per machine; a run that is not watched only keeps out of
+// another session's watched game.
+bool Launcher::MayRun() {
+  if (lock_ == nullptr) return true;
+  if (!WatchedRun()) return !lock_->HeldByAnotherSession();
+  return journalPending_ || lock_->Take();
 }
 
 void Launcher::StartWatch(ProcessHandle process, const std::string& profile) {

@@ -2,9 +2,21 @@
 
 #include <exception>
 
+#include "driver/driver_access.h"
+
 namespace tw {
 
 namespace {
+
+// A failure here is reported and the program runs on, rather than failing
+// every start the same way.
+void ResumeOwedRestore(StartupView& view) {
+  try {
+    view.ResumePendingRestore();
+  } catch (const std::exception& e) {
+    view.ErrorReport(e.what());
+  }
+}
 
 void RunSequence(const std::string& commandLine, SettingCatalogue& catalogue,
                  RegistryHandle& programRegistry, RegistryHandle& driverRegistry,
@@ -29,18 +41,33 @@ void RunSequence(const std::string& commandLine, SettingCatalogue& catalogue,
   ReadCardModel(catalogue, programRegistry, state, view);
 
   if (state.runDirect) {
+    // With reloading on, a game's icon is watched like the tray's own Run:
+    // by the tray copy, or by this copy in its place until the game ends.
+    const RunRoute route =
+        state.reloadChecked ? view.RouteRun(state.commandLineProfile) : RunRoute::Direct;
+    if (route != RunRoute::Alone) {
+      if (route == RunRoute::Direct) view.RunProfile(state.commandLineProfile);
+      view.RequestQuit();
+      return;
+    }
+    state.runDirect = false;
+    state.iconRun = true;
+    // A restore a closed copy still owes comes first: the run then keeps
+    // the driver as it was before that game. The menus read the desktop's
+    // mode, the way back, before the game's own is switched to.
+    ResumeOwedRestore(view);
+    view.BuildMenus();
+    state.takesRuns = true;
     view.RunProfile(state.commandLineProfile);
-    view.RequestQuit();
+    view.AddTrayIcon();
     return;
   }
   view.AddTrayIcon();
   view.BuildMenus();
-  // The tray is up by now: a failure here is reported and the program runs
-  // on, rather than failing every start the same way.
-  try {
-    view.ResumePendingRestore();
-  } catch (const std::exception& e) {
-    view.ErrorReport(e.what());
+  ResumeOwedRestore(view);
+  state.takesRuns = true;
+  if (!DriverWritable(driverRegistry, state.driverKey)) {
+    view.Notice(DriverLockedNotice(state.administratorCan));
   }
 }
 

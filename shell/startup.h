@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/text_compare.h"
+#include "shell/run_handover.h"
 #include "store/registry_handle.h"
 #include "store/setting_catalogue.h"
 
@@ -29,6 +30,10 @@ class StartupView {
   // Direct FSAA items follow it.
   virtual void CardModelApplied(int model) = 0;
   virtual void RunProfile(const std::string& name) = 0;
+  // A command-line run with reloading on: handed to this session's tray
+  // copy, watched here in its place (none runs), or left as a direct run
+  // (one runs but did not take it in time).
+  virtual RunRoute RouteRun(const std::string& name) = 0;
   virtual void AddTrayIcon() = 0;
   virtual void BuildMenus() = 0;  // profile menus and the Video mode submenu
   // A restore the last run still owes (the restore journal): finished,
@@ -48,6 +53,9 @@ struct StartupState {
   bool startupFailed = false;   // an error ended the sequence; Close then ends the program
   bool startupChecked = false;  // "Start at Windows startup"
   bool reloadChecked = true;    // "Reload settings after finishing game"
+  bool iconRun = false;         // a command-line run this copy watches as the tray copy
+  bool takesRuns = false;       // the tray is up: a game's icon may hand its run over
+  bool administratorCan = false;  // 2000/XP: an administrator account may change the driver
 };
 
 // The arguments after the program name, split as the runtime splits a

@@ -27,8 +27,16 @@ MainWindow::MainWindow(HINSTANCE instance, ProgramServices services)
       editors_(editorFactory_, working_, chooser_),
       trayCommands_({services.catalogue, services.programRegistry, services.startupRegistry,
                      services.compare, state_, flags_, driver_, modes_, launcher_, ui_, questions_,
-                     shell_, menus_, *this, *this, editors_, clickTimer_}) {
+                     shell_, menus_, *this, *this, editors_, clickTimer_,
+                     services.driverRegistry}) {
   launcher_.SetWatchListener(this);
+  launcher_.SetWatchLock(&watchLock_);
+  state_.administratorCan = (GetVersion() & 0x80000000u) == 0;
+  STARTUPINFOA started;
+  ZeroMemory(&started, sizeof started);
+  started.cb = sizeof started;
+  GetStartupInfoA(&started);
+  if (started.dwFlags & STARTF_USESHOWWINDOW) startedShow_ = started.wShowWindow;
 }
 
 MainWindow::~MainWindow() {
@@ -70,8 +78,11 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       ShutDown();
       return 0;
+    case WM_COPYDATA:
+      return TakeHandedOverRun(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     default:
       if (message == kTrayNotifyMessage) {
+        keepTray_ = true;
         trayCommands_.TrayNotifyMessage(static_cast<unsigned>(lParam));
         return 0;
       }
@@ -90,6 +101,15 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (message == kLaunchPendingMessage) {
         launcher_.OnLaunchPending();
         if (quitAfterLaunch_) PostQuitMessage(0);
+        IconRunMayEnd();
+        return 0;
+      }
+      if (message == kRunHandedOverMessage) {
+        trayCommands_.RunHandedOver();
+        return 0;
+      }
+      if (message == kIconRunDoneMessage) {
+        EndIconRun();
         return 0;
       }
       if (message == kCardDialogClosedMessage) {
@@ -97,6 +117,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       if ((message == taskbarCreatedMessage_ || message == showTrayIconMessage_) && message != 0) {
+        if (message == showTrayIconMessage_) keepTray_ = true;  // a tray start was refused for us
         ShowTrayIcon(true);
         return 0;
       }
@@ -123,6 +144,36 @@ void MainWindow::StartUp() {
   RunStartup(commandLine_, services_.catalogue, services_.programRegistry,
              services_.driverRegistry, services_.startupRegistry, services_.compare, state_,
              *this);
+  IconRunMayEnd();
+}
+
+void MainWindow::IconRunMayEnd() {
+  if (state_.iconRun && !keepTray_ && launcher_.CurrentState() == Launcher::State::Idle) {
+    PostMessageA(window_, kIconRunDoneMessage, 0, 0);
+  }
+}
+
+void MainWindow::EndIconRun() {
+  if (!state_.iconRun || keepTray_ || launcher_.CurrentState() != Launcher::State::Idle) return;
+  // A box or window of ours is open (a report of the restore, say): closing
+  // would take it away, so this copy stays in the tray.
+  if (MainWindowDisabled() || EditorOpen() || AboutOpen()) {
+    keepTray_ = true;
+    return;
+  }
+  if (trayCommands_.HasHandedOverRuns()) return;  // its run makes the next watch
+  state_.takesRuns = false;  // a later icon hands over to the next tray copy, or runs alone
+  SendMessageA(window_, WM_CLOSE, 0, 0);
+}
+
+LRESULT MainWindow::TakeHandedOverRun(const COPYDATASTRUCT* data) {
+  HandedOverRun run;
+  if (data == nullptr || data->dwData != kHandOverTag || data->lpData == nullptr ||
+      !DecodeHandOver(std::string(static_cast<const char*>(data->lpData), data->cbData), &run) ||
+      !trayCommands_.TakeHandedOverRun(run, GetTickCount())) {
+    return 0;
+  }
+  return kHandOverTaken;
 }
 
 void MainWindow::CloseStartupWindow() {
@@ -209,7 +260,15 @@ void MainWindow::AskCardModel(int& model) {
 
 void MainWindow::CardModelApplied(int model) { trayCommands_.CardModelApplied(model); }
 
-void MainWindow::RunProfile(const std::string& name) { trayCommands_.RunProfile(name); }
+void MainWindow::RunProfile(const std::string& name) {
+  trayCommands_.RunProfile(name, startedShow_);
+}
+
+RunRoute MainWindow::RouteRun(const std::string& name) {
+  if (services_.trayCopy.Claim()) return RunRoute::Alone;
+  return HandOverRun(window_, {name, startedShow_, GetTickCount()}) ? RunRoute::HandedOver
+                                                                   : RunRoute::Direct;
+}
 
 void MainWindow::AddTrayIcon() {
   if (!trayIconImage_) {
@@ -233,6 +292,9 @@ void MainWindow::RetryTrayIcon(bool shown, bool fresh) {
   }
 }
 
-void MainWindow::WatchChanged() { trayIcon_.SetTip(TrayTip(launcher_.WatchedProfile())); }
+void MainWindow::WatchChanged() {
+  trayIcon_.SetTip(TrayTip(launcher_.WatchedProfile()));
+  IconRunMayEnd();
+}
 
 }  // namespace tw

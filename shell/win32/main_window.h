@@ -20,10 +20,12 @@
 #include "platform/win32/processes_win32.h"
 #include "platform/win32/questions_win32.h"
 #include "platform/win32/ui_win32.h"
+#include "platform/win32/watch_lock_win32.h"
 #include "platform/win32/window_owner.h"
 #include "shell/startup.h"
 #include "shell/tray_commands.h"
 #include "shell/tray_icon_retry.h"
+#include "shell/win32/tray_copy.h"
 #include "shell/win32/tray_icon.h"
 
 namespace tw {
@@ -38,6 +40,7 @@ struct ProgramServices {
   RegistryHandle& driverRegistry;
   RegistryHandle& startupRegistry;
   const TextCompare& compare;
+  TrayCopy& trayCopy;
 };
 
 class MainWindow : private WindowOwner,
@@ -64,6 +67,11 @@ class MainWindow : private WindowOwner,
   void CardDialogClosed();
   void AboutClosed();
   void EditorClosed();
+  // A game's icon run that this copy watches in the tray copy's place ends
+  // with its watch, unless the tray was asked for or used meanwhile.
+  void IconRunMayEnd();
+  void EndIconRun();
+  LRESULT TakeHandedOverRun(const COPYDATASTRUCT* data);
 
   // StartupView
   void AddLogLine(const std::string& line) override;
@@ -74,6 +82,7 @@ class MainWindow : private WindowOwner,
   void AskCardModel(int& model) override;
   void CardModelApplied(int model) override;
   void RunProfile(const std::string& name) override;
+  RunRoute RouteRun(const std::string& name) override;
   void AddTrayIcon() override;
   void BuildMenus() override { trayCommands_.BuildMenus(); }
   void ResumePendingRestore() override { launcher_.ResumeFromJournal(); }
@@ -99,6 +108,8 @@ class MainWindow : private WindowOwner,
   std::string commandLine_;
   bool hidden_ = false;
   bool quitAfterLaunch_ = false;
+  bool keepTray_ = false;  // an icon run's copy stays the tray copy after its game
+  int startedShow_ = 0;    // the window state this process was started with
   FormControls controls_;
   TrayIcon trayIcon_;
   HICON trayIconImage_ = nullptr;
@@ -114,6 +125,7 @@ class MainWindow : private WindowOwner,
   TrayIconRetry iconRetry_;
   Win32Display display_;
   Win32Processes processes_;
+  Win32WatchLock watchLock_;
   DisplayModes modes_;
   DriverSettings driver_;
   Launcher launcher_;

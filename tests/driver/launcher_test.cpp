@@ -94,7 +94,7 @@ TEST_F(LauncherTest, ATrayRunWritesTheSettingsLaunchesAndWatchesUntilTheProgramE
   EXPECT_EQ(processes.Launches()[0].file, "c:\\games\\game.exe");
   EXPECT_EQ(processes.Launches()[0].parameters, "-window");
   EXPECT_EQ(processes.Launches()[0].directory, "c:\\games");
-  EXPECT_FALSE(processes.Launches()[0].showAsStarted);  // the tray's own start says nothing
+  EXPECT_EQ(processes.Launches()[0].showCommand, 0);  // the tray's own start says nothing
   EXPECT_EQ(DriverGamma(), "1.50");
   EXPECT_TRUE(timer.Enabled());
   EXPECT_EQ(launcher.CurrentState(), Launcher::State::Watching);
@@ -121,6 +121,7 @@ TEST_F(LauncherTest, WithoutReloadOrInADirectRunNothingIsWatched) {
   for (bool direct : {false, true}) {
     flags.reloadSettings = direct;
     flags.runDirect = direct;
+    flags.showCommand = direct ? 7 : 0;
     reg.PutString(RootKey::LocalMachine, kDriverD3D, kGamma, "1.00");
     AddProfile("Game", "c:\\games\\game.exe", "1.50");
 
@@ -128,7 +129,7 @@ TEST_F(LauncherTest, WithoutReloadOrInADirectRunNothingIsWatched) {
 
     EXPECT_EQ(processes.Launches().size(), direct ? 2u : 1u);
     // A shortcut's window state reaches the game it starts.
-    EXPECT_EQ(processes.Launches().back().showAsStarted, direct);
+    EXPECT_EQ(processes.Launches().back().showCommand, direct ? 7 : 0);
     EXPECT_FALSE(timer.Enabled());
     EXPECT_EQ(launcher.CurrentState(), Launcher::State::Idle);
     EXPECT_EQ(DriverGamma(), "1.50");

@@ -78,7 +78,7 @@ struct Program {
   FakeTimer clickTimer;
   TrayCommands form{{catalogue, programRegistry, startupRegistry, compare, state, flags, driver,
                      modes, launcher, ui, questions, shell, menus, mainView, forwardingView,
-                     editors, clickTimer}};
+                     editors, clickTimer, driverRegistry}};
 
   Program() {
     const std::string d3d = std::string(kAdapter) + "\\D3D";
@@ -158,6 +158,8 @@ bool IsRegistryMessage(const std::string& text) {
   }
   // The tray's own words for a removal the registry would not allow.
   if (text.find("could not be removed") != std::string::npos) return true;
+  // A driver write refused: the run goes on without it, and says so.
+  if (text.find("may not change the driver's settings") != std::string::npos) return true;
   return text.find(kNoVoodooMessage) != std::string::npos;
 }
 

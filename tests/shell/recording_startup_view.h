@@ -26,6 +26,10 @@ class RecordingStartupView : public StartupView {
     calls.push_back("Run " + name);
     if (runFails) throw std::runtime_error("Cannot run");
   }
+  RunRoute RouteRun(const std::string& name) override {
+    calls.push_back("Route " + name);
+    return route;
+  }
   void AddTrayIcon() override { calls.push_back("Tray"); }
   void BuildMenus() override { calls.push_back("Menus"); }
   void ResumePendingRestore() override {
@@ -37,6 +41,7 @@ class RecordingStartupView : public StartupView {
   std::vector<std::string> log;
   std::function<void(int&)> answer;  // what the user does in the card model dialog
   bool runFails = false;
+  RunRoute route = RunRoute::Direct;
   bool resumeFails = false;
 };
 

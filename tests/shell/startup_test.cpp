@@ -37,29 +37,52 @@ class Startup : public ::testing::Test {
 };
 
 TEST_F(Startup, Outcomes) {
+  // A named run with reloading on asks where it goes: handed to the tray
+  // copy (this copy ends), watched here as the tray copy, or run directly.
+  constexpr RunRoute kDirect = RunRoute::Direct;
   const struct {
     const char* line;
     bool card;
     Calls calls;
     bool logged;
+    bool reload = true;
+    RunRoute route = kDirect;
   } cases[] = {
       {"t.exe", true, {"Hide", "Model 5500", "Tray", "Menus", "Resume"}, false},
       {"t.exe", false, {"Hide", kNoCard, "Quit"}, false},
       {"t.exe -DEBUG", true, {"Model 5500", "Tray", "Menus", "Resume"}, true},
       {"t.exe -DEBUG", false, {}, true},
-      {"t.exe Quake III", true, {"Hide", "Model 5500", "Run Quake III", "Quit"}, false},
-      {"t.exe -debug \"Quake III\"", true, {"Model 5500", "Run Quake III", "Quit"}, true},
+      {"t.exe Quake III", true, {"Hide", "Model 5500", "Route Quake III", "Run Quake III", "Quit"},
+       false},
+      {"t.exe -debug \"Quake III\"", true,
+       {"Model 5500", "Route Quake III", "Run Quake III", "Quit"}, true},
       {"t.exe Quake III", false, {"Hide", kNoCard, "Quit"}, false},
+      {"t.exe Quake III", true, {"Hide", "Model 5500", "Run Quake III", "Quit"}, false, false},
+      {"t.exe Quake III", true, {"Hide", "Model 5500", "Route Quake III", "Quit"}, false, true,
+       RunRoute::HandedOver},
+      {"t.exe Quake III", true,
+       {"Hide", "Model 5500", "Route Quake III", "Resume", "Menus", "Run Quake III", "Tray"}, false,
+       true, RunRoute::Alone},
+      {"t.exe -DEBUG Quake III", true,
+       {"Model 5500", "Route Quake III", "Resume", "Menus", "Run Quake III", "Tray"}, true, true,
+       RunRoute::Alone},
   };
   for (const auto& c : cases) {
     reg.RemoveKey(kHklm, "System");
     if (c.card) Card();
     reg.PutDword(kHkcu, kProgram, "VoodooType", 5500);
+    reg.PutDword(kHkcu, kProgram, "Reload settings", c.reload ? 1 : 0);
     state = StartupState{};
     view = RecordingStartupView{};
+    view.route = c.route;
     Run(c.line);
     EXPECT_EQ(view.calls, c.calls) << c.line << " card " << c.card;
     EXPECT_EQ(!view.log.empty(), c.logged) << c.line << " card " << c.card;
+    // Only the tray copy, or the copy in its place, takes a game's icon's run.
+    EXPECT_EQ(state.takesRuns, c.card && (c.line == std::string("t.exe") ||
+                                          c.line == std::string("t.exe -DEBUG") ||
+                                          c.route == RunRoute::Alone))
+        << c.line;
   }
 }
 
@@ -85,7 +108,7 @@ TEST_F(Startup, CardModelIsAskedOnceAndStoredAlsoInADirectRun) {
     dialog.Confirm();
   };
   Run("t.exe Quake");
-  EXPECT_EQ(view.calls, (Calls{"Hide", "Ask 5500", "Model 5500", "Run Quake", "Quit"}));
+  EXPECT_EQ(view.calls, (Calls{"Hide", "Ask 5500", "Model 5500", "Route Quake", "Run Quake", "Quit"}));
   EXPECT_EQ(StoredModel(), 5500u);
 
   SettingCatalogue expected;
@@ -178,7 +201,8 @@ TEST_F(Startup, ErrorsEndTheSequenceAndNeverLeaveTheProgramInvisible) {
   view.runFails = true;
   state = StartupState{};
   Run("t.exe Quake");
-  EXPECT_EQ(view.calls, (Calls{"Hide", "Model 6000", "Run Quake", "Error: Cannot run", "Quit"}));
+  EXPECT_EQ(view.calls,
+            (Calls{"Hide", "Model 6000", "Route Quake", "Run Quake", "Error: Cannot run", "Quit"}));
 }
 
 TEST_F(Startup, RefusedModelWriteIsReported) {

@@ -86,6 +86,7 @@ class ForwardingStartupView : public StartupView {
     if (form) form->CardModelApplied(model);
   }
   void RunProfile(const std::string&) override {}
+  RunRoute RouteRun(const std::string&) override { return RunRoute::Direct; }
   void AddTrayIcon() override {}
   void BuildMenus() override {}
   void ResumePendingRestore() override {}
@@ -145,7 +146,7 @@ class TrayCommandsTest : public ::testing::Test {
   FakeTimer clickTimer;
   TrayCommands form{{catalogue, program, startupRegistry, compare, state, flags, driver, modes,
                      launcher, ui, questions, shell, menus, view, startupView, editors,
-                     clickTimer}};
+                     clickTimer, driverRegistry}};
 };
 
 }  // namespace tw

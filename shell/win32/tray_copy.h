@@ -1,0 +1,36 @@
+// The session's one tray copy, and the way a game's icon hands its run to it.
+#pragma once
+
+#include <windows.h>
+
+#include "shell/run_handover.h"
+
+namespace tw {
+
+// A named mutex that goes with the process, however it ends.
+class TrayCopy {
+ public:
+  TrayCopy() = default;
+  ~TrayCopy() {
+    if (mutex_ != nullptr) CloseHandle(mutex_);
+  }
+  TrayCopy(const TrayCopy&) = delete;
+  TrayCopy& operator=(const TrayCopy&) = delete;
+
+  // True when this process is the tray copy now: none ran (or the system
+  // could not tell).
+  bool Claim();
+
+ private:
+  HANDLE mutex_ = nullptr;
+};
+
+// A second tray start is most likely someone looking for a missing icon: the
+// running copy is asked to show it again.
+void AskTrayCopyForIcon();
+
+// Offers the run to every other main window of this session; true when the
+// tray copy took it. A copy that does not answer in time is passed over.
+bool HandOverRun(HWND self, const HandedOverRun& run);
+
+}  // namespace tw
