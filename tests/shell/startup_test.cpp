@@ -205,6 +205,17 @@ TEST_F(Startup, ErrorsEndTheSequenceAndNeverLeaveTheProgramInvisible) {
             (Calls{"Hide", "Model 6000", "Route Quake", "Run Quake", "Error: Cannot run", "Quit"}));
 }
 
+// The tray says up front that this account may not change the driver,
+// rather than each command failing later.
+TEST_F(Startup, ATrayStartOnAReadOnlyDriverKeySaysSoOnce) {
+  Card();
+  reg.PutDword(kHkcu, kProgram, "VoodooType", 5500);
+  reg.RefuseWrites(kHklm, "System\\CurrentControlSet\\Services\\Class\\Display\\0000");
+  Run("t.exe");
+  EXPECT_EQ(view.calls, (Calls{"Hide", "Model 5500", "Tray", "Menus", "Resume",
+                               "Notice: This account may not change the driver's settings."}));
+}
+
 TEST_F(Startup, RefusedModelWriteIsReported) {
   Card();
   reg.RefuseValueWrite("VoodooType");
