@@ -103,10 +103,8 @@ void Launcher::RunProfile(const std::string& name) {
     EndJournalOfUnwatchedRun();
     owesNothing_ = true;
     runDesktopMode_ = -1;
-    ui_.Notice(DriverLockedNotice(flags_.administratorCan, name));
-    LaunchProgram(profileFilePath_, profileParameters_, profileDirectory_);
-    return;
   }
+  if (owesNothing_) ui_.Notice(DriverLockedNotice(flags_.administratorCan, name));
 
   if (runDesktopMode_ < 0) {
     LaunchProgram(profileFilePath_, profileParameters_, profileDirectory_);
