@@ -53,12 +53,12 @@ void RunSequence(const std::string& commandLine, SettingCatalogue& catalogue,
     state.runDirect = false;
     state.iconRun = true;
     // A restore a closed copy still owes comes first: the run then keeps
-    // the driver as it was before that game. The menus read the desktop's
-    // mode, the way back, before the game's own is switched to.
+    // the driver as it was before that game. The tray comes after the
+    // game's start, which it would only delay.
     ResumeOwedRestore(view);
-    view.BuildMenus();
     state.takesRuns = true;
     view.RunProfile(state.commandLineProfile);
+    view.BuildMenus();
     view.AddTrayIcon();
     return;
   }

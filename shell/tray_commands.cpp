@@ -177,7 +177,13 @@ void TrayCommands::BuildMenus() {
   p_.menus.SetChecked("StartupMenu", p_.state.startupChecked);
   p_.menus.SetChecked("ReloadSettings", p_.state.reloadChecked);
   BuildProgramMenus();
+  // Built while a game's own display mode is in force (a game's icon whose
+  // copy watches it), the menu would take that mode for the way back.
+  const int wayBack = p_.modes.SavedModeNumber();
   p_.modes.BuildVideoModeMenu(p_.menus.Submenu("Videomode1"));
+  if (p_.launcher.RunDesktopMode() >= 0 && p_.launcher.CurrentState() != Launcher::State::Idle) {
+    p_.modes.RememberWayBack(wayBack);
+  }
 }
 
 void TrayCommands::BuildProgramMenus() {
