@@ -12,7 +12,7 @@
 
 #include "driver/launcher.h"
 #include "platform/fake/fake_watch_lock.h"
-#include "tests/shell/tray_commands_fixture.h"
+#include "tests/support/program_stack.h"
 #include "tests/support/reg_fixture.h"
 
 namespace tw {
@@ -35,14 +35,14 @@ struct Machine {
 };
 
 // One tarnwick.exe process; its start-up view does what the main window does.
-struct Copy : StartupView {
-  explicit Copy(Machine& m) : m(m), lock(m.lock, ++m.processCount, 1) {
+struct Copy : ProgramStack, StartupView {
+  explicit Copy(Machine& m)
+      : ProgramStack(m.reg, m.processes, m.display), m(m), lock(m.lock, ++m.processCount, 1) {
     launcher.SetWatchLock(&lock);
-    startupView.form = &form;
   }
   void Start(const std::string& commandLine) {
-    RunStartup(commandLine, catalogue, program, driverRegistry, startupRegistry, compare, state,
-               *this);
+    RunStartup(commandLine, catalogue, programRegistry, driverRegistry, startupRegistry, compare,
+               state, *this);
     Pump();
   }
   // The posted messages, as the message loop handles them.
@@ -79,29 +79,7 @@ struct Copy : StartupView {
   void ResumePendingRestore() override { launcher.ResumeFromJournal(); }
 
   Machine& m;
-  RegistryHandle program{m.reg, kHkcu};
-  RegistryHandle driverRegistry{m.reg, kHklm};
-  RegistryHandle startupRegistry{m.reg, kHklm};
-  FakeTextCompare compare;
-  SettingCatalogue catalogue;
-  StartupState state;
-  RunFlags flags;
-  FakeUserInterface ui;
-  FakeQuestions questions;
-  DisplayModes modes{m.display, ui};
-  FakeTimer timer;
-  DriverSettings driver{catalogue, program, driverRegistry, state.driverKey};
-  Launcher launcher{program, driver, modes, m.processes, timer, ui, questions, flags};
   FakeWatchLock lock;
-  FakeDesktopShell shell;
-  FakeMenuSet menus{&PopupMenu1Layout(), &PopupMenu2Layout()};
-  RecordingMainView mainView;
-  ForwardingStartupView startupView;
-  RecordingEditors editors{mainView.calls};
-  FakeTimer clickTimer;
-  TrayCommands form{{catalogue, program, startupRegistry, compare, state, flags, driver, modes,
-                     launcher, ui, questions, shell, menus, mainView, startupView, editors,
-                     clickTimer, driverRegistry}};
   bool quit = false;
 };
 
