@@ -70,6 +70,11 @@ void ParseArguments(const std::vector<std::string>& args, StartupState& state);
 // time; a named profile's run (a desktop shortcut) starts beside it.
 bool StartsInTray(const std::string& commandLine);
 
+// A game's icon with reloading on (not in debug mode, whose log window
+// shows the start): the profile to hand to the tray copy before this copy
+// does anything else of a start; "" otherwise. Only reads.
+std::string ProfileToHandOver(const std::string& commandLine, RegistryHandle& programRegistry);
+
 // True for a driver description naming a Voodoo4 or later card.
 bool IsVoodooDescription(const std::string& description);
 // 4500, 5500 or 6000 when a description names that model; 0 otherwise.

@@ -32,11 +32,7 @@ MainWindow::MainWindow(HINSTANCE instance, ProgramServices services)
   launcher_.SetWatchListener(this);
   launcher_.SetWatchLock(&watchLock_);
   state_.administratorCan = (GetVersion() & 0x80000000u) == 0;
-  STARTUPINFOA started;
-  ZeroMemory(&started, sizeof started);
-  started.cb = sizeof started;
-  GetStartupInfoA(&started);
-  if (started.dwFlags & STARTF_USESHOWWINDOW) startedShow_ = started.wShowWindow;
+  startedShow_ = StartedShowCommand();
 }
 
 MainWindow::~MainWindow() {
@@ -70,6 +66,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam == Win32Timer::kTimerId) CheckWatchedProgram();
       if (wParam == clickTimer_.Id()) trayCommands_.ClickTimerTick();
       if (wParam == kIconTimerId) ShowTrayIcon(false);
+      if (wParam == kTrayLaterTimerId) ShowTray();
       return 0;
     case WM_CLOSE:
       trayCommands_.RemoveProfileItems();
@@ -190,6 +187,7 @@ void MainWindow::ShutDown() {
   exitTimer_.SetEnabled(false);
   clickTimer_.SetEnabled(false);
   KillTimer(window_, kIconTimerId);
+  KillTimer(window_, kTrayLaterTimerId);
   trayIcon_.Remove();
   PostQuitMessage(0);
 }
@@ -266,11 +264,32 @@ void MainWindow::RunProfile(const std::string& name) {
 
 RunRoute MainWindow::RouteRun(const std::string& name) {
   if (services_.trayCopy.Claim()) return RunRoute::Alone;
+  if (services_.trayCopy.passedOver) return RunRoute::Direct;
   return HandOverRun(window_, {name, startedShow_, GetTickCount()}) ? RunRoute::HandedOver
                                                                    : RunRoute::Direct;
 }
 
+// The menus' mode scan and the shell's icon would only slow the start of
+// the game an icon run's copy has just launched.
+void MainWindow::BuildMenus() {
+  if (state_.iconRun) {
+    SetTimer(window_, kTrayLaterTimerId, kTrayLaterMs, nullptr);
+    return;
+  }
+  trayCommands_.BuildMenus();
+}
+
+void MainWindow::ShowTray() {
+  KillTimer(window_, kTrayLaterTimerId);
+  trayCommands_.BuildMenus();
+  PutIconInTray();
+}
+
 void MainWindow::AddTrayIcon() {
+  if (!state_.iconRun) PutIconInTray();  // otherwise with the menus, by ShowTray
+}
+
+void MainWindow::PutIconInTray() {
   if (!trayIconImage_) {
     trayIconImage_ = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_MAINICON),
                                                    IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),

@@ -84,7 +84,9 @@ class MainWindow : private WindowOwner,
   void RunProfile(const std::string& name) override;
   RunRoute RouteRun(const std::string& name) override;
   void AddTrayIcon() override;
-  void BuildMenus() override { trayCommands_.BuildMenus(); }
+  void BuildMenus() override;
+  void ShowTray();
+  void PutIconInTray();
   void ResumePendingRestore() override { launcher_.ResumeFromJournal(); }
 
   // WatchListener: the tip says which game is watched.
@@ -122,6 +124,9 @@ class MainWindow : private WindowOwner,
   Win32Timer exitTimer_{3000};
   Win32Timer clickTimer_{GetDoubleClickTime(), Win32Timer::kTimerId + 1};
   static constexpr UINT_PTR kIconTimerId = Win32Timer::kTimerId + 2;
+  // An icon run's copy shows the tray once its game has had its start.
+  static constexpr UINT_PTR kTrayLaterTimerId = Win32Timer::kTimerId + 3;
+  static constexpr UINT kTrayLaterMs = 500;
   TrayIconRetry iconRetry_;
   Win32Display display_;
   Win32Processes processes_;

@@ -44,4 +44,12 @@ bool HandOverRun(HWND self, const HandedOverRun& run) {
   return false;
 }
 
+int StartedShowCommand() {
+  STARTUPINFOA started;
+  ZeroMemory(&started, sizeof started);
+  started.cb = sizeof started;
+  GetStartupInfoA(&started);
+  return (started.dwFlags & STARTF_USESHOWWINDOW) != 0 ? started.wShowWindow : 0;
+}
+
 }  // namespace tw

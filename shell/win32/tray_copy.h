@@ -20,6 +20,9 @@ class TrayCopy {
   // True when this process is the tray copy now: none ran (or the system
   // could not tell).
   bool Claim();
+  // The tray copy did not take a run offered at the start: it is not asked
+  // again (a hung one would keep the game waiting twice).
+  bool passedOver = false;
 
  private:
   HANDLE mutex_ = nullptr;
@@ -32,5 +35,9 @@ void AskTrayCopyForIcon();
 // Offers the run to every other main window of this session; true when the
 // tray copy took it. A copy that does not answer in time is passed over.
 bool HandOverRun(HWND self, const HandedOverRun& run);
+
+// The window state this process was started with (a shortcut's "Run"); 0
+// when none was asked for.
+int StartedShowCommand();
 
 }  // namespace tw

@@ -34,6 +34,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     tw::RegistryHandle startupRegistry(backend, tw::RootKey::LocalMachine);
     tw::Win32TextCompare compare;
 
+    // A game's icon beside the tray copy: handed over before this copy
+    // searches for the card or makes a window, which the tray copy has done.
+    const std::string handOver = tw::ProfileToHandOver(GetCommandLineA(), programRegistry);
+    if (!handOver.empty() && !trayCopy.Claim()) {
+      if (tw::HandOverRun(nullptr, {handOver, tw::StartedShowCommand(), GetTickCount()})) return 0;
+      trayCopy.passedOver = true;
+    }
+
     // The handles outlive the message loop: a last timer tick may still need them.
     tw::MainWindow mainWindow(
         instance, {catalogue, programRegistry, driverRegistry, startupRegistry, compare, trayCopy});
