@@ -29,7 +29,9 @@ bool DriverWritable(RegistryHandle& driverRegistry, const std::string& driverKey
 std::string DriverLockedNotice(bool administratorCan, const std::string& profile) {
   std::string text = "This account may not change the driver's settings";
   text += administratorCan ? "; an administrator account can." : ".";
-  if (!profile.empty()) text += " \"" + profile + "\" starts with the driver's settings as they are.";
+  if (!profile.empty()) {
+    text += " \"" + profile + "\" starts with the driver's settings as they are.";
+  }
   return text;
 }
 

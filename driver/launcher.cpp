@@ -132,7 +132,8 @@ void Launcher::LaunchProgram(const std::string& file, const std::string& paramet
   // which would show its own error box first or open a folder instead.
   // A command-line run is what a shortcut starts; the tray's runs are not.
   if (file.empty() ||
-      !processes_.Launch(LaunchRequest{file, parameters, directory, flags_.showCommand}, &process)) {
+      !processes_.Launch(LaunchRequest{file, parameters, directory, flags_.showCommand},
+                         &process)) {
     // An earlier watch keeps following its own program.
     state_ = exitTimer_.Enabled() ? State::Watching : State::Idle;
     EndJournalOfUnwatchedRun();

@@ -99,8 +99,11 @@ class JournalTest : public ::testing::Test {
     ValueTable values;
     const std::string key = d3d_.substr(0, d3d_.size() - 3);
     for (const char* group : {"D3D", "Glide"}) {
-      for (const auto& value : ReadValueTable(HKEY_LOCAL_MACHINE, key + group).value_or(ValueTable{})) {
-        if (value.first.compare(0, 5, "Prev ") != 0) values[std::string(group) + "\\" + value.first] = value.second;
+      const ValueTable read = ReadValueTable(HKEY_LOCAL_MACHINE, key + group).value_or(ValueTable{});
+      for (const auto& value : read) {
+        if (value.first.compare(0, 5, "Prev ") != 0) {
+          values[std::string(group) + "\\" + value.first] = value.second;
+        }
       }
     }
     return values;

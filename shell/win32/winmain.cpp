@@ -19,7 +19,7 @@
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // One tray copy: a second would show a second icon and resume the same
   // restore journal, restoring a watched run twice. A game's icon claims it
-  // later, when it watches its game itself (main_window.cpp).
+  // below when none runs: it then watches its game itself.
   tw::TrayCopy trayCopy;
   if (tw::StartsInTray(GetCommandLineA()) && !trayCopy.Claim()) {
     tw::AskTrayCopyForIcon();
@@ -43,8 +43,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     }
 
     // The handles outlive the message loop: a last timer tick may still need them.
-    tw::MainWindow mainWindow(
-        instance, {catalogue, programRegistry, driverRegistry, startupRegistry, compare, trayCopy});
+    tw::MainWindow mainWindow(instance, {catalogue, programRegistry, driverRegistry,
+                                         startupRegistry, compare, trayCopy});
     if (mainWindow.Create(GetCommandLineA())) {
       MSG msg;
       BOOL got;

@@ -150,7 +150,8 @@ class IconRunTest : public ::testing::Test {
   static Outcome Finish(Machine& m, const std::vector<std::unique_ptr<Copy>>& copies) {
     EndGames(m, copies);
     Outcome out{Driver(m), Driver(m, false),
-                m.reg.GetString(kHklm, std::string(kWin2000StockDriverKey) + "D3D", "SSTH3_LOD_BIAS"),
+                m.reg.GetString(kHklm, std::string(kWin2000StockDriverKey) + "D3D",
+                                "SSTH3_LOD_BIAS"),
                 m.display.Current(), m.reg.Get(kHkcu, kStore, kJournalValue).has_value()};
     for (const auto& copy : copies) {
       for (const std::string& notice : copy->ui.notices) out.notices.push_back(notice);

@@ -108,7 +108,8 @@ TEST_F(Startup, CardModelIsAskedOnceAndStoredAlsoInADirectRun) {
     dialog.Confirm();
   };
   Run("t.exe Quake");
-  EXPECT_EQ(view.calls, (Calls{"Hide", "Ask 5500", "Model 5500", "Route Quake", "Run Quake", "Quit"}));
+  EXPECT_EQ(view.calls,
+            (Calls{"Hide", "Ask 5500", "Model 5500", "Route Quake", "Run Quake", "Quit"}));
   EXPECT_EQ(StoredModel(), 5500u);
 
   SettingCatalogue expected;
