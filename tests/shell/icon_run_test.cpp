@@ -31,6 +31,7 @@ struct Machine {
   FakeMachineLock lock;
   Copy* trayCopy = nullptr;  // the session's one tray copy
   uint32_t now = 1000;       // the system's tick count
+  uint32_t answerAfter = 0;  // how long the tray copy takes to answer
   int processCount = 0;
 };
 
@@ -70,7 +71,7 @@ struct Copy : ProgramStack, StartupView {
     }
     HandedOverRun sent{name, 0, m.now}, received;
     return DecodeHandOver(EncodeHandOver(sent), &received) &&
-                   m.trayCopy->form.TakeHandedOverRun(received, m.now)
+                   m.trayCopy->form.TakeHandedOverRun(received, m.now + m.answerAfter)
                ? RunRoute::HandedOver
                : RunRoute::Direct;
   }
@@ -232,6 +233,32 @@ TEST_F(IconRunTest, AnIconRunIsGivenBackAsTheTraysOwnRun) {
       EXPECT_EQ(icon.lodBias, "-8");
       EXPECT_EQ(icon.desktop.width, r.displayMode ? 800 : 1024);
     }
+  }
+}
+
+// The hand-over never loses a run, nor makes two: a tray copy still starting
+// up (its owed restore not settled), or one answering after the icon's copy
+// may have given up, takes nothing, and the icon's copy starts the game.
+TEST_F(IconRunTest, ATrayCopyThatCannotTakeTheRunInTimeLeavesItToTheIconsCopy) {
+  for (bool late : {false, true}) {
+    SCOPED_TRACE(late ? "answers late" : "still starting up");
+    auto m = NewMachine(Row{true, true, false, false});
+    Copy tray(*m);
+    m->trayCopy = &tray;
+    tray.Start("tarnwick.exe");
+    if (late) {
+      m->answerAfter = kHandOverTakeMs + 1;
+    } else {
+      tray.state.takesRuns = false;
+    }
+    Copy icon(*m);
+    icon.Start("tarnwick.exe Game");
+    tray.Pump();
+    EXPECT_TRUE(icon.quit);
+    ASSERT_EQ(m->processes.Launches().size(), 1u);
+    EXPECT_EQ(tray.launcher.CurrentState(), Launcher::State::Idle);
+    EXPECT_EQ(m->reg.GetString(kHklm, std::string(kWin2000StockDriverKey) + "D3D", "SSTH3_LOD_BIAS"),
+              "-8");
   }
 }
 
