@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "driver/driver_access.h"
 #include "platform/ascii_case.h"
 #include "store/profile_store.h"
 #include "store/registry_error.h"
@@ -18,6 +19,10 @@ constexpr int32_t kMinPollSeconds = 1;       // 0 would make a timer that never 
 constexpr unsigned kMaxTimerMs = 0x7FFFFFFF;  // the largest interval a window timer takes
 
 }  // namespace
+
+const char kAnotherAccountsGameNotice[] =
+    "Another user's game is running with its own driver settings. Start this game again once "
+    "it has ended.";
 
 Launcher::Launcher(RegistryHandle& programRegistry, DriverSettings& driver, DisplayModes& modes,
                    Processes& processes, Timer& exitTimer, UserInterface& ui,
@@ -73,28 +78,41 @@ void Launcher::RunProfile(const std::string& name) {
       desktopMode = programRegistry_.ReadInteger("Desktop Mode");
     }
   }
+  // Worked out before anything is written, so that a watched run records
+  // first what it is about to do.
+  const DriverPlan plan = driver_.PlanProfileSettings(name, flags_.runDirect);
+  if (!MayRun()) {
+    ui_.Notice(kAnotherAccountsGameNotice);
+    return;
+  }
   const int watchedDesktopMode = runDesktopMode_;
   runDesktopMode_ = desktopMode;
   profileFilePath_ = filePath;
   profileParameters_ = parameters;
   profileDirectory_ = directory;
   exitTimer_.SetInterval(interval);
+  owesNothing_ = false;
 
-  // Worked out before anything is written, so that a watched run records
-  // first what it is about to do.
-  const DriverPlan plan = driver_.PlanProfileSettings(name, flags_.runDirect);
   runProfile_ = name;
   if (WatchedRun()) BeginJournal(name, plan, driver_.PlanPriorState(plan));
   bool givenBack = true;
   try {
     driver_.ApplyRunPlan(plan, givenBack);
+  } catch (const RegistryError&) {
+    // A part-way write that could not be given back keeps its record: the
+    // next start puts the driver back.
+    if (!givenBack) throw;
+    // This account may not change the driver (a limited one on 2000/XP):
+    // the game starts all the same, with the driver as it is and nothing
+    // owed, neither settings nor a display mode.
+    EndJournalOfUnwatchedRun();
+    owesNothing_ = true;
+    runDesktopMode_ = -1;
   } catch (const std::exception&) {
-    // The run ends here and nothing will watch it (a limited user cannot
-    // write the driver key): a record left behind would fail every start.
-    // It stays only while what the run wrote could not be given back.
     if (givenBack) EndJournalOfUnwatchedRun();
     throw;
   }
+  if (owesNothing_) ui_.Notice(DriverLockedNotice(flags_.administratorCan, name));
 
   if (runDesktopMode_ < 0) {
     LaunchProgram(profileFilePath_, profileParameters_, profileDirectory_);
@@ -122,7 +140,8 @@ void Launcher::LaunchProgram(const std::string& file, const std::string& paramet
   // which would show its own error box first or open a folder instead.
   // A command-line run is what a shortcut starts; the tray's runs are not.
   if (file.empty() ||
-      !processes_.Launch(LaunchRequest{file, parameters, directory, flags_.runDirect}, &process)) {
+      !processes_.Launch(LaunchRequest{file, parameters, directory, flags_.showCommand},
+                         &process)) {
     // An earlier watch keeps following its own program.
     state_ = exitTimer_.Enabled() ? State::Watching : State::Idle;
     EndJournalOfUnwatchedRun();
@@ -132,7 +151,7 @@ void Launcher::LaunchProgram(const std::string& file, const std::string& paramet
   watch_.Stop();
   ReleaseProcess();
   launchedProcess_ = process;
-  if (WatchedRun()) {
+  if (WatchedRun() && !owesNothing_) {
     exitTimer_.SetEnabled(true);
     state_ = State::Watching;
     StartWatch(process, runProfile_);
@@ -174,8 +193,7 @@ void Launcher::RestorePreviousSettings() {
   // A restore that is owed is decided in the journal before it starts.
   journal_.Restore(driver_, runDesktopMode_, modes_.SavedModeNumber());
   if (runDesktopMode_ >= 0) modes_.RestoreDisplayMode();
-  journal_.Clear();
-  journalPending_ = false;
+  Settle();
 }
 
 void Launcher::StopWatch() {
@@ -189,13 +207,15 @@ void Launcher::StopWatch() {
 std::string Launcher::ResumeFromJournal() {
   std::optional<JournalRecord> owed = journal_.Read();
   if (!owed) return std::string();
+  // Another user's watched game first: the record waits for the next start.
+  if (lock_ != nullptr && !lock_->Take()) return std::string();
   const std::string note = RestoreJournal::TargetNote(driver_, *owed);
   if (RestoreJournal::FinishWrites(driver_, *owed)) {
     if (owed->desktopMode >= 0) {
       modes_.RememberWayBack(owed->savedMode);
       modes_.RestoreDisplayMode();
     }
-    journal_.Clear();
+    Settle();
     return note;
   }
   runDesktopMode_ = owed->desktopMode;
@@ -231,7 +251,7 @@ std::string Launcher::ResumeFromJournal() {
   if (questions_.Ask(Question::WarningYesNo, ClosedDuringRunQuestion(owed->profile))) {
     RestorePreviousSettings();
   } else {
-    journal_.Clear();
+    Settle();
   }
   return note;
 }
@@ -268,8 +288,21 @@ void Launcher::EndJournalOfUnwatchedRun() {
     journal_.Update(record_);
     return;
   }
+  Settle();
+}
+
+void Launcher::Settle() {
   journal_.Clear();
   journalPending_ = false;
+  if (lock_ != nullptr) lock_->Release();
+}
+
+// One watched run per machine; a run that is not watched only keeps out of
+// another session's watched game.
+bool Launcher::MayRun() {
+  if (lock_ == nullptr) return true;
+  if (!WatchedRun()) return !lock_->HeldByAnotherSession();
+  return journalPending_ || lock_->Take();
 }
 
 void Launcher::StartWatch(ProcessHandle process, const std::string& profile) {

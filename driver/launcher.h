@@ -12,6 +12,7 @@
 #include "platform/processes.h"
 #include "platform/questions.h"
 #include "platform/ui.h"
+#include "platform/watch_lock.h"
 #include "store/registry_handle.h"
 
 namespace tw {
@@ -20,7 +21,12 @@ namespace tw {
 struct RunFlags {
   bool runDirect = false;       // a command-line run: not watched
   bool reloadSettings = true;   // "Reload settings after finishing game" checked
+  bool administratorCan = false;  // 2000/XP: a limited account's notice names the way out
+  int showCommand = 0;          // a shortcut's window state for the game; 0: shown normally
 };
+
+// Said when a run is refused because another account's game is watched.
+extern const char kAnotherAccountsGameNotice[];
 
 // Told when a watch starts or ends (the tray tip names the watched profile).
 class WatchListener {
@@ -66,6 +72,8 @@ class Launcher {
   // The profile whose program is watched; "" while nothing is.
   const std::string& WatchedProfile() const { return watchedProfile_; }
   void SetWatchListener(WatchListener* listener) { listener_ = listener; }
+  // Held from a watched run's first write to its restore; none: not kept.
+  void SetWatchLock(WatchLock* lock) { lock_ = lock; }
 
   State CurrentState() const { return state_; }
   int RunDesktopMode() const { return runDesktopMode_; }
@@ -83,6 +91,10 @@ class Launcher {
   // A run that will not be watched owes nothing, unless an earlier watch
   // goes on: the record then follows that watch.
   void EndJournalOfUnwatchedRun();
+  // Nothing owed any more: the journal goes, and the machine is free for
+  // another account's watched run.
+  void Settle();
+  bool MayRun();
   void StartWatch(ProcessHandle process, const std::string& profile);
   void SetWatchedProfile(const std::string& profile);
   unsigned StoredPollInterval(const std::string& profile);
@@ -110,6 +122,8 @@ class Launcher {
   std::string runProfile_;
   std::string watchedProfile_;
   WatchListener* listener_ = nullptr;
+  WatchLock* lock_ = nullptr;
+  bool owesNothing_ = false;  // this run changed nothing: its game is not watched
 };
 
 }  // namespace tw

@@ -35,16 +35,25 @@ void ProcessWatch::Start(ProcessHandle launched, const std::string& file,
   Stop();
   folder_ = folder;
   if (launched == 0) return;
-  Watched watched{launched, processes_.IdOf(launched), file, false};
-  // What actually runs may differ from the profile's file (a shortcut, a
-  // batch file); a later start looks for what runs.
+  watched_.push_back(Watched{launched, processes_.IdOf(launched), file, false});
+  pathPending_ = true;
+}
+
+// What actually runs may differ from the profile's file (a shortcut, a batch
+// file); a later start looks for what runs. Looked up at the first check:
+// a snapshot of every process right at the launch slows the game's start.
+bool ProcessWatch::ResolveLaunchedPath() {
+  if (!pathPending_ || watched_.empty()) return false;
+  pathPending_ = false;
+  Watched& watched = watched_.front();
   std::vector<ProcessEntry> snapshot;
-  if (watched.id != 0 && processes_.Snapshot(&snapshot)) {
-    for (const ProcessEntry& entry : snapshot) {
-      if (entry.id == watched.id && !entry.path.empty()) watched.file = entry.path;
-    }
+  if (watched.id == 0 || !processes_.Snapshot(&snapshot)) return false;
+  for (const ProcessEntry& entry : snapshot) {
+    if (entry.id != watched.id || entry.path.empty() || entry.path == watched.file) continue;
+    watched.file = entry.path;
+    return true;
   }
-  watched_.push_back(std::move(watched));
+  return false;
 }
 
 void ProcessWatch::Resume(const std::vector<ProcessEntry>& running, const std::string& folder) {
@@ -63,11 +72,12 @@ bool ProcessWatch::Running(const Watched& watched) {
 }
 
 bool ProcessWatch::Check(bool* changed) {
+  const bool resolved = ResolveLaunchedPath();
   std::vector<Watched> ended;
   std::vector<Watched> still;
   for (Watched& w : watched_) (Running(w) ? still : ended).push_back(std::move(w));
   watched_.swap(still);
-  *changed = !ended.empty();
+  *changed = resolved || !ended.empty();
   if (ended.empty()) return !watched_.empty();
 
   // The ended processes' handles are still open here, so their ids cannot
@@ -97,6 +107,7 @@ std::vector<std::string> ProcessWatch::WatchedFiles() const {
 void ProcessWatch::Stop() {
   for (const Watched& w : watched_) Release(w);
   watched_.clear();
+  pathPending_ = false;
 }
 
 void ProcessWatch::Release(const Watched& watched) {

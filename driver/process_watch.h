@@ -46,11 +46,13 @@ class ProcessWatch {
     bool owned = false;  // opened here, so closed here
   };
   bool Running(const Watched& watched);
+  bool ResolveLaunchedPath();
   void Release(const Watched& watched);
 
   Processes& processes_;
   std::string folder_;
   std::vector<Watched> watched_;
+  bool pathPending_ = false;  // the launched process's own path is still to be looked up
 };
 
 }  // namespace tw

@@ -1,7 +1,7 @@
-// Running a profile from the command line, as a desktop shortcut does: the
-// driver values written with their "Prev " records, the display mode switched
-// before the game starts, the game started with its parameters and folder,
-// and a name without a profile.
+// Running a profile from the command line with reloading off, as a desktop
+// shortcut does: the driver values written with their "Prev " records, the
+// display mode switched before the game starts, the game started with its
+// parameters and folder, and a name without a profile.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -64,6 +64,10 @@ class DriverRunTest : public ::testing::Test {
     workFolder_ = TempFolder() + "tarnwick driver run";
     CreateDirectoryA(workFolder_.c_str(), nullptr);
     WriteValue(HKEY_CURRENT_USER, kProgramKey, "VoodooType", DwordValue(5500));
+    // With reloading off a command-line run is started and left, the
+    // driver holding the profile's values afterwards (journal_test.cpp has
+    // the watched ones).
+    WriteValue(HKEY_CURRENT_USER, kProgramKey, "Reload settings", DwordValue(0));
   }
 
   void TearDown() override {

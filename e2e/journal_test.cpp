@@ -5,13 +5,17 @@
 // And a stand-in launcher that starts the game and ends at once: the driver
 // keeps the profile's values until the game itself has ended. A second tray
 // copy ends at once and brings back the first one's icon; tray clicks under
-// the start-up question open nothing.
+// the start-up question open nothing. A game started from its icon
+// (`tarnwick.exe NAME`, what an adopted shortcut starts) is watched too:
+// alone, by its own copy, which then ends; beside a tray copy, by that copy,
+// also while its editor is open.
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 
 #include "harness/driver_game.h"
+#include "harness/driver_registry.h"
 #include "harness/options.h"
 #include "harness/process.h"
 #include "harness/registry.h"
@@ -20,6 +24,7 @@
 #include "harness/tray_menu.h"
 #include "harness/wait.h"
 #include "harness/window_probe.h"
+#include "platform/messages.h"
 
 namespace e2e {
 namespace {
@@ -88,6 +93,20 @@ class JournalTest : public ::testing::Test {
   std::optional<std::string> GammaBecomes(const std::string& expected) const {
     WaitUntil([&] { return Gamma() == expected; }, kTimeoutMs);
     return Gamma();
+  }
+  // Both driver keys without the "Prev " records.
+  ValueTable DriverValues() const {
+    ValueTable values;
+    const std::string key = d3d_.substr(0, d3d_.size() - 3);
+    for (const char* group : {"D3D", "Glide"}) {
+      const ValueTable read = ReadValueTable(HKEY_LOCAL_MACHINE, key + group).value_or(ValueTable{});
+      for (const auto& value : read) {
+        if (value.first.compare(0, 5, "Prev ") != 0) {
+          values[std::string(group) + "\\" + value.first] = value.second;
+        }
+      }
+    }
+    return values;
   }
   bool JournalPresent() const {
     return ReadValue(HKEY_CURRENT_USER, kProgramKey, kJournal).has_value();
@@ -172,6 +191,41 @@ TEST_F(JournalTest, ALauncherThatEndsAtOnceHandsTheWatchToItsGame) {
   EXPECT_EQ(Gamma(), "1.60") << "restored while the game still ran";
   EXPECT_TRUE(WaitUntil([] { return !GameRunning(); }, kTimeoutMs));
   EXPECT_EQ(GammaBecomes("1.10"), "1.10");
+}
+
+TEST_F(JournalTest, AGameStartedFromItsIconAloneIsWatchedByThatCopyWhichThenEnds) {
+  PlantProfile("--sleep=3000");
+  const ValueTable before = DriverValues();
+  ChildProcess icon = StartTarnwick("Quake III");
+  ASSERT_TRUE(WaitUntil([&] { return ReadGameRecordExists(); }, kTimeoutMs)) << "no game";
+  EXPECT_EQ(GammaBecomes("1.60"), "1.60");
+  // It is the tray copy meanwhile: its icon is there.
+  HWND main = WaitForProgramWindow(icon, kMainWindowClass);
+  EXPECT_TRUE(WaitUntil([&] { return TrayIconPresent(main); }, kTimeoutMs)) << "no tray icon";
+  EXPECT_TRUE(GameRunning()) << "the game ended too early to tell";
+  EXPECT_TRUE(icon.Running()) << "the icon's copy left its game unwatched";
+  EXPECT_TRUE(icon.WaitForExit(kTimeoutMs).has_value()) << "the icon's copy stayed after its game";
+  EXPECT_EQ(DescribeDifferences(before, DriverValues()), "");
+  EXPECT_FALSE(JournalPresent());
+}
+
+TEST_F(JournalTest, AGameStartedFromItsIconBesideATrayCopyIsHandedToIt) {
+  PlantProfile("--sleep=3000");
+  ASSERT_NO_FATAL_FAILURE(Start());
+  const ValueTable before = DriverValues();
+  // The tray copy is busy: its editor is open.
+  ASSERT_TRUE(PostMessageA(main_, tw::kShowLiveSettingsMessage, 0, 0));
+  ASSERT_TRUE(WaitUntil([&] { return FindTopWindow(tarnwick_.id(), "TForm1") != nullptr; },
+                        kTimeoutMs));
+  ChildProcess icon = StartTarnwick("Quake III");
+  EXPECT_EQ(icon.WaitForExit(kTimeoutMs), std::optional<DWORD>(0)) << "not handed over";
+  ASSERT_TRUE(WaitUntil([&] { return ReadGameRecordExists(); }, kTimeoutMs)) << "no game";
+  EXPECT_EQ(GammaBecomes("1.60"), "1.60");
+  EXPECT_TRUE(WaitUntil([] { return !GameRunning(); }, kTimeoutMs));
+  EXPECT_EQ(GammaBecomes("1.10"), "1.10") << "the tray copy did not give the game back";
+  EXPECT_EQ(DescribeDifferences(before, DriverValues()), "");
+  EXPECT_TRUE(WaitUntil([&] { return !JournalPresent(); }, kTimeoutMs));
+  EXPECT_TRUE(tarnwick_.Running());
 }
 
 }  // namespace

@@ -10,5 +10,7 @@ constexpr unsigned kAboutClosedMessage = kWmUser + 3;       // 0x403
 constexpr unsigned kCardDialogClosedMessage = kWmUser + 4;  // 0x404
 constexpr unsigned kLaunchPendingMessage = kWmUser + 5;     // 0x405
 constexpr unsigned kShowLiveSettingsMessage = kWmUser + 6;  // 0x406
+constexpr unsigned kRunHandedOverMessage = kWmUser + 7;     // 0x407
+constexpr unsigned kIconRunDoneMessage = kWmUser + 8;       // 0x408
 
 }  // namespace tw

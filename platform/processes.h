@@ -17,9 +17,9 @@ struct LaunchRequest {
   std::string file;
   std::string parameters;
   std::string directory;
-  // Started as this process was: a shortcut's window state (minimized,
-  // maximized) passes on to the game it runs through Tarnwick.
-  bool showAsStarted = false;
+  // A shortcut's window state (minimized, maximized, as SW_ numbers) passes
+  // on to the game it runs through Tarnwick; 0: shown normally.
+  int showCommand = 0;
 };
 
 struct ProcessEntry {

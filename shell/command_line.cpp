@@ -3,6 +3,7 @@
 
 #include "platform/ascii_case.h"
 #include "shell/startup.h"
+#include "store/profile_store.h"
 
 namespace tw {
 
@@ -58,6 +59,22 @@ bool StartsInTray(const std::string& commandLine) {
   StartupState state;
   ParseArguments(SplitCommandLine(commandLine), state);
   return !state.runDirect;
+}
+
+std::string ProfileToHandOver(const std::string& commandLine, RegistryHandle& programRegistry) {
+  StartupState state;
+  ParseArguments(SplitCommandLine(commandLine), state);
+  if (!state.runDirect || state.debugMode) return std::string();
+  // Without a profile of that name here, the tray copy has nothing to run:
+  // this copy starts what an all-users shortcut held, or says it cannot.
+  if (!programRegistry.KeyExists(ProfileKeyPath(state.commandLineProfile))) return std::string();
+  // Missing or of the wrong type, the setting reads as its default, on.
+  ScopedKey key(programRegistry, kProgramKey, false);
+  if (key && programRegistry.HasInteger(kReloadSettingsValue) &&
+      !programRegistry.ReadBool(kReloadSettingsValue)) {
+    return std::string();
+  }
+  return state.commandLineProfile;
 }
 
 }  // namespace tw

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "driver/driver_access.h"
 #include "store/link_records.h"
 #include "store/profile_store.h"
 
@@ -22,9 +23,20 @@ bool StartSharedShortcut(const std::string& name, RegistryHandle& programRegistr
   const std::string folder = link->workingDirectory.empty()
                                  ? link->target.substr(0, link->target.find_last_of('\\') + 1)
                                  : link->workingDirectory;
-  view.StartProgram(LaunchRequest{link->target, link->arguments, folder, true});
+  view.StartProgram(LaunchRequest{link->target, link->arguments, folder});
   view.RequestQuit();
   return true;
+}
+
+// A failure here is reported and the program runs on, rather than failing
+// every start the same way.
+void ResumeOwedRestore(const StartupState& state, StartupView& view) {
+  try {
+    const std::string note = view.ResumePendingRestore();
+    if (state.debugMode && !note.empty()) view.AddLogLine(note);
+  } catch (const std::exception& e) {
+    view.ErrorReport(e.what());
+  }
 }
 
 void RunSequence(const std::string& commandLine, SettingCatalogue& catalogue,
@@ -54,19 +66,36 @@ void RunSequence(const std::string& commandLine, SettingCatalogue& catalogue,
   ReadCardModel(catalogue, programRegistry, state, view);
 
   if (state.runDirect) {
+    // With reloading on, a game's icon is watched like the tray's own Run:
+    // by the tray copy, or by this copy in its place until the game ends.
+    // A name with no profile behind it fails as it always did, unwatched.
+    const RunRoute route = state.reloadChecked &&
+                                   programRegistry.KeyExists(ProfileKeyPath(state.commandLineProfile))
+                               ? view.RouteRun(state.commandLineProfile)
+                               : RunRoute::Direct;
+    if (route != RunRoute::Alone) {
+      if (route == RunRoute::Direct) view.RunProfile(state.commandLineProfile);
+      view.RequestQuit();
+      return;
+    }
+    state.runDirect = false;
+    state.iconRun = true;
+    // A restore a closed copy still owes comes first: the run then keeps
+    // the driver as it was before that game. The tray comes after the
+    // game's start, which it would only delay.
+    ResumeOwedRestore(state, view);
+    state.takesRuns = true;
     view.RunProfile(state.commandLineProfile);
-    view.RequestQuit();
+    view.BuildMenus();
+    view.AddTrayIcon();
     return;
   }
   view.AddTrayIcon();
   view.BuildMenus();
-  // The tray is up by now: a failure here is reported and the program runs
-  // on, rather than failing every start the same way.
-  try {
-    const std::string note = view.ResumePendingRestore();
-    if (state.debugMode && !note.empty()) view.AddLogLine(note);
-  } catch (const std::exception& e) {
-    view.ErrorReport(e.what());
+  ResumeOwedRestore(state, view);
+  state.takesRuns = true;
+  if (!DriverWritable(driverRegistry, state.driverKey)) {
+    view.Notice(DriverLockedNotice(state.administratorCan));
   }
 }
 

@@ -7,6 +7,7 @@
 
 #include "platform/processes.h"
 #include "platform/text_compare.h"
+#include "shell/run_handover.h"
 #include "store/registry_handle.h"
 #include "store/setting_catalogue.h"
 
@@ -32,6 +33,10 @@ class StartupView {
   virtual void RunProfile(const std::string& name) = 0;
   // Starts a program as a shortcut would, nothing watched; a failure is told.
   virtual void StartProgram(const LaunchRequest& request) = 0;
+  // A command-line run with reloading on: handed to this session's tray
+  // copy, watched here in its place (none runs), or left as a direct run
+  // (one runs but did not take it in time).
+  virtual RunRoute RouteRun(const std::string& name) = 0;
   virtual void AddTrayIcon() = 0;
   virtual void BuildMenus() = 0;  // profile menus and the Video mode submenu
   // A restore the last run still owes (the restore journal): finished,
@@ -51,6 +56,9 @@ struct StartupState {
   bool startupFailed = false;   // an error ended the sequence; Close then ends the program
   bool startupChecked = false;  // "Start at Windows startup"
   bool reloadChecked = true;    // "Reload settings after finishing game"
+  bool iconRun = false;         // a command-line run this copy watches as the tray copy
+  bool takesRuns = false;       // the tray is up: a game's icon may hand its run over
+  bool administratorCan = false;  // 2000/XP: an administrator account may change the driver
 };
 
 // The arguments after the program name, split as the runtime splits a
@@ -64,6 +72,11 @@ void ParseArguments(const std::vector<std::string>& args, StartupState& state);
 // A start that names no profile is the tray copy, of which one runs at a
 // time; a named profile's run (a desktop shortcut) starts beside it.
 bool StartsInTray(const std::string& commandLine);
+
+// A game's icon with reloading on (not in debug mode, whose log window
+// shows the start): the profile to hand to the tray copy before this copy
+// does anything else of a start; "" otherwise. Only reads.
+std::string ProfileToHandOver(const std::string& commandLine, RegistryHandle& programRegistry);
 
 // True for a driver description naming a Voodoo4 or later card.
 bool IsVoodooDescription(const std::string& description);

@@ -4,6 +4,7 @@
 
 #include "dialogs/about_box.h"
 #include "driver/direct_fsaa.h"
+#include "driver/driver_access.h"
 #include "platform/messages.h"
 #include "shell/tray_menus.h"
 #include "store/link_adoption.h"
@@ -176,7 +177,13 @@ void TrayCommands::BuildMenus() {
   p_.menus.SetChecked("StartupMenu", p_.state.startupChecked);
   p_.menus.SetChecked("ReloadSettings", p_.state.reloadChecked);
   BuildProgramMenus();
+  // Built while a game's own display mode is in force (a game's icon whose
+  // copy watches it), the menu would take that mode for the way back.
+  const int wayBack = p_.modes.SavedModeNumber();
   p_.modes.BuildVideoModeMenu(p_.menus.Submenu("Videomode1"));
+  if (p_.launcher.RunDesktopMode() >= 0 && p_.launcher.CurrentState() != Launcher::State::Idle) {
+    p_.modes.RememberWayBack(wayBack);
+  }
 }
 
 void TrayCommands::BuildProgramMenus() {
@@ -207,10 +214,30 @@ void TrayCommands::BuildProgramMenus() {
 
 void TrayCommands::EnableResetToUserDefaults() { p_.menus.SetEnabled("Resettouserdefault1", true); }
 
-void TrayCommands::RunProfile(const std::string& name) {
+void TrayCommands::RunProfile(const std::string& name, int showCommand) {
   p_.flags.runDirect = p_.state.runDirect;
   p_.flags.reloadSettings = p_.state.reloadChecked;
+  p_.flags.administratorCan = p_.state.administratorCan;
+  p_.flags.showCommand = showCommand;
   p_.launcher.RunProfile(name);
+}
+
+bool TrayCommands::TakeHandedOverRun(const HandedOverRun& run, uint32_t now) {
+  // Until start-up has settled an owed restore, a run would overwrite its
+  // record; an answer late enough that the sender may have given up must
+  // not start the game a second time.
+  if (!p_.state.takesRuns || now - run.sentAt > kHandOverTakeMs) return false;
+  handedOver_.push_back(EncodeHandOver(run));
+  p_.ui.PostToMainWindow(kRunHandedOverMessage);
+  return true;
+}
+
+void TrayCommands::RunHandedOver() {
+  if (handedOver_.empty()) return;
+  HandedOverRun run;
+  const bool whole = DecodeHandOver(handedOver_.front(), &run);
+  handedOver_.erase(handedOver_.begin());
+  if (whole) RunProfile(run.profile, run.showCommand);
 }
 
 void TrayCommands::RemoveProfileItems() {
@@ -288,7 +315,14 @@ void TrayCommands::SetCurrentVideoMode(int item) {
   p_.modes.SetCurrentVideoMode(p_.menus.Submenu("Videomode1"), item);
 }
 
-void TrayCommands::EditLiveSettings() { p_.editors.EditLiveSettings(); }
+void TrayCommands::EditLiveSettings() {
+  // Said before the editor opens, rather than when its OK fails.
+  if (!DriverWritable(p_.driverRegistry, p_.state.driverKey)) {
+    p_.ui.Notice(DriverLockedNotice(p_.state.administratorCan));
+    return;
+  }
+  p_.editors.EditLiveSettings();
+}
 
 // The tray ignores clicks while the file dialog is open; the flag comes down
 // also when the opening fails, or the tray would stay deaf.

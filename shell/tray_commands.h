@@ -3,7 +3,9 @@
 // window turns messages into these calls and does what the view below asks.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "driver/display_modes.h"
 #include "driver/driver_settings.h"
@@ -14,6 +16,7 @@
 #include "platform/questions.h"
 #include "platform/text_compare.h"
 #include "platform/ui.h"
+#include "shell/run_handover.h"
 #include "shell/startup.h"
 #include "store/registry_handle.h"
 #include "store/setting_catalogue.h"
@@ -75,6 +78,7 @@ struct TrayCommandParts {
   StartupView& startupView;  // card model changes report back through it
   EditorCommands& editors;   // the profile editor's four openings
   Timer& clickTimer;         // runs the system's double-click time after a left click
+  RegistryHandle& driverRegistry;  // asked whether this account may change the driver
 };
 
 // The main window is also what the profile editor reports back to: its
@@ -106,8 +110,16 @@ class TrayCommands : public EditorHost {
   void BuildProgramMenus() override;
   // "Reset to user defaults" once user defaults exist; stays enabled.
   void EnableResetToUserDefaults() override;
-  // A run from the tray or from the command line.
-  void RunProfile(const std::string& name);
+  // A run from the tray or from the command line; `showCommand`: the
+  // window state a game's shortcut asked for.
+  void RunProfile(const std::string& name, int showCommand = 0);
+  // A run a game's icon handed over, `now` by the system's tick count; true
+  // when taken. It runs from a posted message, so a box or the editor open
+  // meanwhile does not keep the game from starting.
+  bool TakeHandedOverRun(const HandedOverRun& run, uint32_t now);
+  // RunHandedOverMessage: the oldest run taken.
+  void RunHandedOver();
+  bool HasHandedOverRuns() const { return !handedOver_.empty(); }
   // The main window closes: the profile items go.
   void RemoveProfileItems();
 
@@ -152,6 +164,7 @@ class TrayCommands : public EditorHost {
   bool popupOpen_ = false;          // a menu is tracked: clicks then would nest another
   bool afterDoubleClick_ = false;   // the next left button-up ends a double click
   ScreenPoint clickAt_;
+  std::vector<std::string> handedOver_;  // encoded runs, oldest first
 };
 
 // The start-up value under the Run key for an executable path: quoted when

@@ -106,14 +106,7 @@ bool Win32Processes::Launch(const LaunchRequest& request, ProcessHandle* process
   info.lpFile = request.file.c_str();
   info.lpParameters = TextOrNull(request.parameters);
   info.lpDirectory = TextOrNull(request.directory);
-  info.nShow = SW_SHOWNORMAL;
-  if (request.showAsStarted) {
-    STARTUPINFOA started;
-    ZeroMemory(&started, sizeof started);
-    started.cb = sizeof started;
-    GetStartupInfoA(&started);
-    if (started.dwFlags & STARTF_USESHOWWINDOW) info.nShow = started.wShowWindow;
-  }
+  info.nShow = request.showCommand != 0 ? request.showCommand : SW_SHOWNORMAL;
   *process = 0;
   const bool fromLists = IdRoute() == ProcessIdRoute::ProcessLists;
   std::vector<ProcessEntry> before;

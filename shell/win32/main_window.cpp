@@ -27,8 +27,12 @@ MainWindow::MainWindow(HINSTANCE instance, ProgramServices services)
       editors_(editorFactory_, working_, chooser_),
       trayCommands_({services.catalogue, services.programRegistry, services.startupRegistry,
                      services.compare, state_, flags_, driver_, modes_, launcher_, ui_, questions_,
-                     shell_, menus_, *this, *this, editors_, clickTimer_}) {
+                     shell_, menus_, *this, *this, editors_, clickTimer_,
+                     services.driverRegistry}) {
   launcher_.SetWatchListener(this);
+  launcher_.SetWatchLock(&watchLock_);
+  state_.administratorCan = (GetVersion() & 0x80000000u) == 0;
+  startedShow_ = StartedShowCommand();
 }
 
 MainWindow::~MainWindow() {
@@ -62,6 +66,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam == Win32Timer::kTimerId) CheckWatchedProgram();
       if (wParam == clickTimer_.Id()) trayCommands_.ClickTimerTick();
       if (wParam == kIconTimerId) ShowTrayIcon(false);
+      if (wParam == kTrayLaterTimerId) ShowTray();
       return 0;
     case WM_CLOSE:
       trayCommands_.RemoveProfileItems();
@@ -70,8 +75,11 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       ShutDown();
       return 0;
+    case WM_COPYDATA:
+      return TakeHandedOverRun(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     default:
       if (message == kTrayNotifyMessage) {
+        keepTray_ = true;
         trayCommands_.TrayNotifyMessage(static_cast<unsigned>(lParam));
         return 0;
       }
@@ -90,6 +98,15 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (message == kLaunchPendingMessage) {
         launcher_.OnLaunchPending();
         if (quitAfterLaunch_) PostQuitMessage(0);
+        IconRunMayEnd();
+        return 0;
+      }
+      if (message == kRunHandedOverMessage) {
+        trayCommands_.RunHandedOver();
+        return 0;
+      }
+      if (message == kIconRunDoneMessage) {
+        EndIconRun();
         return 0;
       }
       if (message == kCardDialogClosedMessage) {
@@ -97,6 +114,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       if ((message == taskbarCreatedMessage_ || message == showTrayIconMessage_) && message != 0) {
+        if (message == showTrayIconMessage_) keepTray_ = true;  // a tray start was refused for us
         ShowTrayIcon(true);
         return 0;
       }
@@ -123,6 +141,36 @@ void MainWindow::StartUp() {
   RunStartup(commandLine_, services_.catalogue, services_.programRegistry,
              services_.driverRegistry, services_.startupRegistry, services_.compare, state_,
              *this);
+  IconRunMayEnd();
+}
+
+void MainWindow::IconRunMayEnd() {
+  if (state_.iconRun && !keepTray_ && launcher_.CurrentState() == Launcher::State::Idle) {
+    PostMessageA(window_, kIconRunDoneMessage, 0, 0);
+  }
+}
+
+void MainWindow::EndIconRun() {
+  if (!state_.iconRun || keepTray_ || launcher_.CurrentState() != Launcher::State::Idle) return;
+  // A box or window of ours is open (a report of the restore, say): closing
+  // would take it away, so this copy stays in the tray.
+  if (MainWindowDisabled() || EditorOpen() || AboutOpen()) {
+    keepTray_ = true;
+    return;
+  }
+  if (trayCommands_.HasHandedOverRuns()) return;  // its run makes the next watch
+  state_.takesRuns = false;  // a later icon hands over to the next tray copy, or runs alone
+  SendMessageA(window_, WM_CLOSE, 0, 0);
+}
+
+LRESULT MainWindow::TakeHandedOverRun(const COPYDATASTRUCT* data) {
+  HandedOverRun run;
+  if (data == nullptr || data->dwData != kHandOverTag || data->lpData == nullptr ||
+      !DecodeHandOver(std::string(static_cast<const char*>(data->lpData), data->cbData), &run) ||
+      !trayCommands_.TakeHandedOverRun(run, GetTickCount())) {
+    return 0;
+  }
+  return kHandOverTaken;
 }
 
 void MainWindow::CloseStartupWindow() {
@@ -139,6 +187,7 @@ void MainWindow::ShutDown() {
   exitTimer_.SetEnabled(false);
   clickTimer_.SetEnabled(false);
   KillTimer(window_, kIconTimerId);
+  KillTimer(window_, kTrayLaterTimerId);
   trayIcon_.Remove();
   PostQuitMessage(0);
 }
@@ -209,11 +258,39 @@ void MainWindow::AskCardModel(int& model) {
 
 void MainWindow::CardModelApplied(int model) { trayCommands_.CardModelApplied(model); }
 
-void MainWindow::RunProfile(const std::string& name) { trayCommands_.RunProfile(name); }
+void MainWindow::RunProfile(const std::string& name) {
+  trayCommands_.RunProfile(name, startedShow_);
+}
+
+RunRoute MainWindow::RouteRun(const std::string& name) {
+  if (services_.trayCopy.Claim()) return RunRoute::Alone;
+  if (services_.trayCopy.passedOver) return RunRoute::Direct;
+  return HandOverRun(window_, {name, startedShow_, GetTickCount()}) ? RunRoute::HandedOver
+                                                                   : RunRoute::Direct;
+}
+
+// The menus' mode scan and the shell's icon would only slow the start of
+// the game an icon run's copy has just launched.
+void MainWindow::BuildMenus() {
+  if (state_.iconRun) {
+    SetTimer(window_, kTrayLaterTimerId, kTrayLaterMs, nullptr);
+    return;
+  }
+  trayCommands_.BuildMenus();
+}
+
+void MainWindow::ShowTray() {
+  KillTimer(window_, kTrayLaterTimerId);
+  trayCommands_.BuildMenus();
+  PutIconInTray();
+}
 
 void MainWindow::StartProgram(const LaunchRequest& request) {
+  // The shortcut's window state passes on, as to a profile's game.
+  LaunchRequest started = request;
+  started.showCommand = startedShow_;
   ProcessHandle process = 0;
-  if (!processes_.Launch(request, &process)) {
+  if (!processes_.Launch(started, &process)) {
     ui_.Notice(kCouldNotStart + request.file);
     return;
   }
@@ -221,6 +298,10 @@ void MainWindow::StartProgram(const LaunchRequest& request) {
 }
 
 void MainWindow::AddTrayIcon() {
+  if (!state_.iconRun) PutIconInTray();  // otherwise with the menus, by ShowTray
+}
+
+void MainWindow::PutIconInTray() {
   if (!trayIconImage_) {
     trayIconImage_ = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_MAINICON),
                                                    IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
@@ -242,6 +323,9 @@ void MainWindow::RetryTrayIcon(bool shown, bool fresh) {
   }
 }
 
-void MainWindow::WatchChanged() { trayIcon_.SetTip(TrayTip(launcher_.WatchedProfile())); }
+void MainWindow::WatchChanged() {
+  trayIcon_.SetTip(TrayTip(launcher_.WatchedProfile()));
+  IconRunMayEnd();
+}
 
 }  // namespace tw

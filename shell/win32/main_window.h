@@ -20,10 +20,12 @@
 #include "platform/win32/processes_win32.h"
 #include "platform/win32/questions_win32.h"
 #include "platform/win32/ui_win32.h"
+#include "platform/win32/watch_lock_win32.h"
 #include "platform/win32/window_owner.h"
 #include "shell/startup.h"
 #include "shell/tray_commands.h"
 #include "shell/tray_icon_retry.h"
+#include "shell/win32/tray_copy.h"
 #include "shell/win32/tray_icon.h"
 
 namespace tw {
@@ -38,6 +40,7 @@ struct ProgramServices {
   RegistryHandle& driverRegistry;
   RegistryHandle& startupRegistry;
   const TextCompare& compare;
+  TrayCopy& trayCopy;
 };
 
 class MainWindow : private WindowOwner,
@@ -64,6 +67,11 @@ class MainWindow : private WindowOwner,
   void CardDialogClosed();
   void AboutClosed();
   void EditorClosed();
+  // A game's icon run that this copy watches in the tray copy's place ends
+  // with its watch, unless the tray was asked for or used meanwhile.
+  void IconRunMayEnd();
+  void EndIconRun();
+  LRESULT TakeHandedOverRun(const COPYDATASTRUCT* data);
 
   // StartupView
   void AddLogLine(const std::string& line) override;
@@ -75,8 +83,11 @@ class MainWindow : private WindowOwner,
   void CardModelApplied(int model) override;
   void RunProfile(const std::string& name) override;
   void StartProgram(const LaunchRequest& request) override;
+  RunRoute RouteRun(const std::string& name) override;
   void AddTrayIcon() override;
-  void BuildMenus() override { trayCommands_.BuildMenus(); }
+  void BuildMenus() override;
+  void ShowTray();
+  void PutIconInTray();
   std::string ResumePendingRestore() override { return launcher_.ResumeFromJournal(); }
 
   // WatchListener: the tip says which game is watched.
@@ -100,6 +111,8 @@ class MainWindow : private WindowOwner,
   std::string commandLine_;
   bool hidden_ = false;
   bool quitAfterLaunch_ = false;
+  bool keepTray_ = false;  // an icon run's copy stays the tray copy after its game
+  int startedShow_ = 0;    // the window state this process was started with
   FormControls controls_;
   TrayIcon trayIcon_;
   HICON trayIconImage_ = nullptr;
@@ -112,9 +125,13 @@ class MainWindow : private WindowOwner,
   Win32Timer exitTimer_{3000};
   Win32Timer clickTimer_{GetDoubleClickTime(), Win32Timer::kTimerId + 1};
   static constexpr UINT_PTR kIconTimerId = Win32Timer::kTimerId + 2;
+  // An icon run's copy shows the tray once its game has had its start.
+  static constexpr UINT_PTR kTrayLaterTimerId = Win32Timer::kTimerId + 3;
+  static constexpr UINT kTrayLaterMs = 500;
   TrayIconRetry iconRetry_;
   Win32Display display_;
   Win32Processes processes_;
+  Win32WatchLock watchLock_;
   DisplayModes modes_;
   DriverSettings driver_;
   Launcher launcher_;

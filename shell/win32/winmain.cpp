@@ -12,24 +12,18 @@
 #include "platform/win32/window_owner.h"
 #include "shell/startup.h"
 #include "shell/win32/main_window.h"
-#include "shell/win32/tray_icon.h"
+#include "shell/win32/tray_copy.h"
 #include "store/registry_handle.h"
 #include "store/setting_catalogue.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // One tray copy: a second would show a second icon and resume the same
-  // restore journal, restoring a watched run twice. The mutex goes with the
-  // process, however it ends. A second start is most likely someone looking
-  // for a missing icon: the running copy is asked to show it again.
-  HANDLE trayCopy = nullptr;
-  if (tw::StartsInTray(GetCommandLineA())) {
-    trayCopy = CreateMutexA(nullptr, FALSE, tw::kTrayCopyName);
-    if (trayCopy != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
-      CloseHandle(trayCopy);
-      const UINT showIcon = RegisterWindowMessageA(tw::kTrayCopyName);
-      if (showIcon != 0) PostMessageA(HWND_BROADCAST, showIcon, 0, 0);
-      return 0;
-    }
+  // restore journal, restoring a watched run twice. A game's icon claims it
+  // below when none runs: it then watches its game itself.
+  tw::TrayCopy trayCopy;
+  if (tw::StartsInTray(GetCommandLineA()) && !trayCopy.Claim()) {
+    tw::AskTrayCopyForIcon();
+    return 0;
   }
   int exitCode = 0;
   {
@@ -40,9 +34,17 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     tw::RegistryHandle startupRegistry(backend, tw::RootKey::LocalMachine);
     tw::Win32TextCompare compare;
 
+    // A game's icon beside the tray copy: handed over before this copy
+    // searches for the card or makes a window, which the tray copy has done.
+    const std::string handOver = tw::ProfileToHandOver(GetCommandLineA(), programRegistry);
+    if (!handOver.empty() && !trayCopy.Claim()) {
+      if (tw::HandOverRun(nullptr, {handOver, tw::StartedShowCommand(), GetTickCount()})) return 0;
+      trayCopy.passedOver = true;
+    }
+
     // The handles outlive the message loop: a last timer tick may still need them.
-    tw::MainWindow mainWindow(
-        instance, {catalogue, programRegistry, driverRegistry, startupRegistry, compare});
+    tw::MainWindow mainWindow(instance, {catalogue, programRegistry, driverRegistry,
+                                         startupRegistry, compare, trayCopy});
     if (mainWindow.Create(GetCommandLineA())) {
       MSG msg;
       BOOL got;
@@ -63,6 +65,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     }
   }
   tw::ReleaseCom();  // only if something initialised it
-  if (trayCopy != nullptr) CloseHandle(trayCopy);
   return exitCode;
 }

@@ -384,11 +384,11 @@ TEST(CompanionAccounts, AnAllUsersShortcutServesEveryAccountAndTheUninstallerPut
   // B has no profile "doom": the game starts as the shortcut did, in its
   // window state, before any card search or question; nothing is written.
   EXPECT_EQ(click(programB),
-            (Calls{"Hide", "Start C:\\Doom\\doom.exe|-fast|C:\\Doom|as started", "Quit"}));
+            (Calls{"Hide", "Start C:\\Doom\\doom.exe|-fast|C:\\Doom", "Quit"}));
   EXPECT_EQ(userB.Dump(), FakeRegistry().Dump());
   EXPECT_EQ(machineKeys.Dump(), machineBefore);
   // A has it: a run of the profile, after the card search.
-  EXPECT_EQ(click(programA), (Calls{"Hide", "Model 5500", "Run doom", "Quit"}));
+  EXPECT_EQ(click(programA), (Calls{"Hide", "Model 5500", "Route doom", "Run doom", "Quit"}));
 
   // A's own links stay A's: B's remove-shortcuts deletes only B's editor
   // shortcut, and lists what it leaves.

@@ -12,6 +12,7 @@
 #include "platform/fake/fake_questions.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_ui.h"
+#include "platform/fake/fake_watch_lock.h"
 #include "platform/messages.h"
 #include "store/registry_error.h"
 #include "store/setting_catalogue.h"
@@ -94,7 +95,7 @@ TEST_F(LauncherTest, ATrayRunWritesTheSettingsLaunchesAndWatchesUntilTheProgramE
   EXPECT_EQ(processes.Launches()[0].file, "c:\\games\\game.exe");
   EXPECT_EQ(processes.Launches()[0].parameters, "-window");
   EXPECT_EQ(processes.Launches()[0].directory, "c:\\games");
-  EXPECT_FALSE(processes.Launches()[0].showAsStarted);  // the tray's own start says nothing
+  EXPECT_EQ(processes.Launches()[0].showCommand, 0);  // the tray's own start says nothing
   EXPECT_EQ(DriverGamma(), "1.50");
   EXPECT_TRUE(timer.Enabled());
   EXPECT_EQ(launcher.CurrentState(), Launcher::State::Watching);
@@ -128,6 +129,7 @@ TEST_F(LauncherTest, WithoutReloadOrInADirectRunNothingIsWatched) {
   for (bool direct : {false, true}) {
     flags.reloadSettings = direct;
     flags.runDirect = direct;
+    flags.showCommand = direct ? 7 : 0;
     reg.PutString(RootKey::LocalMachine, kDriverD3D, kGamma, "1.00");
     AddProfile("Game", "c:\\games\\game.exe", "1.50");
 
@@ -135,7 +137,7 @@ TEST_F(LauncherTest, WithoutReloadOrInADirectRunNothingIsWatched) {
 
     EXPECT_EQ(processes.Launches().size(), direct ? 2u : 1u);
     // A shortcut's window state reaches the game it starts.
-    EXPECT_EQ(processes.Launches().back().showAsStarted, direct);
+    EXPECT_EQ(processes.Launches().back().showCommand, direct ? 7 : 0);
     EXPECT_FALSE(timer.Enabled());
     EXPECT_EQ(launcher.CurrentState(), Launcher::State::Idle);
     EXPECT_EQ(DriverGamma(), "1.50");
@@ -380,6 +382,77 @@ TEST_F(LauncherTest, ADecidedRestoreFinishedAtStartGoesBackToTheRecordedMode) {
   EXPECT_EQ(display.Current().width, 800);
   EXPECT_FALSE(RestoreJournal(program).Exists());
   EXPECT_TRUE(questions.asked.empty());
+}
+
+// One watched run per machine (2000/XP, two accounts at once): while
+// another session's copy watches a game, a run here writes nothing and
+// starts nothing, and an owed restore waits; this session's own copies keep
+// no run out. The lock is held exactly as long as a restore is owed.
+TEST_F(LauncherTest, AnotherSessionsWatchedGameKeepsRunsAndRestoresOut) {
+  enum Holder { kNobody, kThisSession, kOtherSession };
+  const struct {
+    Holder holder;
+    bool reload;
+    bool runs;
+  } cases[] = {
+      {kNobody, true, true},        {kNobody, false, true},      {kThisSession, false, true},
+      {kOtherSession, true, false}, {kOtherSession, false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.holder) + (c.reload ? " watched" : " not watched"));
+    FakeMachineLock machine;
+    FakeWatchLock own(machine, 1, 1);
+    FakeWatchLock other(machine, 2, c.holder == kThisSession ? 1 : 2);
+    if (c.holder != kNobody) other.Take();
+    Launcher local(program, driver, modes, processes, timer, ui, questions, flags);
+    local.SetWatchLock(&own);
+    flags.reloadSettings = c.reload;
+    reg.PutString(RootKey::LocalMachine, kDriverD3D, kGamma, "1.00");
+    AddProfile("Game", "c:\\games\\game.exe", "1.50");
+    ui = FakeUserInterface();
+    const size_t launches = processes.Launches().size();
+
+    local.RunProfile("Game");
+
+    EXPECT_EQ(processes.Launches().size(), launches + (c.runs ? 1 : 0));
+    EXPECT_EQ(DriverGamma(), c.runs ? "1.50" : "1.00");
+    EXPECT_EQ(ui.notices, c.runs ? std::vector<std::string>{}
+                                 : std::vector<std::string>{kAnotherAccountsGameNotice});
+    EXPECT_EQ(machine.holder, c.holder == kNobody ? (c.reload ? 1 : 0) : 2);
+    EndLastProgram();
+    local.CheckProgramExit();
+    EXPECT_EQ(machine.holder, c.holder == kNobody ? 0 : 2);
+
+  }
+
+  // Left during a game: the next start's owed restore waits while another
+  // session's game is watched, and is settled once that has ended.
+  FakeMachineLock machine;
+  FakeWatchLock own(machine, 1, 1);
+  FakeWatchLock other(machine, 2, 2);
+  flags.reloadSettings = true;
+  reg.PutString(RootKey::LocalMachine, kDriverD3D, kGamma, "1.00");
+  {
+    Launcher first(program, driver, modes, processes, timer, ui, questions, flags);
+    first.SetWatchLock(&own);
+    first.RunProfile("Game");
+    first.StopWatch();
+  }
+  own.Release();  // the process has ended
+  EndLastProgram();
+  other.Take();
+  Launcher next(program, driver, modes, processes, timer, ui, questions, flags);
+  next.SetWatchLock(&own);
+  questions.unscriptedAnswer = true;
+  next.ResumeFromJournal();
+  EXPECT_TRUE(questions.asked.empty());
+  EXPECT_EQ(DriverGamma(), "1.50");
+  other.Release();
+  next.ResumeFromJournal();
+  EXPECT_EQ(questions.asked.size(), 1u);
+  EXPECT_EQ(DriverGamma(), "1.00");
+  EXPECT_FALSE(RestoreJournal(program).Exists());
+  EXPECT_EQ(machine.holder, 0);
 }
 
 TEST_F(LauncherTest, ARegistryValueOfTheWrongTypeEndsTheRunBeforeAnythingIsWritten) {

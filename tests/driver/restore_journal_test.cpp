@@ -238,11 +238,26 @@ TEST_F(JournalTest, RunsThatRestoreNothingLeaveNoJournal) {
   EXPECT_FALSE(JournalExists());
   EXPECT_EQ(tray->ui.notices, std::vector<std::string>{"Could not start " + kGameFile});
 
-  // Nor does one whose driver writes are refused.
-  processes.SetLaunchFails(false);
-  reg.RefuseWrites(kMachine, kD3D);
-  EXPECT_THROW(tray->launcher.RunProfile("Quake"), RegistryError);
-  EXPECT_FALSE(JournalExists());
+  // Nor does one whose driver writes are refused (a limited account on
+  // 2000/XP): its game starts all the same, with the driver, its records
+  // and the desktop as they were, after one notice.
+  for (bool desktopMode : {false, true}) {
+    ResetWorld(desktopMode);
+    auto limited = Start();
+    limited->flags.administratorCan = true;
+    const std::vector<std::string> before = Driver();
+    for (const std::string& key : {kD3D, kGlide}) reg.RefuseWrites(kMachine, key);
+    limited->launcher.RunProfile("Quake");
+    EXPECT_FALSE(JournalExists());
+    EXPECT_EQ(Driver(), before);
+    EXPECT_EQ(processes.Launches().size(), 1u);
+    EXPECT_FALSE(limited->timer.Enabled());
+    EXPECT_TRUE(display.ChangeCalls().empty());
+    EXPECT_EQ(limited->ui.notices,
+              std::vector<std::string>{"This account may not change the driver's settings; an "
+                                       "administrator account can. \"Quake\" starts with the "
+                                       "driver's settings as they are."});
+  }
 }
 
 TEST_F(JournalTest, ResetDuringTheWatchSettlesIt) {

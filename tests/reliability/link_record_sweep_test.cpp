@@ -88,7 +88,7 @@ struct World : EditorTest {
   FakeTimer clickTimer;
   TrayCommands tray{{catalogue, program, startupRegistry, compare, state, flags, driverSettings,
                      modes, launcher, ui, questions, shell, menus, view, startupView, editors,
-                     clickTimer}};
+                     clickTimer, driver}};
 };
 
 struct Scenario {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/fake/fake_registry.h"
 #include "shell/startup.h"
 
 namespace tw {
@@ -49,6 +50,31 @@ TEST(CommandLine, DebugSwitchAndProfileName) {
     EXPECT_EQ(state.commandLineProfile, c.profile) << c.line;
     EXPECT_EQ(state.runDirect, *c.profile != '\0') << c.line;
     EXPECT_EQ(StartsInTray(c.line), *c.profile == '\0') << c.line;  // the one-copy rule
+  }
+}
+
+// A game's icon is handed to the tray copy at once only with reloading on
+// (missing or unreadable: on) and outside debug mode.
+TEST(CommandLine, WhatAGamesIconHandsOverAtOnce) {
+  const RawValue off{reg_type::kDword, std::string(4, '\0')};
+  const RawValue text{reg_type::kString, std::string("0", 2)};
+  const struct {
+    const char* line;
+    const RawValue* reload;  // nullptr: missing
+    const char* handed;
+  } cases[] = {
+      {"t.exe Quake III", nullptr, "Quake III"}, {"t.exe Quake III", &text, "Quake III"},
+      {"t.exe Quake III", &off, ""},             {"t.exe -DEBUG Quake III", nullptr, ""},
+      {"t.exe", nullptr, ""},                    {"t.exe Doom", nullptr, ""},  // no profile
+  };
+  for (const auto& c : cases) {
+    FakeRegistry reg;
+    reg.PutString(RootKey::CurrentUser, "Software\\Hexmoor\\Tarnwick\\Quake III", "FilePath", "q3.exe");
+    if (c.reload) {
+      reg.PutRaw(RootKey::CurrentUser, "Software\\Hexmoor\\Tarnwick", "Reload settings", *c.reload);
+    }
+    RegistryHandle program(reg, RootKey::CurrentUser);
+    EXPECT_EQ(ProfileToHandOver(c.line, program), c.handed) << c.line;
   }
 }
 

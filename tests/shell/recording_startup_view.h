@@ -27,8 +27,11 @@ class RecordingStartupView : public StartupView {
     if (runFails) throw std::runtime_error("Cannot run");
   }
   void StartProgram(const LaunchRequest& r) override {
-    calls.push_back("Start " + r.file + "|" + r.parameters + "|" + r.directory +
-                    (r.showAsStarted ? "|as started" : ""));
+    calls.push_back("Start " + r.file + "|" + r.parameters + "|" + r.directory);
+  }
+  RunRoute RouteRun(const std::string& name) override {
+    calls.push_back("Route " + name);
+    return route;
   }
   void AddTrayIcon() override { calls.push_back("Tray"); }
   void BuildMenus() override { calls.push_back("Menus"); }
@@ -42,6 +45,7 @@ class RecordingStartupView : public StartupView {
   std::vector<std::string> log;
   std::function<void(int&)> answer;  // what the user does in the card model dialog
   bool runFails = false;
+  RunRoute route = RunRoute::Direct;
   bool resumeFails = false;
   std::string resumeNote;  // what resuming an owed restore has to say
 };

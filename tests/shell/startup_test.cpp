@@ -15,7 +15,7 @@ constexpr RootKey kHkcu = RootKey::CurrentUser;
 const char* kProgram = "Software\\Hexmoor\\Tarnwick";
 const std::string kNoCard = std::string("Notice: ") + kNoVoodooMessage;
 // Without a "Start in" of its own, in the game's folder.
-const std::string kShared = "Start C:\\G\\g.exe|-x|C:\\G\\|as started";
+const std::string kShared = "Start C:\\G\\g.exe|-x|C:\\G\\";
 
 class Startup : public ::testing::Test {
  protected:
@@ -39,23 +39,39 @@ class Startup : public ::testing::Test {
 };
 
 TEST_F(Startup, Outcomes) {
+  // A named run with reloading on asks where it goes: handed to the tray
+  // copy (this copy ends), watched here as the tray copy, or run directly.
+  constexpr RunRoute kDirect = RunRoute::Direct;
   const struct {
     const char* line;
     bool card;
     Calls calls;
     bool logged;
+    bool reload = true;
+    RunRoute route = kDirect;
   } cases[] = {
       {"t.exe", true, {"Hide", "Model 5500", "Tray", "Menus", "Resume"}, false},
       {"t.exe", false, {"Hide", kNoCard, "Quit"}, false},
       {"t.exe -DEBUG", true, {"Model 5500", "Tray", "Menus", "Resume"}, true},
       {"t.exe -DEBUG", false, {}, true},
-      {"t.exe Quake III", true, {"Hide", "Model 5500", "Run Quake III", "Quit"}, false},
-      {"t.exe -debug \"Quake III\"", true, {"Model 5500", "Run Quake III", "Quit"}, true},
+      {"t.exe Quake III", true, {"Hide", "Model 5500", "Route Quake III", "Run Quake III", "Quit"},
+       false},
+      {"t.exe -debug \"Quake III\"", true,
+       {"Model 5500", "Route Quake III", "Run Quake III", "Quit"}, true},
       {"t.exe Quake III", false, {"Hide", kNoCard, "Quit"}, false},
       // An all-users shortcut another account adopted: no profile here, so
       // its game starts as the shortcut did, before the card is looked for.
       {"t.exe shared", true, {"Hide", kShared, "Quit"}, false},
       {"t.exe -debug Shared", false, {kShared, "Quit"}, false},
+      {"t.exe Quake III", true, {"Hide", "Model 5500", "Run Quake III", "Quit"}, false, false},
+      {"t.exe Quake III", true, {"Hide", "Model 5500", "Route Quake III", "Quit"}, false, true,
+       RunRoute::HandedOver},
+      {"t.exe Quake III", true,
+       {"Hide", "Model 5500", "Route Quake III", "Resume", "Run Quake III", "Menus", "Tray"}, false,
+       true, RunRoute::Alone},
+      {"t.exe -DEBUG Quake III", true,
+       {"Model 5500", "Route Quake III", "Resume", "Run Quake III", "Menus", "Tray"}, true, true,
+       RunRoute::Alone},
   };
   const std::string record = "Software\\Hexmoor\\Tarnwick Shared Shortcuts\\1";
   for (const char* name : {"File", "Arguments", "Directory", "Icon"}) {
@@ -69,15 +85,23 @@ TEST_F(Startup, Outcomes) {
     reg.RemoveKey(kHklm, "System");
     if (c.card) Card();
     reg.PutDword(kHkcu, kProgram, "VoodooType", 5500);
+    reg.PutString(kHkcu, std::string(kProgram) + "\\Quake III", "FilePath", "C:\\Q3\\q3.exe");
+    reg.PutDword(kHkcu, kProgram, "Reload settings", c.reload ? 1 : 0);
     state = StartupState{};
     view = RecordingStartupView{};
     view.resumeNote = "Restore owed to elsewhere";  // for the log alone
+    view.route = c.route;
     Run(c.line);
     EXPECT_EQ(view.calls, c.calls) << c.line << " card " << c.card;
     EXPECT_EQ(!view.log.empty(), c.logged) << c.line << " card " << c.card;
     if (c.logged && !c.calls.empty() && c.calls.back() == "Resume") {
       EXPECT_EQ(view.log.back(), view.resumeNote) << c.line;
     }
+    // Only the tray copy, or the copy in its place, takes a game's icon's run.
+    EXPECT_EQ(state.takesRuns, c.card && (c.line == std::string("t.exe") ||
+                                          c.line == std::string("t.exe -DEBUG") ||
+                                          c.route == RunRoute::Alone))
+        << c.line;
   }
 }
 
@@ -103,7 +127,8 @@ TEST_F(Startup, CardModelIsAskedOnceAndStoredAlsoInADirectRun) {
     dialog.Confirm();
   };
   Run("t.exe Quake");
-  EXPECT_EQ(view.calls, (Calls{"Hide", "Ask 5500", "Model 5500", "Run Quake", "Quit"}));
+  EXPECT_EQ(view.calls,
+            (Calls{"Hide", "Ask 5500", "Model 5500", "Run Quake", "Quit"}));
   EXPECT_EQ(StoredModel(), 5500u);
 
   SettingCatalogue expected;
@@ -196,7 +221,19 @@ TEST_F(Startup, ErrorsEndTheSequenceAndNeverLeaveTheProgramInvisible) {
   view.runFails = true;
   state = StartupState{};
   Run("t.exe Quake");
-  EXPECT_EQ(view.calls, (Calls{"Hide", "Model 6000", "Run Quake", "Error: Cannot run", "Quit"}));
+  EXPECT_EQ(view.calls,
+            (Calls{"Hide", "Model 6000", "Run Quake", "Error: Cannot run", "Quit"}));
+}
+
+// The tray says up front that this account may not change the driver,
+// rather than each command failing later.
+TEST_F(Startup, ATrayStartOnAReadOnlyDriverKeySaysSoOnce) {
+  Card();
+  reg.PutDword(kHkcu, kProgram, "VoodooType", 5500);
+  reg.RefuseWrites(kHklm, "System\\CurrentControlSet\\Services\\Class\\Display\\0000");
+  Run("t.exe");
+  EXPECT_EQ(view.calls, (Calls{"Hide", "Model 5500", "Tray", "Menus", "Resume",
+                               "Notice: This account may not change the driver's settings."}));
 }
 
 TEST_F(Startup, RefusedModelWriteIsReported) {

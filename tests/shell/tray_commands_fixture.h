@@ -87,6 +87,7 @@ class ForwardingStartupView : public StartupView {
   }
   void RunProfile(const std::string&) override {}
   void StartProgram(const LaunchRequest&) override {}
+  RunRoute RouteRun(const std::string&) override { return RunRoute::Direct; }
   void AddTrayIcon() override {}
   void BuildMenus() override {}
   std::string ResumePendingRestore() override { return std::string(); }
@@ -146,7 +147,7 @@ class TrayCommandsTest : public ::testing::Test {
   FakeTimer clickTimer;
   TrayCommands form{{catalogue, program, startupRegistry, compare, state, flags, driver, modes,
                      launcher, ui, questions, shell, menus, view, startupView, editors,
-                     clickTimer}};
+                     clickTimer, driverRegistry}};
 };
 
 }  // namespace tw

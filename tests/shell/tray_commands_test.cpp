@@ -192,6 +192,22 @@ TEST_F(TrayCommandsTest, EditorOpeningsAndTheAddProgramFlag) {
   EXPECT_FALSE(form.AddingProgram);
 }
 
+// A driver key this account may only read (a limited one on 2000/XP): the
+// live editor says so instead of opening to fail at OK; "Set user defaults"
+// writes only the account's own settings and still opens.
+TEST_F(TrayCommandsTest, AReadOnlyDriverKeyIsSaidBeforeTheLiveEditorOpens) {
+  state.administratorCan = true;
+  reg.PutKey(kHklm, DriverGroup("D3D"));
+  reg.RefuseWrites(kHklm, DriverGroup("D3D"));
+  Command(id::kCurrentsettings1);
+  form.ShowLiveSettingsMessage();
+  Command(id::kSetcurrentsettingsasuserdefault1);
+  const std::string notice =
+      "This account may not change the driver's settings; an administrator account can.";
+  EXPECT_EQ(ui.notices, (Names{notice, notice}));
+  EXPECT_EQ(view.calls, (Names{"Editor: user defaults"}));
+}
+
 TEST_F(TrayCommandsTest, EmptyEntriesRunNothing) {
   form.BuildProgramMenus();
   Command(menus.Submenu("Run1").IdAt(0));

@@ -71,7 +71,7 @@ TEST_F(TrayCommandsTest, ProfileMenusListTheProfilesAlphabetically) {
     FakeMenuSet fresh{&PopupMenu1Layout(), &PopupMenu2Layout()};
     TrayCommands tray{{catalogue, program, startupRegistry, compare, state, flags, driver, modes,
                        launcher, ui, questions, shell, fresh, view, startupView, editors,
-                       clickTimer}};
+                       clickTimer, driverRegistry}};
     tray.BuildProgramMenus();
     EXPECT_EQ(fresh.Submenu("Config1").Captions(), c.listed);
     EXPECT_EQ(fresh.Submenu("Run1").Captions(), c.listed);
