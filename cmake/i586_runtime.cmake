@@ -7,11 +7,12 @@
 # own build used, -march=i586 added, and linked in place of the shipped one.
 # A second build of each without -march is kept for the test that compares
 # it, section by section, with the shipped piece (scripts/check-runtime-rebuild.sh).
+# Sets I586_RUNTIME_OBJECTS (to link), I586_STARTFILE_DIR (for -B) and
+# I586_LIBSUPCXX_DIR (the runtime's internal headers).
 #
 # The sources come unpacked from two archives scripts/install-prereqs.sh
 # provides: GCC's of the compiler's own version (the gcc-N-source package)
 # and mingw-w64's of the installed headers' version (Debian's source package).
-# Sets I586_RUNTIME_OBJECTS, I586_STARTFILE_DIR and I586_LIBSUPCXX_DIR.
 enable_language(C)
 set(runtime_dir ${CMAKE_BINARY_DIR}/i586-runtime)
 set(source_dir ${runtime_dir}/src)
@@ -46,6 +47,7 @@ set(gcc_members
   libstdc++-v3/libsupc++/cxxabi.h libstdc++-v3/libsupc++/eh_catch.cc
   libstdc++-v3/libsupc++/eh_personality.cc libstdc++-v3/libsupc++/eh_term_handler.h
   libstdc++-v3/libsupc++/eh_terminate.cc libstdc++-v3/libsupc++/exception
+  libstdc++-v3/libsupc++/eh_throw.cc libstdc++-v3/libsupc++/eh_atomics.h
   libstdc++-v3/libsupc++/typeinfo libstdc++-v3/libsupc++/unwind-cxx.h)
 set(mingw_members
   mingw-w64-crt/crt/crtexe.c mingw-w64-crt/include/internal.h
@@ -79,19 +81,25 @@ set(crt_flags -O2 -D_CRTBLD -D_WIN32_WINNT=0x0f00 -D__MSVCRT_VERSION__=0x700
   -D__USE_MINGW_ANSI_STDIO=0 -I ${source_dir}/mingw-w64-crt/include)
 
 # name | compiler | flags | source | shipped in (archive, or the file itself)
+# [kinds: i586 and reference unless given]
 set(I586_RUNTIME_OBJECTS "")
 set(manifest "")
 function(runtime_piece name compiler flags source shipped)
+  set(kinds ${ARGN})
+  if(NOT kinds)
+    set(kinds i586 reference)
+  endif()
   set(built "")
-  foreach(kind i586 reference)
+  foreach(kind ${kinds})
     set(object ${runtime_dir}/${kind}/${name}.o)
     set(arch "")
     if(kind STREQUAL "i586")
       set(arch -march=i586)
     endif()
     add_custom_command(OUTPUT ${object}
-      COMMAND ${compiler} ${arch} ${${flags}} -c ${source_dir}/${source} -o ${object}
-      DEPENDS ${source_dir}/${source} ${gcc_sources} ${mingw_sources}
+      COMMAND ${compiler} ${arch} ${${flags}} -MD -MF ${object}.d -c ${source_dir}/${source} -o ${object}
+      DEPENDS ${source_dir}/${source}
+      DEPFILE ${object}.d
       COMMENT "Runtime piece ${name}.o (${kind})"
       VERBATIM)
     list(APPEND built ${object})
@@ -112,6 +120,11 @@ runtime_piece(unwind-dw2 ${CMAKE_C_COMPILER} libgcc_flags libgcc/unwind-dw2.c ${
 foreach(name eh_personality eh_terminate eh_catch)
   runtime_piece(${name} ${CMAKE_CXX_COMPILER} libsupcxx_flags libstdc++-v3/libsupc++/${name}.cc ${libstdcxx})
 endforeach()
+# The shipped throw (no cmov in it) finds the header in front of a thrown
+# object by that header's size. Compared only: the same header as the one it
+# was built with, which the exception memory sizes its blocks by.
+runtime_piece(eh_throw ${CMAKE_CXX_COMPILER} libsupcxx_flags libstdc++-v3/libsupc++/eh_throw.cc
+  ${libstdcxx} reference)
 file(WRITE ${runtime_dir}/pieces.txt "${manifest}")
 
 # The start-up code is no object of the link line: the compiler driver adds

@@ -49,7 +49,7 @@ if ((EUID == 0)); then
 elif command -v sudo >/dev/null; then
   as_root=(sudo)
 else
-  echo "install-prereqs: missing packages (${missing[*]}) and no root rights to install them" >&2
+  echo "install-prereqs: missing packages (${missing[*]}) or sources, and no root rights to install them" >&2
   exit 1
 fi
 
