@@ -7,45 +7,25 @@
 // program, as the library's does once its pool is used up.
 #include <cstdlib>
 #include <cstring>
-#include <exception>
-#include <typeinfo>
-#include <unwind.h>
+
+// The runtime's own declarations (libsupc++'s internal header, from the GCC
+// sources the build unpacks: cmake/i586_runtime.cmake), so the header in
+// front of every thrown object has the runtime's layout by construction.
+#include "unwind-cxx.h"
 
 namespace {
 
-// The runtime's header in front of every thrown object, as the C++ ABI lays it
-// out (libsupc++'s __cxa_refcounted_exception). Only its size matters here:
-// the runtime finds the header by stepping back that far from the object.
-struct ThrownHeader {
-  int referenceCount;
-  struct {
-    std::type_info* type;
-    void (*destructor)(void*);
-    std::terminate_handler unexpectedHandler;
-    std::terminate_handler terminateHandler;
-    void* nextException;
-    int handlerCount;
-    int handlerSwitchValue;
-    const unsigned char* actionRecord;
-    const unsigned char* languageSpecificData;
-    _Unwind_Ptr catchTemp;
-    void* adjustedPtr;
-    _Unwind_Exception unwindHeader;
-  } exception;
-};
+using ThrownHeader = __cxxabiv1::__cxa_refcounted_exception;
+using HandlingState = __cxxabiv1::__cxa_eh_globals;
 
-// The exceptions being handled, and how many are thrown and not yet caught
-// (libsupc++'s __cxa_eh_globals).
-struct HandlingState {
-  void* caughtExceptions;
-  unsigned int uncaughtExceptions;
-};
+// The exceptions being handled, and how many are thrown and not yet caught.
 HandlingState handlingState;
 
 }  // namespace
 
-extern "C" {
+namespace __cxxabiv1 {
 
+// The runtime finds the header by stepping back its size from the object.
 void* __cxa_allocate_exception(std::size_t size) noexcept {
   void* block = std::malloc(sizeof(ThrownHeader) + size);
   if (block == nullptr) std::terminate();
@@ -60,4 +40,4 @@ void __cxa_free_exception(void* object) noexcept {
 HandlingState* __cxa_get_globals() noexcept { return &handlingState; }
 HandlingState* __cxa_get_globals_fast() noexcept { return &handlingState; }
 
-}  // extern "C"
+}  // namespace __cxxabiv1

@@ -1,0 +1,1 @@
+/* The i386 Windows targets add nothing here. */
