@@ -126,8 +126,14 @@ TEST_F(AdoptedLinksTest, AShortcutHeldOpenKeepsItsRecordAndGoesBackOnceFree) {
   MakeGameLink(SpecialFolder(CSIDL_PROGRAMS) + "\\Tarnwick Held Game.lnk", "Held", "");
   const std::string before = Describe(link_);
   ASSERT_EQ(RunToExit(CompanionExe(), "adopt Held"), DWORD{0});
-  HANDLE held = CreateFileA(link_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  // Wine's menu builder reads a link written in the Start menu for a moment.
+  HANDLE held = INVALID_HANDLE_VALUE;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        held = CreateFileA(link_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        return held != INVALID_HANDLE_VALUE;
+      },
+      kDefaultTimeoutMs));
   EXPECT_EQ(RunToExit(CompanionExe(), "unadopt Held"), DWORD{1});
   CloseHandle(held);
   EXPECT_TRUE(StartsTarnwick(link_));

@@ -189,6 +189,12 @@ void MainWindow::ShutDown() {
   KillTimer(window_, kIconTimerId);
   KillTimer(window_, kTrayLaterTimerId);
   trayIcon_.Remove();
+  // The next copy may start as soon as this window is gone (an installer
+  // waits for just that): it must not find this one's claims still held,
+  // or it would end at once, or leave an owed restore for later. The
+  // journal keeps what is owed.
+  watchLock_.Release();
+  services_.trayCopy.Release();
   PostQuitMessage(0);
 }
 

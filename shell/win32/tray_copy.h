@@ -11,15 +11,18 @@ namespace tw {
 class TrayCopy {
  public:
   TrayCopy() = default;
-  ~TrayCopy() {
-    if (mutex_ != nullptr) CloseHandle(mutex_);
-  }
+  ~TrayCopy() { Release(); }
   TrayCopy(const TrayCopy&) = delete;
   TrayCopy& operator=(const TrayCopy&) = delete;
 
   // True when this process is the tray copy now: none ran (or the system
   // could not tell).
   bool Claim();
+  // Leaving: the next start may claim it at once.
+  void Release() {
+    if (mutex_ != nullptr) CloseHandle(mutex_);
+    mutex_ = nullptr;
+  }
   // The tray copy did not take a run offered at the start: it is not asked
   // again (a hung one would keep the game waiting twice).
   bool passedOver = false;
