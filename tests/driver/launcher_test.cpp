@@ -422,7 +422,6 @@ TEST_F(LauncherTest, AnotherSessionsWatchedGameKeepsRunsAndRestoresOut) {
     EndLastProgram();
     local.CheckProgramExit();
     EXPECT_EQ(machine.holder, c.holder == kNobody ? 0 : 2);
-
   }
 
   // Left during a game: the next start's owed restore waits while another

@@ -480,34 +480,10 @@ TEST_F(JournalTest, APowerCutAtAnyPointLeavesTheDriverAsBeforeOrOwesItsRestore) 
   }
 }
 
-// A driver write or deletion refused at each step of a run: a run that ends
-// before its game starts gives back every value it wrote, records included,
-// and owes nothing. When even that is refused, the record stays, and the
-// next start gives the driver back.
+// A driver write refused part-way whose giving back is refused too: the
+// record stays, and the next start gives the driver back. (A give-back that
+// succeeds is swept call by call in the fault injection suite.)
 TEST_F(JournalTest, ARunRefusedPartWayGivesBackWhatItWrote) {
-  const std::vector<std::string> before = Driver();
-  for (FakeRegistry::CallKind kind : {FakeRegistry::CallKind::Write, FakeRegistry::CallKind::Delete}) {
-    for (int n = 1;; ++n) {
-      SCOPED_TRACE("call " + std::to_string(n) + " refused");
-      ResetWorld();
-      auto tray = Start();
-      reg.ResetCallCounts();
-      reg.FailCall(kind, n);
-      const size_t launches = processes.Launches().size();
-      bool failed = false;
-      try {
-        tray->launcher.RunProfile("Quake");
-      } catch (const RegistryError&) {
-        failed = true;
-      }
-      if (!reg.InjectedFailureHappened()) break;
-      if (failed && processes.Launches().size() == launches) {
-        EXPECT_EQ(Driver(), before);
-        EXPECT_FALSE(JournalExists());
-      }
-    }
-  }
-
   ResetWorld();
   reg.SetChangeObserver([&] {  // after the record and one driver write
     if (reg.Changes() == 2) reg.RefuseWrites(kMachine, kD3D);

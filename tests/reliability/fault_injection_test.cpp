@@ -34,7 +34,7 @@
 #include "tests/shell/recording_startup_view.h"
 #include "tests/reliability/scenario_name.h"
 #include "tests/shell/tray_commands_fixture.h"
-#include "tests/support/program_stack.h"
+#include "tests/shell/tray_commands_fixture.h"
 
 namespace tw {
 namespace {

@@ -25,7 +25,13 @@ TEST(CommandLine, SplitsLikeTheRuntime) {
   for (const auto& c : cases) EXPECT_EQ(SplitCommandLine(c.line), c.args) << c.line;
 }
 
+// A game's icon is handed to the tray copy at once only for a profile that
+// exists here, outside debug mode, with reloading on (missing or unreadable:
+// on). Only "Quake III" has a profile below.
 TEST(CommandLine, DebugSwitchAndProfileName) {
+  FakeRegistry reg;
+  reg.PutString(RootKey::CurrentUser, "Software\\Hexmoor\\Tarnwick\\Quake III", "FilePath", "q3.exe");
+  RegistryHandle program(reg, RootKey::CurrentUser);
   const struct {
     const char* line;
     bool debug;
@@ -50,31 +56,14 @@ TEST(CommandLine, DebugSwitchAndProfileName) {
     EXPECT_EQ(state.commandLineProfile, c.profile) << c.line;
     EXPECT_EQ(state.runDirect, *c.profile != '\0') << c.line;
     EXPECT_EQ(StartsInTray(c.line), *c.profile == '\0') << c.line;  // the one-copy rule
+    const bool handed = !c.debug && std::string(c.profile) == "Quake III";
+    EXPECT_EQ(ProfileToHandOver(c.line, program), handed ? "Quake III" : "") << c.line;
   }
-}
-
-// A game's icon is handed to the tray copy at once only with reloading on
-// (missing or unreadable: on) and outside debug mode.
-TEST(CommandLine, WhatAGamesIconHandsOverAtOnce) {
   const RawValue off{reg_type::kDword, std::string(4, '\0')};
   const RawValue text{reg_type::kString, std::string("0", 2)};
-  const struct {
-    const char* line;
-    const RawValue* reload;  // nullptr: missing
-    const char* handed;
-  } cases[] = {
-      {"t.exe Quake III", nullptr, "Quake III"}, {"t.exe Quake III", &text, "Quake III"},
-      {"t.exe Quake III", &off, ""},             {"t.exe -DEBUG Quake III", nullptr, ""},
-      {"t.exe", nullptr, ""},                    {"t.exe Doom", nullptr, ""},  // no profile
-  };
-  for (const auto& c : cases) {
-    FakeRegistry reg;
-    reg.PutString(RootKey::CurrentUser, "Software\\Hexmoor\\Tarnwick\\Quake III", "FilePath", "q3.exe");
-    if (c.reload) {
-      reg.PutRaw(RootKey::CurrentUser, "Software\\Hexmoor\\Tarnwick", "Reload settings", *c.reload);
-    }
-    RegistryHandle program(reg, RootKey::CurrentUser);
-    EXPECT_EQ(ProfileToHandOver(c.line, program), c.handed) << c.line;
+  for (const RawValue* reload : {&off, &text}) {
+    reg.PutRaw(RootKey::CurrentUser, "Software\\Hexmoor\\Tarnwick", "Reload settings", *reload);
+    EXPECT_EQ(ProfileToHandOver("t.exe Quake III", program), reload == &off ? "" : "Quake III");
   }
 }
 

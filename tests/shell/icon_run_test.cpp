@@ -12,7 +12,7 @@
 
 #include "driver/launcher.h"
 #include "platform/fake/fake_watch_lock.h"
-#include "tests/support/program_stack.h"
+#include "tests/shell/tray_commands_fixture.h"
 #include "tests/support/reg_fixture.h"
 
 namespace tw {

@@ -49,6 +49,7 @@ TEST_F(Startup, Outcomes) {
     bool logged;
     bool reload = true;
     RunRoute route = kDirect;
+    bool driverReadOnly = false;  // a limited account: the tray says so once, up front
   } cases[] = {
       {"t.exe", true, {"Hide", "Model 5500", "Tray", "Menus", "Resume"}, false},
       {"t.exe", false, {"Hide", kNoCard, "Quit"}, false},
@@ -72,6 +73,10 @@ TEST_F(Startup, Outcomes) {
       {"t.exe -DEBUG Quake III", true,
        {"Model 5500", "Route Quake III", "Resume", "Run Quake III", "Menus", "Tray"}, true, true,
        RunRoute::Alone},
+      {"t.exe", true,
+       {"Hide", "Model 5500", "Tray", "Menus", "Resume",
+        "Notice: This account may not change the driver's settings."},
+       false, true, kDirect, true},
   };
   const std::string record = "Software\\Hexmoor\\Tarnwick Shared Shortcuts\\1";
   for (const char* name : {"File", "Arguments", "Directory", "Icon"}) {
@@ -91,7 +96,11 @@ TEST_F(Startup, Outcomes) {
     view = RecordingStartupView{};
     view.resumeNote = "Restore owed to elsewhere";  // for the log alone
     view.route = c.route;
+    if (c.driverReadOnly) {
+      reg.RefuseWrites(kHklm, "System\\CurrentControlSet\\Services\\Class\\Display\\0000");
+    }
     Run(c.line);
+    reg.ClearRefusals();
     EXPECT_EQ(view.calls, c.calls) << c.line << " card " << c.card;
     EXPECT_EQ(!view.log.empty(), c.logged) << c.line << " card " << c.card;
     if (c.logged && !c.calls.empty() && c.calls.back() == "Resume") {
@@ -127,8 +136,7 @@ TEST_F(Startup, CardModelIsAskedOnceAndStoredAlsoInADirectRun) {
     dialog.Confirm();
   };
   Run("t.exe Quake");
-  EXPECT_EQ(view.calls,
-            (Calls{"Hide", "Ask 5500", "Model 5500", "Run Quake", "Quit"}));
+  EXPECT_EQ(view.calls, (Calls{"Hide", "Ask 5500", "Model 5500", "Run Quake", "Quit"}));
   EXPECT_EQ(StoredModel(), 5500u);
 
   SettingCatalogue expected;
@@ -221,19 +229,7 @@ TEST_F(Startup, ErrorsEndTheSequenceAndNeverLeaveTheProgramInvisible) {
   view.runFails = true;
   state = StartupState{};
   Run("t.exe Quake");
-  EXPECT_EQ(view.calls,
-            (Calls{"Hide", "Model 6000", "Run Quake", "Error: Cannot run", "Quit"}));
-}
-
-// The tray says up front that this account may not change the driver,
-// rather than each command failing later.
-TEST_F(Startup, ATrayStartOnAReadOnlyDriverKeySaysSoOnce) {
-  Card();
-  reg.PutDword(kHkcu, kProgram, "VoodooType", 5500);
-  reg.RefuseWrites(kHklm, "System\\CurrentControlSet\\Services\\Class\\Display\\0000");
-  Run("t.exe");
-  EXPECT_EQ(view.calls, (Calls{"Hide", "Model 5500", "Tray", "Menus", "Resume",
-                               "Notice: This account may not change the driver's settings."}));
+  EXPECT_EQ(view.calls, (Calls{"Hide", "Model 6000", "Run Quake", "Error: Cannot run", "Quit"}));
 }
 
 TEST_F(Startup, RefusedModelWriteIsReported) {

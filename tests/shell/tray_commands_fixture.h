@@ -96,7 +96,53 @@ class ForwardingStartupView : public StartupView {
   int asked = 0;
 };
 
-class TrayCommandsTest : public ::testing::Test {
+// The program around one machine (registry, processes, display) as the main
+// window wires it: start-up state, driver settings, the launcher and the tray
+// commands. Several over one machine are several copies of tarnwick.exe.
+struct ProgramStack {
+  ProgramStack(FakeRegistry& reg, FakeProcesses& processes, FakeDisplay& display)
+      : programRegistry(reg, RootKey::CurrentUser),
+        driverRegistry(reg, RootKey::LocalMachine),
+        startupRegistry(reg, RootKey::LocalMachine),
+        modes(display, ui),
+        launcher(programRegistry, driver, modes, processes, timer, ui, questions, flags) {
+    forwardingView.form = &form;
+  }
+  ProgramStack(const ProgramStack&) = delete;
+  ProgramStack& operator=(const ProgramStack&) = delete;
+
+  RegistryHandle programRegistry;
+  RegistryHandle driverRegistry;
+  RegistryHandle startupRegistry;
+  FakeTextCompare compare;
+  SettingCatalogue catalogue;
+  StartupState state;
+  FakeUserInterface ui;
+  DisplayModes modes;
+  FakeTimer timer;
+  RunFlags flags;
+  DriverSettings driver{catalogue, programRegistry, driverRegistry, state.driverKey};
+  FakeQuestions questions;
+  Launcher launcher;
+  FakeDesktopShell shell;
+  FakeMenuSet menus{&PopupMenu1Layout(), &PopupMenu2Layout()};
+  RecordingMainView mainView;
+  ForwardingStartupView forwardingView;
+  RecordingEditors editors{mainView.calls};
+  FakeTimer clickTimer;
+  TrayCommands form{{catalogue, programRegistry, startupRegistry, compare, state, flags, driver,
+                     modes, launcher, ui, questions, shell, menus, mainView, forwardingView,
+                     editors, clickTimer, driverRegistry}};
+};
+
+// The machine's fakes, built before the program that refers to them.
+struct FakeMachineParts {
+  FakeRegistry reg;
+  FakeDisplay display;
+  FakeProcesses processes;
+};
+
+class TrayCommandsTest : public ::testing::Test, protected FakeMachineParts, protected ProgramStack {
  protected:
   static constexpr RootKey kHkcu = RootKey::CurrentUser;
   static constexpr RootKey kHklm = RootKey::LocalMachine;
@@ -104,11 +150,10 @@ class TrayCommandsTest : public ::testing::Test {
   static constexpr const char* kDriver = "System\\CurrentControlSet\\Services\\3dfxvs\\Device0";
   static constexpr const char* kRun = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-  TrayCommandsTest() {
+  TrayCommandsTest() : ProgramStack(reg, processes, display) {
     state.driverKey = std::string(kDriver) + "\\";
     display.SetModes({{8, 640, 480, 60}, {16, 800, 600, 60}, {32, 1024, 768, 60}});
     display.SetCurrent({800, 600, 16});
-    startupView.form = &form;
     editors.form = &form;
   }
 
@@ -123,31 +168,10 @@ class TrayCommandsTest : public ::testing::Test {
   }
   void Command(int id) { ASSERT_TRUE(form.MenuCommand(id)) << "no item with id " << id; }
 
-  FakeRegistry reg;
-  RegistryHandle program{reg, kHkcu};
-  RegistryHandle driverRegistry{reg, kHklm};
-  RegistryHandle startupRegistry{reg, kHklm};
-  FakeTextCompare compare;
-  SettingCatalogue catalogue;
-  StartupState state;
-  RunFlags flags;
-  FakeDisplay display;
-  FakeUserInterface ui;
-  FakeTimer timer;
-  FakeProcesses processes;
-  DisplayModes modes{display, ui};
-  DriverSettings driver{catalogue, program, driverRegistry, state.driverKey};
-  Launcher launcher{program, driver, modes, processes, timer, ui, questions, flags};
-  FakeQuestions questions;
-  FakeDesktopShell shell;
-  FakeMenuSet menus{&PopupMenu1Layout(), &PopupMenu2Layout()};
-  RecordingMainView view;
-  ForwardingStartupView startupView;
-  RecordingEditors editors{view.calls};
-  FakeTimer clickTimer;
-  TrayCommands form{{catalogue, program, startupRegistry, compare, state, flags, driver, modes,
-                     launcher, ui, questions, shell, menus, view, startupView, editors,
-                     clickTimer, driverRegistry}};
+  // The names the tray's tests know these by.
+  RegistryHandle& program = programRegistry;
+  RecordingMainView& view = mainView;
+  ForwardingStartupView& startupView = forwardingView;
 };
 
 }  // namespace tw

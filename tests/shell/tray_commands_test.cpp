@@ -190,12 +190,11 @@ TEST_F(TrayCommandsTest, EditorOpeningsAndTheAddProgramFlag) {
   editors.fail = true;
   EXPECT_THROW(form.AddProgram(), CommandError);
   EXPECT_FALSE(form.AddingProgram);
-}
 
-// A driver key this account may only read (a limited one on 2000/XP): the
-// live editor says so instead of opening to fail at OK; "Set user defaults"
-// writes only the account's own settings and still opens.
-TEST_F(TrayCommandsTest, AReadOnlyDriverKeyIsSaidBeforeTheLiveEditorOpens) {
+  // A driver key this account may only read (a limited one on 2000/XP): the
+  // live editor says so instead of opening to fail at OK; "Set user defaults"
+  // writes only the account's own settings and still opens.
+  view.calls.clear();
   state.administratorCan = true;
   reg.PutKey(kHklm, DriverGroup("D3D"));
   reg.RefuseWrites(kHklm, DriverGroup("D3D"));
