@@ -79,7 +79,11 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return TakeHandedOverRun(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     default:
       if (message == kTrayNotifyMessage) {
-        keepTray_ = true;
+        // Using the icon keeps a game icon's copy in the tray; pointing at
+        // it to read the tip does not.
+        if (lParam == WM_LBUTTONUP || lParam == WM_RBUTTONUP || lParam == WM_LBUTTONDBLCLK) {
+          keepTray_ = true;
+        }
         trayCommands_.TrayNotifyMessage(static_cast<unsigned>(lParam));
         return 0;
       }

@@ -7,15 +7,19 @@ namespace tw {
 static_assert(sizeof(NOTIFYICONDATAA) >= TrayIcon::kRecordSize,
               "the first record form is a prefix of the current one");
 
+TrayIcon::TrayIcon(NotifyFunction notify) : notify_(notify) {
+  std::strncpy(data_.szTip, "Tarnwick", 63);
+}
+
+// The tip stays as set: a game's icon run names its game before its icon
+// goes up.
 bool TrayIcon::Add(HWND window, HICON icon, UINT callbackMessage) {
-  std::memset(&data_, 0, sizeof(data_));
   data_.cbSize = kRecordSize;
   data_.hWnd = window;
   data_.uID = kIconId;
   data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   data_.uCallbackMessage = callbackMessage;
   data_.hIcon = icon;
-  std::strncpy(data_.szTip, "Tarnwick", 63);
   wanted_ = true;
   return Show();
 }

@@ -21,14 +21,14 @@ class TrayIcon {
 
   using NotifyFunction = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAA);
   // `notify`: the shell's call; tests pass one that fails as a busy shell does.
-  explicit TrayIcon(NotifyFunction notify = Shell_NotifyIconA) : notify_(notify) {}
+  explicit TrayIcon(NotifyFunction notify = Shell_NotifyIconA);
   ~TrayIcon() { Remove(); }
   TrayIcon(const TrayIcon&) = delete;
   TrayIcon& operator=(const TrayIcon&) = delete;
 
-  // NIM_ADD with callback message, icon and tip "Tarnwick". A shell busy at
-  // logon may time out on the add and show the icon anyway: a modification
-  // that succeeds then says it is there.
+  // NIM_ADD with callback message, icon and the tip ("Tarnwick" until set).
+  // A shell busy at logon may time out on the add and show the icon anyway:
+  // a modification that succeeds then says it is there.
   bool Add(HWND window, HICON icon, UINT callbackMessage);
   // Adds the icon again: after the taskbar was re-created (Explorer
   // restart), or on a retry of an add the shell refused.
