@@ -3,7 +3,8 @@
 # compiler and GoogleTest, clang with its sanitizer and fuzzer runtime, the
 # 32-bit MinGW-w64 cross compilers, 32-bit Wine and a headless X server with
 # the tools the Wine tests use; Python for the benchmark and README.TXT;
-# NSIS for the installer; the sources of the runtime pieces the build makes
+# NSIS for the installer; RapidCheck for the any-order tests; the Japanese
+# locale the code-page suite runs Wine in; the sources of the runtime pieces the build makes
 # again for the Pentium (cmake/i586_runtime.cmake): GCC's come as a package,
 # mingw-w64's as Debian's source package, kept in /usr/src/mingw-w64.
 # Idempotent: when everything is present it only checks and returns.
@@ -11,13 +12,14 @@ set -euo pipefail
 
 packages=(
   cmake make g++
-  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev librapidcheck-dev
   clang libclang-rt-14-dev
   g++-mingw-w64-i686 g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32
   wine wine32:i386 wine64
   xvfb xdotool imagemagick x11-utils fonts-liberation
   python3
   nsis
+  locales
   gcc-12-source
 )
 # Another apt run (another checkout's) may hold the lock: wait for it.
@@ -40,7 +42,11 @@ need_mingw_source=1
 [[ -n $mingw_version ]] && compgen -G "$mingw_source_dir/mingw-w64_${mingw_upstream}.orig.tar.*" >/dev/null &&
   need_mingw_source=0
 
-if ((${#missing[@]} == 0 && need_i386 == 0 && need_mingw_source == 0)); then
+# Wine takes its ANSI code page from the Unix locale: ja_JP.UTF-8 gives 932.
+need_locale=1
+locale -a 2>/dev/null | grep -qix 'ja_JP.utf8' && need_locale=0
+
+if ((${#missing[@]} == 0 && need_i386 == 0 && need_mingw_source == 0 && need_locale == 0)); then
   exit 0
 fi
 
@@ -83,4 +89,9 @@ if ((need_mingw_source)); then
   "${as_root[@]}" mkdir -p "$mingw_source_dir"
   (cd "$mingw_source_dir" &&
     "${as_root[@]}" "${apt_get[@]}" source -q --download-only "mingw-w64=$mingw_version")
+fi
+
+if ((need_locale)); then
+  echo "install-prereqs: generating the ja_JP.UTF-8 locale"
+  "${as_root[@]}" localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
 fi
