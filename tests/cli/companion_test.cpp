@@ -388,7 +388,9 @@ TEST(CompanionAccounts, AnAllUsersShortcutServesEveryAccountAndTheUninstallerPut
   EXPECT_EQ(userB.Dump(), FakeRegistry().Dump());
   EXPECT_EQ(machineKeys.Dump(), machineBefore);
   // A machine record cut off before its last value starts nothing of its own.
-  const std::string sharedRecord = "Software\\Hexmoor\\Tarnwick Shared Shortcuts\\1";
+  const std::string sharedPlace = "Software\\Hexmoor\\Tarnwick Shared Shortcuts";
+  const std::string sharedRecord =
+      sharedPlace + "\\" + machineKeys.SubkeyNames(kMachine, sharedPlace).at(0);
   {
     ScopedKey key(machine, sharedRecord, false);
     machine.DeleteValue("Tarnwick");

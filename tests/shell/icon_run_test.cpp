@@ -287,7 +287,9 @@ TEST_F(IconRunTest, RunsHandedOverInTurnStartEachGameInItsShortcutsWindowState) 
 
   const std::string whole = EncodeHandOver({"Game", 3, m->now});
   HandedOverRun received;
-  for (size_t size : {0, 7, 8}) EXPECT_FALSE(DecodeHandOver(whole.substr(0, size), &received)) << size;
+  for (size_t size : {0, 7, 8}) {
+    EXPECT_FALSE(DecodeHandOver(whole.substr(0, size), &received)) << size;
+  }
 }
 
 }  // namespace
