@@ -32,6 +32,7 @@ struct Machine {
   Copy* trayCopy = nullptr;  // the session's one tray copy
   uint32_t now = 1000;       // the system's tick count
   uint32_t answerAfter = 0;  // how long the tray copy takes to answer
+  int showCommand = 0;       // the window state the clicked icon's shortcut asks for
   int processCount = 0;
 };
 
@@ -69,7 +70,7 @@ struct Copy : ProgramStack, StartupView {
       m.trayCopy = this;
       return RunRoute::Alone;
     }
-    HandedOverRun sent{name, 0, m.now}, received;
+    HandedOverRun sent{name, m.showCommand, m.now}, received;
     return DecodeHandOver(EncodeHandOver(sent), &received) &&
                    m.trayCopy->form.TakeHandedOverRun(received, m.now + m.answerAfter)
                ? RunRoute::HandedOver
@@ -260,6 +261,34 @@ TEST_F(IconRunTest, ATrayCopyThatCannotTakeTheRunInTimeLeavesItToTheIconsCopy) {
     EXPECT_EQ(tray.launcher.CurrentState(), Launcher::State::Idle);
     EXPECT_EQ(m->reg.GetString(kHklm, std::string(kWin2000StockDriverKey) + "D3D", "SSTH3_LOD_BIAS"),
               "-8");
+  }
+}
+
+// Two icons clicked in turn: the tray copy starts each game once, in the
+// window state its shortcut asks for. A hand-over cut short, or of its
+// header alone, names no game.
+TEST_F(IconRunTest, RunsHandedOverInTurnStartEachGameInItsShortcutsWindowState) {
+  auto m = NewMachine(Row{true, true, false, false});
+  std::vector<std::unique_ptr<Copy>> copies;
+  m->trayCopy = copies.emplace_back(std::make_unique<Copy>(*m)).get();
+  m->trayCopy->Start("tarnwick.exe");
+  for (const auto& click : {std::make_pair("Game", 3), std::make_pair("Other", 7)}) {
+    m->showCommand = click.second;
+    Copy(*m).Start(std::string("tarnwick.exe ") + click.first);
+    m->trayCopy->Pump();
+    EndGames(*m, copies);
+  }
+  const std::vector<LaunchRequest>& launches = m->processes.Launches();
+  ASSERT_EQ(launches.size(), 2u);
+  EXPECT_EQ(launches[0].file, "C:\\Games\\Game\\Game.exe");
+  EXPECT_EQ(launches[0].showCommand, 3);
+  EXPECT_EQ(launches[1].file, "C:\\Games\\Other\\Other.exe");
+  EXPECT_EQ(launches[1].showCommand, 7);
+
+  const std::string whole = EncodeHandOver({"Game", 3, m->now});
+  HandedOverRun received;
+  for (size_t size : {0, 7, 8}) {
+    EXPECT_FALSE(DecodeHandOver(whole.substr(0, size), &received)) << size;
   }
 }
 
