@@ -360,6 +360,12 @@ void TrayCommands::RemoveFromRegistry() {
                    p_.shell.OwnExecutablePath())
           .UnadoptAll());
   if (!leftAlone.empty()) p_.ui.Notice(leftAlone);
+  // A restore owed goes with the rest; an account that may not write the
+  // machine's record (nor the driver) leaves it to one that may.
+  try {
+    RestoreJournal(p_.driverRegistry, p_.programRegistry).Clear();
+  } catch (const RegistryError&) {
+  }
   RemoveStore(p_.programRegistry);
   if (p_.programRegistry.KeyExists(kProgramKey)) {
     // Part of it may be gone: the menus list only what is left.

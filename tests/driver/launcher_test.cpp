@@ -371,7 +371,7 @@ TEST_F(LauncherTest, ADecidedRestoreFinishedAtStartGoesBackToTheRecordedMode) {
   record.desktopMode = 0;
   record.savedMode = 1;
   record.restore = {DriverWrite{SettingKind::Direct3D, kGamma, false, "1.00"}};
-  RestoreJournal(program).Write(record);
+  RestoreJournal(driverRegistry, program).Write(record);
   modes.ReadDesktopMode();
   modes.FindCurrentMode();
 
@@ -380,7 +380,7 @@ TEST_F(LauncherTest, ADecidedRestoreFinishedAtStartGoesBackToTheRecordedMode) {
   EXPECT_EQ(DriverGamma(), "1.00");
   EXPECT_EQ(display.ChangeCalls(), std::vector<int>{1});
   EXPECT_EQ(display.Current().width, 800);
-  EXPECT_FALSE(RestoreJournal(program).Exists());
+  EXPECT_FALSE(RestoreJournal(driverRegistry, program).Exists());
   EXPECT_TRUE(questions.asked.empty());
 }
 
@@ -450,7 +450,7 @@ TEST_F(LauncherTest, AnotherSessionsWatchedGameKeepsRunsAndRestoresOut) {
   next.ResumeFromJournal();
   EXPECT_EQ(questions.asked.size(), 1u);
   EXPECT_EQ(DriverGamma(), "1.00");
-  EXPECT_FALSE(RestoreJournal(program).Exists());
+  EXPECT_FALSE(RestoreJournal(driverRegistry, program).Exists());
   EXPECT_EQ(machine.holder, 0);
 }
 

@@ -143,7 +143,7 @@ class JournalTest : public testing::Test {
     std::sort(out.begin(), out.end());
     return out;
   }
-  bool JournalExists() const { return reg.Get(kUser, kProgram, kJournalValue).has_value(); }
+  bool JournalExists() const { return reg.Get(kMachine, kProgram, kJournalValue).has_value(); }
   std::optional<std::string> Live(const std::string& key, const std::string& name) const {
     return reg.GetString(kMachine, key, name);
   }
@@ -199,7 +199,7 @@ TEST_F(JournalTest, AWatchedRunOwesItsRestoreUntilTheWatchGivesItBack) {
   processes.SetPathsHidden(true);  // a process list without paths names no file
   tray->launcher.RunProfile("Quake");
   ASSERT_TRUE(JournalExists());
-  std::optional<JournalRecord> record = RestoreJournal(tray->program).Read();
+  std::optional<JournalRecord> record = RestoreJournal(tray->driverRegistry, tray->program).Read();
   ASSERT_TRUE(record);
   EXPECT_EQ(record->stage, JournalRecord::Stage::Watching);
   EXPECT_EQ(record->profile, "Quake");
@@ -485,8 +485,8 @@ TEST_F(JournalTest, APowerCutAtAnyPointLeavesTheDriverAsBeforeOrOwesItsRestore) 
 // succeeds is swept call by call in the fault injection suite.)
 TEST_F(JournalTest, ARunRefusedPartWayGivesBackWhatItWrote) {
   ResetWorld();
-  reg.SetChangeObserver([&] {  // after the record and one driver write
-    if (reg.Changes() == 2) reg.RefuseWrites(kMachine, kD3D);
+  reg.SetChangeObserver([&] {  // after the record (with its two keys) and one driver write
+    if (reg.Changes() == 4) reg.RefuseWrites(kMachine, kD3D);
   });
   auto tray = Start();
   EXPECT_THROW(tray->launcher.RunProfile("Quake"), RegistryError);
@@ -542,14 +542,14 @@ TEST_F(JournalTest, AWatchFollowsALauncherToTheGameItStartsFromTheProgramFolder)
 
   tray->launcher.CheckProgramExit();
   EXPECT_EQ(Live(kD3D, "SSTH3_RGAMMA"), "1.50") << "the game still runs";
-  std::optional<JournalRecord> record = RestoreJournal(tray->program).Read();
+  std::optional<JournalRecord> record = RestoreJournal(tray->driverRegistry, tray->program).Read();
   ASSERT_TRUE(record);
   EXPECT_EQ(record->watched, std::vector<std::string>{"C:\\Games\\Quake\\bin\\quake.exe"});
 
   // The game hands over once more (a menu that starts the engine), after
   // "tarnwick-cli restore" settled the record: it must not come back.
-  RegistryHandle companion(reg, kUser);
-  RestoreJournal(companion).Clear();
+  RegistryHandle companion(reg, kUser), companionMachine(reg, kMachine);
+  RestoreJournal(companionMachine, companion).Clear();
   const uint32_t engine = processes.AddRunning("c:\\games\\quake\\engine.exe", game);
   processes.EndProcess(game);
   processes.EndProcess(neighbour);

@@ -277,7 +277,7 @@ TEST_F(TrayCommandsTest, RemovalAsksAndEndsOnlyWithYes) {
 
 TEST_F(TrayCommandsTest, ResetAndRemovalSettleARestoreOwedByAWatchedRun) {
   reg.PutString(kHkcu, Profile("Quake"), "FilePath", "c:\\quake\\quake.exe");
-  const auto owed = [&] { return reg.Get(kHkcu, kStore, kJournalValue).has_value(); };
+  const auto owed = [&] { return reg.Get(kHklm, kStore, kJournalValue).has_value(); };
   form.RunFromMenu("Quake");
   ASSERT_TRUE(owed());
   Command(id::kResettoprevioussettings1);
