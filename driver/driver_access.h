@@ -10,8 +10,11 @@
 
 namespace tw {
 
-// Only asks the system; changes nothing.
+// Only ask the system; change nothing. Writable: every key of the driver
+// may be written. Denied: none may (an account's rights, rather than one
+// key or value that refuses).
 bool DriverWritable(RegistryHandle& driverRegistry, const std::string& driverKey);
+bool DriverDenied(RegistryHandle& driverRegistry, const std::string& driverKey);
 
 // The notice; `administratorCan` on 2000/XP. With a profile's name, for its
 // run, which starts the game all the same.

@@ -317,7 +317,7 @@ void Launcher::Settle() {
 
 bool Launcher::MayWriteDriver() {
   // Windows 95/98/ME have no accounts that may not: a refusal there is an error.
-  return !flags_.administratorCan || DriverWritable(driver_.DriverRegistry(), driver_.AdapterKey());
+  return !flags_.administratorCan || !DriverDenied(driver_.DriverRegistry(), driver_.AdapterKey());
 }
 
 // One watched run per machine; a run that is not watched only keeps out of
