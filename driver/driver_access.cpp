@@ -10,39 +10,25 @@ namespace {
 // where writing is allowed, and is refused, like any write, where not.
 constexpr char kProbeName[] = "Tarnwick write probe";
 
-// How many of the driver's keys (itself and its groups) this account may
-// write, and how many the system refuses.
-void ProbeDriverKeys(RegistryHandle& driverRegistry, const std::string& driverKey, int* writable,
-                     int* refused) {
-  *writable = *refused = 0;
+}  // namespace
+
+bool DriverDenied(RegistryHandle& driverRegistry, const std::string& driverKey) {
+  bool refused = false;
   for (const char* group : {"", "D3D", "Glide"}) {
     ScopedKey key(driverRegistry, driverKey + group, false);
     if (key.Refused()) {
-      ++*refused;
+      refused = true;
       continue;
     }
     if (!key) continue;  // a group made by the first write, as the key's rights allow
     try {
       driverRegistry.DeleteValue(kProbeName);
-      ++*writable;
+      return false;  // one key this account may write: its rights allow the driver
     } catch (const RegistryError&) {
-      ++*refused;
+      refused = true;
     }
   }
-}
-
-}  // namespace
-
-bool DriverWritable(RegistryHandle& driverRegistry, const std::string& driverKey) {
-  int writable, refused;
-  ProbeDriverKeys(driverRegistry, driverKey, &writable, &refused);
-  return refused == 0;
-}
-
-bool DriverDenied(RegistryHandle& driverRegistry, const std::string& driverKey) {
-  int writable, refused;
-  ProbeDriverKeys(driverRegistry, driverKey, &writable, &refused);
-  return writable == 0 && refused > 0;
+  return refused;
 }
 
 std::string DriverLockedNotice(bool administratorCan, const std::string& profile) {

@@ -10,10 +10,9 @@
 
 namespace tw {
 
-// Only ask the system; change nothing. Writable: every key of the driver
-// may be written. Denied: none may (an account's rights, rather than one
-// key or value that refuses).
-bool DriverWritable(RegistryHandle& driverRegistry, const std::string& driverKey);
+// Whether the system denies this account every key of the driver: an
+// account's rights, rather than one key or value that refuses. Only asks
+// the system; changes nothing.
 bool DriverDenied(RegistryHandle& driverRegistry, const std::string& driverKey);
 
 // The notice; `administratorCan` on 2000/XP. With a profile's name, for its

@@ -317,7 +317,7 @@ void TrayCommands::SetCurrentVideoMode(int item) {
 
 void TrayCommands::EditLiveSettings() {
   // Said before the editor opens, rather than when its OK fails.
-  if (!DriverWritable(p_.driverRegistry, p_.state.driverKey)) {
+  if (DriverDenied(p_.driverRegistry, p_.state.driverKey)) {
     p_.ui.Notice(DriverLockedNotice(p_.state.administratorCan));
     return;
   }

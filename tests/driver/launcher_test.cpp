@@ -405,9 +405,8 @@ TEST_F(LauncherTest, AnotherSessionsWatchedGameKeepsRunsAndRestoresOut) {
                  (c.limited ? ", limited" : ""));
     flags.administratorCan = c.limited;
     reg.ClearRefusals();
-    for (const char* key : {kDriverKey, kDriverD3D}) {
-      if (c.limited) reg.RefuseWrites(RootKey::LocalMachine, key);
-    }
+    if (c.limited) reg.RefuseWrites(RootKey::LocalMachine, kDriverKey);
+    if (c.limited) reg.RefuseWrites(RootKey::LocalMachine, kDriverD3D);
     FakeMachineLock machine;
     FakeWatchLock own(machine, 1, 1);
     FakeWatchLock other(machine, 2, c.holder == kThisSession ? 1 : 2);

@@ -462,14 +462,13 @@ TEST_F(JournalTest, AKillAtAnyPointNeverRestoresTwice) {
 // After the reboot a start leaves the driver's settings as before the run:
 // untouched, or given back by the restore the journal owes.
 TEST_F(JournalTest, APowerCutAtAnyPointLeavesTheDriverAsBeforeOrOwesItsRestore) {
-  const auto settings = [&] { return Settings(); };
   const auto runToEnd = [&](Tray& tray) {
     tray.launcher.RunProfile("Quake");
     reg.FlushAllHives();
     EndEveryGame();
     tray.launcher.CheckProgramExit();
   };
-  const std::vector<std::string> before = settings();
+  const std::vector<std::string> before = Settings();
   reg.ResetCallCounts();
   runToEnd(*Start());
   const int changes = reg.Changes();
@@ -495,7 +494,7 @@ TEST_F(JournalTest, APowerCutAtAnyPointLeavesTheDriverAsBeforeOrOwesItsRestore) 
       reg.Reboot(kept);
       EndEveryGame();
       Start()->launcher.ResumeFromJournal();
-      EXPECT_EQ(settings(), before);
+      EXPECT_EQ(Settings(), before);
       EXPECT_FALSE(JournalExists());
       if (HasFailure()) return;
     }

@@ -198,6 +198,7 @@ TEST_F(TrayCommandsTest, EditorOpeningsAndTheAddProgramFlag) {
   state.administratorCan = true;
   reg.PutKey(kHklm, DriverGroup("D3D"));
   reg.RefuseWrites(kHklm, DriverGroup("D3D"));
+  reg.RefuseWrites(kHklm, kDriver);
   Command(id::kCurrentsettings1);
   form.ShowLiveSettingsMessage();
   Command(id::kSetcurrentsettingsasuserdefault1);
