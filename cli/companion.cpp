@@ -269,7 +269,7 @@ class Companion {
   int Restore(const std::vector<std::string>& args) {
     if (args.size() > 1 || (args.size() == 1 && args[0] != "--owed")) throw UsageError();
     const bool owedOnly = !args.empty();
-    RestoreJournal journal(c_.programRegistry);
+    RestoreJournal journal(c_.driverRegistry, c_.programRegistry);
     std::optional<JournalRecord> owed = journal.Read();
     // Nothing owed: a swap now would put a game's settings back on.
     if (owedOnly && !owed) return kExitOk;

@@ -12,18 +12,23 @@ constexpr char kProbeName[] = "Tarnwick write probe";
 
 }  // namespace
 
-bool DriverWritable(RegistryHandle& driverRegistry, const std::string& driverKey) {
+bool DriverDenied(RegistryHandle& driverRegistry, const std::string& driverKey) {
+  bool refused = false;
   for (const char* group : {"", "D3D", "Glide"}) {
     ScopedKey key(driverRegistry, driverKey + group, false);
-    if (key.Refused()) return false;
+    if (key.Refused()) {
+      refused = true;
+      continue;
+    }
     if (!key) continue;  // a group made by the first write, as the key's rights allow
     try {
       driverRegistry.DeleteValue(kProbeName);
+      return false;  // one key this account may write: its rights allow the driver
     } catch (const RegistryError&) {
-      return false;
+      refused = true;
     }
   }
-  return true;
+  return refused;
 }
 
 std::string DriverLockedNotice(bool administratorCan, const std::string& profile) {

@@ -10,8 +10,10 @@
 
 namespace tw {
 
-// Only asks the system; changes nothing.
-bool DriverWritable(RegistryHandle& driverRegistry, const std::string& driverKey);
+// Whether the system denies this account every key of the driver: an
+// account's rights, rather than one key or value that refuses. Only asks
+// the system; changes nothing.
+bool DriverDenied(RegistryHandle& driverRegistry, const std::string& driverKey);
 
 // The notice; `administratorCan` on 2000/XP. With a profile's name, for its
 // run, which starts the game all the same.

@@ -46,6 +46,7 @@ class DriverSettings {
   // The same settings on another adapter key (which must outlive it).
   DriverSettings At(const std::string& adapterKey) const;
   const std::string& AdapterKey() const { return driverKey_; }
+  RegistryHandle& DriverRegistry() const { return driverRegistry_; }
   bool AdapterExists(const std::string& adapterKey);
 
   // For a watched run: what the values `plan` changes hold now (their text,

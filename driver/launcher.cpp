@@ -35,7 +35,7 @@ Launcher::Launcher(RegistryHandle& programRegistry, DriverSettings& driver, Disp
       ui_(ui),
       questions_(questions),
       flags_(flags),
-      journal_(programRegistry),
+      journal_(driver.DriverRegistry(), programRegistry),
       watch_(processes) {
   exitTimer_.SetEnabled(false);
   exitTimer_.SetInterval(kDefaultPollMs);
@@ -81,38 +81,42 @@ void Launcher::RunProfile(const std::string& name) {
   // Worked out before anything is written, so that a watched run records
   // first what it is about to do.
   const DriverPlan plan = driver_.PlanProfileSettings(name, flags_.runDirect);
-  if (!MayRun()) {
+  // An account the system will not let change the driver (a limited one on
+  // 2000/XP) writes nothing: its game starts all the same, with the driver
+  // as it is and nothing owed, neither settings nor a display mode, also
+  // while another account's game is watched.
+  const bool writes = MayWriteDriver();
+  if (writes && !(MayRun() && SettleOwedBeforeRun())) {
     ui_.Notice(kAnotherAccountsGameNotice);
     return;
   }
   const int watchedDesktopMode = runDesktopMode_;
-  runDesktopMode_ = desktopMode;
+  runDesktopMode_ = writes ? desktopMode : -1;
   profileFilePath_ = filePath;
   profileParameters_ = parameters;
   profileDirectory_ = directory;
   exitTimer_.SetInterval(interval);
-  owesNothing_ = false;
+  owesNothing_ = !writes;
 
   runProfile_ = name;
-  if (WatchedRun()) BeginJournal(name, plan, driver_.PlanPriorState(plan));
-  bool givenBack = true;
-  try {
-    driver_.ApplyRunPlan(plan, givenBack);
-  } catch (const RegistryError&) {
-    // A part-way write that could not be given back keeps its record: the
-    // next start puts the driver back.
-    if (!givenBack) throw;
-    // This account may not change the driver (a limited one on 2000/XP):
-    // the game starts all the same, with the driver as it is and nothing
-    // owed, neither settings nor a display mode.
-    EndJournalOfUnwatchedRun();
-    owesNothing_ = true;
-    runDesktopMode_ = -1;
-  } catch (const std::exception&) {
-    if (givenBack) EndJournalOfUnwatchedRun();
-    throw;
+  if (writes) {
+    if (WatchedRun()) BeginJournal(name, plan, driver_.PlanPriorState(plan));
+    bool givenBack = true;
+    try {
+      driver_.ApplyRunPlan(plan, givenBack);
+    } catch (const std::exception&) {
+      // Any refusal now (part-way, or of one value) is the registry's own
+      // error, reported as such. A part-way write that could not be given
+      // back keeps its record: the next start puts the driver back.
+      if (givenBack) {
+        runDesktopMode_ = watchedDesktopMode;
+        EndJournalOfUnwatchedRun();
+      }
+      throw;
+    }
+  } else {
+    ui_.Notice(DriverLockedNotice(flags_.administratorCan, name));
   }
-  if (owesNothing_) ui_.Notice(DriverLockedNotice(flags_.administratorCan, name));
 
   if (runDesktopMode_ < 0) {
     LaunchProgram(profileFilePath_, profileParameters_, profileDirectory_);
@@ -207,22 +211,37 @@ void Launcher::StopWatch() {
 std::string Launcher::ResumeFromJournal() {
   std::optional<JournalRecord> owed = journal_.Read();
   if (!owed) return std::string();
-  // Another user's watched game first: the record waits for the next start.
-  if (lock_ != nullptr && !lock_->Take()) return std::string();
+  // Another user's watched game first; an account that may not write the
+  // driver leaves it to one that may: the record waits for the next start.
+  if (!MayWriteDriver() || (lock_ != nullptr && !lock_->Take())) return std::string();
   const std::string note = RestoreJournal::TargetNote(driver_, *owed);
-  if (RestoreJournal::FinishWrites(driver_, *owed)) {
-    if (owed->desktopMode >= 0) {
-      modes_.RememberWayBack(owed->savedMode);
+  FinishOwed(std::move(*owed), true);
+  return note;
+}
+
+bool Launcher::SettleOwedBeforeRun() {
+  if (!WatchedRun() || journalPending_) return true;
+  std::optional<JournalRecord> owed = journal_.Read();
+  if (!owed) return true;
+  FinishOwed(std::move(*owed), false);
+  // A restore made now freed the machine: this run takes it again.
+  return MayRun();
+}
+
+void Launcher::FinishOwed(JournalRecord owed, bool ask) {
+  if (RestoreJournal::FinishWrites(driver_, owed)) {
+    if (owed.desktopMode >= 0) {
+      modes_.RememberWayBack(owed.savedMode);
       modes_.RestoreDisplayMode();
     }
     Settle();
-    return note;
+    return;
   }
-  runDesktopMode_ = owed->desktopMode;
-  if (owed->desktopMode >= 0) modes_.RememberWayBack(owed->savedMode);
+  runDesktopMode_ = owed.desktopMode;
+  if (owed.desktopMode >= 0) modes_.RememberWayBack(owed.savedMode);
 
-  std::vector<std::string> files = owed->watched;
-  if (files.empty()) files.push_back(processes_.FullPath(owed->program));
+  std::vector<std::string> files = owed.watched;
+  if (files.empty()) files.push_back(processes_.FullPath(owed.program));
   std::vector<ProcessEntry> running;
   std::vector<ProcessEntry> snapshot;
   if (processes_.Snapshot(&snapshot)) {
@@ -236,7 +255,7 @@ std::string Launcher::ResumeFromJournal() {
     }
   }
   if (!running.empty()) {
-    record_ = std::move(*owed);
+    record_ = std::move(owed);
     journalPending_ = true;
     exitTimer_.SetInterval(StoredPollInterval(record_.profile));
     watch_.Resume(running, record_.folder);
@@ -246,14 +265,13 @@ std::string Launcher::ResumeFromJournal() {
     record_.watched = watch_.WatchedFiles();
     journal_.Update(record_);
     SetWatchedProfile(record_.profile);
-    return note;
+    return;
   }
-  if (questions_.Ask(Question::WarningYesNo, ClosedDuringRunQuestion(owed->profile))) {
+  if (!ask || questions_.Ask(Question::WarningYesNo, ClosedDuringRunQuestion(owed.profile))) {
     RestorePreviousSettings();
   } else {
     Settle();
   }
-  return note;
 }
 
 void Launcher::BeginJournal(const std::string& name, DriverPlan plan,
@@ -295,6 +313,11 @@ void Launcher::Settle() {
   journal_.Clear();
   journalPending_ = false;
   if (lock_ != nullptr) lock_->Release();
+}
+
+bool Launcher::MayWriteDriver() {
+  // Windows 95/98/ME have no accounts that may not: a refusal there is an error.
+  return !flags_.administratorCan || !DriverDenied(driver_.DriverRegistry(), driver_.AdapterKey());
 }
 
 // One watched run per machine; a run that is not watched only keeps out of

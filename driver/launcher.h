@@ -95,6 +95,16 @@ class Launcher {
   // another account's watched run.
   void Settle();
   bool MayRun();
+  bool MayWriteDriver();
+  // Before a watched run writes: a restore that a closed copy of any account
+  // still owes is finished now, or, while its game runs, watched and kept,
+  // so that this run never takes that game's values for the driver's own.
+  // False when the machine is then another copy's.
+  bool SettleOwedBeforeRun();
+  // An owed restore of a closed copy: a decided one is finished; a game
+  // still running is watched again; otherwise the driver is given back, at
+  // a start (`ask`) only once the user agrees.
+  void FinishOwed(JournalRecord owed, bool ask);
   void StartWatch(ProcessHandle process, const std::string& profile);
   void SetWatchedProfile(const std::string& profile);
   unsigned StoredPollInterval(const std::string& profile);

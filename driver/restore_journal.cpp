@@ -133,31 +133,61 @@ bool RestoreJournal::Decode(const std::string& text, JournalRecord* record) {
   return true;
 }
 
+std::optional<std::string> RestoreJournal::ReadText(RegistryHandle& registry,
+                                                    const std::string& path) {
+  ScopedKey key(registry, path, false);
+  // A key or value the registry will not hand out now may still hold a
+  // record: that is an error, not "no record", and the record is kept.
+  if (key.Refused()) throw RegistryError::GetFailed(kJournalValue);
+  if (!key || !registry.ValueExists(kJournalValue)) return std::nullopt;
+  return registry.HasString(kJournalValue) ? registry.ReadString(kJournalValue) : std::string();
+}
+
+bool RestoreJournal::MoveFromUser(std::string* text) {
+  std::optional<std::string> left = ReadText(user_, kProgramKey);
+  if (!left) return false;
+  try {
+    ScopedKey key(registry_, kMachineJournalKey, true);
+    registry_.WriteString(kJournalValue, *left);
+    registry_.Flush();
+  } catch (const RegistryError&) {
+    return false;
+  }
+  // Only once it is on disk in the machine's key; killed in between, the
+  // next read finds both and drops this copy.
+  DropUserCopy();
+  *text = std::move(*left);
+  return true;
+}
+
+void RestoreJournal::DropUserCopy() {
+  ScopedKey key(user_, kProgramKey, false);
+  if (key) user_.DeleteValue(kJournalValue);
+}
+
 std::optional<JournalRecord> RestoreJournal::Read() {
-  std::string text;
-  {
-    ScopedKey key(registry_, kProgramKey, false);
-    // A key or value the registry will not hand out now may still hold a
-    // record: that is an error, not "no record", and the record is kept.
-    if (key.Refused()) throw RegistryError::GetFailed(kJournalValue);
-    if (!key || !registry_.ValueExists(kJournalValue)) return std::nullopt;
-    // A value of another type is no record.
-    if (registry_.HasString(kJournalValue)) text = registry_.ReadString(kJournalValue);
+  std::optional<std::string> text = ReadText(registry_, kMachineJournalKey);
+  // A copy left behind by a move cut off after the machine's record was
+  // written: honoured once, it must not come back when that one is settled.
+  if (text && ReadText(user_, kProgramKey) == text) DropUserCopy();
+  if (!text) {
+    text.emplace();
+    if (!MoveFromUser(&*text)) return std::nullopt;
   }
   JournalRecord record;
-  if (Decode(text, &record)) return record;
+  if (Decode(*text, &record)) return record;
   Clear();
   return std::nullopt;
 }
 
 void RestoreJournal::Write(const JournalRecord& record) {
-  ScopedKey key(registry_, kProgramKey, true);
+  ScopedKey key(registry_, kMachineJournalKey, true);
   registry_.WriteString(kJournalValue, Encode(record));
   registry_.Flush();
 }
 
 bool RestoreJournal::Update(const JournalRecord& record) {
-  ScopedKey key(registry_, kProgramKey, false);
+  ScopedKey key(registry_, kMachineJournalKey, false);
   if (key.Refused()) throw RegistryError::SetFailed(kJournalValue);
   if (!key || !registry_.ValueExists(kJournalValue)) return false;
   registry_.WriteString(kJournalValue, Encode(record));
@@ -165,7 +195,7 @@ bool RestoreJournal::Update(const JournalRecord& record) {
 }
 
 void RestoreJournal::Clear() {
-  ScopedKey key(registry_, kProgramKey, false);
+  ScopedKey key(registry_, kMachineJournalKey, false);
   if (key.Refused()) throw RegistryError::SetFailed(kJournalValue);
   if (key) registry_.DeleteValue(kJournalValue);
 }
@@ -214,9 +244,7 @@ bool RestoreJournal::FinishWrites(DriverSettings& driver, const JournalRecord& o
 }
 
 bool RestoreJournal::Exists() {
-  ScopedKey key(registry_, kProgramKey, false);
-  if (key.Refused()) throw RegistryError::GetFailed(kJournalValue);
-  return key && registry_.ValueExists(kJournalValue);
+  return ReadText(registry_, kMachineJournalKey) || ReadText(user_, kProgramKey);
 }
 
 }  // namespace tw

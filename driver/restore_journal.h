@@ -1,6 +1,16 @@
 // The pending-restore journal: while a watched run owes the driver a
-// restore, the program key holds one value saying so, so that a restore
-// owed when Tarnwick died (or was left during a game) is not forgotten.
+// restore, one value says so, so that a restore owed when Tarnwick died (or
+// was left during a game) is not forgotten.
+//
+// The driver is the machine's, so the record is too: it lives under
+// HKEY_LOCAL_MACHINE, where every account's Tarnwick finds it, and whoever
+// may write the driver may write it (everyone on 95/98/ME; on 2000/XP
+// administrators, as a key below HKLM\Software gets their right to write
+// and the users' right to read). Tarnwick's own key there rather than a
+// value in the driver's: the driver's setup and control panel own that key,
+// a reinstall may move it (the record names the key the run wrote), and the
+// record is read before the driver is found. Earlier versions kept the
+// record in the account's own program key; one found there is moved once.
 //
 // The whole record is one registry value, so every change of it is a
 // single write that either happens or does not. A restore first stores its
@@ -20,6 +30,8 @@
 namespace tw {
 
 constexpr const char* kJournalValue = "Pending Restore";
+// Under HKEY_LOCAL_MACHINE.
+constexpr const char* kMachineJournalKey = "\\Software\\Hexmoor\\Tarnwick\\";
 
 struct JournalRecord {
   enum class Stage {
@@ -46,10 +58,17 @@ struct JournalRecord {
 
 class RestoreJournal {
  public:
-  explicit RestoreJournal(RegistryHandle& programRegistry) : registry_(programRegistry) {}
+  // `machineRegistry` on HKEY_LOCAL_MACHINE; `userRegistry` this account's,
+  // where an earlier version may have left a record.
+  RestoreJournal(RegistryHandle& machineRegistry, RegistryHandle& userRegistry)
+      : registry_(machineRegistry), user_(userRegistry) {}
 
   // Nothing when no restore is owed. A record that cannot be read is no
-  // record: it is cleared, since nothing sound could be done with it.
+  // record: it is cleared, since nothing sound could be done with it. An
+  // earlier version's record in this account's key is moved to the
+  // machine's first, once the machine owes no other; while the machine's
+  // key refuses it (a limited account, which may not write the driver
+  // either) it stays and waits for an account that may.
   std::optional<JournalRecord> Read();
   // On disk before it returns: the driver is written only once the record
   // of what to give back would survive a power cut.
@@ -58,6 +77,7 @@ class RestoreJournal {
   // a record that a reset or the removal has cleared.
   bool Update(const JournalRecord& record);
   void Clear();
+  // A record in the machine's key or one left in this account's.
   bool Exists();
 
   // "Reset to previous settings": for an owed run, back to the driver as
@@ -82,7 +102,14 @@ class RestoreJournal {
   static bool Decode(const std::string& text, JournalRecord* record);
 
  private:
+  // The record's text; nothing when there is none. A value of another type
+  // reads as "", which is no record.
+  std::optional<std::string> ReadText(RegistryHandle& registry, const std::string& key);
+  bool MoveFromUser(std::string* text);
+  void DropUserCopy();
+
   RegistryHandle& registry_;
+  RegistryHandle& user_;
 };
 
 }  // namespace tw

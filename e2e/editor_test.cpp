@@ -195,7 +195,7 @@ TEST_F(EditorTest, AddEditShortcutRunRemoveAndPlace) {
   EXPECT_NE(lstrcmpiA((run->fields["directory"] + "\\").c_str(), TempFolder().c_str()), 0)
       << run->fields["directory"];
   EXPECT_TRUE(WaitUntil(
-      [] { return !ReadValue(HKEY_CURRENT_USER, kProgramKey, "Pending Restore").has_value(); },
+      [] { return !ReadValue(HKEY_LOCAL_MACHINE, kProgramKey, "Pending Restore").has_value(); },
       kTimeoutMs));
   DeleteFileA(recordPath_.c_str());
 

@@ -269,7 +269,7 @@ TEST_F(InstallTest, InstallMoveOverARunningCopyAndUninstallWithARestoreOwed) {
   DWORD againId = 0;
   GetWindowThreadProcessId(again, &againId);
   EXPECT_NE(againId, first.id());
-  EXPECT_TRUE(ReadValue(HKEY_CURRENT_USER, kProgramKey, kJournal).has_value());
+  EXPECT_TRUE(ReadValue(HKEY_LOCAL_MACHINE, kProgramKey, kJournal).has_value());
   EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, quake));
   EXPECT_EQ(Gamma(), "1.60");
   EXPECT_FALSE(Exists(kFirstDir)) << "the old folder was left";
@@ -284,7 +284,7 @@ TEST_F(InstallTest, InstallMoveOverARunningCopyAndUninstallWithARestoreOwed) {
 
   // Killed during the watch: the restore is owed, and the uninstall pays it.
   KillProcessesNamed("tarnwick.exe");
-  ASSERT_TRUE(ReadValue(HKEY_CURRENT_USER, kProgramKey, kJournal).has_value());
+  ASSERT_TRUE(ReadValue(HKEY_LOCAL_MACHINE, kProgramKey, kJournal).has_value());
   const DWORD start = GetTickCount();
   ChildProcess uninstall = ChildProcess::Start(InInstall("uninstall.exe"), "/S");
   ASSERT_TRUE(uninstall.WaitForExit(kTimeoutMs).has_value());
@@ -295,7 +295,7 @@ TEST_F(InstallTest, InstallMoveOverARunningCopyAndUninstallWithARestoreOwed) {
   std::printf("silent uninstall took %lu ms\n", GetTickCount() - start);
 
   EXPECT_EQ(Gamma(), "1.10");
-  EXPECT_FALSE(ReadValue(HKEY_CURRENT_USER, kProgramKey, kJournal).has_value());
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kProgramKey)) << "the machine's record was left";
   EXPECT_FALSE(Exists(kInstallDir));
   EXPECT_FALSE(Exists(group));
   EXPECT_FALSE(Exists(InstallerDesktopLink()));

@@ -109,7 +109,7 @@ class JournalTest : public ::testing::Test {
     return values;
   }
   bool JournalPresent() const {
-    return ReadValue(HKEY_CURRENT_USER, kProgramKey, kJournal).has_value();
+    return ReadValue(HKEY_LOCAL_MACHINE, kProgramKey, kJournal).has_value();
   }
 
   std::string d3d_;
@@ -124,6 +124,7 @@ TEST_F(JournalTest, KilledDuringARunWatchesTheGameAgainAfterARestart) {
   ASSERT_NO_FATAL_FAILURE(RunFromTray());
   EXPECT_EQ(GammaBecomes("1.60"), "1.60");
   EXPECT_TRUE(JournalPresent());
+  EXPECT_FALSE(ReadValue(HKEY_CURRENT_USER, kProgramKey, kJournal).has_value()) << "not the machine's";
 
   tarnwick_.Terminate();
   ASSERT_TRUE(GameRunning());

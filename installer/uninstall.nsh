@@ -49,6 +49,9 @@ Section "Uninstall"
     Pop $0
     ${If} $0 != 0
       DetailPrint "The driver's settings could not be put back ($0)"
+    ${Else}
+      ; Nothing is owed now: the machine's key for that record goes.
+      DeleteRegKey /ifempty HKLM "${PROGRAM_KEY}"
     ${EndIf}
     ; A game's own shortcuts that Tarnwick adopted are put back as they were:
     ; this account's, then the all-users ones any account adopted, from the

@@ -55,6 +55,14 @@ class RegistryBackend {
   virtual long CreateKey(RootKey root, const std::string& subkey, RegKey* key) = 0;
   virtual long OpenKey(RootKey root, const std::string& subkey, RegKey* key) = 0;
   virtual long CloseKey(RegKey key) = 0;
+  // CreateKey that also says whether this call made the key
+  // (REG_CREATED_NEW_KEY) or found it: of two processes creating one key at
+  // once, exactly one is told it made it. This plain form, for backends
+  // that only pass calls on, is not atomic; the real ones override it.
+  virtual long CreateKeyNew(RootKey root, const std::string& subkey, RegKey* key, bool* created) {
+    *created = OpenKey(root, subkey, key) != reg_error::kSuccess;
+    return *created ? CreateKey(root, subkey, key) : reg_error::kSuccess;
+  }
 
   virtual long QueryValue(RegKey key, const std::string& name, RawValue* value) = 0;
   virtual long SetValue(RegKey key, const std::string& name, const RawValue& value) = 0;

@@ -35,6 +35,9 @@ done
 ((${#versions[@]})) || versions=(win98 winxp)
 
 program_key='HKCU\Software\Hexmoor\Tarnwick'
+# Where a restore owed is recorded: the machine's, so a record the win98 run
+# leaves would reach the winxp run.
+machine_key='HKLM\Software\Hexmoor\Tarnwick'
 fixture=$here/../e2e/fixtures/win98-voodoo5.reg
 
 # The two forms this run clicks on: caption and client size, and the controls
@@ -293,6 +296,7 @@ run_version() {
 
   # 1. No settings of its own, a Voodoo5 5500 in the Windows 98 layout.
   wine reg delete "$program_key" /f >/dev/null 2>&1
+  wine reg delete "$machine_key" /f >/dev/null 2>&1
   wine reg query "$program_key" >/dev/null 2>&1 && fail "could not clear $program_key"
   wine reg add "HKCU\\Software\\Wine\\AppDefaults\\tarnwick.exe" /v Version /t REG_SZ \
     /d "$version" /f >/dev/null || fail "could not pin the Windows version"
@@ -394,6 +398,7 @@ run_version() {
   rm -f "$log"
   log=""
   wine reg delete "$program_key" /f >/dev/null 2>&1
+  wine reg delete "$machine_key" /f >/dev/null 2>&1
   say "passed"
   version=""
 }

@@ -78,11 +78,14 @@ std::string AdapterStringText(const RawValue& raw) {
   return text;
 }
 
+// A device key ("VEN_121A&DEV_0009&SUBSYS_...") or an instance path below
+// it. Windows 95 names the device by vendor and device alone
+// ("VEN_121A&DEV_0009\BUS_01&..."), so the identity may end at either.
 bool IsVsa100Device(const std::string& deviceKey) {
   for (const char* id : kVsa100Devices) {
     const std::string::size_type length = std::char_traits<char>::length(id);
     if (StartsWithNoCase(deviceKey, id) &&
-        (deviceKey.size() == length || deviceKey[length] == '&')) {
+        (deviceKey.size() == length || deviceKey[length] == '&' || deviceKey[length] == '\\')) {
       return true;
     }
   }

@@ -94,7 +94,7 @@ void RunSequence(const std::string& commandLine, SettingCatalogue& catalogue,
   view.BuildMenus();
   ResumeOwedRestore(state, view);
   state.takesRuns = true;
-  if (!DriverWritable(driverRegistry, state.driverKey)) {
+  if (DriverDenied(driverRegistry, state.driverKey)) {
     view.Notice(DriverLockedNotice(state.administratorCan));
   }
 }

@@ -317,7 +317,7 @@ void TrayCommands::SetCurrentVideoMode(int item) {
 
 void TrayCommands::EditLiveSettings() {
   // Said before the editor opens, rather than when its OK fails.
-  if (!DriverWritable(p_.driverRegistry, p_.state.driverKey)) {
+  if (DriverDenied(p_.driverRegistry, p_.state.driverKey)) {
     p_.ui.Notice(DriverLockedNotice(p_.state.administratorCan));
     return;
   }
@@ -360,6 +360,12 @@ void TrayCommands::RemoveFromRegistry() {
                    p_.shell.OwnExecutablePath())
           .UnadoptAll());
   if (!leftAlone.empty()) p_.ui.Notice(leftAlone);
+  // A restore owed goes with the rest; an account that may not write the
+  // machine's record (nor the driver) leaves it to one that may.
+  try {
+    RestoreJournal(p_.driverRegistry, p_.programRegistry).Clear();
+  } catch (const RegistryError&) {
+  }
   RemoveStore(p_.programRegistry);
   if (p_.programRegistry.KeyExists(kProgramKey)) {
     // Part of it may be gone: the menus list only what is left.

@@ -73,9 +73,14 @@ std::vector<AdoptedLink> ReadRecords(RegistryHandle& reg, const std::string& pla
 }
 
 std::string NewRecord(RegistryHandle& reg, const std::string& place) {
-  const int last = LastEntry(reg, place);
-  if (last == kMaxEntry) throw RegistryError::SetFailed(place);
-  return JoinKeyPath(place, std::to_string(last + 1));
+  // The number is taken by creating its key: of two processes numbering at
+  // once (two accounts adopting all users' links), the system tells one
+  // that it made the key, and the other moves on to the next number.
+  for (int number = LastEntry(reg, place) + 1; number <= kMaxEntry; ++number) {
+    const std::string entry = JoinKeyPath(place, std::to_string(number));
+    if (reg.CreateNewKey(entry)) return entry;
+  }
+  throw RegistryError::SetFailed(place);
 }
 
 void WriteRecord(RegistryHandle& reg, const std::string& entry, const AdoptedLink& link,

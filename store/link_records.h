@@ -32,7 +32,8 @@ struct AdoptedLink {
 // place the registry will not open or list raises, rather than pass for empty.
 std::vector<AdoptedLink> ReadRecords(RegistryHandle& reg, const std::string& place,
                                      const std::string& profile);
-// The key of a new entry of `place`, after its last.
+// A new entry of `place`, after its last: its key, made now and made by
+// this call alone.
 std::string NewRecord(RegistryHandle& reg, const std::string& place);
 // "Tarnwick" is written last: an entry without it was cut off before its
 // link was changed. `withProfile`: the entry names its profile itself.

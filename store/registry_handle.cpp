@@ -51,6 +51,16 @@ void RegistryHandle::CloseKey() {
   path_.clear();
 }
 
+bool RegistryHandle::CreateNewKey(const std::string& path) {
+  RegKey key = 0;
+  bool created = false;
+  if (backend_.CreateKeyNew(root_, NormalizePath(path), &key, &created) != reg_error::kSuccess) {
+    throw RegistryError::SetFailed(path);
+  }
+  backend_.CloseKey(key);
+  return created;
+}
+
 bool RegistryHandle::KeyExists(const std::string& path) {
   RegKey key = 0;
   if (backend_.OpenKey(root_, NormalizePath(path), &key) != reg_error::kSuccess) return false;

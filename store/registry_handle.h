@@ -33,6 +33,10 @@ class RegistryHandle {
 
   // Whether `path` exists; creates nothing and keeps the open key.
   bool KeyExists(const std::string& path);
+  // Creates `path` (keeping the open key): true when this call made it,
+  // false when it was there, also when another process made it a moment
+  // before. A refusal throws "Failed to set data for '%s'".
+  bool CreateNewKey(const std::string& path);
 
   // On the open key. Without one: nothing exists, reads fail, writes fail.
   // A query the registry refuses (other than "not found") is no answer: it

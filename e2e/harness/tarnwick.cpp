@@ -27,6 +27,7 @@ void PlantFixture(const std::string& fileName) {
 void ResetTarnwickState() {
   KillProcessesNamed(FileName(TestOptions().tarnwickExe));
   DeleteTree(HKEY_CURRENT_USER, kProgramKey);
+  DeleteTree(HKEY_LOCAL_MACHINE, kProgramKey);  // a restore the machine owes
   DeleteTree(HKEY_CURRENT_USER, "Software\\Hexmoor\\Tarnwick Adopted Shortcuts");
   PlantFixture(kNoDriver);
 }

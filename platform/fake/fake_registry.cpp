@@ -121,7 +121,13 @@ void FakeRegistry::ResetCallCounts() {
   changesAtFailure_ = -1;
 }
 
-long FakeRegistry::Resolve(RootKey root, const std::string& subkey, bool create, NodePtr* out) {
+long FakeRegistry::Resolve(RootKey root, const std::string& subkey, bool create, NodePtr* out,
+                           bool* made) {
+  if (create && beforeCreate_) {
+    const std::function<void()> other = std::move(beforeCreate_);
+    beforeCreate_ = nullptr;
+    other();
+  }
   if (const long injected = Tick(CallKind::Open)) return injected;
   std::string path = subkey;
   if (!path.empty() && path[0] == '\\') {
@@ -159,6 +165,7 @@ long FakeRegistry::Resolve(RootKey root, const std::string& subkey, bool create,
     node = child;
   }
   *out = node;
+  if (made != nullptr) *made = created;
   if (created) Changed();
   return reg_error::kSuccess;
 }
@@ -166,6 +173,15 @@ long FakeRegistry::Resolve(RootKey root, const std::string& subkey, bool create,
 long FakeRegistry::CreateKey(RootKey root, const std::string& subkey, RegKey* key) {
   NodePtr node;
   const long rc = Resolve(root, subkey, true, &node);
+  if (rc != reg_error::kSuccess) return rc;
+  *key = NewHandle(node);
+  return reg_error::kSuccess;
+}
+
+long FakeRegistry::CreateKeyNew(RootKey root, const std::string& subkey, RegKey* key,
+                                bool* created) {
+  NodePtr node;
+  const long rc = Resolve(root, subkey, true, &node, created);
   if (rc != reg_error::kSuccess) return rc;
   *key = NewHandle(node);
   return reg_error::kSuccess;

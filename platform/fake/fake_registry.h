@@ -32,6 +32,7 @@ class FakeRegistry : public RegistryBackend {
   long CreateKey(RootKey root, const std::string& subkey, RegKey* key) override;
   long OpenKey(RootKey root, const std::string& subkey, RegKey* key) override;
   long CloseKey(RegKey key) override;
+  long CreateKeyNew(RootKey root, const std::string& subkey, RegKey* key, bool* created) override;
   long QueryValue(RegKey key, const std::string& name, RawValue* value) override;
   long SetValue(RegKey key, const std::string& name, const RawValue& value) override;
   long DeleteValue(RegKey key, const std::string& name) override;
@@ -71,6 +72,9 @@ class FakeRegistry : public RegistryBackend {
   // Successful changes since the counts were reset: a key created, a value
   // set, a value or key deleted.
   int Changes() const { return changes_; }
+  // Another process that gets in just before this one's next key creation
+  // (two processes numbering entries at once): runs once, then is gone.
+  void BeforeNextCreate(std::function<void()> other) { beforeCreate_ = std::move(other); }
   // Called after each change, to take snapshots of every state on the way.
   void SetChangeObserver(std::function<void()> observer) { observer_ = std::move(observer); }
   // The whole registry as text: keys, value names as written, types, bytes.
@@ -101,7 +105,8 @@ class FakeRegistry : public RegistryBackend {
   struct Node;
   using NodePtr = std::shared_ptr<Node>;
 
-  long Resolve(RootKey root, const std::string& subkey, bool create, NodePtr* out);
+  long Resolve(RootKey root, const std::string& subkey, bool create, NodePtr* out,
+               bool* created = nullptr);
   NodePtr Find(RootKey root, const std::string& path) const;
   NodePtr FindOrMake(RootKey root, const std::string& path);
   NodePtr FromHandle(RegKey key, long* rc) const;
@@ -129,6 +134,7 @@ class FakeRegistry : public RegistryBackend {
   int changes_ = 0;
   int changesAtFailure_ = -1;
   std::function<void()> observer_;
+  std::function<void()> beforeCreate_;
 };
 
 }  // namespace tw

@@ -68,11 +68,19 @@ long EnumNames(HKEY key, Names which, std::vector<std::string>* names) {
 }  // namespace
 
 long Win32RegistryBackend::CreateKey(RootKey root, const std::string& subkey, RegKey* key) {
+  bool created = false;
+  return CreateKeyNew(root, subkey, key, &created);
+}
+
+// The system decides which of two callers made the key, in one call.
+long Win32RegistryBackend::CreateKeyNew(RootKey root, const std::string& subkey, RegKey* key,
+                                        bool* created) {
   HKEY opened = nullptr;
   DWORD disposition = 0;
   LONG rc = RegCreateKeyExA(RootHandle(root), subkey.c_str(), 0, nullptr,
                             REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &opened,
                             &disposition);
+  *created = rc == ERROR_SUCCESS && disposition == REG_CREATED_NEW_KEY;
   if (rc == ERROR_ACCESS_DENIED) rc = OpenForReading(root, subkey, &opened);
   if (rc == ERROR_SUCCESS) *key = FromHkey(opened);
   return rc;

@@ -10,6 +10,7 @@ class Win32RegistryBackend : public RegistryBackend {
  public:
   long CreateKey(RootKey root, const std::string& subkey, RegKey* key) override;
   long OpenKey(RootKey root, const std::string& subkey, RegKey* key) override;
+  long CreateKeyNew(RootKey root, const std::string& subkey, RegKey* key, bool* created) override;
   long CloseKey(RegKey key) override;
 
   long QueryValue(RegKey key, const std::string& name, RawValue* value) override;

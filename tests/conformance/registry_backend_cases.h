@@ -162,6 +162,13 @@ TEST_P(RegistryBackendConformance, CreateMakesEveryMissingLevel) {
   EXPECT_EQ(Subkeys("A"), (Names{"B", "X"}));
   EXPECT_EQ(Subkeys("A\\B"), Names{"C"});
   EXPECT_EQ(Subkeys("A\\B\\C"), Names{});
+  // Whether a create made the key, as two processes numbering entries need.
+  Key made(Backend()), found(Backend());
+  bool created = false;
+  ASSERT_EQ(Backend().CreateKeyNew(kRoot, Path("A\\New"), made.Out(), &created), reg_error::kSuccess);
+  EXPECT_TRUE(created);
+  ASSERT_EQ(Backend().CreateKeyNew(kRoot, Path("a\\new"), found.Out(), &created), reg_error::kSuccess);
+  EXPECT_FALSE(created);
 }
 
 TEST_P(RegistryBackendConformance, ValuesKeepTheirType) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/driver_access.h"
 #include "platform/fake/fake_display.h"
 #include "platform/fake/fake_processes.h"
 #include "platform/fake/fake_questions.h"
@@ -371,7 +372,7 @@ TEST_F(LauncherTest, ADecidedRestoreFinishedAtStartGoesBackToTheRecordedMode) {
   record.desktopMode = 0;
   record.savedMode = 1;
   record.restore = {DriverWrite{SettingKind::Direct3D, kGamma, false, "1.00"}};
-  RestoreJournal(program).Write(record);
+  RestoreJournal(driverRegistry, program).Write(record);
   modes.ReadDesktopMode();
   modes.FindCurrentMode();
 
@@ -380,7 +381,7 @@ TEST_F(LauncherTest, ADecidedRestoreFinishedAtStartGoesBackToTheRecordedMode) {
   EXPECT_EQ(DriverGamma(), "1.00");
   EXPECT_EQ(display.ChangeCalls(), std::vector<int>{1});
   EXPECT_EQ(display.Current().width, 800);
-  EXPECT_FALSE(RestoreJournal(program).Exists());
+  EXPECT_FALSE(RestoreJournal(driverRegistry, program).Exists());
   EXPECT_TRUE(questions.asked.empty());
 }
 
@@ -394,12 +395,18 @@ TEST_F(LauncherTest, AnotherSessionsWatchedGameKeepsRunsAndRestoresOut) {
     Holder holder;
     bool reload;
     bool runs;
+    bool limited = false;  // writes nothing, so nothing keeps it out
   } cases[] = {
       {kNobody, true, true},        {kNobody, false, true},      {kThisSession, false, true},
-      {kOtherSession, true, false}, {kOtherSession, false, false},
+      {kOtherSession, true, false}, {kOtherSession, false, false}, {kOtherSession, true, true, true},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::to_string(c.holder) + (c.reload ? " watched" : " not watched"));
+    SCOPED_TRACE(std::to_string(c.holder) + (c.reload ? " watched" : " not watched") +
+                 (c.limited ? ", limited" : ""));
+    flags.administratorCan = c.limited;
+    reg.ClearRefusals();
+    if (c.limited) reg.RefuseWrites(RootKey::LocalMachine, kDriverKey);
+    if (c.limited) reg.RefuseWrites(RootKey::LocalMachine, kDriverD3D);
     FakeMachineLock machine;
     FakeWatchLock own(machine, 1, 1);
     FakeWatchLock other(machine, 2, c.holder == kThisSession ? 1 : 2);
@@ -415,9 +422,10 @@ TEST_F(LauncherTest, AnotherSessionsWatchedGameKeepsRunsAndRestoresOut) {
     local.RunProfile("Game");
 
     EXPECT_EQ(processes.Launches().size(), launches + (c.runs ? 1 : 0));
-    EXPECT_EQ(DriverGamma(), c.runs ? "1.50" : "1.00");
-    EXPECT_EQ(ui.notices, c.runs ? std::vector<std::string>{}
-                                 : std::vector<std::string>{kAnotherAccountsGameNotice});
+    EXPECT_EQ(DriverGamma(), c.runs && !c.limited ? "1.50" : "1.00");
+    EXPECT_EQ(ui.notices, c.limited ? std::vector<std::string>{DriverLockedNotice(true, "Game")}
+                          : c.runs  ? std::vector<std::string>{}
+                                    : std::vector<std::string>{kAnotherAccountsGameNotice});
     EXPECT_EQ(machine.holder, c.holder == kNobody ? (c.reload ? 1 : 0) : 2);
     EndLastProgram();
     local.CheckProgramExit();
@@ -426,6 +434,8 @@ TEST_F(LauncherTest, AnotherSessionsWatchedGameKeepsRunsAndRestoresOut) {
 
   // Left during a game: the next start's owed restore waits while another
   // session's game is watched, and is settled once that has ended.
+  reg.ClearRefusals();
+  flags.administratorCan = false;
   FakeMachineLock machine;
   FakeWatchLock own(machine, 1, 1);
   FakeWatchLock other(machine, 2, 2);
@@ -450,7 +460,7 @@ TEST_F(LauncherTest, AnotherSessionsWatchedGameKeepsRunsAndRestoresOut) {
   next.ResumeFromJournal();
   EXPECT_EQ(questions.asked.size(), 1u);
   EXPECT_EQ(DriverGamma(), "1.00");
-  EXPECT_FALSE(RestoreJournal(program).Exists());
+  EXPECT_FALSE(RestoreJournal(driverRegistry, program).Exists());
   EXPECT_EQ(machine.holder, 0);
 }
 

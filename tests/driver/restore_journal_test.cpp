@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "driver/launcher.h"
+#include "platform/fake/fake_account_registry.h"
 #include "platform/fake/fake_display.h"
 #include "platform/fake/fake_processes.h"
 #include "platform/fake/fake_questions.h"
@@ -144,7 +145,15 @@ class JournalTest : public testing::Test {
     std::sort(out.begin(), out.end());
     return out;
   }
-  bool JournalExists() const { return reg.Get(kUser, kProgram, kJournalValue).has_value(); }
+  // The driver's settings without the "Prev " values a swap leaves behind.
+  std::vector<std::string> Settings() const {
+    std::vector<std::string> out;
+    for (const std::string& value : Driver()) {
+      if (value.find("|Prev ") == std::string::npos) out.push_back(value);
+    }
+    return out;
+  }
+  bool JournalExists() const { return reg.Get(kMachine, kProgram, kJournalValue).has_value(); }
   std::optional<std::string> Live(const std::string& key, const std::string& name) const {
     return reg.GetString(kMachine, key, name);
   }
@@ -200,7 +209,7 @@ TEST_F(JournalTest, AWatchedRunOwesItsRestoreUntilTheWatchGivesItBack) {
   processes.SetPathsHidden(true);  // a process list without paths names no file
   tray->launcher.RunProfile("Quake");
   ASSERT_TRUE(JournalExists());
-  std::optional<JournalRecord> record = RestoreJournal(tray->program).Read();
+  std::optional<JournalRecord> record = RestoreJournal(tray->driverRegistry, tray->program).Read();
   ASSERT_TRUE(record);
   EXPECT_EQ(record->stage, JournalRecord::Stage::Watching);
   EXPECT_EQ(record->profile, "Quake");
@@ -239,29 +248,48 @@ TEST_F(JournalTest, RunsThatRestoreNothingLeaveNoJournal) {
   EXPECT_FALSE(JournalExists());
   EXPECT_EQ(tray->ui.notices, std::vector<std::string>{"Could not start " + kGameFile});
 
-  // Nor does one whose driver writes are refused (a limited account on
-  // 2000/XP): its game starts all the same, with the driver, its records
-  // and the desktop as they were, after one notice.
-  for (bool desktopMode : {false, true}) {
-    ResetWorld(desktopMode);
-    auto limited = Start();
-    limited->flags.administratorCan = true;
-    const std::vector<std::string> before = Driver();
-    for (const std::string& key : {kD3D, kGlide}) reg.RefuseWrites(kMachine, key);
-    // Settled before the notice: a logoff meanwhile must leave nothing owed.
-    bool owedDuringNotice = true;
-    limited->ui.whileNoticeShown = [&] { owedDuringNotice = JournalExists(); };
-    limited->launcher.RunProfile("Quake");
-    EXPECT_FALSE(owedDuringNotice);
-    EXPECT_FALSE(JournalExists());
-    EXPECT_EQ(Driver(), before);
-    EXPECT_EQ(processes.Launches().size(), 1u);
-    EXPECT_FALSE(limited->timer.Enabled());
-    EXPECT_TRUE(display.ChangeCalls().empty());
-    EXPECT_EQ(limited->ui.notices,
-              std::vector<std::string>{"This account may not change the driver's settings; an "
-                                       "administrator account can. \"Quake\" starts with the "
-                                       "driver's settings as they are."});
+  // Nor does one whose driver writes are refused. A limited account on
+  // 2000/XP (the system refuses every driver key) starts its game all the
+  // same, with the driver, its records and the desktop as they were, after
+  // one notice; any other refusal (of one group, or on 95/98/ME) gives back
+  // what was written and is the registry's own error.
+  const std::string limited =
+      "This account may not change the driver's settings; an administrator account can. "
+      "\"Quake\" starts with the driver's settings as they are.";
+  const struct {
+    bool nt;
+    std::vector<std::string> refused;
+    std::string message;
+  } refusals[] = {
+      {true, {kDriverKey, kD3D, kGlide}, limited},
+      {true, {kGlide}, "Failed to set data for 'Prev SSTH3_RGAMMA'"},
+      {false, {kDriverKey, kD3D, kGlide}, "Failed to set data for 'Prev SSTH3_RGAMMA'"},
+  };
+  for (const auto& refusal : refusals) {
+    for (bool desktopMode : {false, true}) {
+      SCOPED_TRACE(refusal.message + (desktopMode ? ", desktop mode" : ""));
+      ResetWorld(desktopMode);
+      auto tray = Start();
+      tray->flags.administratorCan = refusal.nt;
+      const std::vector<std::string> before = Driver();
+      for (const std::string& key : refusal.refused) reg.RefuseWrites(kMachine, key);
+      // Settled before the notice: a logoff meanwhile must leave nothing owed.
+      bool owedDuringNotice = false;
+      tray->ui.whileNoticeShown = [&] { owedDuringNotice = JournalExists(); };
+      std::string error;
+      try {
+        tray->launcher.RunProfile("Quake");
+      } catch (const RegistryError& e) {
+        error = e.what();
+      }
+      EXPECT_EQ(error.empty() ? tray->ui.notices.at(0) : error, refusal.message);
+      EXPECT_FALSE(owedDuringNotice);
+      EXPECT_FALSE(JournalExists());
+      EXPECT_EQ(Driver(), before);
+      EXPECT_EQ(processes.Launches().size(), error.empty() ? 1u : 0u);
+      EXPECT_FALSE(tray->timer.Enabled());
+      EXPECT_TRUE(display.ChangeCalls().empty());
+    }
   }
 }
 
@@ -455,20 +483,13 @@ TEST_F(JournalTest, AKillAtAnyPointNeverRestoresTwice) {
 // untouched, or given back by the restore the journal owes, also when the
 // power is cut again at any change of that start's resume.
 TEST_F(JournalTest, APowerCutAtAnyPointLeavesTheDriverAsBeforeOrOwesItsRestore) {
-  const auto settings = [&] {
-    std::vector<std::string> out;
-    for (const std::string& value : Driver()) {
-      if (value.find("|Prev ") == std::string::npos) out.push_back(value);
-    }
-    return out;
-  };
   const auto runToEnd = [&](Tray& tray) {
     tray.launcher.RunProfile("Quake");
     reg.FlushAllHives();
     EndEveryGame();
     tray.launcher.CheckProgramExit();
   };
-  const std::vector<std::string> before = settings();
+  const std::vector<std::string> before = Settings();
   reg.ResetCallCounts();
   runToEnd(*Start());
   const int changes = reg.Changes();
@@ -499,7 +520,10 @@ TEST_F(JournalTest, APowerCutAtAnyPointLeavesTheDriverAsBeforeOrOwesItsRestore) 
         }
         reg.Reboot(kept);
         EndEveryGame();
-        const std::optional<JournalRecord> owed = RestoreJournal(Start()->program).Read();
+        const std::optional<JournalRecord> owed = [&] {
+          const auto probe = Start();
+          return RestoreJournal(probe->driverRegistry, probe->program).Read();
+        }();
         const std::string left = std::to_string(&kept - &keptUnflushed[0]) +
                                  (owed ? RestoreJournal::Encode(*owed) : std::string());
         if (resumeCut == 1 && !resumesSwept.insert(left).second) break;
@@ -515,11 +539,46 @@ TEST_F(JournalTest, APowerCutAtAnyPointLeavesTheDriverAsBeforeOrOwesItsRestore) 
         }
         reg.SetChangeObserver(nullptr);
         Start()->launcher.ResumeFromJournal();
-        EXPECT_EQ(settings(), before);
+        EXPECT_EQ(Settings(), before);
         EXPECT_FALSE(JournalExists());
         if (HasFailure()) return;
         if (resumeCut > 0 && !resumeCutOff) break;
       }
+    }
+  }
+}
+
+// Two accounts, one machine: account A's Tarnwick is killed while its game
+// runs, and account B, with its own profiles, starts after that or was
+// running already. A's restore is B's to finish once A's game has ended,
+// and B's own run meanwhile keeps the machine's true "before".
+TEST_F(JournalTest, AnotherAccountFinishesTheRestoreOfACopyThatWasKilled) {
+  for (bool bStartsLater : {true, false}) {
+    for (bool aGameRuns : {true, false}) {
+      SCOPED_TRACE(std::string(bStartsLater ? "B starts later" : "B runs already") +
+                   (aGameRuns ? ", A's game runs on" : ", A's game has ended"));
+      ResetWorld();
+      const std::vector<std::string> before = Settings();
+      FakeRegistry userB;
+      userB.PutDword(kUser, kProgram, "VoodooType", 5500);
+      userB.PutString(kUser, kProgram + "\\Doom", "FilePath", "C:\\Games\\Doom\\doom.exe");
+      userB.PutString(kUser, kProgram + "\\Doom\\D3D", "SSTH3_RGAMMA", "0.80");
+      FakeAccountRegistry accountB(reg, userB);
+      std::unique_ptr<Tray> b = bStartsLater ? nullptr : Start(accountB);
+      Start()->launcher.RunProfile("Quake");  // A's copy, killed as it goes
+      if (!aGameRuns) EndEveryGame();
+      if (bStartsLater) {
+        b = Start(accountB);
+        b->launcher.ResumeFromJournal();
+        EXPECT_EQ(b->questions.asked.size(), aGameRuns ? 0u : 1u);
+        EXPECT_EQ(Settings() == before, !aGameRuns);
+      }
+      b->launcher.RunProfile("Doom");
+      EXPECT_EQ(Live(kD3D, "SSTH3_RGAMMA"), "0.80");
+      EndEveryGame();
+      b->launcher.CheckProgramExit();
+      EXPECT_EQ(Settings(), before);
+      EXPECT_FALSE(JournalExists());
     }
   }
 }
@@ -529,8 +588,8 @@ TEST_F(JournalTest, APowerCutAtAnyPointLeavesTheDriverAsBeforeOrOwesItsRestore) 
 // succeeds is swept call by call in the fault injection suite.)
 TEST_F(JournalTest, ARunRefusedPartWayGivesBackWhatItWrote) {
   ResetWorld();
-  reg.SetChangeObserver([&] {  // after the record and one driver write
-    if (reg.Changes() == 2) reg.RefuseWrites(kMachine, kD3D);
+  reg.SetChangeObserver([&] {  // after the record (with its two keys) and one driver write
+    if (reg.Changes() == 4) reg.RefuseWrites(kMachine, kD3D);
   });
   auto tray = Start();
   EXPECT_THROW(tray->launcher.RunProfile("Quake"), RegistryError);
@@ -586,14 +645,14 @@ TEST_F(JournalTest, AWatchFollowsALauncherToTheGameItStartsFromTheProgramFolder)
 
   tray->launcher.CheckProgramExit();
   EXPECT_EQ(Live(kD3D, "SSTH3_RGAMMA"), "1.50") << "the game still runs";
-  std::optional<JournalRecord> record = RestoreJournal(tray->program).Read();
+  std::optional<JournalRecord> record = RestoreJournal(tray->driverRegistry, tray->program).Read();
   ASSERT_TRUE(record);
   EXPECT_EQ(record->watched, std::vector<std::string>{"C:\\Games\\Quake\\bin\\quake.exe"});
 
   // The game hands over once more (a menu that starts the engine), after
   // "tarnwick-cli restore" settled the record: it must not come back.
-  RegistryHandle companion(reg, kUser);
-  RestoreJournal(companion).Clear();
+  RegistryHandle companion(reg, kUser), companionMachine(reg, kMachine);
+  RestoreJournal(companionMachine, companion).Clear();
   const uint32_t engine = processes.AddRunning("c:\\games\\quake\\engine.exe", game);
   processes.EndProcess(game);
   processes.EndProcess(neighbour);

@@ -68,6 +68,7 @@ struct Program : Machine, ProgramStack {
     const std::string glide = std::string(kAdapter) + "\\Glide";
     reg.PutString(kHklm, kAdapter, "DriverDesc", "Voodoo5 5500 AGP");
     reg.PutString(kHklm, kRun, "Tarnwick", "c:\\tarnwick.exe");
+    reg.PutKey(kHklm, "Software\\Hexmoor\\Tarnwick");  // where a restore was owed before
     reg.PutString(kHklm, d3d, "SSTH3_OVERLAYMODE", "2");
     reg.PutString(kHklm, d3d, "Prev SSTH3_OVERLAYMODE", "3");
     reg.PutString(kHklm, d3d, "SSTH3_RGAMMA", "1.10");

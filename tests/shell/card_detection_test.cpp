@@ -258,6 +258,9 @@ TEST_F(Detection, PresentDeviceNodeChoosesAmongMatches) {
   const std::string phantom = "VEN_121A&DEV_0009&SUBSYS_0003121A&REV_01\\BUS_00&DEV_0A&FUNC_00";
   const std::string live = "VEN_121A&DEV_0009&SUBSYS_0003121A&REV_01\\BUS_01&DEV_00&FUNC_00";
   const std::string chipset = "PCI\\VEN_8086&DEV_7190&SUBSYS_00000000&REV_03\\BUS_00&DEV_00&FUNC_00";
+  // Windows 95 names the device by vendor and device alone.
+  const std::string phantom95 = "VEN_121A&DEV_0009\\BUS_00&DEV_0A&FUNC_00";
+  const std::string live95 = "VEN_121A&DEV_0009\\BUS_01&DEV_00&FUNC_00";
   using Pairs = std::vector<std::pair<std::string, std::string>>;
   const struct {
     const char* name;
@@ -295,6 +298,10 @@ TEST_F(Detection, PresentDeviceNodeChoosesAmongMatches) {
       {"a present Voodoo no adapter is bound to", {{"0001", "3dfx Voodoo Series"}},
        {{phantom, "Display\\0001"}}, {"PCI\\" + live}, kDisplay + "0001\\",
        "None present this boot, so the first match: " + kDisplay + "0001\\"},
+      {"Windows 95's keys",
+       {{"0001", "3dfx Voodoo Series"}, {"0002", "3dfx Voodoo Series"}},
+       {{phantom95, "Display\\0001"}, {live95, "Display\\0002"}}, {"PCI\\" + live95},
+       kDisplay + "0002\\", "Present this boot: Enum\\PCI\\" + live95},
       {"the 2000/XP layout", {}, {}, {"PCI\\" + live}, kService + "Device0\\", ""},
   };
   for (const auto& row : rows) {

@@ -155,7 +155,7 @@ class IconRunTest : public ::testing::Test {
     Outcome out{Driver(m), Driver(m, false),
                 m.reg.GetString(kHklm, std::string(kWin2000StockDriverKey) + "D3D",
                                 "SSTH3_LOD_BIAS"),
-                m.display.Current(), m.reg.Get(kHkcu, kStore, kJournalValue).has_value()};
+                m.display.Current(), m.reg.Get(kHklm, kStore, kJournalValue).has_value()};
     for (const auto& copy : copies) {
       for (const std::string& notice : copy->ui.notices) out.notices.push_back(notice);
     }

@@ -198,6 +198,7 @@ TEST_F(TrayCommandsTest, EditorOpeningsAndTheAddProgramFlag) {
   state.administratorCan = true;
   reg.PutKey(kHklm, DriverGroup("D3D"));
   reg.RefuseWrites(kHklm, DriverGroup("D3D"));
+  reg.RefuseWrites(kHklm, kDriver);
   Command(id::kCurrentsettings1);
   form.ShowLiveSettingsMessage();
   Command(id::kSetcurrentsettingsasuserdefault1);
@@ -280,7 +281,7 @@ TEST_F(TrayCommandsTest, RemovalAsksAndEndsOnlyWithYes) {
 
 TEST_F(TrayCommandsTest, ResetAndRemovalSettleARestoreOwedByAWatchedRun) {
   reg.PutString(kHkcu, Profile("Quake"), "FilePath", "c:\\quake\\quake.exe");
-  const auto owed = [&] { return reg.Get(kHkcu, kStore, kJournalValue).has_value(); };
+  const auto owed = [&] { return reg.Get(kHklm, kStore, kJournalValue).has_value(); };
   form.RunFromMenu("Quake");
   ASSERT_TRUE(owed());
   Command(id::kResettoprevioussettings1);

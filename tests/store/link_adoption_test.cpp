@@ -292,6 +292,21 @@ TEST_F(LinkAdoptionTest, AFailureHalfWayPutsEverythingBackAndReportsOnce) {
   EXPECT_FALSE(HasRecords());
 }
 
+// Two accounts adopting all users' links at once: the other one numbers and
+// writes its record after this one has read the place, before it has made
+// its entry.
+TEST_F(LinkAdoptionTest, SharedRecordsAddedAtOnceNeverShareANumber) {
+  AdoptedLink ours, theirs;
+  ours.profile = "Quake";
+  theirs.profile = "Doom";
+  ours.tarnwick = theirs.tarnwick = kTarnwick;
+  RegistryHandle other(reg, RootKey::LocalMachine);
+  reg.BeforeNextCreate([&] { WriteRecord(other, NewRecord(other, kSharedLinksKey), theirs, true); });
+  WriteRecord(machine, NewRecord(machine, kSharedLinksKey), ours, true);
+  EXPECT_TRUE(SharedLinkOriginal(machine, "Quake").has_value());
+  EXPECT_TRUE(SharedLinkOriginal(machine, "Doom").has_value());
+}
+
 TEST_F(LinkAdoptionTest, ARenameTakesTheLinksAlongAndAnInstallMoveRelinksThem) {
   links.folders[1].allUsers = true;  // the desktop link serves every account
   links.links[kMenu] = Link(kGame);
