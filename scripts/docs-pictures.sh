@@ -26,7 +26,7 @@ pictures=(
   "about.png             $version-about"
   "card-model.png        $version-card-dialog"
   "large-fonts-card.png   large-fonts-$version-120-card"
-  "large-fonts-editor.png large-fonts-$version-120-editor-glide"
+  "large-fonts-editor.png large-fonts-$version-120-editor"
 )
 
 mkdir -p "$docs"

@@ -51,15 +51,11 @@ int EditorControlId(const std::string& name) {
   return -1;
 }
 
-HWND ControlById(HWND form, int id) {
-  Search search = {id, nullptr};
-  if (id < 0 || !form) return nullptr;
-  EnumChildWindows(form, FindById, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
 HWND EditorControl(HWND editor, const std::string& name) {
-  return ControlById(editor, EditorControlId(name));
+  Search search = {EditorControlId(name), nullptr};
+  if (search.id < 0 || !editor) return nullptr;
+  EnumChildWindows(editor, FindById, reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 std::string EditorText(HWND editor, const std::string& name) {
@@ -113,11 +109,7 @@ bool ClickTab(HWND editor, int index) {
   // OpenGL", "Additional settings".
   const int centers[] = {30, 100, 195};
   if (index < 0 || index > 2) return false;
-  // Drawn at 96 dpi; the program's tabs grow with the screen's dpi, as ours.
-  HDC screen = GetDC(nullptr);
-  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-  if (screen) ReleaseDC(nullptr, screen);
-  const LPARAM at = MAKELPARAM(MulDiv(centers[index], dpi, 96), MulDiv(10, dpi, 96));
+  const LPARAM at = MAKELPARAM(centers[index], 10);
   return PostMessageA(tabs, WM_LBUTTONDOWN, MK_LBUTTON, at) && PostMessageA(tabs, WM_LBUTTONUP, 0, at);
 }
 

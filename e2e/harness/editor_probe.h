@@ -13,8 +13,6 @@ namespace e2e {
 constexpr char kEditorClass[] = "TForm1";
 
 int EditorControlId(const std::string& name);
-// A control anywhere inside a form by its id; nullptr when it is not there.
-HWND ControlById(HWND form, int id);
 // The control anywhere inside the editor; nullptr when it is not there.
 HWND EditorControl(HWND editor, const std::string& name);
 

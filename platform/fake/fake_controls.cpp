@@ -75,10 +75,7 @@ void Prepare(FakeControl& control, const LayoutRow& row) {
 
 }  // namespace
 
-FakeForm::FakeForm(const FormLayout& design, int dpi) : NamedControls(window_) {
-  const ScaledLayout scaled(design, dpi);
-  const FormLayout& layout = scaled.Form();
-  window_.SetDpi(dpi);
+FakeForm::FakeForm(const FormLayout& layout) : NamedControls(window_) {
   window_.SetPosition(layout.left, layout.top);
   window_.SetClientHeight(layout.clientHeight);
   window_.SetClientWidth(layout.clientWidth);

@@ -137,8 +137,7 @@ class FakeFormWindow : public FormWindow {
   int TextWidth(const std::string& text) const override {
     return kCharWidth * static_cast<int>(text.size());
   }
-  int Dpi() const override { return dpi_; }
-  void SetDpi(int dpi) { dpi_ = dpi; }
+  int Dpi() const override { return kDesignDpi; }
 
  private:
   int left_ = 0;
@@ -147,7 +146,6 @@ class FakeFormWindow : public FormWindow {
   int clientWidth_ = 0;
   Bounds workArea_{0, 0, 1024, 768};
   bool visible_ = false;
-  int dpi_ = kDesignDpi;
 };
 
 // Holds the form window ahead of the controls, which refer to it.
@@ -156,10 +154,10 @@ struct FakeFormWindowHolder {
 };
 
 // A form's controls made in memory from its layout table, in the state the
-// table gives them, scaled to a screen of `dpi` as the Win32 side does.
+// table gives them.
 class FakeForm : private FakeFormWindowHolder, public NamedControls {
  public:
-  explicit FakeForm(const FormLayout& design, int dpi = kDesignDpi);
+  explicit FakeForm(const FormLayout& layout);
   FakeFormWindow& Window() { return window_; }
 };
 

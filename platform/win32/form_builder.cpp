@@ -178,21 +178,25 @@ void FitWrappedLabel(HWND label, HFONT font, const LayoutRow& row, int dpi) {
   if (height > row.height) {
     const int frame = ScaleToDpi(2, dpi);  // a panel's bevel
     const int right = row.left + row.width;
+    const int roomLeft = row.left - frame;
+    const int roomRight = static_cast<int>(parent.right) - frame - right;
     if (row.flags & layout_flag::kAlignCenter) {
-      const int room = std::min(static_cast<int>(row.left), static_cast<int>(parent.right) - right) - frame;
-      if (room > 0) left -= room, width += 2 * room;
+      const int room = std::max(0, std::min(roomLeft, roomRight));
+      left -= room;
+      width += 2 * room;
     } else if (row.flags & layout_flag::kAlignRight) {
-      if (row.left > frame) left = frame, width = right - frame;
-    } else if (parent.right - frame > right) {
-      width = parent.right - frame - row.left;
+      left -= std::max(0, roomLeft);
+      width = right - left;
+    } else {
+      width += std::max(0, roomRight);
     }
     height = WrappedHeight(dc, row.caption, width);
   }
   SelectObject(dc, old);
   ReleaseDC(label, dc);
   if (width != row.width || height > row.height) {
-    SetWindowPos(label, nullptr, left, row.top, width, std::max(height, static_cast<int>(row.height)),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(label, nullptr, left, row.top, width,
+                 std::max(height, static_cast<int>(row.height)), SWP_NOZORDER | SWP_NOACTIVATE);
   }
 }
 

@@ -48,18 +48,17 @@ class FakeEditorFactory : public EditorFactory {
   explicit FakeEditorFactory(const EditorServices& services) : services_(services) {}
 
   std::unique_ptr<EditorInstance> CreateEditor() override {
-    auto editor = std::make_unique<Instance>(services_, dpi);
+    auto editor = std::make_unique<Instance>(services_);
     lastForm = &editor->form;
     editor->logic.ShowProgramFile();
     return editor;
   }
 
   FakeForm* lastForm = nullptr;
-  int dpi = kDesignDpi;  // of the screen the next editor opens on
 
  private:
   struct Instance : EditorInstance {
-    Instance(const EditorServices& services, int dpi) : form(EditorLayout(), dpi), logic(form, services) {}
+    explicit Instance(const EditorServices& services) : form(EditorLayout()), logic(form, services) {}
     ProfileEditor& Editor() override { return logic; }
     FakeForm form;
     ProfileEditor logic;
