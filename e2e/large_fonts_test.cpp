@@ -18,28 +18,19 @@
 namespace e2e {
 namespace {
 
-using tw::ControlKind;
-
-BOOL CALLBACK Collect(HWND child, LPARAM found) {
-  reinterpret_cast<std::vector<HWND>*>(found)->push_back(child);
-  return TRUE;
-}
-
 void ExpectCaptionsFit(HWND form, const tw::FormLayout& design, const std::string& shot) {
   const int dpi = tw::ScreenDpi();
   const tw::ScaledLayout scaled(design, dpi);
   RECT client = {};
   ASSERT_TRUE(GetClientRect(form, &client)) << design.className;
   EXPECT_EQ(client.right, scaled.Form().clientWidth) << design.className;
-  std::vector<HWND> children;
-  EnumChildWindows(form, Collect, reinterpret_cast<LPARAM>(&children));
   HDC dc = GetDC(nullptr);
-  for (HWND control : children) {
-    const size_t index = GetDlgCtrlID(control) - tw::FormControls::IdOf(design, design.rows[0].name);
-    const std::string text = WindowText(control);
-    const tw::LayoutRow& row = scaled.Form().rows[index < design.rowCount ? index : 0];
-    // Captions: labels, radio buttons, check boxes and buttons (the kinds up to Button).
-    if (index >= design.rowCount || text.empty() || row.kind > ControlKind::Button) continue;
+  for (const tw::LayoutRow& row : scaled.Form()) {
+    // Captions: of labels, radio buttons, check boxes and buttons (the kinds up to Button).
+    if (!*row.caption || row.kind > tw::ControlKind::Button) continue;
+    const std::string text = row.caption;
+    HWND control = FindDescendant(form, row.kind == tw::ControlKind::Label ? "Static" : "Button", text);
+    if (!control) continue;  // its text changed since (the gamma values)
     HFONT font = tw::CreateRowFont(scaled.Form(), row, dpi);
     if (!font) font = tw::CreateFormFont(scaled.Form());
     SelectObject(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
@@ -47,14 +38,14 @@ void ExpectCaptionsFit(HWND form, const tw::FormLayout& design, const std::strin
     RECT needed = {0, 0, client.right, 0};
     DrawTextA(dc, text.c_str(), -1, &needed,
               DT_CALCRECT | (row.flags & tw::layout_flag::kWordWrap ? DT_WORDBREAK : DT_SINGLELINE));
-    // A push button's frame; a check box's box and half a digit, as Wine draws them.
-    INT digit = 0;
+    INT digit = 0;  // a check box's box and half a digit, a button's frame, as Wine draws them
     GetCharWidth32A(dc, '0', '0', &digit);
-    const bool boxed = row.kind == ControlKind::CheckBox || row.kind == ControlKind::RadioButton;
-    const int room = client.right - (row.kind == ControlKind::Button ? 4 : 0) -
+    const bool boxed = row.kind == tw::ControlKind::CheckBox || row.kind == tw::ControlKind::RadioButton;
+    const int room = client.right - (row.kind == tw::ControlKind::Button ? 4 : 0) -
                      (boxed ? 12 * dpi / 96 + 2 + digit / 2 : 0);
-    EXPECT_LE(needed.right, room) << row.name << " \"" << text << "\" at " << dpi;
-    EXPECT_LE(needed.bottom, client.bottom) << row.name << " \"" << text << "\" at " << dpi;
+    EXPECT_TRUE(needed.right <= room && needed.bottom <= client.bottom)
+        << row.name << " \"" << text << "\" needs " << needed.right << "x" << needed.bottom << " at "
+        << dpi << " dpi, has " << room << "x" << client.bottom;
     DeleteObject(SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT)));
   }
   ReleaseDC(nullptr, dc);
