@@ -18,6 +18,15 @@
 namespace e2e {
 namespace {
 
+using tw::ControlKind;
+
+// A window of the program once it is shown, its controls made.
+HWND ShownWindow(const ChildProcess& program, const char* className) {
+  HWND found = nullptr;
+  WaitUntil([&] { return IsWindowVisible(found = FindTopWindow(program.id(), className)); });
+  return found;
+}
+
 void ExpectCaptionsFit(HWND form, const tw::FormLayout& design, const std::string& shot) {
   const int dpi = tw::ScreenDpi();
   const tw::ScaledLayout scaled(design, dpi);
@@ -26,26 +35,26 @@ void ExpectCaptionsFit(HWND form, const tw::FormLayout& design, const std::strin
   EXPECT_EQ(client.right, scaled.Form().clientWidth) << design.className;
   HDC dc = GetDC(nullptr);
   for (const tw::LayoutRow& row : scaled.Form()) {
-    // Captions: of labels, radio buttons, check boxes and buttons (the kinds up to Button).
-    if (!*row.caption || row.kind > tw::ControlKind::Button) continue;
+    if (!*row.caption || row.kind > ControlKind::Button) continue;  // label ... button
     const std::string text = row.caption;
-    HWND control = FindDescendant(form, row.kind == tw::ControlKind::Label ? "Static" : "Button", text);
+    const bool label = row.kind == ControlKind::Label;
+    HWND control = FindDescendant(form, label ? "Static" : "Button", text);
     if (!control) continue;  // its text changed since (the gamma values)
     HFONT font = tw::CreateRowFont(scaled.Form(), row, dpi);
     if (!font) font = tw::CreateFormFont(scaled.Form());
     SelectObject(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
     GetClientRect(control, &client);
     RECT needed = {0, 0, client.right, 0};
-    DrawTextA(dc, text.c_str(), -1, &needed,
-              DT_CALCRECT | (row.flags & tw::layout_flag::kWordWrap ? DT_WORDBREAK : DT_SINGLELINE));
+    const bool wraps = row.flags & tw::layout_flag::kWordWrap;
+    DrawTextA(dc, text.c_str(), -1, &needed, DT_CALCRECT | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
     INT digit = 0;  // a check box's box and half a digit, a button's frame, as Wine draws them
     GetCharWidth32A(dc, '0', '0', &digit);
-    const bool boxed = row.kind == tw::ControlKind::CheckBox || row.kind == tw::ControlKind::RadioButton;
-    const int room = client.right - (row.kind == tw::ControlKind::Button ? 4 : 0) -
+    const bool boxed = row.kind == ControlKind::CheckBox || row.kind == ControlKind::RadioButton;
+    const int room = client.right - (row.kind == ControlKind::Button ? 4 : 0) -
                      (boxed ? 12 * dpi / 96 + 2 + digit / 2 : 0);
     EXPECT_TRUE(needed.right <= room && needed.bottom <= client.bottom)
-        << row.name << " \"" << text << "\" needs " << needed.right << "x" << needed.bottom << " at "
-        << dpi << " dpi, has " << room << "x" << client.bottom;
+        << row.name << " \"" << text << "\" needs " << needed.right << "x" << needed.bottom
+        << " at " << dpi << " dpi, has " << room << "x" << client.bottom;
     DeleteObject(SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT)));
   }
   ReleaseDC(nullptr, dc);
@@ -56,8 +65,7 @@ TEST(LargeFonts, EveryCaptionOfEveryFormIsWhole) {
   ASSERT_GT(tw::ScreenDpi(), 96) << "the wrapper did not set Large Fonts";
   ResetTarnwickState();
   PlantFixture(kWin98Voodoo5);
-  // No card model stored: the question comes first; -DEBUG shows the start-up window.
-  ChildProcess tarnwick = StartTarnwick("-DEBUG");
+  ChildProcess tarnwick = StartTarnwick("-DEBUG");  // shows the start-up window; then the question
   HWND card = WaitForProgramWindow(tarnwick, kCardDialogClass, std::string(kAppTitle));
   ASSERT_TRUE(tarnwick.WaitForIdle(kDefaultTimeoutMs));
   ExpectCaptionsFit(card, tw::CardModelQuestionLayout(), "card");
@@ -65,11 +73,9 @@ TEST(LargeFonts, EveryCaptionOfEveryFormIsWhole) {
   HWND main = FindTopWindow(tarnwick.id(), kMainWindowClass);
   ExpectCaptionsFit(main, tw::StartupWindowLayout(), "startup");
   ASSERT_TRUE(PostMenuCommand(main, tw::menu_id::kAbout1));
-  ExpectCaptionsFit(WaitForProgramWindow(tarnwick, "TForm3"), tw::AboutBoxLayout(), "about");
+  ExpectCaptionsFit(ShownWindow(tarnwick, "TForm3"), tw::AboutBoxLayout(), "about");
   ASSERT_TRUE(PostMenuCommand(main, tw::menu_id::kCurrentsettings1));
-  HWND editor = WaitForProgramWindow(tarnwick, kEditorClass);
-  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(editor) != FALSE; }, kDefaultTimeoutMs));
-  ExpectCaptionsFit(editor, tw::EditorLayout(), "editor");
+  ExpectCaptionsFit(ShownWindow(tarnwick, kEditorClass), tw::EditorLayout(), "editor");
   ResetTarnwickState();
 }
 
