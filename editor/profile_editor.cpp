@@ -18,7 +18,8 @@ constexpr const char* kReservedName = "USER DEFAULT";
 constexpr const char* kProfileButtons[] = {"Button1", "Button4", "Button7"};  // OK, Remove, Shortcut
 constexpr const char* kAllButtons[] = {"Button1", "Button2", "Button3",
                                        "Button4", "Button5", "Button7"};
-// The lowest control of each page sets the page control's height.
+// The lowest control of each page sets the page control's height. These
+// lengths are the layout's, at 96 dpi.
 struct PageFoot {
   const char* page;
   const char* lowest;
@@ -40,8 +41,8 @@ void ProfileEditor::ShowHeader(const std::string& filePath) {
   const std::string folder = DirectoryPart(filePath);
   const Bounds panel = view_.Get("Panel1").GetBounds();
   const Bounds line = view_.Get("Label15").GetBounds();
-  view_.Get("Label15").SetText(
-      ShortenPath(folder, panel.width - line.left - kHeaderRightMargin, view_.Form()));
+  const int margin = ScaleToDpi(kHeaderRightMargin, view_.Form().Dpi());
+  view_.Get("Label15").SetText(ShortenPath(folder, panel.width - line.left - margin, view_.Form()));
   view_.Get("Label15").SetHint(folder);
 }
 
@@ -118,21 +119,22 @@ void ProfileEditor::ShowEditor() {
 }
 
 void ProfileEditor::FitToActivePage() {
+  const int dpi = view_.Form().Dpi();
   Control& pageControl = view_.Get(kPageControl);
   const std::string page = view_.Pages(kPageControl).ActivePage();
   Bounds pages = pageControl.GetBounds();
   for (const PageFoot& foot : kPageFeet) {
-    if (page == foot.page) pages.height = LayoutBottom(foot.lowest) + kBelowLowest;
+    if (page == foot.page) pages.height = ScaleToDpi(LayoutBottom(foot.lowest) + kBelowLowest, dpi);
   }
   pageControl.SetBounds(pages);
   for (const char* name : kAllButtons) {
     Control& button = view_.Get(name);
     Bounds place = button.GetBounds();
-    place.top = pages.top + pages.height + kButtonGap;
+    place.top = pages.top + pages.height + ScaleToDpi(kButtonGap, dpi);
     button.SetBounds(place);
   }
   const Bounds ok = view_.Get("Button1").GetBounds();
-  view_.Form().SetClientHeight(ok.top + ok.height + kBelowButtons);
+  view_.Form().SetClientHeight(ok.top + ok.height + ScaleToDpi(kBelowButtons, dpi));
 }
 
 void ProfileEditor::NameChanged() {

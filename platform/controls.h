@@ -112,6 +112,9 @@ class FormWindow {
   virtual bool Visible() const = 0;
   // Width in pixels of a text in the main window's font.
   virtual int TextWidth(const std::string& text) const = 0;
+  // Pixels per logical inch of the screen: the form and its controls were
+  // made at that many pixels per 96 of the layout's.
+  virtual int Dpi() const = 0;
 };
 
 // A form's controls by component name. Asking for a name the form lacks, or

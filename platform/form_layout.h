@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 
 namespace tw {
@@ -100,6 +101,62 @@ struct FormLayout {
       if (name == row.name) return &row;
     return nullptr;
   }
+};
+
+// Layouts are drawn for a screen of 96 pixels per logical inch ("Small
+// Fonts"). With Large Fonts (120) and larger the system's font grows, so the
+// forms grow with it, as the forms of the era did.
+constexpr int kDesignDpi = 96;
+
+// A length drawn at 96 dpi on a screen of `dpi`, to the nearest pixel with
+// halves away from zero, as MulDiv rounds.
+inline int ScaleToDpi(int pixels, int dpi) {
+  if (dpi <= 0) dpi = kDesignDpi;  // a screen that tells nothing: as drawn
+  const long product = static_cast<long>(pixels) * dpi;
+  const long half = product < 0 ? -kDesignDpi / 2 : kDesignDpi / 2;
+  return static_cast<int>((product + half) / kDesignDpi);
+}
+
+// The width a control needs for a caption `textWidth` pixels wide: a check
+// box or radio button also its box and a gap (13 and 5 pixels at 96 dpi).
+inline int CaptionWidth(ControlKind kind, int textWidth, int dpi) {
+  const bool boxed = kind == ControlKind::CheckBox || kind == ControlKind::RadioButton;
+  return boxed ? textWidth + ScaleToDpi(13 + 5, dpi) : textWidth;
+}
+
+// A layout as it stands on a screen of `dpi`: each row's edges (so controls
+// that touch keep touching and none leaves its parent), its own font height,
+// the client size and the form's font height. The window's place on the
+// screen stays, as the stored places are screen pixels. At 96 dpi it is the
+// layout as drawn.
+class ScaledLayout {
+ public:
+  ScaledLayout(const FormLayout& design, int dpi)
+      : rows_(new LayoutRow[design.rowCount ? design.rowCount : 1]), form_(design) {
+    auto scale = [dpi](int pixels) { return static_cast<short>(ScaleToDpi(pixels, dpi)); };
+    for (std::size_t i = 0; i < design.rowCount; ++i) {
+      const LayoutRow& row = design.rows[i];
+      LayoutRow& scaled = rows_[i];
+      scaled = row;
+      scaled.left = scale(row.left);
+      scaled.top = scale(row.top);
+      scaled.width = static_cast<short>(scale(row.left + row.width) - scaled.left);
+      scaled.height = static_cast<short>(scale(row.top + row.height) - scaled.top);
+      scaled.fontHeight = scale(row.fontHeight);
+    }
+    form_.rows = rows_.get();
+    form_.clientWidth = ScaleToDpi(design.clientWidth, dpi);
+    form_.clientHeight = ScaleToDpi(design.clientHeight, dpi);
+    form_.fontHeight = ScaleToDpi(design.fontHeight, dpi);
+  }
+  ScaledLayout(const ScaledLayout&) = delete;
+  ScaledLayout& operator=(const ScaledLayout&) = delete;
+
+  const FormLayout& Form() const { return form_; }
+
+ private:
+  std::unique_ptr<LayoutRow[]> rows_;
+  FormLayout form_;
 };
 
 }  // namespace tw

@@ -25,6 +25,8 @@ pictures=(
   "editor-live.png       editor-$version-live-settings-direct3d"
   "about.png             $version-about"
   "card-model.png        $version-card-dialog"
+  "large-fonts-card.png   large-fonts-$version-120-card"
+  "large-fonts-editor.png large-fonts-$version-120-editor"
 )
 
 mkdir -p "$docs"

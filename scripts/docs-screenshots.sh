@@ -29,4 +29,8 @@ bash "$here/e2e-screenshots.sh" "$shots" editor "$e2e/editor_e2e.exe" --tarnwick
   --game="$game" --fixtures="$here/../e2e/fixtures" --winver="$version" || status=1
 bash "$here/e2e-desktop-clicks.sh" --exe "$exe" --game "$game" --shots "$shots" "$version" ||
   status=1
+# The forms at Large Fonts (120 dpi).
+bash "$here/run-at-dpi.sh" 120 bash "$here/e2e-screenshots.sh" "$shots" large-fonts \
+  "$e2e/large_fonts_e2e.exe" --tarnwick="$exe" --game="$game" \
+  --fixtures="$here/../e2e/fixtures" --winver="$version" || status=1
 exit $status

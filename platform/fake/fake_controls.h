@@ -137,6 +137,7 @@ class FakeFormWindow : public FormWindow {
   int TextWidth(const std::string& text) const override {
     return kCharWidth * static_cast<int>(text.size());
   }
+  int Dpi() const override { return kDesignDpi; }
 
  private:
   int left_ = 0;

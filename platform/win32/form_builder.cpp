@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "res/resource_ids.h"
@@ -14,6 +15,7 @@ constexpr int kFirstControlId = 100;
 constexpr const char* kPanelClass = "TPanel";
 constexpr const char* kPageClass = "TTabSheet";
 constexpr int kDropDownHeight = 200;  // a combo box's height includes its open list
+constexpr int kSystemFontHeight = 11;  // MS Sans Serif 8 point at 96 dpi
 
 // A panel paints its face and bevel and hands its controls' notifications on
 // to the form, so the form's handlers see them as if the controls were its own.
@@ -133,21 +135,68 @@ DWORD FormExStyle(unsigned flags) {
   return exStyle;
 }
 
-// Labels size themselves to their text, so a substituted font never cuts
-// the caption short.
-void FitLabel(HWND label, HFONT font, const LayoutRow& row) {
-  HDC dc = GetDC(label);
+// Labels, check boxes and radio buttons grow to their text, so neither a
+// substituted font nor one that grew faster than the dpi cuts the caption.
+void FitCaption(HWND control, HFONT font, const LayoutRow& row, int dpi) {
+  HDC dc = GetDC(control);
   if (!dc) return;
   HGDIOBJ old = SelectObject(dc, font);
   SIZE extent = {};
   const bool measured =
       GetTextExtentPoint32A(dc, row.caption, lstrlenA(row.caption), &extent) != FALSE;
   SelectObject(dc, old);
-  ReleaseDC(label, dc);
-  if (measured && (extent.cx > row.width || extent.cy > row.height)) {
-    SetWindowPos(label, nullptr, 0, 0, extent.cx > row.width ? extent.cx : row.width,
+  ReleaseDC(control, dc);
+  const int width = CaptionWidth(row.kind, extent.cx, dpi);
+  if (measured && (width > row.width || extent.cy > row.height)) {
+    SetWindowPos(control, nullptr, 0, 0, width > row.width ? width : row.width,
                  extent.cy > row.height ? extent.cy : row.height,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+// Height of a text wrapped at `width`.
+int WrappedHeight(HDC dc, const char* text, int width) {
+  RECT needed = {0, 0, width, 0};
+  DrawTextA(dc, text, -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+  return needed.bottom;
+}
+
+// A word-wrapped label whose text needs more lines than its box holds (its
+// font grew faster than the dpi) widens away from its aligned edge, or about
+// its middle, up to its parent's frame, and then grows down.
+void FitWrappedLabel(HWND label, HFONT font, const LayoutRow& row, int dpi) {
+  RECT parent = {};
+  HDC dc = GetDC(label);
+  if (!dc || !GetClientRect(GetParent(label), &parent)) {
+    if (dc) ReleaseDC(label, dc);
+    return;
+  }
+  HGDIOBJ old = SelectObject(dc, font);
+  int height = WrappedHeight(dc, row.caption, row.width);
+  int left = row.left;
+  int width = row.width;
+  if (height > row.height) {
+    const int frame = ScaleToDpi(2, dpi);  // a panel's bevel
+    const int right = row.left + row.width;
+    const int roomLeft = row.left - frame;
+    const int roomRight = static_cast<int>(parent.right) - frame - right;
+    if (row.flags & layout_flag::kAlignCenter) {
+      const int room = std::max(0, std::min(roomLeft, roomRight));
+      left -= room;
+      width += 2 * room;
+    } else if (row.flags & layout_flag::kAlignRight) {
+      left -= std::max(0, roomLeft);
+      width = right - left;
+    } else {
+      width += std::max(0, roomRight);
+    }
+    height = WrappedHeight(dc, row.caption, width);
+  }
+  SelectObject(dc, old);
+  ReleaseDC(label, dc);
+  if (width != row.width || height > row.height) {
+    SetWindowPos(label, nullptr, left, row.top, width,
+                 std::max(height, static_cast<int>(row.height)), SWP_NOZORDER | SWP_NOACTIVATE);
   }
 }
 
@@ -162,16 +211,46 @@ FormControls::~FormControls() {
   if (ownFormFont_) DeleteObject(formFont_);
 }
 
-void FormControls::Create(HWND form, const FormLayout& layout, HINSTANCE instance) {
+HFONT CreateFormFont(const FormLayout& layout) {
+  if (layout.fontName[0] == '\0') return nullptr;
+  return CreateFontA(-layout.fontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                     DEFAULT_PITCH | FF_DONTCARE, layout.fontName);
+}
+
+HFONT CreateRowFont(const FormLayout& layout, const LayoutRow& row, int dpi) {
+  if (row.fontName[0] == '\0' && row.fontHeight == 0 &&
+      !(row.flags & (layout_flag::kBold | layout_flag::kUnderline))) {
+    return nullptr;
+  }
+  const char* face = row.fontName[0]     ? row.fontName
+                     : layout.fontName[0] ? layout.fontName
+                                          : "MS Sans Serif";
+  const int height = row.fontHeight   ? row.fontHeight
+                     : layout.fontHeight ? layout.fontHeight
+                                         : ScaleToDpi(kSystemFontHeight, dpi);
+  return CreateFontA(-height, 0, 0, 0, (row.flags & layout_flag::kBold) ? FW_BOLD : FW_NORMAL,
+                     FALSE, (row.flags & layout_flag::kUnderline) ? TRUE : FALSE, FALSE,
+                     ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                     DEFAULT_PITCH | FF_DONTCARE, face);
+}
+
+int ScreenDpi() {
+  HDC screen = GetDC(nullptr);
+  if (!screen) return kDesignDpi;
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : kDesignDpi;
+}
+
+void FormControls::Create(HWND form, const FormLayout& design, HINSTANCE instance) {
+  const int dpi = ScreenDpi();
+  const ScaledLayout scaled(design, dpi);
+  const FormLayout& layout = scaled.Form();
   formFont_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  if (layout.fontName[0] != '\0') {
-    HFONT own = CreateFontA(-layout.fontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                            ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                            DEFAULT_PITCH | FF_DONTCARE, layout.fontName);
-    if (own) {
-      formFont_ = own;
-      ownFormFont_ = true;
-    }
+  if (HFONT own = CreateFormFont(layout)) {
+    formFont_ = own;
+    ownFormFont_ = true;
   }
   RegisterPanelClass(instance, kPanelClass);
   RegisterPanelClass(instance, kPageClass);
@@ -192,7 +271,7 @@ void FormControls::Create(HWND form, const FormLayout& layout, HINSTANCE instanc
       firstRadio = false;
     }
     RECT place = {row.left, row.top, row.left + row.width, row.top + row.height};
-    if (row.kind == ControlKind::ComboBox) place.bottom += kDropDownHeight;
+    if (row.kind == ControlKind::ComboBox) place.bottom += ScaleToDpi(kDropDownHeight, dpi);
     if (row.kind == ControlKind::Page) {
       // Laid over the page control's display area, as the form's own child.
       HWND tab = parent;
@@ -219,23 +298,14 @@ void FormControls::Create(HWND form, const FormLayout& layout, HINSTANCE instanc
       // the page control it covers.
       SetWindowPos(child, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
-    HFONT font = formFont_;
-    HFONT own = nullptr;
-    if (row.fontName[0] != '\0' || row.fontHeight != 0 ||
-        (row.flags & (layout_flag::kBold | layout_flag::kUnderline))) {
-      const char* face = row.fontName[0]     ? row.fontName
-                         : layout.fontName[0] ? layout.fontName
-                                              : "MS Sans Serif";
-      const int height = row.fontHeight ? row.fontHeight : (layout.fontHeight ? layout.fontHeight : 11);
-      own = CreateFontA(-height, 0, 0, 0, (row.flags & layout_flag::kBold) ? FW_BOLD : FW_NORMAL,
-                        FALSE, (row.flags & layout_flag::kUnderline) ? TRUE : FALSE, FALSE,
-                        ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                        DEFAULT_PITCH | FF_DONTCARE, face);
-      if (own) font = own;
-    }
+    HFONT own = CreateRowFont(layout, row, dpi);
+    HFONT font = own ? own : formFont_;
     SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    if (row.kind == ControlKind::Label && !(row.flags & layout_flag::kWordWrap)) {
-      FitLabel(child, font, row);
+    if ((row.kind == ControlKind::Label && !(row.flags & layout_flag::kWordWrap)) ||
+        row.kind == ControlKind::CheckBox || row.kind == ControlKind::RadioButton) {
+      FitCaption(child, font, row, dpi);
+    } else if (row.kind == ControlKind::Label) {
+      FitWrappedLabel(child, font, row, dpi);
     }
     if (row.flags & layout_flag::kChecked) SendMessageA(child, BM_SETCHECK, BST_CHECKED, 0);
     children_.push_back({row.name, child, controlId, row.textColor != kDefaultTextColor,
@@ -356,7 +426,8 @@ bool RegisterFormClass(const FormLayout& layout, HINSTANCE instance, WNDPROC win
 HWND CreateFormWindow(const FormLayout& layout, HINSTANCE instance, HWND owner, void* param) {
   const DWORD style = FormStyle(layout.flags);
   const DWORD exStyle = FormExStyle(layout.flags);
-  RECT rect = {0, 0, layout.clientWidth, layout.clientHeight};
+  const int dpi = ScreenDpi();
+  RECT rect = {0, 0, ScaleToDpi(layout.clientWidth, dpi), ScaleToDpi(layout.clientHeight, dpi)};
   AdjustWindowRectEx(&rect, style, FALSE, exStyle);
   return CreateWindowExA(exStyle, layout.className, layout.caption, style, layout.left, layout.top,
                          rect.right - rect.left, rect.bottom - rect.top, owner, nullptr, instance,

@@ -19,10 +19,11 @@ class FormControls {
   FormControls(const FormControls&) = delete;
   FormControls& operator=(const FormControls&) = delete;
 
-  // Creates every row of `layout` inside `form`. Pages of a page control are
-  // children of the form laid over the page control's display area, so their
-  // controls' notifications reach the form; only the first page is shown.
-  void Create(HWND form, const FormLayout& layout, HINSTANCE instance);
+  // Creates every row of `design` inside `form`, scaled to the screen's dpi.
+  // Pages of a page control are children of the form laid over the page
+  // control's display area, so their controls' notifications reach the form;
+  // only the first page is shown.
+  void Create(HWND form, const FormLayout& design, HINSTANCE instance);
 
   HWND Get(const std::string& name) const;
   // The component a WM_COMMAND control id belongs to ("" when none).
@@ -65,8 +66,20 @@ RECT PageArea(HWND tabControl);
 // dialog face colour.
 bool RegisterFormClass(const FormLayout& layout, HINSTANCE instance, WNDPROC windowProc);
 
+// The fonts the controls of a form made from `layout` (scaled to the screen
+// already) get. The form's: nullptr for the system's dialog font, which
+// grows with the dpi by itself. A row's: nullptr for a row that takes the
+// form's. The caller deletes what it gets.
+HFONT CreateFormFont(const FormLayout& layout);
+HFONT CreateRowFont(const FormLayout& layout, const LayoutRow& row, int dpi);
+
+// Pixels per logical inch of the screen (96 when it cannot tell). Windows 95
+// reads it once at start-up, so it holds for the program's whole run.
+int ScreenDpi();
+
 // Creates the form's top-level window (its class registered by the caller)
-// sized so its client area is as the layout gives; `param` reaches WM_NCCREATE.
+// sized so its client area is as the layout gives, scaled to the screen's
+// dpi; `param` reaches WM_NCCREATE.
 HWND CreateFormWindow(const FormLayout& layout, HINSTANCE instance, HWND owner, void* param);
 
 }  // namespace tw

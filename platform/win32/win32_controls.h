@@ -130,6 +130,7 @@ class Win32FormWindow : public FormWindow {
   void Hide() override { ShowWindow(window_, SW_HIDE); }
   bool Visible() const override { return IsWindowVisible(window_) != FALSE; }
   int TextWidth(const std::string& text) const override;
+  int Dpi() const override { return ScreenDpi(); }
 
  private:
   HWND window_;

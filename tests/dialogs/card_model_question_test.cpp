@@ -3,6 +3,7 @@
 #include <set>
 #include <string>
 
+#include "dialogs/about_box.h"
 #include "dialogs/card_model_question.h"
 #include "shell/startup_layout.h"
 
@@ -73,10 +74,18 @@ void ExpectControlsFit(const FormLayout& form) {
   }
 }
 
+// Drawn at 96 dpi, the forms keep their proportions at 120 and 144 dpi,
+// lengths rounded as MulDiv rounds, halves up.
 TEST(CardModelDialog, Layouts) {
   const FormLayout& dialog = CardModelQuestionLayout();
-  ExpectControlsFit(dialog);
-  ExpectControlsFit(StartupWindowLayout());
+  for (const int dpi : {96, 120, 144}) {
+    for (const FormLayout* form : {&dialog, &StartupWindowLayout(), &AboutBoxLayout()}) {
+      ExpectControlsFit(ScaledLayout(*form, dpi).Form());
+    }
+  }
+  const ScaledLayout large(dialog, 144);
+  EXPECT_EQ(large.Form().clientHeight, 188);                 // 125 * 1.5 = 187.5
+  EXPECT_EQ(large.Form().Find("RadioButton1")->width, 158);  // right edge 181.5, left 24
   int checked = 0;
   for (const LayoutRow& row : dialog) {
     if ((row.flags & layout_flag::kChecked) == 0) continue;
