@@ -1,6 +1,7 @@
 // Message boxes, posted messages and the exit-watch timer, recorded for tests.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -10,13 +11,18 @@ namespace tw {
 
 class FakeUserInterface : public UserInterface {
  public:
-  void Notice(const std::string& text) override { notices.push_back(text); }
+  void Notice(const std::string& text) override {
+    notices.push_back(text);
+    if (whileNoticeOpen) whileNoticeOpen(text);
+  }
   void ErrorReport(const std::string& text) override { errorReports.push_back(text); }
   void PostToMainWindow(unsigned message) override { posted.push_back(message); }
 
   std::vector<std::string> notices;
   std::vector<std::string> errorReports;
   std::vector<unsigned> posted;
+  // Runs while a notice is open, as the messages its box's loop dispatches.
+  std::function<void(const std::string&)> whileNoticeOpen;
 };
 
 class FakeTimer : public Timer {

@@ -146,18 +146,6 @@ TEST_F(LauncherTest, WithoutReloadOrInADirectRunNothingIsWatched) {
   }
 }
 
-TEST_F(LauncherTest, AFailedLaunchNamesTheFileAndLeavesTheSettingsWritten) {
-  AddProfile("Game", "C:\\Games\\Missing Game.EXE", "1.50");
-  processes.SetLaunchFails(true);
-
-  launcher.RunProfile("Game");
-
-  EXPECT_EQ(ui.notices, std::vector<std::string>{"Could not start C:\\Games\\Missing Game.EXE"});
-  EXPECT_FALSE(timer.Enabled());
-  EXPECT_EQ(launcher.CurrentState(), Launcher::State::Idle);
-  EXPECT_EQ(DriverGamma(), "1.50");
-}
-
 TEST_F(LauncherTest, ADirectRunOfAnUnknownProfileCreatesNothingAndCannotStart) {
   flags.runDirect = true;
 
@@ -197,18 +185,81 @@ TEST_F(LauncherTest, ADisplayModeIsSwitchedFirstAndTheLaunchWaitsForThePostedMes
   EXPECT_EQ(display.StoredMode(), -1);
 }
 
-TEST_F(LauncherTest, AFailedDisplaySwitchStartsNothing) {
-  AddProfile("Game", "c:\\games\\game.exe", "1.50");
-  SetProfileDword("Game", "Desktop Mode", 2);
-  display.SetChangeResult(disp_change::kBadMode);
+// With reloading on, a game that did not start has ended at once: before
+// its notice shows, the driver ("Prev " values too), the desktop and the
+// record are as before the run, or as the game still watched left them.
+// With reloading off the values stay for "Reset to previous settings".
+TEST_F(LauncherTest, AStartThatDoesNotHappenGivesBackWhatItWroteBeforeItsNotice) {
+  const std::string prev = std::string("Prev ") + kGamma;
+  const struct {
+    const char* name;
+    bool reload;
+    bool earlierWatched;
+    bool switches;
+    long change;
+    bool launchFails;
+    const char* notice;
+  } cases[] = {
+      {"moved game", true, false, false, 0, true, "Could not start C:\\Games\\Gone.EXE"},
+      {"moved game after its switch", true, false, true, 0, true,
+       "Could not start C:\\Games\\Gone.EXE"},
+      {"mode not supported", true, false, true, disp_change::kBadMode, false,
+       "The selected graphics mode is not supported"},
+      {"restart needed", true, false, true, disp_change::kRestart, false,
+       "The computer must be restarted for this graphics mode. The program will not be started"},
+      {"moved game beside a watched one", true, true, true, 0, true,
+       "Could not start C:\\Games\\Gone.EXE"},
+      {"mode not supported beside a watched one", true, true, true, disp_change::kBadMode, false,
+       "The selected graphics mode is not supported"},
+      {"reloading off", false, false, true, 0, true, "Could not start C:\\Games\\Gone.EXE"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeMachineLock machine;
+    FakeWatchLock lock(machine, 1, 1);
+    Launcher local(program, driver, modes, processes, timer, ui, questions, flags);
+    local.SetWatchLock(&lock);
+    flags.reloadSettings = c.reload;
+    ui = FakeUserInterface();
+    display.SetChangeResult(disp_change::kSuccessful);
+    display.SetCurrent({800, 600, 16, 60});
+    reg.PutString(RootKey::LocalMachine, kDriverD3D, kGamma, "1.00");
+    reg.PutString(RootKey::LocalMachine, kDriverD3D, prev, "0.90");
+    AddProfile("First", "c:\\games\\first.exe", "1.20");
+    AddProfile("Gone", "C:\\Games\\Gone.EXE", "1.50");
+    if (c.switches) SetProfileDword("Gone", "Desktop Mode", 0);
+    if (c.earlierWatched) local.RunProfile("First");
+    const auto gammaBefore = DriverGamma();
+    const auto prevBefore = reg.GetString(RootKey::LocalMachine, kDriverD3D, prev);
+    const auto recordBefore = reg.GetString(RootKey::CurrentUser, "Software\\Hexmoor\\Tarnwick", kJournalValue);
+    const bool givesBack = c.reload;
+    ui.whileNoticeOpen = [&](const std::string&) {
+      EXPECT_EQ(DriverGamma(), givesBack ? gammaBefore : "1.50");
+      EXPECT_EQ(reg.GetString(RootKey::LocalMachine, kDriverD3D, prev),
+                givesBack ? prevBefore : gammaBefore);
+      EXPECT_EQ(reg.GetString(RootKey::CurrentUser, "Software\\Hexmoor\\Tarnwick", kJournalValue),
+                recordBefore);
+      EXPECT_EQ(display.Current().width, givesBack || !c.launchFails ? 800 : 640);
+    };
+    processes.SetLaunchFails(c.launchFails);
+    display.SetChangeResult(c.change);
 
-  launcher.RunProfile("Game");
+    local.RunProfile("Gone");
+    if (c.change == disp_change::kSuccessful && c.switches) local.OnLaunchPending();
 
-  EXPECT_EQ(ui.notices, std::vector<std::string>{"The selected graphics mode is not supported"});
-  EXPECT_TRUE(ui.posted.empty());
-  EXPECT_TRUE(processes.Launches().empty());
-  EXPECT_EQ(launcher.CurrentState(), Launcher::State::Idle);
-  EXPECT_EQ(DriverGamma(), "1.50");
+    EXPECT_EQ(ui.notices, std::vector<std::string>{c.notice});
+    processes.SetLaunchFails(false);
+    display.SetChangeResult(disp_change::kSuccessful);
+    EXPECT_EQ(local.CurrentState(),
+              c.earlierWatched ? Launcher::State::Watching : Launcher::State::Idle);
+    EXPECT_EQ(machine.holder, c.earlierWatched ? 1 : 0);
+    EndLastProgram();
+    local.CheckProgramExit();
+    if (c.reload) EXPECT_EQ(DriverGamma(), "1.00");
+    EXPECT_EQ(display.Current().width, c.reload || !c.launchFails ? 800 : 640);
+    EXPECT_FALSE(RestoreJournal(program).Exists());
+    reg.RemoveKey(RootKey::CurrentUser, ProfilePath("Gone"));
+  }
 }
 
 TEST_F(LauncherTest, AnUnreadableExitCodeOrAMissingProcessEndsTheWatch) {
