@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "driver/launcher.h"
+#include "platform/fake/fake_session_copies.h"
 #include "platform/fake/fake_watch_lock.h"
+#include "shell/tray_claim.h"
 #include "tests/shell/tray_commands_fixture.h"
 #include "tests/support/reg_fixture.h"
 
@@ -25,37 +27,104 @@ const std::string kStore = "Software\\Hexmoor\\Tarnwick";
 struct Copy;
 
 struct Machine {
+  Machine() {
+    // The tray copy's window is the one of the copy holding the claim.
+    session.offerRun = [this](const std::string& bytes) {
+      HandedOverRun run;
+      Copy* tray = Holder();
+      if (tray == nullptr || !DecodeHandOver(bytes, &run)) return SessionCopies::Answer::NoWindow;
+      return TakeRun(*tray, run) ? SessionCopies::Answer::Taken : SessionCopies::Answer::Refused;
+    };
+    session.askToStay = [this] {
+      Copy* tray = Holder();
+      if (tray == nullptr) return SessionCopies::Answer::NoWindow;
+      return AskToStay(*tray) ? SessionCopies::Answer::Taken : SessionCopies::Answer::Refused;
+    };
+    session.whileWaiting = [this] { PumpAll(); };
+  }
+  Copy* Holder();
+  bool TakeRun(Copy& tray, const HandedOverRun& run);
+  bool AskToStay(Copy& tray);
+  void PumpAll();
+
   FakeRegistry reg;
   FakeProcesses processes;
   FakeDisplay display;
   FakeMachineLock lock;
-  Copy* trayCopy = nullptr;  // the session's one tray copy
-  uint32_t now = 1000;       // the system's tick count
-  uint32_t answerAfter = 0;  // how long the tray copy takes to answer
-  int processCount = 0;
+  FakeSession session;
+  std::vector<Copy*> copies;  // every process started, in order
+  uint32_t answerAfter = 0;   // how long the tray copy takes to answer
 };
 
-// One tarnwick.exe process; its start-up view does what the main window does.
-struct Copy : ProgramStack, StartupView {
+// One tarnwick.exe process: WinMain's claim, then its main window, whose
+// messages are handled as the real window procedure carries them.
+struct Copy : ProgramStack, StartupView, WatchListener {
+  static constexpr unsigned kCloseMessage = 0x10;  // WM_CLOSE
+
   explicit Copy(Machine& m)
-      : ProgramStack(m.reg, m.processes, m.display), m(m), lock(m.lock, ++m.processCount, 1) {
+      : ProgramStack(m.reg, m.processes, m.display),
+        m(m),
+        id(static_cast<int>(m.copies.size()) + 1),
+        lock(m.lock, id, 1),
+        sessionCopies(m.session, id),
+        claim(sessionCopies) {
+    m.copies.push_back(this);
     launcher.SetWatchLock(&lock);
+    launcher.SetWatchListener(this);
+    questions.unscriptedAnswer = true;
+    mainView.onClose = [this] { ui.PostToMainWindow(kCloseMessage); };
   }
-  void Start(const std::string& commandLine) {
+  // WinMain before the window: false when this copy ends there.
+  bool BeforeWindow(const std::string& commandLine) {
+    if ((StartsInTray(commandLine) && !claim.TrayStart()) ||
+        (!ProfileToHandOver(commandLine, programRegistry).empty() &&
+         claim.RouteRun(ProfileToHandOver(commandLine, programRegistry), 0) ==
+             RunRoute::HandedOver)) {
+      quit = true;
+      alive = false;
+    }
+    return alive;
+  }
+  void WindowStart(const std::string& commandLine) {
+    windowUp = true;
     RunStartup(commandLine, catalogue, programRegistry, driverRegistry, startupRegistry, compare,
                state, *this);
+    IconRunMayEnd();
     Pump();
+  }
+  void Start(const std::string& commandLine) {
+    if (BeforeWindow(commandLine)) WindowStart(commandLine);
   }
   // The posted messages, as the message loop handles them.
   void Pump() {
-    while (!ui.posted.empty()) {
+    while (alive && !ui.posted.empty()) {
       const unsigned message = ui.posted.front();
       ui.posted.erase(ui.posted.begin());
       if (message == kRunHandedOverMessage) form.RunHandedOver();
-      if (message == kLaunchPendingMessage) launcher.OnLaunchPending();
+      if (message == kLaunchPendingMessage) form.LaunchPending();
+      if (message == kRunHandedOverMessage || message == kLaunchPendingMessage) IconRunMayEnd();
+      if (message == kIconRunDoneMessage) form.EndIconRun();
+      if (message == kCloseMessage && form.CloseRequested()) End();
     }
+    if (alive && quit && !launcher.SettingUp()) End();
+  }
+  void Tick() {
+    if (!alive) return;
+    launcher.CheckProgramExit();
+    Pump();
+  }
+  // The window destroyed, or the process killed: nothing is given back.
+  void End() {
+    launcher.StopWatch();
+    lock.Release();
+    claim.Release();
+    alive = windowUp = false;
+  }
+  void IconRunMayEnd() {
+    if (form.IconRunOver()) ui.PostToMainWindow(kIconRunDoneMessage);
   }
 
+  void WatchChanged() override { IconRunMayEnd(); }
   void AddLogLine(const std::string&) override {}
   void HideMainWindow() override {}
   void Notice(const std::string& text) override { ui.Notice(text); }
@@ -64,26 +133,35 @@ struct Copy : ProgramStack, StartupView {
   void AskCardModel(int&) override {}
   void CardModelApplied(int model) override { form.CardModelApplied(model); }
   void RunProfile(const std::string& name) override { form.RunProfile(name); }
-  RunRoute RouteRun(const std::string& name) override {
-    if (m.trayCopy == nullptr) {
-      m.trayCopy = this;
-      return RunRoute::Alone;
-    }
-    HandedOverRun sent{name, 0, m.now}, received;
-    return DecodeHandOver(EncodeHandOver(sent), &received) &&
-                   m.trayCopy->form.TakeHandedOverRun(received, m.now + m.answerAfter)
-               ? RunRoute::HandedOver
-               : RunRoute::Direct;
-  }
+  RunRoute RouteRun(const std::string& name) override { return claim.RouteRun(name, 0); }
   void AddTrayIcon() override {}
   void BuildMenus() override { form.BuildMenus(); }
   std::string ResumePendingRestore() override { return launcher.ResumeFromJournal(); }
   void StartProgram(const LaunchRequest&) override {}
 
   Machine& m;
+  int id;
   FakeWatchLock lock;
+  FakeSessionCopies sessionCopies;
+  TrayClaim claim;
   bool quit = false;
+  bool alive = true;
+  bool windowUp = false;  // its window exists and gets messages
 };
+
+Copy* Machine::Holder() {
+  for (Copy* copy : copies) {
+    if (copy->alive && copy->windowUp && session.holder == copy->id) return copy;
+  }
+  return nullptr;
+}
+bool Machine::TakeRun(Copy& tray, const HandedOverRun& run) {
+  return tray.form.TakeHandedOverRun(run, session.now + answerAfter);
+}
+bool Machine::AskToStay(Copy& tray) { return tray.form.AskedToStay(); }
+void Machine::PumpAll() {
+  for (size_t i = 0; i < copies.size(); ++i) copies[i]->Pump();
+}
 
 struct Row {
   bool trayRunning;
@@ -169,7 +247,6 @@ class IconRunTest : public ::testing::Test {
     Copy* tray = nullptr;
     if (r.trayRunning) {
       tray = newCopy();
-      m->trayCopy = tray;
       tray->Start("tarnwick.exe");
     }
     *before = Driver(*m, false);
@@ -183,10 +260,10 @@ class IconRunTest : public ::testing::Test {
     SetReload(*m, tray, r.reload);
     Copy* icon = newCopy();
     icon->Start("tarnwick.exe Game");
-    if (m->trayCopy != nullptr) m->trayCopy->Pump();
+    m->PumpAll();
     // The icon's copy ends at once unless it watches the game itself.
-    EXPECT_EQ(icon->quit, !r.reload || m->trayCopy != icon);
-    EXPECT_EQ(icon->state.iconRun, m->trayCopy == icon);
+    EXPECT_EQ(icon->quit, !r.reload || m->Holder() != icon);
+    EXPECT_EQ(icon->state.iconRun, m->Holder() == icon);
     EXPECT_EQ(m->processes.Launches().size(), r.otherWatched ? 2u : 1u);
     Outcome out = Finish(*m, copies);
     EXPECT_EQ(m->lock.holder, 0) << "the machine is still held for a watched run";
@@ -200,7 +277,6 @@ class IconRunTest : public ::testing::Test {
     auto m = NewMachine(r);
     std::vector<std::unique_ptr<Copy>> copies;
     Copy* tray = copies.emplace_back(std::make_unique<Copy>(*m)).get();
-    m->trayCopy = tray;
     tray->Start("tarnwick.exe");
     if (r.otherWatched) tray->form.RunFromMenu("Other");
     SetReload(*m, tray, r.reload);
@@ -208,7 +284,6 @@ class IconRunTest : public ::testing::Test {
       tray->form.RunFromMenu("Game");
       tray->Pump();
     } else {
-      m->trayCopy = nullptr;
       copies.emplace_back(std::make_unique<Copy>(*m))->Start("tarnwick.exe Game");
     }
     return Finish(*m, copies);
@@ -237,27 +312,39 @@ TEST_F(IconRunTest, AnIconRunIsGivenBackAsTheTraysOwnRun) {
   }
 }
 
-// The hand-over never loses a run, nor makes two: a tray copy still starting
-// up (its owed restore not settled), or one answering after the icon's copy
-// may have given up, takes nothing, and the icon's copy starts the game.
-TEST_F(IconRunTest, ATrayCopyThatCannotTakeTheRunInTimeLeavesItToTheIconsCopy) {
-  for (bool late : {false, true}) {
-    SCOPED_TRACE(late ? "answers late" : "still starting up");
+// The hand-over never loses a run, nor makes two. A tray copy still
+// starting up (its owed restore not settled) is asked again until it takes
+// the run; one that never does in time, or answers only after the icon's
+// copy may have given up, takes nothing, and the icon's copy starts the game.
+TEST_F(IconRunTest, AnIconRunWaitsForATrayCopyThatIsNotReadyAndNeverRunsTwice) {
+  const struct {
+    const char* name;
+    uint32_t answerAfter;
+    uint32_t readyAfter;  // 0: never
+    bool handedOver;
+  } cases[] = {
+      {"ready after a while", 0, 1500, true},
+      {"never ready", 0, 0, false},
+      {"answers late", kHandOverTakeMs + 1, 1, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
     auto m = NewMachine(Row{true, true, false, false});
     Copy tray(*m);
-    m->trayCopy = &tray;
     tray.Start("tarnwick.exe");
-    if (late) {
-      m->answerAfter = kHandOverTakeMs + 1;
-    } else {
-      tray.state.takesRuns = false;
-    }
+    tray.state.takesRuns = false;
+    m->answerAfter = c.answerAfter;
+    const uint32_t start = m->session.now;
+    m->session.whileWaiting = [&] {
+      if (c.readyAfter != 0 && m->session.now - start >= c.readyAfter) tray.state.takesRuns = true;
+    };
     Copy icon(*m);
     icon.Start("tarnwick.exe Game");
     tray.Pump();
     EXPECT_TRUE(icon.quit);
     ASSERT_EQ(m->processes.Launches().size(), 1u);
-    EXPECT_EQ(tray.launcher.CurrentState(), Launcher::State::Idle);
+    EXPECT_EQ(tray.launcher.CurrentState(),
+              c.handedOver ? Launcher::State::Watching : Launcher::State::Idle);
     EXPECT_EQ(m->reg.GetString(kHklm, std::string(kWin2000StockDriverKey) + "D3D", "SSTH3_LOD_BIAS"),
               "-8");
   }
