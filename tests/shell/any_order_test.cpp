@@ -1,0 +1,231 @@
+// Any order of events over one session: runs from the tray and from game
+// icons, two copies started at once, starts that fail, a notice open while a
+// run is handed over, a game handing over to its child, Exit, a kill and the
+// next start. However they come, once every game has ended and every copy
+// has settled, the driver is as before the first run, nothing is owed, each
+// requested game was started once (none that could start was lost), and one
+// tray copy is left when one was asked for.
+#include <gtest/gtest.h>
+#include <rapidcheck/gtest.h>
+#include <rapidcheck/state.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/shell/session_machine.h"
+#include "tests/support/reg_fixture.h"
+
+namespace tw {
+namespace {
+
+const std::string kStore = "Software\\Hexmoor\\Tarnwick";
+const std::vector<std::string> kGames = {"A", "B", "C"};  // C switches the display
+
+std::string GameFile(const std::string& game) { return "C:\\Games\\" + game + "\\" + game + ".exe"; }
+
+struct Session {
+  Session() {
+    PlantRegFixture(m.reg, kWin2000StockFixture);
+    m.display.SetModes({{16, 640, 480, 60}, {16, 800, 600, 60}, {32, 1024, 768, 60}});
+    m.display.SetCurrent({1024, 768, 32, 60});
+    m.reg.PutDword(RootKey::CurrentUser, kStore, "VoodooType", 5500);
+    const char* lodBias[] = {"-8", "-4", "2"};
+    for (size_t i = 0; i < kGames.size(); ++i) {
+      const std::string key = kStore + "\\" + kGames[i];
+      m.reg.PutString(RootKey::CurrentUser, key, "FilePath", GameFile(kGames[i]));
+      m.reg.PutString(RootKey::CurrentUser, key + "\\D3D", "SSTH3_LOD_BIAS", lodBias[i]);
+      m.reg.PutString(RootKey::CurrentUser, key + "\\Glide", "FX_GLIDE_NO_SPLASH", "1");
+    }
+    m.reg.PutDword(RootKey::CurrentUser, kStore + "\\C", "Desktop Mode", 1);
+    before = Driver();
+  }
+  std::string Driver() const {
+    return DumpTree(m.reg, RootKey::LocalMachine, kWin2000StockDriverKey,
+                    [](const std::string& name) { return !IsPreviousValueName(name); });
+  }
+  Copy* NewCopy() { return copies.emplace_back(std::make_unique<Copy>(m)).get(); }
+  void Start(const std::string& commandLine) {
+    if (commandLine == "tarnwick.exe") trayWanted = true;
+    NewCopy()->Start(commandLine);
+    m.PumpAll();
+  }
+  // A game asked for; `reachesLaunch`: its program is asked for (a moved
+  // game is, a display mode that cannot be set stops it before).
+  void Ask(const std::string& game, bool reachesLaunch = true) {
+    if (reachesLaunch) ++expectedLaunches[game];
+  }
+  // A run from the tray's menu (a tray copy is started first when none runs)
+  // or from the game's icon.
+  void Run(const std::string& game, bool byIcon, bool reachesLaunch = true) {
+    Ask(game, reachesLaunch);
+    if (byIcon) return Start("tarnwick.exe " + game);
+    if (m.Holder() == nullptr) Start("tarnwick.exe");
+    if (Copy* tray = m.Holder()) tray->form.RunFromMenu(game);
+    m.PumpAll();
+  }
+  void TickAll() {
+    for (size_t i = 0; i < copies.size(); ++i) copies[i]->Tick();
+    m.PumpAll();
+  }
+  void EndGame(size_t pick, bool handsOverToChild) {
+    std::vector<ProcessEntry> running;
+    m.processes.Snapshot(&running);
+    if (running.empty()) return;
+    const ProcessEntry& game = running[pick % running.size()];
+    if (handsOverToChild) m.processes.AddRunning(FolderOf(game.path) + "\\Real.exe", game.id);
+    m.processes.EndProcess(game.id);
+    TickAll();
+  }
+  int CopiesLeft() const {
+    int left = 0;
+    for (const auto& copy : copies) left += copy->alive ? 1 : 0;
+    return left;
+  }
+
+  Machine m;
+  std::vector<std::unique_ptr<Copy>> copies;
+  std::string before;
+  std::map<std::string, int> expectedLaunches;
+  bool trayWanted = false;  // a tray start happened since the last Exit
+};
+
+struct Model {};
+using Step = rc::state::Command<Model, Session>;
+
+const auto kAnyGame = rc::gen::elementOf(kGames);
+
+struct TrayOrIconRun : Step {
+  std::string game = *kAnyGame;
+  bool byIcon = *rc::gen::arbitrary<bool>();
+  void run(const Model&, Session& s) const override { s.Run(game, byIcon); }
+  void show(std::ostream& os) const override { os << game << (byIcon ? " by icon" : " by tray"); }
+};
+
+// The shell refuses the file: the game was moved or deleted.
+struct MovedGameRun : TrayOrIconRun {
+  void run(const Model&, Session& s) const override {
+    s.m.processes.SetLaunchFails(true);
+    s.Run(game, byIcon);
+    s.m.processes.SetLaunchFails(false);
+  }
+};
+
+struct UnsupportedModeRun : TrayOrIconRun {
+  void run(const Model&, Session& s) const override {
+    s.m.display.SetChangeResult(disp_change::kBadMode);
+    s.Run("C", byIcon, false);
+    s.m.display.SetChangeResult(disp_change::kSuccessful);
+  }
+};
+
+// Two copies at once: the first has claimed the tray but has no window yet
+// when the second (a game's icon, or the Run key's start) looks for it.
+struct TwoAtOnce : Step {
+  std::string first = *kAnyGame;
+  std::string second = *rc::gen::elementOf(std::vector<std::string>{"A", "B", "C", ""});
+  void run(const Model&, Session& s) const override {
+    Copy* early = s.NewCopy();
+    const std::string line = "tarnwick.exe " + first;
+    s.Ask(first);
+    bool started = !early->BeforeWindow(line);
+    s.m.session.whileWaiting = [&] {
+      if (!started) early->WindowStart(line);
+      started = true;
+      s.m.PumpAll();
+    };
+    if (!second.empty()) s.Ask(second);
+    s.Start(second.empty() ? "tarnwick.exe" : "tarnwick.exe " + second);
+    if (!started) early->WindowStart(line);
+    s.m.session.whileWaiting = [&s] { s.m.PumpAll(); };
+    s.m.PumpAll();
+  }
+  void show(std::ostream& os) const override { os << first << " with " << second; }
+};
+
+// A tray run whose game cannot start shows its notice; while it is open a
+// game's icon hands its run over, and the box's loop handles the messages.
+struct HandOverDuringNotice : Step {
+  std::string failing = *kAnyGame;
+  std::string handed = *kAnyGame;
+  void run(const Model&, Session& s) const override {
+    if (s.m.Holder() == nullptr) s.Start("tarnwick.exe");
+    Copy* tray = s.m.Holder();
+    if (tray == nullptr) return;
+    bool arrived = false;
+    tray->ui.whileNoticeOpen = [&](const std::string&) {
+      if (arrived) return;
+      arrived = true;
+      s.m.processes.SetLaunchFails(false);
+      s.Ask(handed);
+      s.NewCopy()->Start("tarnwick.exe " + handed);
+      tray->Pump();
+    };
+    s.m.processes.SetLaunchFails(true);
+    s.Ask(failing);
+    tray->form.RunFromMenu(failing);
+    s.m.processes.SetLaunchFails(false);
+    tray->ui.whileNoticeOpen = nullptr;
+    s.m.PumpAll();
+  }
+  void show(std::ostream& os) const override { os << failing << ", then " << handed; }
+};
+
+struct GameEnds : Step {
+  size_t pick = *rc::gen::inRange<size_t>(0, 8);
+  bool toChild = *rc::gen::arbitrary<bool>();
+  void run(const Model&, Session& s) const override { s.EndGame(pick, toChild); }
+};
+
+// Exit from the tray's menu; a game's icon may be clicked while it closes.
+struct Exit : Step {
+  bool iconMeanwhile = *rc::gen::arbitrary<bool>();
+  std::string game = *kAnyGame;
+  void run(const Model&, Session& s) const override {
+    Copy* tray = s.m.Holder();
+    if (tray == nullptr) return;
+    s.trayWanted = false;
+    tray->form.Exit();
+    if (iconMeanwhile) s.Run(game, true);
+    s.m.PumpAll();
+  }
+};
+
+// The tray copy is killed; the Run key starts the next one.
+struct KillAndRestart : Step {
+  void run(const Model&, Session& s) const override {
+    if (Copy* tray = s.m.Holder()) tray->End();
+    s.Start("tarnwick.exe");
+  }
+};
+
+RC_GTEST_PROP(AnyOrderTest, EveryGameStartsOnceAndTheDriverComesBack, ()) {
+  Session s;
+  const Model model;
+  const auto steps = *rc::state::gen::commands(
+      model, rc::state::gen::execOneOfWithArgs<TrayOrIconRun, MovedGameRun, UnsupportedModeRun,
+                                               TwoAtOnce, HandOverDuringNotice, GameEnds, Exit,
+                                               KillAndRestart>());
+  rc::state::runAll(steps, model, s);
+
+  // Every game ends, each copy's next tick sees it.
+  for (std::vector<ProcessEntry> running; s.m.processes.Snapshot(&running) && !running.empty();) {
+    s.EndGame(0, false);
+  }
+  RC_ASSERT(s.CopiesLeft() == (s.trayWanted ? 1 : 0));
+  // The next start finishes a restore an Exit during a game left owed.
+  if (s.CopiesLeft() == 0) s.Start("tarnwick.exe");
+  RC_ASSERT(s.Driver() == s.before);
+  RC_ASSERT(!s.m.reg.Get(RootKey::CurrentUser, kStore, kJournalValue).has_value());
+  std::map<std::string, int> launches;
+  for (const LaunchRequest& launch : s.m.processes.Launches()) {
+    for (const std::string& game : kGames) launches[game] += launch.file == GameFile(game);
+  }
+  for (const std::string& game : kGames) {
+    RC_ASSERT(launches[game] == s.expectedLaunches[game]);
+  }
+}
+
+}  // namespace
+}  // namespace tw

@@ -1,0 +1,156 @@
+// Copies of tarnwick.exe over one fake machine (registry, processes,
+// display, watch lock, session): each is the program as WinMain and the main
+// window wire it, its messages handled as the window procedure carries them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/fake/fake_session_copies.h"
+#include "platform/fake/fake_watch_lock.h"
+#include "shell/tray_claim.h"
+#include "tests/shell/tray_commands_fixture.h"
+
+namespace tw {
+
+struct Copy;
+
+struct Machine {
+  Machine() {
+    // The tray copy's window is the one of the copy holding the claim.
+    session.offerRun = [this](const std::string& bytes) {
+      HandedOverRun run;
+      Copy* tray = Holder();
+      if (tray == nullptr || !DecodeHandOver(bytes, &run)) return SessionCopies::Answer::NoWindow;
+      return TakeRun(*tray, run) ? SessionCopies::Answer::Taken : SessionCopies::Answer::Refused;
+    };
+    session.askToStay = [this] {
+      Copy* tray = Holder();
+      if (tray == nullptr) return SessionCopies::Answer::NoWindow;
+      return AskToStay(*tray) ? SessionCopies::Answer::Taken : SessionCopies::Answer::Refused;
+    };
+    session.whileWaiting = [this] { PumpAll(); };
+  }
+  Copy* Holder();
+  bool TakeRun(Copy& tray, const HandedOverRun& run);
+  bool AskToStay(Copy& tray);
+  void PumpAll();
+
+  FakeRegistry reg;
+  FakeProcesses processes;
+  FakeDisplay display;
+  FakeMachineLock lock;
+  FakeSession session;
+  std::vector<Copy*> copies;  // every process started, in order
+  uint32_t answerAfter = 0;   // how long the tray copy takes to answer
+};
+
+// One tarnwick.exe process: WinMain's claim, then its main window, whose
+// messages are handled as the real window procedure carries them.
+struct Copy : ProgramStack, StartupView, WatchListener {
+  static constexpr unsigned kCloseMessage = 0x10;  // WM_CLOSE
+
+  explicit Copy(Machine& m)
+      : ProgramStack(m.reg, m.processes, m.display),
+        m(m),
+        id(static_cast<int>(m.copies.size()) + 1),
+        lock(m.lock, id, 1),
+        sessionCopies(m.session, id),
+        claim(sessionCopies) {
+    m.copies.push_back(this);
+    launcher.SetWatchLock(&lock);
+    launcher.SetWatchListener(this);
+    questions.unscriptedAnswer = true;
+    mainView.onClose = [this] { ui.PostToMainWindow(kCloseMessage); };
+  }
+  // WinMain before the window: false when this copy ends there.
+  bool BeforeWindow(const std::string& commandLine) {
+    if ((StartsInTray(commandLine) && !claim.TrayStart()) ||
+        (!ProfileToHandOver(commandLine, programRegistry).empty() &&
+         claim.RouteRun(ProfileToHandOver(commandLine, programRegistry), 0) ==
+             RunRoute::HandedOver)) {
+      quit = true;
+      alive = false;
+    }
+    return alive;
+  }
+  void WindowStart(const std::string& commandLine) {
+    windowUp = true;
+    RunStartup(commandLine, catalogue, programRegistry, driverRegistry, startupRegistry, compare,
+               state, *this);
+    IconRunMayEnd();
+    Pump();
+  }
+  void Start(const std::string& commandLine) {
+    if (BeforeWindow(commandLine)) WindowStart(commandLine);
+  }
+  // The posted messages, as the message loop handles them.
+  void Pump() {
+    while (alive && !ui.posted.empty()) {
+      const unsigned message = ui.posted.front();
+      ui.posted.erase(ui.posted.begin());
+      if (message == kRunHandedOverMessage) form.RunHandedOver();
+      if (message == kLaunchPendingMessage) form.LaunchPending();
+      if (message == kRunHandedOverMessage || message == kLaunchPendingMessage) IconRunMayEnd();
+      if (message == kIconRunDoneMessage) form.EndIconRun();
+      if (message == kCloseMessage && form.CloseRequested()) End();
+    }
+    if (alive && quit && !launcher.SettingUp()) End();
+  }
+  void Tick() {
+    if (!alive) return;
+    launcher.CheckProgramExit();
+    Pump();
+  }
+  // The window destroyed, or the process killed: nothing is given back.
+  void End() {
+    launcher.StopWatch();
+    lock.Release();
+    claim.Release();
+    alive = windowUp = false;
+  }
+  void IconRunMayEnd() {
+    if (form.IconRunOver()) ui.PostToMainWindow(kIconRunDoneMessage);
+  }
+
+  void WatchChanged() override { IconRunMayEnd(); }
+  void AddLogLine(const std::string&) override {}
+  void HideMainWindow() override {}
+  void Notice(const std::string& text) override { ui.Notice(text); }
+  void ErrorReport(const std::string& text) override { ui.ErrorReport(text); }
+  void RequestQuit() override { quit = true; }
+  void AskCardModel(int&) override {}
+  void CardModelApplied(int model) override { form.CardModelApplied(model); }
+  void RunProfile(const std::string& name) override { form.RunProfile(name); }
+  RunRoute RouteRun(const std::string& name) override { return claim.RouteRun(name, 0); }
+  void AddTrayIcon() override {}
+  void BuildMenus() override { form.BuildMenus(); }
+  std::string ResumePendingRestore() override { return launcher.ResumeFromJournal(); }
+  void StartProgram(const LaunchRequest&) override {}
+
+  Machine& m;
+  int id;
+  FakeWatchLock lock;
+  FakeSessionCopies sessionCopies;
+  TrayClaim claim;
+  bool quit = false;
+  bool alive = true;
+  bool windowUp = false;  // its window exists and gets messages
+};
+
+inline Copy* Machine::Holder() {
+  for (Copy* copy : copies) {
+    if (copy->alive && copy->windowUp && session.holder == copy->id) return copy;
+  }
+  return nullptr;
+}
+inline bool Machine::TakeRun(Copy& tray, const HandedOverRun& run) {
+  return tray.form.TakeHandedOverRun(run, session.now + answerAfter);
+}
+inline bool Machine::AskToStay(Copy& tray) { return tray.form.AskedToStay(); }
+inline void Machine::PumpAll() {
+  for (size_t i = 0; i < copies.size(); ++i) copies[i]->Pump();
+}
+
+}  // namespace tw
