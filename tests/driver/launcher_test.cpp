@@ -190,38 +190,32 @@ TEST_F(LauncherTest, ADisplayModeIsSwitchedFirstAndTheLaunchWaitsForThePostedMes
 // record are as before the run, or as the game still watched left them.
 // With reloading off the values stay for "Reset to previous settings".
 TEST_F(LauncherTest, AStartThatDoesNotHappenGivesBackWhatItWroteBeforeItsNotice) {
-  const std::string prev = std::string("Prev ") + kGamma;
+  const std::string prev = std::string("Prev ") + kGamma, store = "Software\\Hexmoor\\Tarnwick";
+  const std::string gone = "Could not start C:\\Games\\Gone.EXE";
+  const std::string badMode = "The selected graphics mode is not supported";
   const struct {
-    const char* name;
-    bool reload;
-    bool earlierWatched;
-    bool switches;
+    bool reload, earlierWatched, switches;
     long change;
-    bool launchFails;
-    const char* notice;
+    std::string notice;
   } cases[] = {
-      {"moved game", true, false, false, 0, true, "Could not start C:\\Games\\Gone.EXE"},
-      {"moved game after its switch", true, false, true, 0, true,
-       "Could not start C:\\Games\\Gone.EXE"},
-      {"mode not supported", true, false, true, disp_change::kBadMode, false,
-       "The selected graphics mode is not supported"},
-      {"restart needed", true, false, true, disp_change::kRestart, false,
+      {true, false, false, 0, gone},
+      {true, false, true, 0, gone},
+      {true, false, true, disp_change::kBadMode, badMode},
+      {true, false, true, disp_change::kRestart,
        "The computer must be restarted for this graphics mode. The program will not be started"},
-      {"moved game beside a watched one", true, true, true, 0, true,
-       "Could not start C:\\Games\\Gone.EXE"},
-      {"mode not supported beside a watched one", true, true, true, disp_change::kBadMode, false,
-       "The selected graphics mode is not supported"},
-      {"reloading off", false, false, true, 0, true, "Could not start C:\\Games\\Gone.EXE"},
+      {true, true, true, 0, gone},
+      {true, true, true, disp_change::kBadMode, badMode},
+      {false, false, true, 0, gone},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(c.notice + (c.earlierWatched ? ", beside a watched game" : "") +
+                 (c.reload ? "" : ", reloading off"));
     FakeMachineLock machine;
     FakeWatchLock lock(machine, 1, 1);
     Launcher local(program, driver, modes, processes, timer, ui, questions, flags);
     local.SetWatchLock(&lock);
     flags.reloadSettings = c.reload;
     ui = FakeUserInterface();
-    display.SetChangeResult(disp_change::kSuccessful);
     display.SetCurrent({800, 600, 16, 60});
     reg.PutString(RootKey::LocalMachine, kDriverD3D, kGamma, "1.00");
     reg.PutString(RootKey::LocalMachine, kDriverD3D, prev, "0.90");
@@ -229,34 +223,28 @@ TEST_F(LauncherTest, AStartThatDoesNotHappenGivesBackWhatItWroteBeforeItsNotice)
     AddProfile("Gone", "C:\\Games\\Gone.EXE", "1.50");
     if (c.switches) SetProfileDword("Gone", "Desktop Mode", 0);
     if (c.earlierWatched) local.RunProfile("First");
-    const auto gammaBefore = DriverGamma();
-    const auto prevBefore = reg.GetString(RootKey::LocalMachine, kDriverD3D, prev);
-    const auto recordBefore = reg.GetString(RootKey::CurrentUser, "Software\\Hexmoor\\Tarnwick", kJournalValue);
-    const bool givesBack = c.reload;
+    const auto gamma = DriverGamma(), prevGamma = reg.GetString(RootKey::LocalMachine, kDriverD3D, prev);
+    const auto record = reg.GetString(RootKey::CurrentUser, store, kJournalValue);
+    const bool launchFails = c.change == 0;
     ui.whileNoticeOpen = [&](const std::string&) {
-      EXPECT_EQ(DriverGamma(), givesBack ? gammaBefore : "1.50");
-      EXPECT_EQ(reg.GetString(RootKey::LocalMachine, kDriverD3D, prev),
-                givesBack ? prevBefore : gammaBefore);
-      EXPECT_EQ(reg.GetString(RootKey::CurrentUser, "Software\\Hexmoor\\Tarnwick", kJournalValue),
-                recordBefore);
-      EXPECT_EQ(display.Current().width, givesBack || !c.launchFails ? 800 : 640);
+      EXPECT_EQ(DriverGamma(), c.reload ? gamma : "1.50");
+      EXPECT_EQ(reg.GetString(RootKey::LocalMachine, kDriverD3D, prev), c.reload ? prevGamma : gamma);
+      EXPECT_EQ(reg.GetString(RootKey::CurrentUser, store, kJournalValue), record);
+      EXPECT_EQ(display.Current().width, c.reload || !launchFails ? 800 : 640);
     };
-    processes.SetLaunchFails(c.launchFails);
+    processes.SetLaunchFails(launchFails);
     display.SetChangeResult(c.change);
 
     local.RunProfile("Gone");
-    if (c.change == disp_change::kSuccessful && c.switches) local.OnLaunchPending();
+    if (c.switches && launchFails) local.OnLaunchPending();
 
     EXPECT_EQ(ui.notices, std::vector<std::string>{c.notice});
+    EXPECT_EQ(machine.holder, c.earlierWatched ? 1 : 0);
     processes.SetLaunchFails(false);
     display.SetChangeResult(disp_change::kSuccessful);
-    EXPECT_EQ(local.CurrentState(),
-              c.earlierWatched ? Launcher::State::Watching : Launcher::State::Idle);
-    EXPECT_EQ(machine.holder, c.earlierWatched ? 1 : 0);
     EndLastProgram();
     local.CheckProgramExit();
     if (c.reload) EXPECT_EQ(DriverGamma(), "1.00");
-    EXPECT_EQ(display.Current().width, c.reload || !c.launchFails ? 800 : 640);
     EXPECT_FALSE(RestoreJournal(program).Exists());
     reg.RemoveKey(RootKey::CurrentUser, ProfilePath("Gone"));
   }

@@ -17,25 +17,9 @@ namespace tw {
 struct Copy;
 
 struct Machine {
-  Machine() {
-    // The tray copy's window is the one of the copy holding the claim.
-    session.offerRun = [this](const std::string& bytes) {
-      HandedOverRun run;
-      Copy* tray = Holder();
-      if (tray == nullptr || !DecodeHandOver(bytes, &run)) return SessionCopies::Answer::NoWindow;
-      return TakeRun(*tray, run) ? SessionCopies::Answer::Taken : SessionCopies::Answer::Refused;
-    };
-    session.askToStay = [this] {
-      Copy* tray = Holder();
-      if (tray == nullptr) return SessionCopies::Answer::NoWindow;
-      return AskToStay(*tray) ? SessionCopies::Answer::Taken : SessionCopies::Answer::Refused;
-    };
-    session.whileWaiting = [this] { PumpAll(); };
-  }
-  Copy* Holder();
-  bool TakeRun(Copy& tray, const HandedOverRun& run);
-  bool AskToStay(Copy& tray);
-  void PumpAll();
+  Machine() { session.whileWaiting = [this] { PumpAll(); }; }
+  Copy* Holder() const;  // the tray copy, once its window exists
+  void PumpAll() const;
 
   FakeRegistry reg;
   FakeProcesses processes;
@@ -46,18 +30,12 @@ struct Machine {
   uint32_t answerAfter = 0;   // how long the tray copy takes to answer
 };
 
-// One tarnwick.exe process: WinMain's claim, then its main window, whose
-// messages are handled as the real window procedure carries them.
 struct Copy : ProgramStack, StartupView, WatchListener {
   static constexpr unsigned kCloseMessage = 0x10;  // WM_CLOSE
 
   explicit Copy(Machine& m)
-      : ProgramStack(m.reg, m.processes, m.display),
-        m(m),
-        id(static_cast<int>(m.copies.size()) + 1),
-        lock(m.lock, id, 1),
-        sessionCopies(m.session, id),
-        claim(sessionCopies) {
+      : ProgramStack(m.reg, m.processes, m.display), m(m), id(int(m.copies.size()) + 1),
+        lock(m.lock, id, 1), sessionCopies(m.session, id), claim(sessionCopies) {
     m.copies.push_back(this);
     launcher.SetWatchLock(&lock);
     launcher.SetWatchListener(this);
@@ -65,25 +43,27 @@ struct Copy : ProgramStack, StartupView, WatchListener {
     mainView.onClose = [this] { ui.PostToMainWindow(kCloseMessage); };
   }
   // WinMain before the window: false when this copy ends there.
-  bool BeforeWindow(const std::string& commandLine) {
-    if ((StartsInTray(commandLine) && !claim.TrayStart()) ||
-        (!ProfileToHandOver(commandLine, programRegistry).empty() &&
-         claim.RouteRun(ProfileToHandOver(commandLine, programRegistry), 0) ==
-             RunRoute::HandedOver)) {
-      quit = true;
-      alive = false;
-    }
+  bool BeforeWindow(const std::string& line) {
+    const std::string handOver = ProfileToHandOver(line, programRegistry);
+    alive = !(StartsInTray(line) && !claim.TrayStart()) &&
+            (handOver.empty() || claim.RouteRun(handOver, 0) != RunRoute::HandedOver);
+    quit = !alive;
     return alive;
   }
-  void WindowStart(const std::string& commandLine) {
-    windowUp = true;
-    RunStartup(commandLine, catalogue, programRegistry, driverRegistry, startupRegistry, compare,
-               state, *this);
+  void WindowStart(const std::string& line) {
+    m.session.windows[id] = {[this](const std::string& bytes) {
+                               HandedOverRun run;
+                               return DecodeHandOver(bytes, &run) &&
+                                      form.TakeHandedOverRun(run, m.session.now + m.answerAfter);
+                             },
+                             [this] { return form.AskedToStay(); }};
+    RunStartup(line, catalogue, programRegistry, driverRegistry, startupRegistry, compare, state,
+               *this);
     IconRunMayEnd();
     Pump();
   }
-  void Start(const std::string& commandLine) {
-    if (BeforeWindow(commandLine)) WindowStart(commandLine);
+  void Start(const std::string& line) {
+    if (BeforeWindow(line)) WindowStart(line);
   }
   // The posted messages, as the message loop handles them.
   void Pump() {
@@ -99,8 +79,7 @@ struct Copy : ProgramStack, StartupView, WatchListener {
     if (alive && quit && !launcher.SettingUp()) End();
   }
   void Tick() {
-    if (!alive) return;
-    launcher.CheckProgramExit();
+    if (alive) launcher.CheckProgramExit();
     Pump();
   }
   // The window destroyed, or the process killed: nothing is given back.
@@ -108,7 +87,8 @@ struct Copy : ProgramStack, StartupView, WatchListener {
     launcher.StopWatch();
     lock.Release();
     claim.Release();
-    alive = windowUp = false;
+    m.session.windows.erase(id);
+    alive = false;
   }
   void IconRunMayEnd() {
     if (form.IconRunOver()) ui.PostToMainWindow(kIconRunDoneMessage);
@@ -136,20 +116,16 @@ struct Copy : ProgramStack, StartupView, WatchListener {
   TrayClaim claim;
   bool quit = false;
   bool alive = true;
-  bool windowUp = false;  // its window exists and gets messages
 };
 
-inline Copy* Machine::Holder() {
+inline Copy* Machine::Holder() const {
   for (Copy* copy : copies) {
-    if (copy->alive && copy->windowUp && session.holder == copy->id) return copy;
+    if (copy->alive && session.holder == copy->id && session.windows.count(copy->id)) return copy;
   }
   return nullptr;
 }
-inline bool Machine::TakeRun(Copy& tray, const HandedOverRun& run) {
-  return tray.form.TakeHandedOverRun(run, session.now + answerAfter);
-}
-inline bool Machine::AskToStay(Copy& tray) { return tray.form.AskedToStay(); }
-inline void Machine::PumpAll() {
+
+inline void Machine::PumpAll() const {
   for (size_t i = 0; i < copies.size(); ++i) copies[i]->Pump();
 }
 
