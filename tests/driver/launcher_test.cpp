@@ -201,8 +201,6 @@ TEST_F(LauncherTest, AStartThatDoesNotHappenGivesBackWhatItWroteBeforeItsNotice)
       {true, false, false, 0, gone},
       {true, false, true, 0, gone},
       {true, false, true, disp_change::kBadMode, badMode},
-      {true, false, true, disp_change::kRestart,
-       "The computer must be restarted for this graphics mode. The program will not be started"},
       {true, true, true, 0, gone},
       {true, true, true, disp_change::kBadMode, badMode},
       {false, false, true, 0, gone},

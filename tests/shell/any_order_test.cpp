@@ -1,14 +1,12 @@
-// Any order of events over one session: runs from the tray and from game
-// icons, two copies started at once, starts that fail, a notice open while a
-// run is handed over, a game handing over to its child, Exit, a kill and the
-// next start. However they come, once every game has ended and every copy
-// has settled: the driver as before the first run, nothing owed, each game
-// asked for started once (none that could start lost), and one tray copy
-// left when one was running or started by the Run key.
+// Events over one session in any order. Once every game has ended and every
+// copy has settled: the driver as before the first run, nothing owed, each
+// game asked for started once (none that could start lost), and one tray
+// copy left when one was running or started by the Run key.
 #include <gtest/gtest.h>
 #include <rapidcheck/gtest.h>
 #include <rapidcheck/state.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <string>
@@ -69,9 +67,7 @@ struct Session {
     for (size_t i = 0; i < copies.size(); ++i) copies[i]->Tick();
   }
   int CopiesLeft() const {
-    int left = 0;
-    for (const auto& copy : copies) left += copy->alive;
-    return left;
+    return std::count_if(copies.begin(), copies.end(), [](const auto& c) { return c->alive; });
   }
 
   Machine m;
@@ -119,8 +115,7 @@ struct TwoAtOnce : Step {
       started = true;
       s.m.PumpAll();
     };
-    if (second.empty()) s.Start("tarnwick.exe");
-    if (!second.empty()) s.Run(second, true);
+    second.empty() ? s.Start("tarnwick.exe") : s.Run(second, true);
     if (!started) early->WindowStart(line);
     s.m.session.whileWaiting = [&s] { s.m.PumpAll(); };
     s.m.PumpAll();
