@@ -240,8 +240,6 @@ TEST_F(JournalTest, AGameStartedFromItsIconBesideATrayCopyIsHandedToIt) {
 TEST_F(JournalTest, TwoIconsStartedTogetherBothRunAndBothAreGivenBack) {
   PlantProfile("--sleep=4000");
   PlantProfile("--sleep=4000", "Unreal");
-  WriteValue(HKEY_CURRENT_USER, std::string(kProgramKey) + "\\Unreal\\D3D", "SSTH3_LOD_BIAS",
-             StringValue("-4"));
   const ValueTable before = DriverValues();
   ChildProcess first = StartTarnwick("Quake III");
   ChildProcess second = StartTarnwick("Unreal");

@@ -117,10 +117,11 @@ class TrayCommands : public EditorHost {
   void RunProfile(const std::string& name, int showCommand = 0);
   // LaunchPendingMessage: the pending program starts, then the next run.
   void LaunchPending();
-  // A run a game's icon handed over, `now` by the system's tick count; true
-  // when taken. It starts from a posted message, so a box or the editor
-  // open meanwhile does not keep the game from starting.
-  bool TakeHandedOverRun(const HandedOverRun& run, uint32_t now);
+  // A run a game's icon handed over (as EncodeHandOver wrote it), `now` by
+  // the system's tick count; true when taken. It starts from a posted
+  // message, so a box or the editor open meanwhile does not keep the game
+  // from starting.
+  bool TakeHandedOverRun(const std::string& encoded, uint32_t now);
   // RunHandedOverMessage: the runs taken start, in turn.
   void RunHandedOver() { StartQueuedRuns(); }
   bool HasQueuedRuns() const { return !queued_.empty(); }

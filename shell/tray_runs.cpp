@@ -47,11 +47,14 @@ void TrayCommands::StartQueuedRuns() {
   }
 }
 
-bool TrayCommands::TakeHandedOverRun(const HandedOverRun& run, uint32_t now) {
+bool TrayCommands::TakeHandedOverRun(const std::string& encoded, uint32_t now) {
   // Until start-up has settled an owed restore, a run would overwrite its
   // record; a closing copy would lose it; an answer late enough that the
   // sender may have given up must not start the game a second time.
-  if (!p_.state.takesRuns || !HandOverFresh(run.sentAt, now)) return false;
+  HandedOverRun run;
+  if (!DecodeHandOver(encoded, &run) || !p_.state.takesRuns || !HandOverFresh(run.sentAt, now)) {
+    return false;
+  }
   queued_.push_back({run.profile, run.showCommand});
   p_.ui.PostToMainWindow(kRunHandedOverMessage);
   return true;

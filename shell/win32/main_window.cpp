@@ -157,10 +157,9 @@ void MainWindow::IconRunMayEnd() {
 }
 
 LRESULT MainWindow::TakeHandedOverRun(const COPYDATASTRUCT* data) {
-  HandedOverRun run;
   if (data == nullptr || data->dwData != kHandOverTag || data->lpData == nullptr ||
-      !DecodeHandOver(std::string(static_cast<const char*>(data->lpData), data->cbData), &run) ||
-      !trayCommands_.TakeHandedOverRun(run, GetTickCount())) {
+      !trayCommands_.TakeHandedOverRun(
+          std::string(static_cast<const char*>(data->lpData), data->cbData), GetTickCount())) {
     return 0;
   }
   return kHandOverTaken;

@@ -198,7 +198,6 @@ TEST_F(LauncherTest, AStartThatDoesNotHappenGivesBackWhatItWroteBeforeItsNotice)
     long change;
     std::string notice;
   } cases[] = {
-      {true, false, false, 0, gone},
       {true, false, true, 0, gone},
       {true, false, true, disp_change::kBadMode, badMode},
       {true, true, true, 0, gone},
@@ -208,10 +207,7 @@ TEST_F(LauncherTest, AStartThatDoesNotHappenGivesBackWhatItWroteBeforeItsNotice)
   for (const auto& c : cases) {
     SCOPED_TRACE(c.notice + (c.earlierWatched ? ", beside a watched game" : "") +
                  (c.reload ? "" : ", reloading off"));
-    FakeMachineLock machine;
-    FakeWatchLock lock(machine, 1, 1);
     Launcher local(program, driver, modes, processes, timer, ui, questions, flags);
-    local.SetWatchLock(&lock);
     flags.reloadSettings = c.reload;
     ui = FakeUserInterface();
     display.SetCurrent({800, 600, 16, 60});
@@ -237,7 +233,6 @@ TEST_F(LauncherTest, AStartThatDoesNotHappenGivesBackWhatItWroteBeforeItsNotice)
     if (c.switches && launchFails) local.OnLaunchPending();
 
     EXPECT_EQ(ui.notices, std::vector<std::string>{c.notice});
-    EXPECT_EQ(machine.holder, c.earlierWatched ? 1 : 0);
     processes.SetLaunchFails(false);
     display.SetChangeResult(disp_change::kSuccessful);
     EndLastProgram();

@@ -7,9 +7,11 @@
 #include <rapidcheck/state.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/shell/session_machine.h"
@@ -42,7 +44,13 @@ struct Session {
     return DumpTree(m.reg, RootKey::LocalMachine, kWin2000StockDriverKey,
                     [](const std::string& name) { return !IsPreviousValueName(name); });
   }
-  Copy* NewCopy() { return copies.emplace_back(std::make_unique<Copy>(m)).get(); }
+  Copy* NewCopy() {
+    Copy* copy = copies.emplace_back(std::make_unique<Copy>(m)).get();
+    copy->ui.whileNoticeOpen = [this](const std::string&) {
+      if (auto arrives = std::exchange(whileNotice, nullptr)) arrives();
+    };
+    return copy;
+  }
   void Start(const std::string& line) {
     trayWanted |= line == "tarnwick.exe";
     NewCopy()->Start(line);
@@ -75,6 +83,7 @@ struct Session {
   std::string before;
   std::map<std::string, int> expectedLaunches;
   bool trayWanted = false;  // a tray start since the last Exit
+  std::function<void()> whileNotice;  // happens while the next notice is open
 };
 
 struct Model {};
@@ -88,15 +97,22 @@ struct TrayOrIconRun : Step {
   void show(std::ostream& os) const override { os << game << (byIcon ? " by icon" : " by tray"); }
 };
 
-// The shell refuses the file (the game was moved), or C's mode cannot be set.
+// The shell refuses the file (the game was moved), or C's mode cannot be
+// set; while the notice is open a game's icon may hand a run over, which the
+// box's message loop takes.
 struct FailedRun : TrayOrIconRun {
   bool badMode = *rc::gen::arbitrary<bool>();
+  std::string handed = *rc::gen::elementOf(std::vector<std::string>{"A", "B", "C", ""});
   void run(const Model&, Session& s) const override {
-    s.m.processes.SetLaunchFails(!badMode);
-    s.m.display.SetChangeResult(badMode ? disp_change::kBadMode : disp_change::kSuccessful);
+    const auto setFailing = [&s](bool launch, bool mode) {
+      s.m.processes.SetLaunchFails(launch);
+      s.m.display.SetChangeResult(mode ? disp_change::kBadMode : disp_change::kSuccessful);
+    };
+    setFailing(!badMode, badMode);
+    if (!handed.empty()) s.whileNotice = [&] { setFailing(false, false); s.Run(handed, true); };
     s.Run(badMode ? "C" : game, byIcon, !badMode);
-    s.m.processes.SetLaunchFails(false);
-    s.m.display.SetChangeResult(disp_change::kSuccessful);
+    setFailing(false, false);
+    s.whileNotice = nullptr;
   }
 };
 
@@ -120,28 +136,6 @@ struct TwoAtOnce : Step {
     s.m.session.whileWaiting = [&s] { s.m.PumpAll(); };
     s.m.PumpAll();
   }
-  void show(std::ostream& os) const override { os << first << " with " << second; }
-};
-
-// A tray run whose game cannot start shows its notice; while it is open a
-// game's icon hands its run over, and the box's loop handles the messages.
-struct HandOverDuringNotice : TrayOrIconRun {
-  void run(const Model&, Session& s) const override {
-    bool arrived = false;
-    s.m.processes.SetLaunchFails(true);
-    if (s.m.Holder() == nullptr) s.Start("tarnwick.exe");
-    Copy* tray = s.m.Holder();
-    tray->ui.whileNoticeOpen = [&](const std::string&) {
-      if (arrived) return;
-      arrived = true;
-      s.m.processes.SetLaunchFails(false);
-      s.Run(game, true);
-      tray->Pump();
-    };
-    s.Run(game, false);
-    s.m.processes.SetLaunchFails(false);
-    tray->ui.whileNoticeOpen = nullptr;
-  }
 };
 
 struct GameEnds : Step {
@@ -150,9 +144,13 @@ struct GameEnds : Step {
   void run(const Model&, Session& s) const override { s.EndGame(pick, toChild); }
 };
 
-// Exit from the tray's menu; a game's icon may be clicked while it closes.
-struct Exit : TrayOrIconRun {
+// Exit from the tray's menu, a game's icon perhaps clicked while it closes;
+// or the tray copy is killed and the Run key starts the next one.
+struct TrayCopyEnds : TrayOrIconRun {
+  bool killed = *rc::gen::arbitrary<bool>();
   void run(const Model&, Session& s) const override {
+    if (s.m.Holder() != nullptr && killed) s.m.Holder()->End();
+    if (killed) return s.Start("tarnwick.exe");
     if (s.m.Holder() == nullptr) return;
     s.trayWanted = false;
     s.m.Holder()->form.Exit();
@@ -161,21 +159,12 @@ struct Exit : TrayOrIconRun {
   }
 };
 
-// The tray copy is killed; the Run key starts the next one.
-struct KillAndRestart : Step {
-  void run(const Model&, Session& s) const override {
-    if (Copy* tray = s.m.Holder()) tray->End();
-    s.Start("tarnwick.exe");
-  }
-};
-
 RC_GTEST_PROP(AnyOrderTest, EveryGameStartsOnceAndTheDriverComesBack, ()) {
   Session s;
   const Model model;
   rc::state::runAll(*rc::state::gen::commands(
                         model, rc::state::gen::execOneOfWithArgs<
-                                   TrayOrIconRun, FailedRun, TwoAtOnce, HandOverDuringNotice,
-                                   GameEnds, Exit, KillAndRestart>()),
+                                   TrayOrIconRun, FailedRun, TwoAtOnce, GameEnds, TrayCopyEnds>()),
                     model, s);
 
   for (std::vector<ProcessEntry> games; s.m.processes.Snapshot(&games) && !games.empty();) {

@@ -175,8 +175,7 @@ TEST_F(IconRunTest, AnIconRunIsGivenBackAsTheTraysOwnRun) {
 TEST_F(IconRunTest, AnIconRunWaitsForATrayCopyThatIsNotReadyAndNeverRunsTwice) {
   const struct {
     const char* name;
-    uint32_t answerAfter;
-    uint32_t readyAfter;  // 0: never
+    uint32_t answerAfter, readyAfter;  // readyAfter 0: never
     bool handedOver;
   } cases[] = {
       {"ready after a while", 0, 1500, true},

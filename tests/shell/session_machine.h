@@ -51,12 +51,10 @@ struct Copy : ProgramStack, StartupView, WatchListener {
     return alive;
   }
   void WindowStart(const std::string& line) {
-    m.session.windows[id] = {[this](const std::string& bytes) {
-                               HandedOverRun run;
-                               return DecodeHandOver(bytes, &run) &&
-                                      form.TakeHandedOverRun(run, m.session.now + m.answerAfter);
-                             },
-                             [this] { return form.AskedToStay(); }};
+    const auto takeRun = [this](const std::string& run) {
+      return form.TakeHandedOverRun(run, m.session.now + m.answerAfter);
+    };
+    m.session.windows[id] = {takeRun, [this] { return form.AskedToStay(); }};
     RunStartup(line, catalogue, programRegistry, driverRegistry, startupRegistry, compare, state,
                *this);
     IconRunMayEnd();
