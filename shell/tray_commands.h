@@ -124,7 +124,6 @@ class TrayCommands : public EditorHost {
   bool TakeHandedOverRun(const std::string& encoded, uint32_t now);
   // RunHandedOverMessage: the runs taken start, in turn.
   void RunHandedOver() { StartQueuedRuns(); }
-  bool HasQueuedRuns() const { return !queued_.empty(); }
   // Another start asks this copy to show its icon and stay in the tray:
   // true when it will (a copy that is closing or still starting does not).
   bool AskedToStay();
