@@ -1,16 +1,21 @@
 # The release files, built beside the programs: README.TXT made from the
-# README, the installer (NSIS) and the portable zip. `make dist` collects
-# them. The version comes from the version resource alone.
+# user's pages in docs/, the installer (NSIS) and the portable zip. `make dist`
+# collects them. The version comes from the version resource alone.
 include(${CMAKE_CURRENT_LIST_DIR}/tarnwick_version.cmake)
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 find_program(MAKENSIS makensis REQUIRED)
 
+# What a Windows user needs, in the order README.TXT gives it; the developer's
+# pages stay out.
+set(USER_PAGES installing user-guide drivers companion)
+list(TRANSFORM USER_PAGES PREPEND ${CMAKE_SOURCE_DIR}/docs/)
+list(TRANSFORM USER_PAGES APPEND .md)
 set(README_TXT ${CMAKE_BINARY_DIR}/README.TXT)
 add_custom_command(OUTPUT ${README_TXT}
   COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/scripts/readme_txt.py build
-    ${CMAKE_SOURCE_DIR}/README.md ${README_TXT}
-  DEPENDS ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/scripts/readme_txt.py
-  COMMENT "README.TXT from README.md")
+    ${README_TXT} ${USER_PAGES}
+  DEPENDS ${USER_PAGES} ${CMAKE_SOURCE_DIR}/scripts/readme_txt.py
+  COMMENT "README.TXT from the user's pages in docs/")
 
 set(SETUP_EXE ${CMAKE_BINARY_DIR}/tarnwick-${TARNWICK_VERSION}-setup.exe)
 file(GLOB INSTALLER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/installer/*)

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""README.TXT, the guide shipped with the program, made from README.md.
+"""README.TXT, the guide shipped with the program, made from the user's pages.
 
-  readme_txt.py build README.md README.TXT   the user's sections as plain text
+  readme_txt.py build README.TXT PAGE.md...  the pages as plain text, in order
   readme_txt.py check README.TXT             fails unless Notepad on Windows 98
                                              shows it as meant
 
@@ -14,26 +14,19 @@ import sys
 import textwrap
 
 WIDTH = 76
-# The README's sections a user needs, in the order the guide gives them.
-SECTIONS = [
-    "Installing on Windows",
-    "Using it",
-    "When a watched game outlives Tarnwick",
-    "The console companion: tarnwick-cli.exe",
-    "Uninstalling",
-]
+# A page's title, its sections and their parts, underlined as plain text does.
+UNDERLINE = {"#": "=", "##": "-", "###": "~"}
 
 
-def sections(markdown):
-    found, name = {}, None
+def headed_blocks(markdown):
+    """(underline, heading, lines below it) for each heading of a page."""
+    found = []
     for line in markdown.splitlines():
-        if line.startswith("## "):
-            name = line[3:].strip()
-            found[name] = []
-        elif line.startswith("# "):
-            name = None
-        elif name is not None:
-            found[name].append(line)
+        mark, _, name = line.partition(" ")
+        if mark in UNDERLINE:
+            found.append((UNDERLINE[mark], inline(name.strip()), []))
+        elif found:
+            found[-1][2].append(line)
     return found
 
 
@@ -78,10 +71,6 @@ def render(lines):
             continue
         if stripped.startswith("!["):
             continue
-        if line.startswith("### "):
-            flush()
-            out += [line[4:], "~" * len(line[4:]), ""]
-            continue
         lead = len(line) - len(line.lstrip())
         if stripped.startswith("- "):
             flush()
@@ -95,14 +84,19 @@ def render(lines):
     return out
 
 
-def build(source, target):
-    with open(source, encoding="utf-8") as f:
-        found = sections(f.read())
+def build(target, pages):
     out = ["Tarnwick", "=" * len("Tarnwick"), ""]
-    for name in SECTIONS:
-        if name not in found:
-            sys.exit(f"readme_txt: README has no section \"{name}\"")
-        out += [name, "-" * len(name), ""] + render(found[name]) + [""]
+    for page in pages:
+        try:
+            with open(page, encoding="utf-8") as f:
+                blocks = headed_blocks(f.read())
+        except OSError as e:
+            sys.exit(f"readme_txt: {page}: {e.strerror}")
+        if not blocks:
+            sys.exit(f"readme_txt: {page} has no heading")
+        for underline, name, lines in blocks:
+            body = render(lines)
+            out += [name, underline * len(name), ""] + (body + [""] if body else [])
     try:
         data = "\r\n".join(out).encode("cp1252")
     except UnicodeEncodeError as e:
@@ -134,8 +128,8 @@ def check_bytes(data):
 
 
 def main():
-    if len(sys.argv) == 4 and sys.argv[1] == "build":
-        build(sys.argv[2], sys.argv[3])
+    if len(sys.argv) >= 4 and sys.argv[1] == "build":
+        build(sys.argv[2], sys.argv[3:])
     elif len(sys.argv) == 3 and sys.argv[1] == "check":
         with open(sys.argv[2], "rb") as f:
             problems = check_bytes(f.read())

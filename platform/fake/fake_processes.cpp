@@ -17,7 +17,7 @@ bool FakeProcesses::Launch(const LaunchRequest& request, ProcessHandle* process)
     lastHandle_ = 0;
     return true;
   }
-  const uint32_t id = AddRunning(request.file, kOwnId);
+  const uint32_t id = AddRunning(launchedPath_.empty() ? request.file : launchedPath_, kOwnId);
   lastHandle_ = NewHandle(id);
   *process = lastHandle_;
   return true;

@@ -36,6 +36,9 @@ class FakeProcesses : public Processes {
   // Snapshots list processes without their paths while set (as for a
   // process of another user).
   void SetPathsHidden(bool hidden) { pathsHidden_ = hidden; }
+  // The next launches run under this path rather than their own file (a
+  // batch file's game, a 9x short path) while set; "" ends it.
+  void SetLaunchedPath(const std::string& path) { launchedPath_ = path; }
 
   // A process that runs without being launched here (a game found after a
   // restart, or one a launched program started); its id.
@@ -67,6 +70,7 @@ class FakeProcesses : public Processes {
   bool noHandle_ = false;
   bool snapshotFails_ = false;
   bool pathsHidden_ = false;
+  std::string launchedPath_;
   std::vector<LaunchRequest> launches_;
   std::map<uint32_t, Proc> procs_;
   std::map<ProcessHandle, Handle> handles_;

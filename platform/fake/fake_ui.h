@@ -13,7 +13,7 @@ class FakeUserInterface : public UserInterface {
  public:
   void Notice(const std::string& text) override {
     notices.push_back(text);
-    if (whileNoticeOpen) whileNoticeOpen(text);
+    if (whileNoticeShown) whileNoticeShown();
   }
   void ErrorReport(const std::string& text) override { errorReports.push_back(text); }
   void PostToMainWindow(unsigned message) override { posted.push_back(message); }
@@ -21,8 +21,7 @@ class FakeUserInterface : public UserInterface {
   std::vector<std::string> notices;
   std::vector<std::string> errorReports;
   std::vector<unsigned> posted;
-  // Runs while a notice is open, as the messages its box's loop dispatches.
-  std::function<void(const std::string&)> whileNoticeOpen;
+  std::function<void()> whileNoticeShown;  // runs while each notice is up
 };
 
 class FakeTimer : public Timer {

@@ -387,6 +387,17 @@ TEST(CompanionAccounts, AnAllUsersShortcutServesEveryAccountAndTheUninstallerPut
             (Calls{"Hide", "Start C:\\Doom\\doom.exe|-fast|C:\\Doom", "Quit"}));
   EXPECT_EQ(userB.Dump(), FakeRegistry().Dump());
   EXPECT_EQ(machineKeys.Dump(), machineBefore);
+  // A machine record cut off before its last value starts nothing of its own.
+  const std::string sharedPlace = "Software\\Hexmoor\\Tarnwick Shared Shortcuts";
+  const std::string sharedRecord =
+      sharedPlace + "\\" + machineKeys.SubkeyNames(kMachine, sharedPlace).at(0);
+  {
+    ScopedKey key(machine, sharedRecord, false);
+    machine.DeleteValue("Tarnwick");
+  }
+  const Calls cutOff = click(programB);
+  EXPECT_EQ(std::count(cutOff.begin(), cutOff.end(), "Start C:\\Doom\\doom.exe|-fast|C:\\Doom"), 0);
+  machineKeys.PutString(kMachine, sharedRecord, "Tarnwick", tarnwick);
   // A has it: a run of the profile, after the card search.
   EXPECT_EQ(click(programA), (Calls{"Hide", "Model 5500", "Route doom", "Run doom", "Quit"}));
 
@@ -404,6 +415,11 @@ TEST(CompanionAccounts, AnAllUsersShortcutServesEveryAccountAndTheUninstallerPut
   // B's uninstall puts the all-users shortcut back exactly, from the
   // machine's record; A's own one is A's to put back.
   ASSERT_EQ(run(programB, "B", {"unadopt", "--all"}), kExitOk) << console.err;
+  // Read-only, it keeps the machine's record: every account's click still starts the game.
+  links.readOnly = {shared};
+  EXPECT_EQ(run(programB, "B", {"unadopt", "--all-users"}), kExitFailed);
+  EXPECT_EQ(click(programB), (Calls{"Hide", "Start C:\\Doom\\doom.exe|-fast|C:\\Doom", "Quit"}));
+  links.readOnly.clear();
   ASSERT_EQ(run(programB, "B", {"unadopt", "--all-users"}), kExitOk) << console.err;
   EXPECT_EQ(console.out, "Put back " + shared + "\r\n");
   EXPECT_EQ(links.links[shared], doom);
@@ -430,6 +446,7 @@ TEST(CompanionAccounts, AnAllUsersShortcutServesEveryAccountAndTheUninstallerPut
   const std::string moved = "D:\\Tarnwick\\tarnwick.exe";
   ASSERT_EQ(run(programB, "B", {"relink", tarnwick}, moved), kExitOk) << console.err;
   EXPECT_EQ(links.links[shared].target, moved);
+  EXPECT_EQ(links.links[sharedEditor].target, moved);
   EXPECT_EQ(machineKeys.GetString(kMachine, "Software\\Hexmoor\\Tarnwick Shared Shortcuts\\1",
                                   "Tarnwick"),
             moved);

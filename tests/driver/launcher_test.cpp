@@ -220,7 +220,7 @@ TEST_F(LauncherTest, AStartThatDoesNotHappenGivesBackWhatItWroteBeforeItsNotice)
     const auto gamma = DriverGamma(), prevGamma = reg.GetString(RootKey::LocalMachine, kDriverD3D, prev);
     const auto record = reg.GetString(RootKey::CurrentUser, store, kJournalValue);
     const bool launchFails = c.change == 0;
-    ui.whileNoticeOpen = [&](const std::string&) {
+    ui.whileNoticeShown = [&] {
       EXPECT_EQ(DriverGamma(), c.reload ? gamma : "1.50");
       EXPECT_EQ(reg.GetString(RootKey::LocalMachine, kDriverD3D, prev), c.reload ? prevGamma : gamma);
       EXPECT_EQ(reg.GetString(RootKey::CurrentUser, store, kJournalValue), record);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -247,7 +248,11 @@ TEST_F(JournalTest, RunsThatRestoreNothingLeaveNoJournal) {
     limited->flags.administratorCan = true;
     const std::vector<std::string> before = Driver();
     for (const std::string& key : {kD3D, kGlide}) reg.RefuseWrites(kMachine, key);
+    // Settled before the notice: a logoff meanwhile must leave nothing owed.
+    bool owedDuringNotice = true;
+    limited->ui.whileNoticeShown = [&] { owedDuringNotice = JournalExists(); };
     limited->launcher.RunProfile("Quake");
+    EXPECT_FALSE(owedDuringNotice);
     EXPECT_FALSE(JournalExists());
     EXPECT_EQ(Driver(), before);
     EXPECT_EQ(processes.Launches().size(), 1u);
@@ -301,6 +306,21 @@ TEST_F(JournalTest, ExitDuringTheWatchKeepsItAndTheNextStartWatchesTheGameAgain)
   EXPECT_EQ(Live(kGlide, "FX_GLIDE_BPP"), "16");
   EXPECT_FALSE(JournalExists());
   EXPECT_EQ(processes.OpenHandles(), 0);
+}
+
+// What runs may be another file than the profile's (a batch file's game, a
+// 9x short path): the first tick records it, and the start after Exit finds it.
+TEST_F(JournalTest, TheNextStartFindsTheGameByThePathItRunsUnder) {
+  processes.SetLaunchedPath("C:\\GAMES\\QUAKE~1\\QUAKE.EXE");
+  auto tray = Start();
+  tray->launcher.RunProfile("Quake");
+  tray->launcher.CheckProgramExit();
+  tray->launcher.StopWatch();  // "Exit"
+  tray.reset();
+  auto next = Start();
+  next->launcher.ResumeFromJournal();
+  EXPECT_TRUE(next->questions.asked.empty());
+  EXPECT_EQ(next->launcher.WatchedProfile(), "Quake");
 }
 
 // A second run that cannot start (its launch or its display switch fails)
@@ -432,7 +452,8 @@ TEST_F(JournalTest, AKillAtAnyPointNeverRestoresTwice) {
 // loses what was written since its last flush, unless the system had just
 // written it by itself; while the game plays the system writes every hive.
 // After the reboot a start leaves the driver's settings as before the run:
-// untouched, or given back by the restore the journal owes.
+// untouched, or given back by the restore the journal owes, also when the
+// power is cut again at any change of that start's resume.
 TEST_F(JournalTest, APowerCutAtAnyPointLeavesTheDriverAsBeforeOrOwesItsRestore) {
   const auto settings = [&] {
     std::vector<std::string> out;
@@ -455,27 +476,50 @@ TEST_F(JournalTest, APowerCutAtAnyPointLeavesTheDriverAsBeforeOrOwesItsRestore) 
 
   const std::vector<std::vector<RootKey>> keptUnflushed = {
       {}, {kUser}, {kMachine}, {kUser, kMachine}};
+  const auto cutAt = [&](int change) {
+    reg.ResetCallCounts();
+    reg.SetChangeObserver([&, change] {
+      if (reg.Changes() == change) reg.PowerOff();
+    });
+  };
+  std::set<std::string> resumesSwept;  // by the hives kept and the record the cut left
   for (int cut = 1; cut <= changes; ++cut) {
     for (const std::vector<RootKey>& kept : keptUnflushed) {
-      SCOPED_TRACE("power cut after change " + std::to_string(cut) + ", hives kept " +
-                   std::to_string(kept.size()) + (kept.size() == 1 && kept[0] == kUser ? " (user)" : ""));
-      ResetWorld();
-      reg.FlushAllHives();  // the machine as it booted
-      reg.ResetCallCounts();
-      reg.SetChangeObserver([&] {
-        if (reg.Changes() == cut) reg.PowerOff();
-      });
-      try {
-        runToEnd(*Start());
-      } catch (...) {
+      // 0: the resume runs through; from 1 on until it makes fewer changes.
+      for (int resumeCut = 0;; ++resumeCut) {
+        SCOPED_TRACE("power cut after change " + std::to_string(cut) + " and resume change " +
+                     std::to_string(resumeCut) + ", hives kept " + std::to_string(kept.size()) +
+                     (kept.size() == 1 && kept[0] == kUser ? " (user)" : ""));
+        ResetWorld();
+        reg.FlushAllHives();  // the machine as it booted
+        cutAt(cut);
+        try {
+          runToEnd(*Start());
+        } catch (...) {
+        }
+        reg.Reboot(kept);
+        EndEveryGame();
+        const std::optional<JournalRecord> owed = RestoreJournal(Start()->program).Read();
+        const std::string left = std::to_string(&kept - &keptUnflushed[0]) +
+                                 (owed ? RestoreJournal::Encode(*owed) : std::string());
+        if (resumeCut == 1 && !resumesSwept.insert(left).second) break;
+        bool resumeCutOff = false;
+        if (resumeCut > 0) {
+          cutAt(resumeCut);
+          try {
+            Start()->launcher.ResumeFromJournal();
+          } catch (...) {
+          }
+          resumeCutOff = reg.Changes() == resumeCut;
+          reg.Reboot(kept);
+        }
+        reg.SetChangeObserver(nullptr);
+        Start()->launcher.ResumeFromJournal();
+        EXPECT_EQ(settings(), before);
+        EXPECT_FALSE(JournalExists());
+        if (HasFailure()) return;
+        if (resumeCut > 0 && !resumeCutOff) break;
       }
-      reg.SetChangeObserver(nullptr);
-      reg.Reboot(kept);
-      EndEveryGame();
-      Start()->launcher.ResumeFromJournal();
-      EXPECT_EQ(settings(), before);
-      EXPECT_FALSE(JournalExists());
-      if (HasFailure()) return;
     }
   }
 }

@@ -46,7 +46,7 @@ struct Session {
   }
   Copy* NewCopy() {
     Copy* copy = copies.emplace_back(std::make_unique<Copy>(m)).get();
-    copy->ui.whileNoticeOpen = [this](const std::string&) {
+    copy->ui.whileNoticeShown = [this] {
       if (auto arrives = std::exchange(whileNotice, nullptr)) arrives();
     };
     return copy;

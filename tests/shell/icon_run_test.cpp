@@ -205,5 +205,33 @@ TEST_F(IconRunTest, AnIconRunWaitsForATrayCopyThatIsNotReadyAndNeverRunsTwice) {
   }
 }
 
+// Two icons clicked in turn: the tray copy starts each game once, in the
+// window state its shortcut asks for. A hand-over cut short, or of its
+// header alone, names no game.
+TEST_F(IconRunTest, RunsHandedOverInTurnStartEachGameInItsShortcutsWindowState) {
+  auto m = NewMachine(Row{true, true, false, false});
+  std::vector<std::unique_ptr<Copy>> copies;
+  Copy* tray = copies.emplace_back(std::make_unique<Copy>(*m)).get();
+  tray->Start("tarnwick.exe");
+  for (const auto& click : {std::make_pair("Game", 3), std::make_pair("Other", 7)}) {
+    m->showCommand = click.second;
+    Copy(*m).Start(std::string("tarnwick.exe ") + click.first);
+    tray->Pump();
+    EndGames(*m, copies);
+  }
+  const std::vector<LaunchRequest>& launches = m->processes.Launches();
+  ASSERT_EQ(launches.size(), 2u);
+  EXPECT_EQ(launches[0].file, "C:\\Games\\Game\\Game.exe");
+  EXPECT_EQ(launches[0].showCommand, 3);
+  EXPECT_EQ(launches[1].file, "C:\\Games\\Other\\Other.exe");
+  EXPECT_EQ(launches[1].showCommand, 7);
+
+  const std::string whole = EncodeHandOver({"Game", 3, m->session.now});
+  HandedOverRun received;
+  for (size_t size : {0, 7, 8}) {
+    EXPECT_FALSE(DecodeHandOver(whole.substr(0, size), &received)) << size;
+  }
+}
+
 }  // namespace
 }  // namespace tw

@@ -3,6 +3,7 @@
 // window wire it, its messages handled as the window procedure carries them.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -26,15 +27,17 @@ struct Machine {
   FakeDisplay display;
   FakeMachineLock lock;
   FakeSession session;
-  std::vector<Copy*> copies;  // every process started, in order
+  std::vector<Copy*> copies;  // the processes started, in order
   uint32_t answerAfter = 0;   // how long the tray copy takes to answer
+  int showCommand = 0;        // the window state the clicked icon's shortcut asks for
+  int processCount = 0;
 };
 
 struct Copy : ProgramStack, StartupView, WatchListener {
   static constexpr unsigned kCloseMessage = 0x10;  // WM_CLOSE
 
   explicit Copy(Machine& m)
-      : ProgramStack(m.reg, m.processes, m.display), m(m), id(int(m.copies.size()) + 1),
+      : ProgramStack(m.reg, m.processes, m.display), m(m), id(++m.processCount),
         lock(m.lock, id, 1), sessionCopies(m.session, id), claim(sessionCopies) {
     m.copies.push_back(this);
     launcher.SetWatchLock(&lock);
@@ -42,11 +45,12 @@ struct Copy : ProgramStack, StartupView, WatchListener {
     questions.unscriptedAnswer = true;
     mainView.onClose = [this] { ui.PostToMainWindow(kCloseMessage); };
   }
+  ~Copy() override { m.copies.erase(std::find(m.copies.begin(), m.copies.end(), this)); }
   // WinMain before the window: false when this copy ends there.
   bool BeforeWindow(const std::string& line) {
     const std::string handOver = ProfileToHandOver(line, programRegistry);
     alive = !(StartsInTray(line) && !claim.TrayStart()) &&
-            (handOver.empty() || claim.RouteRun(handOver, 0) != RunRoute::HandedOver);
+            (handOver.empty() || claim.RouteRun(handOver, m.showCommand) != RunRoute::HandedOver);
     quit = !alive;
     return alive;
   }
@@ -101,7 +105,9 @@ struct Copy : ProgramStack, StartupView, WatchListener {
   void AskCardModel(int&) override {}
   void CardModelApplied(int model) override { form.CardModelApplied(model); }
   void RunProfile(const std::string& name) override { form.RunProfile(name); }
-  RunRoute RouteRun(const std::string& name) override { return claim.RouteRun(name, 0); }
+  RunRoute RouteRun(const std::string& name) override {
+    return claim.RouteRun(name, m.showCommand);
+  }
   void AddTrayIcon() override {}
   void BuildMenus() override { form.BuildMenus(); }
   std::string ResumePendingRestore() override { return launcher.ResumeFromJournal(); }

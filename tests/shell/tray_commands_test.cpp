@@ -258,12 +258,14 @@ TEST_F(TrayCommandsTest, RemovalAsksAndEndsOnlyWithYes) {
   EXPECT_EQ(menus.Submenu("Config1").Captions(), Names{"Doom"});  // Quake went first
   EXPECT_TRUE(view.calls.empty());
 
-  // An adopted shortcut goes back before its record is deleted.
+  // An adopted shortcut goes back before its records are deleted, the
+  // machine's one too for a shortcut on every account's desktop.
   LinkFields link;
   link.target = "C:\\Doom\\doom.exe";
   shell.shellLinks.links["C:\\Desktop\\Doom.lnk"] = link;
-  LinkAdoption(program, shell.shellLinks, shell.exePath)
-      .Adopt("Doom", {{"C:\\Desktop\\Doom.lnk", LinkPlace::Desktop, link}});
+  LinkAdoption(program, startupRegistry, shell.shellLinks, shell.exePath)
+      .Adopt("Doom", {{"C:\\Desktop\\Doom.lnk", LinkPlace::Desktop, link, true}});
+  ASSERT_TRUE(reg.HasKey(kHklm, "Software\\Hexmoor\\Tarnwick Shared Shortcuts"));
   ASSERT_NE(shell.shellLinks.links["C:\\Desktop\\Doom.lnk"], link);
   questions.Answer(true);
   Command(id::kMenuRemoveReg);
@@ -273,6 +275,7 @@ TEST_F(TrayCommandsTest, RemovalAsksAndEndsOnlyWithYes) {
   EXPECT_EQ(ui.notices, Names{"Tarnwick will close now."});
   EXPECT_EQ(view.calls, Names{"Close"});
   EXPECT_EQ(shell.shellLinks.links["C:\\Desktop\\Doom.lnk"], link);
+  EXPECT_FALSE(reg.HasKey(kHklm, "Software\\Hexmoor\\Tarnwick Shared Shortcuts"));
 }
 
 TEST_F(TrayCommandsTest, ResetAndRemovalSettleARestoreOwedByAWatchedRun) {

@@ -341,5 +341,28 @@ TEST_F(LinkAdoptionTest, ARenameTakesTheLinksAlongAndAnInstallMoveRelinksThem) {
   EXPECT_FALSE(HasRecords());
 }
 
+// A rename killed between setting a record aside and deleting the profile's
+// copy, then tried again, has two kept records for one link: both follow,
+// without a word.
+TEST_F(LinkAdoptionTest, ARenameTriedAgainAfterAKillTakesBothRecordsAlong) {
+  struct Killed {};
+  links.links[kMenu] = Link(kGame);
+  adoption.Adopt("GAME.EXE", Find());
+  reg.SetChangeObserver([&] {
+    for (const std::string& entry : reg.SubkeyNames(RootKey::CurrentUser, kKept)) {
+      if (reg.GetString(RootKey::CurrentUser, kKept + "\\" + entry, "Tarnwick")) throw Killed();
+    }
+  });
+  EXPECT_THROW(adoption.SetAside("GAME.EXE"), Killed);
+  reg.SetChangeObserver(nullptr);
+  adoption.SetAside("GAME.EXE");
+  reg.RemoveKey(RootKey::CurrentUser, kProfile);
+  reg.PutString(RootKey::CurrentUser, "Software\\Hexmoor\\Tarnwick\\Demo", "FilePath", kGame);
+  EXPECT_EQ(adoption.Follow("GAME.EXE", "Demo").problems, std::vector<std::string>{});
+  EXPECT_EQ(links.links[kMenu].arguments, "\"Demo\"");
+  EXPECT_EQ(adoption.UnadoptAll().problems, std::vector<std::string>{});
+  EXPECT_EQ(links.links[kMenu], Link(kGame));
+}
+
 }  // namespace
 }  // namespace tw
