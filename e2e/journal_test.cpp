@@ -259,17 +259,20 @@ TEST_F(JournalTest, AMovedGameGivesTheDriverBackFromTheTrayAndFromItsIcon) {
   const ValueTable before = DriverValues();
   for (bool byIcon : {false, true}) {
     SCOPED_TRACE(byIcon ? "from its icon" : "from the tray");
-    if (byIcon) tarnwick_ = StartTarnwick("Quake III");
-    if (!byIcon) ASSERT_NO_FATAL_FAILURE(Start());
-    if (!byIcon) ASSERT_TRUE(ChooseFromTrayMenu(tarnwick_, main_, WM_RBUTTONUP, MenuKeys({kRunPlace, 1})));
+    if (byIcon) {
+      tarnwick_ = StartTarnwick("Quake III");
+    } else {
+      ASSERT_NO_FATAL_FAILURE(Start());
+      ASSERT_TRUE(ChooseFromTrayMenu(tarnwick_, main_, WM_RBUTTONUP, MenuKeys({kRunPlace, 1})));
+    }
     HWND box = WaitForTopWindow(tarnwick_.id(), kDialogClass, "Tarnwick", kTimeoutMs);
     ASSERT_NE(box, nullptr) << "no notice";
     EXPECT_EQ(MessageBoxText(box), "Could not start " + moved);
     EXPECT_EQ(DescribeDifferences(before, DriverValues()), "");
     EXPECT_FALSE(JournalPresent());
     EXPECT_TRUE(ClickButton(GetDlgItem(box, IDOK)));
-    if (byIcon) EXPECT_TRUE(tarnwick_.WaitForExit(kTimeoutMs).has_value()) << "the icon's copy stayed";
     if (!byIcon) tarnwick_.Terminate();
+    EXPECT_TRUE(tarnwick_.WaitForExit(kTimeoutMs).has_value()) << "the icon's copy stayed";
   }
 }
 

@@ -72,7 +72,8 @@ struct Session {
     const ProcessEntry& game = running[pick % running.size()];
     if (toChild) m.processes.AddRunning(FolderOf(game.path) + "\\Real.exe", game.id);
     m.processes.EndProcess(game.id);
-    for (size_t i = 0; i < copies.size(); ++i) copies[i]->Tick();
+    for (size_t i = 0; i < copies.size(); ++i) copies[i]->launcher.CheckProgramExit();
+    m.PumpAll();
   }
   int CopiesLeft() const {
     return std::count_if(copies.begin(), copies.end(), [](const auto& c) { return c->alive; });
@@ -94,7 +95,6 @@ struct TrayOrIconRun : Step {
   std::string game = *kAnyGame;
   bool byIcon = *rc::gen::arbitrary<bool>();
   void run(const Model&, Session& s) const override { s.Run(game, byIcon); }
-  void show(std::ostream& os) const override { os << game << (byIcon ? " by icon" : " by tray"); }
 };
 
 // The shell refuses the file (the game was moved), or C's mode cannot be

@@ -80,10 +80,6 @@ struct Copy : ProgramStack, StartupView, WatchListener {
     }
     if (alive && quit && !launcher.SettingUp()) End();
   }
-  void Tick() {
-    if (alive) launcher.CheckProgramExit();
-    Pump();
-  }
   // The window destroyed, or the process killed: nothing is given back.
   void End() {
     launcher.StopWatch();
