@@ -168,10 +168,9 @@ TEST_F(IconRunTest, AnIconRunIsGivenBackAsTheTraysOwnRun) {
   }
 }
 
-// The hand-over never loses a run, nor makes two: a tray copy that stays
-// in its start-up (its owed restore not settled) past the icon's wait, or
-// one answering after the icon's copy may have given up, takes nothing, and
-// the icon's copy starts the game.
+// The hand-over never loses a run, nor makes two: a tray copy still starting
+// up past the icon's wait, or one answering after the icon's copy may have
+// given up, takes nothing, and the icon's copy starts the game.
 TEST_F(IconRunTest, ATrayCopyThatCannotTakeTheRunInTimeLeavesItToTheIconsCopy) {
   for (bool late : {false, true}) {
     SCOPED_TRACE(late ? "answers late" : "still starting up");
