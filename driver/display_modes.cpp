@@ -123,16 +123,25 @@ void DisplayModes::SetCurrentVideoMode(SubmenuControl& menu, int item) {
   menu.SetChecked(item, true);
 }
 
-bool DisplayModes::ChangeDisplayMode(int number, bool launchAfter, bool store) {
+bool DisplayModes::ChangeDisplayMode(int number, bool launchAfter, bool store,
+                                     std::string* failure) {
   // A switch that does not happen leaves the way back where it was: a game
   // still watched returns to the desktop from before it.
   const int wayBack = savedModeNumber_;
-  const bool switched = SwitchTo(number, launchAfter, store);
+  const bool switched = SwitchTo(number, launchAfter, store, failure);
   if (!switched) savedModeNumber_ = wayBack;
   return switched;
 }
 
-bool DisplayModes::SwitchTo(int number, bool launchAfter, bool store) {
+bool DisplayModes::SwitchTo(int number, bool launchAfter, bool store, std::string* failure) {
+  auto fail = [&](const char* message) {
+    if (failure != nullptr) {
+      *failure = message;
+    } else {
+      ui_.Notice(message);
+    }
+    return false;
+  };
   ReadDesktopMode();
   FindCurrentMode();
 
@@ -141,8 +150,7 @@ bool DisplayModes::SwitchTo(int number, bool launchAfter, bool store) {
   // registry mode instead of an enumerated one.
   DisplayMode mode;
   if (number < 0 || !display_.EnumMode(number, &mode)) {
-    ui_.Notice("The selected graphics mode is not supported");
-    return false;
+    return fail("The selected graphics mode is not supported");
   }
 
   switch (display_.ChangeTo(number, store)) {
@@ -150,20 +158,16 @@ bool DisplayModes::SwitchTo(int number, bool launchAfter, bool store) {
       if (launchAfter) ui_.PostToMainWindow(kLaunchPendingMessage);
       return true;
     case disp_change::kRestart:
-      ui_.Notice(
+      return fail(
           "The computer must be restarted for this graphics mode. The program will not be "
           "started");
-      return false;
     case disp_change::kFailed:
     case disp_change::kBadFlags:
-      ui_.Notice("An error occured while changing the displaymode");
-      return false;
+      return fail("An error occured while changing the displaymode");
     case disp_change::kBadMode:
-      ui_.Notice("The selected graphics mode is not supported");
-      return false;
+      return fail("The selected graphics mode is not supported");
     case disp_change::kNotUpdated:
-      ui_.Notice("An error occured while writing desktop-mode settings to the registry.");
-      return false;
+      return fail("An error occured while writing desktop-mode settings to the registry.");
     default:
       return false;
   }

@@ -2,6 +2,7 @@
 // "Video mode" submenu, switching with the result messages, switching back.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "platform/controls.h"
@@ -25,8 +26,11 @@ class DisplayModes {
   int ListPosition(int number) const;
   // True when the switch succeeded. With `launchAfter`, success posts
   // LaunchPendingMessage to the main window. Only `store` makes the mode
-  // the display's own: a game's switch must not outlive a crash.
-  bool ChangeDisplayMode(int number, bool launchAfter, bool store = false);
+  // the display's own: a game's switch must not outlive a crash. With
+  // `failure`, a failure's message is put there instead of shown, so a run
+  // can give back what it wrote before the user reads it.
+  bool ChangeDisplayMode(int number, bool launchAfter, bool store = false,
+                         std::string* failure = nullptr);
   void RestoreDisplayMode();
   // The way back to the desktop as it is now, as a scan would find it,
   // without changing what the last scan found: its mode number, or -1 (the
@@ -42,7 +46,7 @@ class DisplayModes {
   int CheckedVideoModeItem() const { return checkedVideoModeItem_; }
 
  private:
-  bool SwitchTo(int number, bool launchAfter, bool store);
+  bool SwitchTo(int number, bool launchAfter, bool store, std::string* failure);
   // The desktop's mode number; -1 when none matches. With `wayBack`, -1 also
   // for a default rate that no listed mode carries: the registry's mode.
   int MatchingMode(const DesktopMode& desktop, uint32_t minBits, bool wayBack);

@@ -396,14 +396,14 @@ DriverPlan DriverSettings::PlanRestore() {
 
 void DriverSettings::RestorePreviousValues() { ApplyPlan(PlanRestore()); }
 
-DriverPlan DriverSettings::PlanPriorState(const DriverPlan& plan) {
+DriverPlan DriverSettings::PlanPriorState(const DriverPlan& plan, bool withRecords) {
   DriverPlan prior;
   for (SettingKind kind : kGroups) {
     // Only reads: a group that does not exist holds nothing yet.
     ScopedKey driver(driverRegistry_, DriverGroup(driverKey_, kind), false);
     if (driver.Refused()) throw RegistryError::GetFailed(SettingCatalogue::SubkeyName(kind));
     for (const DriverWrite& write : plan) {
-      if (write.kind != kind || IsPreviousValueName(write.name) ||
+      if (write.kind != kind || (!withRecords && IsPreviousValueName(write.name)) ||
           FindWrite(prior, kind, write.name) != nullptr) {
         continue;
       }

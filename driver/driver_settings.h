@@ -50,8 +50,9 @@ class DriverSettings {
   bool AdapterExists(const std::string& adapterKey);
 
   // For a watched run: what the values `plan` changes hold now (their text,
-  // or absent), as writes that put them back. Only reads.
-  DriverPlan PlanPriorState(const DriverPlan& plan);
+  // or absent), as writes that put them back. Only reads. `withRecords`:
+  // their "Prev " values too, for a run that gives back everything it wrote.
+  DriverPlan PlanPriorState(const DriverPlan& plan, bool withRecords = false);
   // The restore after a watched run: each value the run changed back to its
   // state in `prior`, their "Prev " values as a swap leaves them, and
   // nothing else touched.

@@ -18,6 +18,18 @@ constexpr unsigned kDefaultPollMs = 3000;
 constexpr int32_t kMinPollSeconds = 1;       // 0 would make a timer that never ticks
 constexpr unsigned kMaxTimerMs = 0x7FFFFFFF;  // the largest interval a window timer takes
 
+// Counts the setting-up calls under way, however they end.
+class SettingUpScope {
+ public:
+  explicit SettingUpScope(int& depth) : depth_(depth) { ++depth_; }
+  ~SettingUpScope() { --depth_; }
+  SettingUpScope(const SettingUpScope&) = delete;
+  SettingUpScope& operator=(const SettingUpScope&) = delete;
+
+ private:
+  int& depth_;
+};
+
 }  // namespace
 
 const char kAnotherAccountsGameNotice[] =
@@ -59,6 +71,7 @@ unsigned Launcher::PollIntervalMs(bool hasPoll, int32_t pollSeconds) {
 }
 
 void Launcher::RunProfile(const std::string& name) {
+  SettingUpScope busy(settingUp_);
   // Read everything before touching the run state, so a value of the wrong
   // type ends the command without half of a new run mixed into a watched one.
   std::string filePath, parameters, directory;
@@ -90,7 +103,10 @@ void Launcher::RunProfile(const std::string& name) {
     ui_.Notice(kAnotherAccountsGameNotice);
     return;
   }
-  const int watchedDesktopMode = runDesktopMode_;
+  earlierOwed_ = journalPending_ && state_ == State::Watching;
+  if (earlierOwed_) earlierRecord_ = record_;
+  earlierDesktopMode_ = runDesktopMode_;
+  wayBack_ = modes_.SavedModeNumber();
   runDesktopMode_ = writes ? desktopMode : -1;
   profileFilePath_ = filePath;
   profileParameters_ = parameters;
@@ -99,8 +115,12 @@ void Launcher::RunProfile(const std::string& name) {
   owesNothing_ = !writes;
 
   runProfile_ = name;
+  runOwed_ = writes && WatchedRun();
   if (writes) {
-    if (WatchedRun()) BeginJournal(name, plan, driver_.PlanPriorState(plan));
+    if (runOwed_) {
+      runPrior_ = driver_.PlanPriorState(plan, true);
+      BeginJournal(name, plan, driver_.PlanPriorState(plan));
+    }
     bool givenBack = true;
     try {
       driver_.ApplyRunPlan(plan, givenBack);
@@ -109,7 +129,8 @@ void Launcher::RunProfile(const std::string& name) {
       // error, reported as such. A part-way write that could not be given
       // back keeps its record: the next start puts the driver back.
       if (givenBack) {
-        runDesktopMode_ = watchedDesktopMode;
+        runDesktopMode_ = earlierDesktopMode_;
+        runOwed_ = false;
         EndJournalOfUnwatchedRun();
       }
       throw;
@@ -123,21 +144,25 @@ void Launcher::RunProfile(const std::string& name) {
     return;
   }
   state_ = State::ModeSwitchPending;
-  if (!modes_.ChangeDisplayMode(runDesktopMode_, true)) {
+  std::string failure;
+  if (!modes_.ChangeDisplayMode(runDesktopMode_, true, false, &failure)) {
     // Nothing will be launched. An earlier watch goes on, and its end puts
     // back its own display mode, not the one this run failed to set.
     if (exitTimer_.Enabled()) {
       state_ = State::Watching;
-      runDesktopMode_ = watchedDesktopMode;
+      runDesktopMode_ = earlierDesktopMode_;
     } else {
       state_ = State::Idle;
     }
-    EndJournalOfUnwatchedRun();
+    GiveBackUnstartedRun(false);
+    if (!failure.empty()) ui_.Notice(failure);
   }
 }
 
 void Launcher::LaunchProgram(const std::string& file, const std::string& parameters,
                              const std::string& directory) {
+  SettingUpScope busy(settingUp_);
+  const bool switched = state_ == State::ModeSwitchPending && runDesktopMode_ >= 0;
   state_ = State::Launching;
   ProcessHandle process = 0;
   // An empty file (a name with no profile behind it) never reaches the shell,
@@ -148,10 +173,11 @@ void Launcher::LaunchProgram(const std::string& file, const std::string& paramet
                          &process)) {
     // An earlier watch keeps following its own program.
     state_ = exitTimer_.Enabled() ? State::Watching : State::Idle;
-    EndJournalOfUnwatchedRun();
+    GiveBackUnstartedRun(switched);
     ui_.Notice(kCouldNotStart + file);
     return;
   }
+  runOwed_ = false;  // the watch owes it now, or nobody does
   watch_.Stop();
   ReleaseProcess();
   launchedProcess_ = process;
@@ -307,6 +333,36 @@ void Launcher::EndJournalOfUnwatchedRun() {
     return;
   }
   Settle();
+}
+
+void Launcher::GiveBackUnstartedRun(bool switched) {
+  if (!runOwed_ || !journalPending_) {
+    EndJournalOfUnwatchedRun();
+    return;
+  }
+  runOwed_ = false;
+  if (!earlierOwed_) {
+    // Decided in the record first: killed part-way, the next start
+    // finishes this same give-back.
+    record_.stage = JournalRecord::Stage::Restoring;
+    record_.restore = runPrior_;
+    record_.desktopMode = switched ? runDesktopMode_ : -1;
+    record_.savedMode = modes_.SavedModeNumber();
+    journal_.Update(record_);
+  }
+  driver_.ApplyPlan(runPrior_);
+  driver_.Flush();
+  if (switched) modes_.RestoreDisplayMode();
+  modes_.RememberWayBack(wayBack_);
+  runDesktopMode_ = earlierDesktopMode_;
+  if (earlierOwed_) {
+    // Killed before this update, the record still restores to before the
+    // earlier game, as it did before this run.
+    record_ = earlierRecord_;
+    journal_.Update(record_);
+  } else {
+    Settle();
+  }
 }
 
 void Launcher::Settle() {

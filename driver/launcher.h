@@ -76,6 +76,10 @@ class Launcher {
   void SetWatchLock(WatchLock* lock) { lock_ = lock; }
 
   State CurrentState() const { return state_; }
+  // A run is being set up: its profile read and written, its notice open,
+  // its display switch pending or its program being started. Another run
+  // must wait for it, or it would take over this one's launch data.
+  bool SettingUp() const { return settingUp_ > 0 || state_ == State::ModeSwitchPending; }
   int RunDesktopMode() const { return runDesktopMode_; }
   const std::string& ProfileFilePath() const { return profileFilePath_; }
   const std::string& ProfileParameters() const { return profileParameters_; }
@@ -91,6 +95,10 @@ class Launcher {
   // A run that will not be watched owes nothing, unless an earlier watch
   // goes on: the record then follows that watch.
   void EndJournalOfUnwatchedRun();
+  // A watched run whose program did not start has ended at once: what it
+  // wrote goes back ("Prev " values included) with the display, on disk,
+  // before its notice; an earlier game still watched keeps its own record.
+  void GiveBackUnstartedRun(bool switched);
   // Nothing owed any more: the journal goes, and the machine is free for
   // another account's watched run.
   void Settle();
@@ -134,6 +142,14 @@ class Launcher {
   WatchListener* listener_ = nullptr;
   WatchLock* lock_ = nullptr;
   bool owesNothing_ = false;  // this run changed nothing: its game is not watched
+  int settingUp_ = 0;         // RunProfile or LaunchProgram under way (they may nest a box)
+  // What the run being set up gives back should its program not start.
+  bool runOwed_ = false;
+  DriverPlan runPrior_;           // every value its writes replace, as it was
+  bool earlierOwed_ = false;      // a game watched before it owes its own restore
+  JournalRecord earlierRecord_;   // that game's record
+  int earlierDesktopMode_ = -1;   // and its display mode
+  int wayBack_ = -1;              // the display's way back before the run
 };
 
 }  // namespace tw

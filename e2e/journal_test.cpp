@@ -8,7 +8,8 @@
 // the start-up question open nothing. A game started from its icon
 // (`tarnwick.exe NAME`, what an adopted shortcut starts) is watched too:
 // alone, by its own copy, which then ends; beside a tray copy, by that copy,
-// also while its editor is open.
+// also while its editor is open; two at once, by one copy. A moved game gives
+// the driver back before its notice, from the tray and from its icon.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -51,21 +52,25 @@ class JournalTest : public ::testing::Test {
            "\\D3D";
     WriteValue(HKEY_CURRENT_USER, kProgramKey, "VoodooType", DwordValue(5500));
     WriteValue(HKEY_LOCAL_MACHINE, d3d_, kRedGamma, StringValue("1.10"));
-    recordPath_ = TempFolder() + "tarnwick-journal-run.txt";
-    DeleteFileA(recordPath_.c_str());
+    recordPath_ = TempFolder() + "tarnwick-journal-run-";
+    DeleteFiles();
   }
   void TearDown() override {
     KillProcessesNamed(FileName(TestOptions().gameExe));
     ResetTarnwickState();
-    DeleteFileA(recordPath_.c_str());
+    DeleteFiles();
+  }
+  void DeleteFiles() const {
+    for (const char* name : {"Quake III", "Unreal"}) DeleteFileA((recordPath_ + name + ".txt").c_str());
   }
 
   // "Quake III" runs the stand-in game with these arguments, polled each second.
-  void PlantProfile(const std::string& gameArguments) {
-    const std::string quake = std::string(kProgramKey) + "\\Quake III";
-    WriteValue(HKEY_CURRENT_USER, quake, "FilePath", StringValue(TestOptions().gameExe));
+  void PlantProfile(const std::string& gameArguments, const std::string& name = "Quake III",
+                    const std::string& file = TestOptions().gameExe) {
+    const std::string quake = std::string(kProgramKey) + "\\" + name;
+    WriteValue(HKEY_CURRENT_USER, quake, "FilePath", StringValue(file));
     WriteValue(HKEY_CURRENT_USER, quake, "Parameters",
-               StringValue(QuoteArgument("--record=" + recordPath_) + " " + gameArguments));
+               StringValue(QuoteArgument("--record=" + recordPath_ + name + ".txt") + " " + gameArguments));
     WriteValue(HKEY_CURRENT_USER, quake, "Poll", DwordValue(1));
     WriteValue(HKEY_CURRENT_USER, quake + "\\D3D", kRedGamma, StringValue("1.60"));
   }
@@ -85,8 +90,8 @@ class JournalTest : public ::testing::Test {
     ASSERT_TRUE(WaitUntil([&] { return ReadGameRecordExists(); }, kTimeoutMs))
         << "the game never started";
   }
-  bool ReadGameRecordExists() const {
-    return GetFileAttributesA(recordPath_.c_str()) != INVALID_FILE_ATTRIBUTES;
+  bool ReadGameRecordExists(const std::string& name = "Quake III") const {
+    return GetFileAttributesA((recordPath_ + name + ".txt").c_str()) != INVALID_FILE_ATTRIBUTES;
   }
 
   std::optional<std::string> Gamma() const { return Text(HKEY_LOCAL_MACHINE, d3d_, kRedGamma); }
@@ -229,6 +234,47 @@ TEST_F(JournalTest, AGameStartedFromItsIconBesideATrayCopyIsHandedToIt) {
   EXPECT_EQ(DescribeDifferences(before, DriverValues()), "");
   EXPECT_TRUE(WaitUntil([&] { return !JournalPresent(); }, kTimeoutMs));
   EXPECT_TRUE(tarnwick_.Running());
+}
+
+// Two icons clicked at once, no tray copy: one copy claims the tray, the
+// other hands its run to it once it is ready; both games are given back.
+TEST_F(JournalTest, TwoIconsStartedTogetherBothRunAndBothAreGivenBack) {
+  PlantProfile("--sleep=4000");
+  PlantProfile("--sleep=4000", "Unreal");
+  const ValueTable before = DriverValues();
+  ChildProcess first = StartTarnwick("Quake III");
+  ChildProcess second = StartTarnwick("Unreal");
+  EXPECT_TRUE(WaitUntil([&] { return ReadGameRecordExists() && ReadGameRecordExists("Unreal"); },
+                        kTimeoutMs)) << "a game did not start";
+  EXPECT_TRUE(first.WaitForExit(3 * kTimeoutMs).has_value());
+  EXPECT_TRUE(second.WaitForExit(kTimeoutMs).has_value());
+  EXPECT_EQ(DescribeDifferences(before, DriverValues()), "");
+  EXPECT_FALSE(JournalPresent());
+}
+
+// The game was moved: by the time "Could not start" shows, the driver holds
+// its values from before, and nothing is owed.
+TEST_F(JournalTest, AMovedGameGivesTheDriverBackFromTheTrayAndFromItsIcon) {
+  const std::string moved = "C:\\Games\\Moved\\quake3.exe";
+  PlantProfile("", "Quake III", moved);
+  const ValueTable before = DriverValues();
+  for (bool byIcon : {false, true}) {
+    SCOPED_TRACE(byIcon ? "from its icon" : "from the tray");
+    if (byIcon) {
+      tarnwick_ = StartTarnwick("Quake III");
+    } else {
+      ASSERT_NO_FATAL_FAILURE(Start());
+      ASSERT_TRUE(ChooseFromTrayMenu(tarnwick_, main_, WM_RBUTTONUP, MenuKeys({kRunPlace, 1})));
+    }
+    HWND box = WaitForTopWindow(tarnwick_.id(), kDialogClass, "Tarnwick", kTimeoutMs);
+    ASSERT_NE(box, nullptr) << "no notice";
+    EXPECT_EQ(MessageBoxText(box), "Could not start " + moved);
+    EXPECT_EQ(DescribeDifferences(before, DriverValues()), "");
+    EXPECT_FALSE(JournalPresent());
+    EXPECT_TRUE(ClickButton(GetDlgItem(box, IDOK)));
+    if (byIcon) EXPECT_TRUE(tarnwick_.WaitForExit(kTimeoutMs).has_value()) << "the icon's copy stayed";
+    if (!byIcon) tarnwick_.Terminate();
+  }
 }
 
 }  // namespace

@@ -26,10 +26,15 @@ struct HandedOverRun {
 // has taken the run.
 constexpr uint32_t kHandOverTag = 0x54574E52;  // "TWNR"
 constexpr long kHandOverTaken = 0x5457;
-// The sender waits this long for the answer; the tray copy takes a run only
-// well within it, so a late answer cannot start a game the sender started.
+// The sender waits this long for the answer, counted from when it sent the
+// run; the tray copy takes a run only while the sender still waits, less a
+// margin for the answer's way back, so a late answer cannot start a game
+// the sender started itself.
 constexpr unsigned kHandOverWaitMs = 5000;
-constexpr unsigned kHandOverTakeMs = 3000;
+constexpr unsigned kHandOverMarginMs = 1000;
+constexpr unsigned kHandOverTakeMs = kHandOverWaitMs - kHandOverMarginMs;
+// What the tray copy answers when asked to stay in the tray and show its icon.
+constexpr long kStayAnswer = 0x5459;
 
 std::string EncodeHandOver(const HandedOverRun& run);
 // False for anything that is not a whole hand-over with a name.

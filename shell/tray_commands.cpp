@@ -103,6 +103,12 @@ void TrayCommands::ShowPopup(TrayPopup menu, ScreenPoint at) {
 }
 
 void TrayCommands::TrayNotifyMessage(unsigned mouseMessage) {
+  // Using the icon keeps a game icon's copy in the tray; pointing at it to
+  // read the tip does not.
+  if (mouseMessage == tray_mouse::kLeftButtonUp || mouseMessage == tray_mouse::kRightButtonUp ||
+      mouseMessage == tray_mouse::kLeftDoubleClick) {
+    p_.state.keepTray = true;
+  }
   // The double click's closing button-up is no click. It may come when the
   // editor it opened is already up and the tray deaf: it still ends the
   // double click, or the next click after the editor would be swallowed.
@@ -214,32 +220,6 @@ void TrayCommands::BuildProgramMenus() {
 
 void TrayCommands::EnableResetToUserDefaults() { p_.menus.SetEnabled("Resettouserdefault1", true); }
 
-void TrayCommands::RunProfile(const std::string& name, int showCommand) {
-  p_.flags.runDirect = p_.state.runDirect;
-  p_.flags.reloadSettings = p_.state.reloadChecked;
-  p_.flags.administratorCan = p_.state.administratorCan;
-  p_.flags.showCommand = showCommand;
-  p_.launcher.RunProfile(name);
-}
-
-bool TrayCommands::TakeHandedOverRun(const HandedOverRun& run, uint32_t now) {
-  // Until start-up has settled an owed restore, a run would overwrite its
-  // record; an answer late enough that the sender may have given up must
-  // not start the game a second time.
-  if (!p_.state.takesRuns || now - run.sentAt > kHandOverTakeMs) return false;
-  handedOver_.push_back(EncodeHandOver(run));
-  p_.ui.PostToMainWindow(kRunHandedOverMessage);
-  return true;
-}
-
-void TrayCommands::RunHandedOver() {
-  if (handedOver_.empty()) return;
-  HandedOverRun run;
-  const bool whole = DecodeHandOver(handedOver_.front(), &run);
-  handedOver_.erase(handedOver_.begin());
-  if (whole) RunProfile(run.profile, run.showCommand);
-}
-
 void TrayCommands::RemoveProfileItems() {
   SubmenuControl& config = p_.menus.Submenu("Config1");
   SubmenuControl& run = p_.menus.Submenu("Run1");
@@ -348,7 +328,7 @@ void TrayCommands::ShowAbout() {
   p_.view.OpenAbout(position);
 }
 
-void TrayCommands::Exit() { p_.view.CloseMainWindow(); }
+void TrayCommands::Exit() { Close(); }
 
 void TrayCommands::RemoveFromRegistry() {
   if (!p_.questions.Ask(Question::WarningYesNo, kRemoveQuestion)) return;
@@ -374,7 +354,7 @@ void TrayCommands::RemoveFromRegistry() {
     return;
   }
   p_.ui.Notice(kWillClose);
-  p_.view.CloseMainWindow();
+  Close();
 }
 
 void TrayCommands::ChooseModel6000() { ChooseCardModel(6000); }

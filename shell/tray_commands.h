@@ -111,15 +111,32 @@ class TrayCommands : public EditorHost {
   // "Reset to user defaults" once user defaults exist; stays enabled.
   void EnableResetToUserDefaults() override;
   // A run from the tray or from the command line; `showCommand`: the
-  // window state a game's shortcut asked for.
+  // window state a game's shortcut asked for. One run is set up at a time:
+  // one asked for meanwhile (from a box's message loop, a hand-over) waits
+  // its turn and starts after it, with its own profile.
   void RunProfile(const std::string& name, int showCommand = 0);
-  // A run a game's icon handed over, `now` by the system's tick count; true
-  // when taken. It runs from a posted message, so a box or the editor open
-  // meanwhile does not keep the game from starting.
-  bool TakeHandedOverRun(const HandedOverRun& run, uint32_t now);
-  // RunHandedOverMessage: the oldest run taken.
-  void RunHandedOver();
-  bool HasHandedOverRuns() const { return !handedOver_.empty(); }
+  // LaunchPendingMessage: the pending program starts, then the next run.
+  void LaunchPending();
+  // A run a game's icon handed over (as EncodeHandOver wrote it), `now` by
+  // the system's tick count; true when taken. It starts from a posted
+  // message, so a box or the editor open meanwhile does not keep the game
+  // from starting.
+  bool TakeHandedOverRun(const std::string& encoded, uint32_t now);
+  // RunHandedOverMessage: the runs taken start, in turn.
+  void RunHandedOver() { StartQueuedRuns(); }
+  // Another start asks this copy to show its icon and stay in the tray:
+  // true when it will (a copy that is closing or still starting does not).
+  bool AskedToStay();
+  // The main window is asked to close (WM_CLOSE): true when it may now. It
+  // takes no more runs; a run being set up or waiting is started first,
+  // and the window is asked again after it.
+  bool CloseRequested();
+  // An icon run's copy watches its game in the tray copy's place: its games
+  // are over and nothing asked it to stay, so IconRunDoneMessage may close it.
+  bool IconRunOver() const;
+  // IconRunDoneMessage: closes an icon run's copy whose run is over, unless
+  // a box or window of it is open, which keeps it in the tray.
+  void EndIconRun();
   // The main window closes: the profile items go.
   void RemoveProfileItems();
 
@@ -156,6 +173,8 @@ class TrayCommands : public EditorHost {
 
  private:
   void ChooseCardModel(int model);
+  void StartQueuedRuns();
+  void Close();
   bool TrayDeaf() const;
   void ShowPopup(TrayPopup menu, ScreenPoint at);
 
@@ -164,7 +183,12 @@ class TrayCommands : public EditorHost {
   bool popupOpen_ = false;          // a menu is tracked: clicks then would nest another
   bool afterDoubleClick_ = false;   // the next left button-up ends a double click
   ScreenPoint clickAt_;
-  std::vector<std::string> handedOver_;  // encoded runs, oldest first
+  struct QueuedRun {
+    std::string profile;
+    int showCommand = 0;
+  };
+  std::vector<QueuedRun> queued_;  // runs waiting for the one being set up, oldest first
+  bool closeWanted_ = false;       // closing waits for the runs being set up
 };
 
 // The start-up value under the Run key for an executable path: quoted when

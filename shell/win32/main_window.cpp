@@ -69,6 +69,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam == kTrayLaterTimerId) ShowTray();
       return 0;
     case WM_CLOSE:
+      if (!trayCommands_.CloseRequested()) return 0;  // asked again once its runs have started
       trayCommands_.RemoveProfileItems();
       DestroyWindow(window_);
       return 0;
@@ -79,11 +80,6 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return TakeHandedOverRun(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     default:
       if (message == kTrayNotifyMessage) {
-        // Using the icon keeps a game icon's copy in the tray; pointing at
-        // it to read the tip does not.
-        if (lParam == WM_LBUTTONUP || lParam == WM_RBUTTONUP || lParam == WM_LBUTTONDBLCLK) {
-          keepTray_ = true;
-        }
         trayCommands_.TrayNotifyMessage(static_cast<unsigned>(lParam));
         return 0;
       }
@@ -100,25 +96,32 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       if (message == kLaunchPendingMessage) {
-        launcher_.OnLaunchPending();
+        trayCommands_.LaunchPending();
         if (quitAfterLaunch_) PostQuitMessage(0);
         IconRunMayEnd();
         return 0;
       }
       if (message == kRunHandedOverMessage) {
         trayCommands_.RunHandedOver();
+        IconRunMayEnd();
         return 0;
       }
       if (message == kIconRunDoneMessage) {
-        EndIconRun();
+        trayCommands_.EndIconRun();
         return 0;
       }
       if (message == kCardDialogClosedMessage) {
         CardDialogClosed();
         return 0;
       }
-      if ((message == taskbarCreatedMessage_ || message == showTrayIconMessage_) && message != 0) {
-        if (message == showTrayIconMessage_) keepTray_ = true;  // a tray start was refused for us
+      if (message == showTrayIconMessage_ && message != 0) {
+        // A tray start found this copy: it stays and shows its icon, unless
+        // it is closing or still starting, when the other copy tries again.
+        if (!trayCommands_.AskedToStay()) return 0;
+        ShowTrayIcon(true);
+        return kStayAnswer;
+      }
+      if (message == taskbarCreatedMessage_ && message != 0) {
         ShowTrayIcon(true);
         return 0;
       }
@@ -138,6 +141,7 @@ void MainWindow::StartUp() {
   display_.SetWindow(window_);
   processes_.SetOwner(window_);
   controls_.Create(window_, StartupWindowLayout(), instance_);
+  SetPropA(window_, kTrayWindowProperty, reinterpret_cast<HANDLE>(1));
   // The menus exist before start-up reads the card model, which they show.
   if (!menus_.Create(PopupMenu1Layout()) || !menus_.Create(PopupMenu2Layout())) {
     ui_.ErrorReport("Could not create the tray menus");
@@ -149,29 +153,13 @@ void MainWindow::StartUp() {
 }
 
 void MainWindow::IconRunMayEnd() {
-  if (state_.iconRun && !keepTray_ && launcher_.CurrentState() == Launcher::State::Idle) {
-    PostMessageA(window_, kIconRunDoneMessage, 0, 0);
-  }
-}
-
-void MainWindow::EndIconRun() {
-  if (!state_.iconRun || keepTray_ || launcher_.CurrentState() != Launcher::State::Idle) return;
-  // A box or window of ours is open (a report of the restore, say): closing
-  // would take it away, so this copy stays in the tray.
-  if (MainWindowDisabled() || EditorOpen() || AboutOpen()) {
-    keepTray_ = true;
-    return;
-  }
-  if (trayCommands_.HasHandedOverRuns()) return;  // its run makes the next watch
-  state_.takesRuns = false;  // a later icon hands over to the next tray copy, or runs alone
-  SendMessageA(window_, WM_CLOSE, 0, 0);
+  if (trayCommands_.IconRunOver()) PostMessageA(window_, kIconRunDoneMessage, 0, 0);
 }
 
 LRESULT MainWindow::TakeHandedOverRun(const COPYDATASTRUCT* data) {
-  HandedOverRun run;
   if (data == nullptr || data->dwData != kHandOverTag || data->lpData == nullptr ||
-      !DecodeHandOver(std::string(static_cast<const char*>(data->lpData), data->cbData), &run) ||
-      !trayCommands_.TakeHandedOverRun(run, GetTickCount())) {
+      !trayCommands_.TakeHandedOverRun(
+          std::string(static_cast<const char*>(data->lpData), data->cbData), GetTickCount())) {
     return 0;
   }
   return kHandOverTaken;
@@ -198,7 +186,8 @@ void MainWindow::ShutDown() {
   // or it would end at once, or leave an owed restore for later. The
   // journal keeps what is owed.
   watchLock_.Release();
-  services_.trayCopy.Release();
+  RemovePropA(window_, kTrayWindowProperty);
+  services_.trayClaim.Release();
   PostQuitMessage(0);
 }
 
@@ -273,10 +262,7 @@ void MainWindow::RunProfile(const std::string& name) {
 }
 
 RunRoute MainWindow::RouteRun(const std::string& name) {
-  if (services_.trayCopy.Claim()) return RunRoute::Alone;
-  if (services_.trayCopy.passedOver) return RunRoute::Direct;
-  return HandOverRun(window_, {name, startedShow_, GetTickCount()}) ? RunRoute::HandedOver
-                                                                   : RunRoute::Direct;
+  return services_.trayClaim.RouteRun(name, startedShow_);
 }
 
 // The menus' mode scan and the shell's icon would only slow the start of

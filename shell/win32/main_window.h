@@ -23,6 +23,7 @@
 #include "platform/win32/watch_lock_win32.h"
 #include "platform/win32/window_owner.h"
 #include "shell/startup.h"
+#include "shell/tray_claim.h"
 #include "shell/tray_commands.h"
 #include "shell/tray_icon_retry.h"
 #include "shell/win32/tray_copy.h"
@@ -40,7 +41,7 @@ struct ProgramServices {
   RegistryHandle& driverRegistry;
   RegistryHandle& startupRegistry;
   const TextCompare& compare;
-  TrayCopy& trayCopy;
+  TrayClaim& trayClaim;
 };
 
 class MainWindow : private WindowOwner,
@@ -70,7 +71,6 @@ class MainWindow : private WindowOwner,
   // A game's icon run that this copy watches in the tray copy's place ends
   // with its watch, unless the tray was asked for or used meanwhile.
   void IconRunMayEnd();
-  void EndIconRun();
   LRESULT TakeHandedOverRun(const COPYDATASTRUCT* data);
 
   // StartupView
@@ -111,7 +111,6 @@ class MainWindow : private WindowOwner,
   std::string commandLine_;
   bool hidden_ = false;
   bool quitAfterLaunch_ = false;
-  bool keepTray_ = false;  // an icon run's copy stays the tray copy after its game
   int startedShow_ = 0;    // the window state this process was started with
   FormControls controls_;
   TrayIcon trayIcon_;

@@ -1,43 +1,44 @@
-// The session's one tray copy, and the way a game's icon hands its run to it.
+// The session's one tray copy as the system keeps it: a named mutex owned by
+// the tray copy, and its main window, marked with a property so that runs
+// and requests go to Tarnwick's window only, not to every window of its
+// class name.
 #pragma once
 
 #include <windows.h>
 
-#include "shell/run_handover.h"
+#include <string>
+
+#include "platform/session_copies.h"
 
 namespace tw {
 
-// A named mutex that goes with the process, however it ends.
-class TrayCopy {
- public:
-  TrayCopy() = default;
-  ~TrayCopy() { Release(); }
-  TrayCopy(const TrayCopy&) = delete;
-  TrayCopy& operator=(const TrayCopy&) = delete;
+// Marks the main window as Tarnwick's: set at its creation, removed before
+// it is destroyed.
+inline constexpr char kTrayWindowProperty[] = "Hexmoor.Tarnwick.TrayWindow";
 
-  // True when this process is the tray copy now: none ran (or the system
-  // could not tell).
-  bool Claim();
-  // Leaving: the next start may claim it at once.
-  void Release() {
-    if (mutex_ != nullptr) CloseHandle(mutex_);
-    mutex_ = nullptr;
-  }
-  // The tray copy did not take a run offered at the start: it is not asked
-  // again (a hung one would keep the game waiting twice).
-  bool passedOver = false;
+class Win32SessionCopies : public SessionCopies {
+ public:
+  Win32SessionCopies() = default;
+  ~Win32SessionCopies() override { Release(); }
+  Win32SessionCopies(const Win32SessionCopies&) = delete;
+  Win32SessionCopies& operator=(const Win32SessionCopies&) = delete;
+
+  bool Claim() override;
+  void Release() override;
+  Answer OfferRun(const std::string& encoded, unsigned waitMs) override;
+  Answer AskToStay(unsigned waitMs) override;
+  uint32_t Now() override { return GetTickCount(); }
+  void WaitForClaim(unsigned ms) override;
 
  private:
+  // Sends to each marked main window of another process until one gives
+  // `wanted`; the wait counts from the first send.
+  Answer Ask(UINT message, WPARAM wParam, LPARAM lParam, LRESULT wanted, unsigned waitMs);
+  bool Owned(DWORD waited);
+
   HANDLE mutex_ = nullptr;
+  bool owned_ = false;
 };
-
-// A second tray start is most likely someone looking for a missing icon: the
-// running copy is asked to show it again.
-void AskTrayCopyForIcon();
-
-// Offers the run to every other main window of this session; true when the
-// tray copy took it. A copy that does not answer in time is passed over.
-bool HandOverRun(HWND self, const HandedOverRun& run);
 
 // The window state this process was started with (a shortcut's "Run"); 0
 // when none was asked for.

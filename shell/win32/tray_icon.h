@@ -10,8 +10,8 @@
 namespace tw {
 
 // The tray copy's name: its mutex, and the registered window message a
-// second tray start broadcasts to ask it to show its icon again (the shell
-// may have refused it at logon).
+// second tray start sends it to ask it to stay and show its icon again (the
+// shell may have refused it at logon).
 inline constexpr char kTrayCopyName[] = "Hexmoor.Tarnwick.TrayCopy";
 
 class TrayIcon {

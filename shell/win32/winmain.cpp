@@ -11,6 +11,7 @@
 #include "platform/win32/text_compare_win32.h"
 #include "platform/win32/window_owner.h"
 #include "shell/startup.h"
+#include "shell/tray_claim.h"
 #include "shell/win32/main_window.h"
 #include "shell/win32/tray_copy.h"
 #include "store/registry_handle.h"
@@ -20,11 +21,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // One tray copy: a second would show a second icon and resume the same
   // restore journal, restoring a watched run twice. A game's icon claims it
   // below when none runs: it then watches its game itself.
-  tw::TrayCopy trayCopy;
-  if (tw::StartsInTray(GetCommandLineA()) && !trayCopy.Claim()) {
-    tw::AskTrayCopyForIcon();
-    return 0;
-  }
+  tw::Win32SessionCopies copies;
+  tw::TrayClaim trayClaim(copies);
+  if (tw::StartsInTray(GetCommandLineA()) && !trayClaim.TrayStart()) return 0;
   int exitCode = 0;
   {
     tw::SettingCatalogue catalogue;
@@ -37,14 +36,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // A game's icon beside the tray copy: handed over before this copy
     // searches for the card or makes a window, which the tray copy has done.
     const std::string handOver = tw::ProfileToHandOver(GetCommandLineA(), programRegistry);
-    if (!handOver.empty() && !trayCopy.Claim()) {
-      if (tw::HandOverRun(nullptr, {handOver, tw::StartedShowCommand(), GetTickCount()})) return 0;
-      trayCopy.passedOver = true;
+    if (!handOver.empty() &&
+        trayClaim.RouteRun(handOver, tw::StartedShowCommand()) == tw::RunRoute::HandedOver) {
+      return 0;
     }
 
     // The handles outlive the message loop: a last timer tick may still need them.
     tw::MainWindow mainWindow(instance, {catalogue, programRegistry, driverRegistry,
-                                         startupRegistry, compare, trayCopy});
+                                         startupRegistry, compare, trayClaim});
     if (mainWindow.Create(GetCommandLineA())) {
       MSG msg;
       BOOL got;

@@ -147,18 +147,6 @@ TEST_F(LauncherTest, WithoutReloadOrInADirectRunNothingIsWatched) {
   }
 }
 
-TEST_F(LauncherTest, AFailedLaunchNamesTheFileAndLeavesTheSettingsWritten) {
-  AddProfile("Game", "C:\\Games\\Missing Game.EXE", "1.50");
-  processes.SetLaunchFails(true);
-
-  launcher.RunProfile("Game");
-
-  EXPECT_EQ(ui.notices, std::vector<std::string>{"Could not start C:\\Games\\Missing Game.EXE"});
-  EXPECT_FALSE(timer.Enabled());
-  EXPECT_EQ(launcher.CurrentState(), Launcher::State::Idle);
-  EXPECT_EQ(DriverGamma(), "1.50");
-}
-
 TEST_F(LauncherTest, ADirectRunOfAnUnknownProfileCreatesNothingAndCannotStart) {
   flags.runDirect = true;
 
@@ -198,18 +186,54 @@ TEST_F(LauncherTest, ADisplayModeIsSwitchedFirstAndTheLaunchWaitsForThePostedMes
   EXPECT_EQ(display.StoredMode(), -1);
 }
 
-TEST_F(LauncherTest, AFailedDisplaySwitchStartsNothing) {
-  AddProfile("Game", "c:\\games\\game.exe", "1.50");
-  SetProfileDword("Game", "Desktop Mode", 2);
-  display.SetChangeResult(disp_change::kBadMode);
+// With reloading on, a game that did not start has ended at once: before
+// its notice shows, the driver ("Prev " values too), the desktop and the
+// record are as before the run, or as the game still watched left them.
+// With reloading off the values stay for "Reset to previous settings".
+TEST_F(LauncherTest, AStartThatDoesNotHappenGivesBackWhatItWroteBeforeItsNotice) {
+  const std::string prev = std::string("Prev ") + kGamma, store = "Software\\Hexmoor\\Tarnwick";
+  const struct {
+    bool reload, earlierWatched;
+    long change;
+  } cases[] = {{true, false, 0}, {true, false, disp_change::kBadMode}, {true, true, 0},
+               {true, true, disp_change::kBadMode}, {false, false, 0}};
+  for (const auto& c : cases) {
+    const bool launchFails = c.change == 0;
+    const std::string notice = launchFails ? "Could not start C:\\Games\\Gone.EXE"
+                                           : "The selected graphics mode is not supported";
+    SCOPED_TRACE(notice + (c.earlierWatched ? ", beside a watched game" : "") +
+                 (c.reload ? "" : ", reloading off"));
+    Launcher local(program, driver, modes, processes, timer, ui, questions, flags);
+    flags.reloadSettings = c.reload;
+    ui = FakeUserInterface();
+    display.SetCurrent({800, 600, 16, 60});
+    reg.PutString(RootKey::LocalMachine, kDriverD3D, kGamma, "1.00");
+    reg.PutString(RootKey::LocalMachine, kDriverD3D, prev, "0.90");
+    AddProfile("First", "c:\\games\\first.exe", "1.20");
+    AddProfile("Gone", "C:\\Games\\Gone.EXE", "1.50");
+    SetProfileDword("Gone", "Desktop Mode", 0);
+    if (c.earlierWatched) local.RunProfile("First");
+    const auto gamma = DriverGamma(), prevGamma = reg.GetString(RootKey::LocalMachine, kDriverD3D, prev);
+    const auto record = reg.GetString(RootKey::CurrentUser, store, kJournalValue);
+    ui.whileNoticeShown = [&] {
+      EXPECT_EQ(DriverGamma(), c.reload ? gamma : "1.50");
+      EXPECT_EQ(reg.GetString(RootKey::LocalMachine, kDriverD3D, prev), c.reload ? prevGamma : gamma);
+      EXPECT_EQ(reg.GetString(RootKey::CurrentUser, store, kJournalValue), record);
+      EXPECT_EQ(display.Current().width, c.reload || !launchFails ? 800 : 640);
+    };
+    processes.SetLaunchFails(launchFails);
+    display.SetChangeResult(c.change);
 
-  launcher.RunProfile("Game");
+    local.RunProfile("Gone");
+    if (launchFails) local.OnLaunchPending();
 
-  EXPECT_EQ(ui.notices, std::vector<std::string>{"The selected graphics mode is not supported"});
-  EXPECT_TRUE(ui.posted.empty());
-  EXPECT_TRUE(processes.Launches().empty());
-  EXPECT_EQ(launcher.CurrentState(), Launcher::State::Idle);
-  EXPECT_EQ(DriverGamma(), "1.50");
+    EXPECT_EQ(ui.notices, std::vector<std::string>{notice});
+    processes.SetLaunchFails(false);
+    display.SetChangeResult(disp_change::kSuccessful);
+    EndLastProgram();
+    local.CheckProgramExit();
+    if (c.reload) EXPECT_EQ(DriverGamma(), "1.00");
+  }
 }
 
 TEST_F(LauncherTest, AnUnreadableExitCodeOrAMissingProcessEndsTheWatch) {

@@ -1,8 +1,6 @@
 // A game started from its own icon (`tarnwick.exe NAME`) is given back as a
 // run from the tray's own "Run" is: handed to the tray copy, or watched by
-// the icon's copy in its place. Each copy below is the program as the main
-// window wires it, all of them over one machine: registry, processes,
-// display and watch lock.
+// the icon's copy in its place.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -11,8 +9,7 @@
 #include <vector>
 
 #include "driver/launcher.h"
-#include "platform/fake/fake_watch_lock.h"
-#include "tests/shell/tray_commands_fixture.h"
+#include "tests/shell/session_machine.h"
 #include "tests/support/reg_fixture.h"
 
 namespace tw {
@@ -21,70 +18,6 @@ namespace {
 constexpr RootKey kHkcu = RootKey::CurrentUser;
 constexpr RootKey kHklm = RootKey::LocalMachine;
 const std::string kStore = "Software\\Hexmoor\\Tarnwick";
-
-struct Copy;
-
-struct Machine {
-  FakeRegistry reg;
-  FakeProcesses processes;
-  FakeDisplay display;
-  FakeMachineLock lock;
-  Copy* trayCopy = nullptr;  // the session's one tray copy
-  uint32_t now = 1000;       // the system's tick count
-  uint32_t answerAfter = 0;  // how long the tray copy takes to answer
-  int showCommand = 0;       // the window state the clicked icon's shortcut asks for
-  int processCount = 0;
-};
-
-// One tarnwick.exe process; its start-up view does what the main window does.
-struct Copy : ProgramStack, StartupView {
-  explicit Copy(Machine& m)
-      : ProgramStack(m.reg, m.processes, m.display), m(m), lock(m.lock, ++m.processCount, 1) {
-    launcher.SetWatchLock(&lock);
-  }
-  void Start(const std::string& commandLine) {
-    RunStartup(commandLine, catalogue, programRegistry, driverRegistry, startupRegistry, compare,
-               state, *this);
-    Pump();
-  }
-  // The posted messages, as the message loop handles them.
-  void Pump() {
-    while (!ui.posted.empty()) {
-      const unsigned message = ui.posted.front();
-      ui.posted.erase(ui.posted.begin());
-      if (message == kRunHandedOverMessage) form.RunHandedOver();
-      if (message == kLaunchPendingMessage) launcher.OnLaunchPending();
-    }
-  }
-
-  void AddLogLine(const std::string&) override {}
-  void HideMainWindow() override {}
-  void Notice(const std::string& text) override { ui.Notice(text); }
-  void ErrorReport(const std::string& text) override { ui.ErrorReport(text); }
-  void RequestQuit() override { quit = true; }
-  void AskCardModel(int&) override {}
-  void CardModelApplied(int model) override { form.CardModelApplied(model); }
-  void RunProfile(const std::string& name) override { form.RunProfile(name); }
-  RunRoute RouteRun(const std::string& name) override {
-    if (m.trayCopy == nullptr) {
-      m.trayCopy = this;
-      return RunRoute::Alone;
-    }
-    HandedOverRun sent{name, m.showCommand, m.now}, received;
-    return DecodeHandOver(EncodeHandOver(sent), &received) &&
-                   m.trayCopy->form.TakeHandedOverRun(received, m.now + m.answerAfter)
-               ? RunRoute::HandedOver
-               : RunRoute::Direct;
-  }
-  void AddTrayIcon() override {}
-  void BuildMenus() override { form.BuildMenus(); }
-  std::string ResumePendingRestore() override { return launcher.ResumeFromJournal(); }
-  void StartProgram(const LaunchRequest&) override {}
-
-  Machine& m;
-  FakeWatchLock lock;
-  bool quit = false;
-};
 
 struct Row {
   bool trayRunning;
@@ -170,7 +103,6 @@ class IconRunTest : public ::testing::Test {
     Copy* tray = nullptr;
     if (r.trayRunning) {
       tray = newCopy();
-      m->trayCopy = tray;
       tray->Start("tarnwick.exe");
     }
     *before = Driver(*m, false);
@@ -184,10 +116,10 @@ class IconRunTest : public ::testing::Test {
     SetReload(*m, tray, r.reload);
     Copy* icon = newCopy();
     icon->Start("tarnwick.exe Game");
-    if (m->trayCopy != nullptr) m->trayCopy->Pump();
+    m->PumpAll();
     // The icon's copy ends at once unless it watches the game itself.
-    EXPECT_EQ(icon->quit, !r.reload || m->trayCopy != icon);
-    EXPECT_EQ(icon->state.iconRun, m->trayCopy == icon);
+    EXPECT_EQ(icon->quit, !r.reload || m->Holder() != icon);
+    EXPECT_EQ(icon->state.iconRun, m->Holder() == icon);
     EXPECT_EQ(m->processes.Launches().size(), r.otherWatched ? 2u : 1u);
     Outcome out = Finish(*m, copies);
     EXPECT_EQ(m->lock.holder, 0) << "the machine is still held for a watched run";
@@ -201,7 +133,6 @@ class IconRunTest : public ::testing::Test {
     auto m = NewMachine(r);
     std::vector<std::unique_ptr<Copy>> copies;
     Copy* tray = copies.emplace_back(std::make_unique<Copy>(*m)).get();
-    m->trayCopy = tray;
     tray->Start("tarnwick.exe");
     if (r.otherWatched) tray->form.RunFromMenu("Other");
     SetReload(*m, tray, r.reload);
@@ -209,7 +140,6 @@ class IconRunTest : public ::testing::Test {
       tray->form.RunFromMenu("Game");
       tray->Pump();
     } else {
-      m->trayCopy = nullptr;
       copies.emplace_back(std::make_unique<Copy>(*m))->Start("tarnwick.exe Game");
     }
     return Finish(*m, copies);
@@ -239,14 +169,13 @@ TEST_F(IconRunTest, AnIconRunIsGivenBackAsTheTraysOwnRun) {
 }
 
 // The hand-over never loses a run, nor makes two: a tray copy still starting
-// up (its owed restore not settled), or one answering after the icon's copy
-// may have given up, takes nothing, and the icon's copy starts the game.
+// up past the icon's wait, or one answering after the icon's copy may have
+// given up, takes nothing, and the icon's copy starts the game.
 TEST_F(IconRunTest, ATrayCopyThatCannotTakeTheRunInTimeLeavesItToTheIconsCopy) {
   for (bool late : {false, true}) {
     SCOPED_TRACE(late ? "answers late" : "still starting up");
     auto m = NewMachine(Row{true, true, false, false});
     Copy tray(*m);
-    m->trayCopy = &tray;
     tray.Start("tarnwick.exe");
     if (late) {
       m->answerAfter = kHandOverTakeMs + 1;
@@ -270,12 +199,12 @@ TEST_F(IconRunTest, ATrayCopyThatCannotTakeTheRunInTimeLeavesItToTheIconsCopy) {
 TEST_F(IconRunTest, RunsHandedOverInTurnStartEachGameInItsShortcutsWindowState) {
   auto m = NewMachine(Row{true, true, false, false});
   std::vector<std::unique_ptr<Copy>> copies;
-  m->trayCopy = copies.emplace_back(std::make_unique<Copy>(*m)).get();
-  m->trayCopy->Start("tarnwick.exe");
+  Copy* tray = copies.emplace_back(std::make_unique<Copy>(*m)).get();
+  tray->Start("tarnwick.exe");
   for (const auto& click : {std::make_pair("Game", 3), std::make_pair("Other", 7)}) {
     m->showCommand = click.second;
     Copy(*m).Start(std::string("tarnwick.exe ") + click.first);
-    m->trayCopy->Pump();
+    tray->Pump();
     EndGames(*m, copies);
   }
   const std::vector<LaunchRequest>& launches = m->processes.Launches();
@@ -285,7 +214,7 @@ TEST_F(IconRunTest, RunsHandedOverInTurnStartEachGameInItsShortcutsWindowState) 
   EXPECT_EQ(launches[1].file, "C:\\Games\\Other\\Other.exe");
   EXPECT_EQ(launches[1].showCommand, 7);
 
-  const std::string whole = EncodeHandOver({"Game", 3, m->now});
+  const std::string whole = EncodeHandOver({"Game", 3, m->session.now});
   HandedOverRun received;
   for (size_t size : {0, 7, 8}) {
     EXPECT_FALSE(DecodeHandOver(whole.substr(0, size), &received)) << size;

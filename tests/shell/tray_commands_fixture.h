@@ -43,12 +43,16 @@ class RecordingMainView : public MainWindowView {
     calls.push_back("About at " + (position.left ? std::to_string(*position.left) : "-") + "," +
                     (position.top ? std::to_string(*position.top) : "-"));
   }
-  void CloseMainWindow() override { calls.push_back("Close"); }
+  void CloseMainWindow() override {
+    calls.push_back("Close");
+    if (onClose) onClose();
+  }
 
   bool editorOpen = false;
   bool aboutOpen = false;
   bool disabled = false;                // a message box is open
   std::function<void()> whileShown;     // runs while a menu is shown
+  std::function<void()> onClose;        // the window's WM_CLOSE is posted
   std::vector<std::string> calls;
 };
 
