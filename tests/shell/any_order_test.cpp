@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/fake/fake_account_registry.h"
 #include "tests/shell/session_machine.h"
 #include "tests/support/reg_fixture.h"
 
@@ -38,6 +39,11 @@ struct Session {
       expectedLaunches[game] = 0;
     }
     m.reg.PutDword(RootKey::CurrentUser, kStore + "\\C", "Desktop Mode", 1);
+    // Another account, with a game of its own, in a session of its own.
+    otherHive.PutDword(RootKey::CurrentUser, kStore, "VoodooType", 5500);
+    otherHive.PutString(RootKey::CurrentUser, kStore + "\\D", "FilePath", GameFile("D"));
+    otherHive.PutString(RootKey::CurrentUser, kStore + "\\D\\D3D", "SSTH3_LOD_BIAS", "-9");
+    otherSession.whileWaiting = [this] { m.PumpAll(); };
     before = Driver();
   }
   std::string Driver() const {
@@ -50,6 +56,14 @@ struct Session {
       if (auto arrives = std::exchange(whileNotice, nullptr)) arrives();
     };
     return copy;
+  }
+  Copy* NewOtherCopy() {
+    return others.emplace_back(std::make_unique<Copy>(m, otherAccount, otherSession, 2)).get();
+  }
+  int Launched(const std::string& game) const {
+    const auto& all = m.processes.Launches();
+    return std::count_if(all.begin(), all.end(),
+                         [&](const LaunchRequest& l) { return l.file == GameFile(game); });
   }
   void Start(const std::string& line) {
     trayWanted |= line == "tarnwick.exe";
@@ -72,7 +86,9 @@ struct Session {
     const ProcessEntry& game = running[pick % running.size()];
     if (toChild) m.processes.AddRunning(FolderOf(game.path) + "\\Real.exe", game.id);
     m.processes.EndProcess(game.id);
-    for (size_t i = 0; i < copies.size(); ++i) copies[i]->launcher.CheckProgramExit();
+    for (auto* all : {&copies, &others}) {
+      for (size_t i = 0; i < all->size(); ++i) (*all)[i]->launcher.CheckProgramExit();
+    }
     m.PumpAll();
   }
   int CopiesLeft() const {
@@ -80,7 +96,10 @@ struct Session {
   }
 
   Machine m;
-  std::vector<std::unique_ptr<Copy>> copies;
+  FakeRegistry otherHive;
+  FakeAccountRegistry otherAccount{m.reg, otherHive};
+  FakeSession otherSession;
+  std::vector<std::unique_ptr<Copy>> copies, others;  // this account's, the other's
   std::string before;
   std::map<std::string, int> expectedLaunches;
   bool trayWanted = false;  // a tray start since the last Exit
@@ -159,27 +178,44 @@ struct TrayCopyEnds : TrayOrIconRun {
   }
 };
 
+// Another account's game from its icon, refused only while this account's
+// game is watched; its Tarnwick is then killed (or the account logged off)
+// mid-game, leaving its restore owed to the machine.
+struct OtherAccountRunAndCrash : Step {
+  void run(const Model&, Session& s) const override {
+    const int before = s.Launched("D");
+    Copy* copy = s.NewOtherCopy();
+    copy->Start("tarnwick.exe D");
+    s.m.PumpAll();
+    const bool launched = s.Launched("D") > before;
+    RC_ASSERT(launched || copy->ui.notices == std::vector<std::string>{kAnotherAccountsGameNotice});
+    s.expectedLaunches["D"] += launched;
+    if (copy->alive) copy->End();
+  }
+};
+
 RC_GTEST_PROP(AnyOrderTest, EveryGameStartsOnceAndTheDriverComesBack, ()) {
   Session s;
   const Model model;
   rc::state::runAll(*rc::state::gen::commands(
                         model, rc::state::gen::execOneOfWithArgs<
-                                   TrayOrIconRun, FailedRun, TwoAtOnce, GameEnds, TrayCopyEnds>()),
+                                   TrayOrIconRun, FailedRun, TwoAtOnce, GameEnds, TrayCopyEnds,
+                                   OtherAccountRunAndCrash>()),
                     model, s);
 
   for (std::vector<ProcessEntry> games; s.m.processes.Snapshot(&games) && !games.empty();) {
     s.EndGame(0, false);
   }
   RC_ASSERT(s.CopiesLeft() == (s.trayWanted ? 1 : 0));
-  // The next start finishes a restore that an Exit during a game left owed.
+  // The next start finishes a restore that an Exit during a game left owed;
+  // the other account's, when its own copy was killed, too.
   if (s.CopiesLeft() == 0) s.Start("tarnwick.exe");
+  s.NewOtherCopy()->Start("tarnwick.exe");
   RC_ASSERT(s.Driver() == s.before);
-  RC_ASSERT(!s.m.reg.Get(RootKey::CurrentUser, kStore, kJournalValue).has_value());
-  std::map<std::string, int> launches = {{"A", 0}, {"B", 0}, {"C", 0}};
-  for (const LaunchRequest& launch : s.m.processes.Launches()) {
-    for (const std::string& game : kGames) launches[game] += launch.file == GameFile(game);
+  for (RootKey root : {RootKey::LocalMachine, RootKey::CurrentUser}) {
+    RC_ASSERT(!s.m.reg.Get(root, kStore, kJournalValue).has_value());
   }
-  RC_ASSERT(launches == s.expectedLaunches);
+  for (const auto& [game, expected] : s.expectedLaunches) RC_ASSERT(s.Launched(game) == expected);
 }
 
 }  // namespace

@@ -36,9 +36,13 @@ struct Machine {
 struct Copy : ProgramStack, StartupView, WatchListener {
   static constexpr unsigned kCloseMessage = 0x10;  // WM_CLOSE
 
-  explicit Copy(Machine& m)
-      : ProgramStack(m.reg, m.processes, m.display), m(m), id(++m.processCount),
-        lock(m.lock, id, 1), sessionCopies(m.session, id), claim(sessionCopies) {
+  explicit Copy(Machine& m) : Copy(m, m.reg, m.session, 1) {}
+  // A copy in another account's session, over that account's view of the
+  // machine's registry.
+  Copy(Machine& m, RegistryBackend& account, FakeSession& session, int sessionNumber)
+      : ProgramStack(account, m.processes, m.display), m(m), session(session),
+        id(++m.processCount), lock(m.lock, id, sessionNumber), sessionCopies(session, id),
+        claim(sessionCopies) {
     m.copies.push_back(this);
     launcher.SetWatchLock(&lock);
     launcher.SetWatchListener(this);
@@ -56,9 +60,9 @@ struct Copy : ProgramStack, StartupView, WatchListener {
   }
   void WindowStart(const std::string& line) {
     const auto takeRun = [this](const std::string& run) {
-      return form.TakeHandedOverRun(run, m.session.now + m.answerAfter);
+      return form.TakeHandedOverRun(run, session.now + m.answerAfter);
     };
-    m.session.windows[id] = {takeRun, [this] { return form.AskedToStay(); }};
+    session.windows[id] = {takeRun, [this] { return form.AskedToStay(); }};
     RunStartup(line, catalogue, programRegistry, driverRegistry, startupRegistry, compare, state,
                *this);
     IconRunMayEnd();
@@ -85,7 +89,7 @@ struct Copy : ProgramStack, StartupView, WatchListener {
     launcher.StopWatch();
     lock.Release();
     claim.Release();
-    m.session.windows.erase(id);
+    session.windows.erase(id);
     alive = false;
   }
   void IconRunMayEnd() {
@@ -110,6 +114,7 @@ struct Copy : ProgramStack, StartupView, WatchListener {
   void StartProgram(const LaunchRequest&) override {}
 
   Machine& m;
+  FakeSession& session;
   int id;
   FakeWatchLock lock;
   FakeSessionCopies sessionCopies;

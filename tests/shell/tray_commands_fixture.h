@@ -104,7 +104,7 @@ class ForwardingStartupView : public StartupView {
 // window wires it: start-up state, driver settings, the launcher and the tray
 // commands. Several over one machine are several copies of tarnwick.exe.
 struct ProgramStack {
-  ProgramStack(FakeRegistry& reg, FakeProcesses& processes, FakeDisplay& display)
+  ProgramStack(RegistryBackend& reg, FakeProcesses& processes, FakeDisplay& display)
       : programRegistry(reg, RootKey::CurrentUser),
         driverRegistry(reg, RootKey::LocalMachine),
         startupRegistry(reg, RootKey::LocalMachine),
