@@ -5,6 +5,8 @@
 #include <string>
 
 #include "cli/companion.h"
+#include "platform/ansi_text.h"
+#include "platform/win32/code_page_win32.h"
 #include "platform/win32/lazy_init.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/shell_links_win32.h"
@@ -117,12 +119,11 @@ class Win32AnsiConverter : public AnsiConverter {
     const int length = static_cast<int>(text.size());
     BOOL lossy = FALSE;
     const int size = WideCharToMultiByte(CP_ACP, 0, wide, length, nullptr, 0, nullptr, &lossy);
-    if (size <= 0 || lossy) return false;
+    if (size <= 0) return false;
     std::string out(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide, length, &out[0], size, nullptr, &lossy);
-    if (lossy) return false;
+    WideCharToMultiByte(CP_ACP, 0, wide, length, &out[0], size, "?", &lossy);
     *ansi = out;
-    return true;
+    return !lossy;
   }
 };
 
@@ -131,7 +132,7 @@ std::string TarnwickExe() {
   char path[MAX_PATH + 1] = {};
   const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
   std::string exe(path, length);
-  exe = exe.substr(0, exe.find_last_of('\\') + 1) + "tarnwick.exe";
+  exe = PathFolder(exe) + "tarnwick.exe";
   const DWORD attributes = GetFileAttributesA(exe.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)
              ? exe
@@ -142,6 +143,7 @@ std::string TarnwickExe() {
 }  // namespace tw
 
 int main() {
+  tw::UseSystemCodePage();
   tw::SettingCatalogue catalogue;
   tw::Win32RegistryBackend backend;
   tw::RegistryHandle programRegistry(backend, tw::RootKey::CurrentUser);
