@@ -1,5 +1,6 @@
 #include "driver/process_watch.h"
 
+#include "platform/ansi_text.h"
 #include "platform/ascii_case.h"
 
 namespace tw {
@@ -11,8 +12,7 @@ std::string Comparable(const std::string& path) {
   for (char& c : out) {
     if (c == '/') c = '\\';
   }
-  while (!out.empty() && out.back() == '\\') out.pop_back();
-  return out;
+  return WithoutTrailing(out, '\\');
 }
 
 }  // namespace
@@ -26,7 +26,7 @@ bool IsInFolder(const std::string& file, const std::string& folder) {
 }
 
 std::string FolderOf(const std::string& file) {
-  const std::string::size_type slash = file.find_last_of("\\/");
+  const std::string::size_type slash = FindLastChar(file, "\\/");
   return slash == std::string::npos ? std::string() : file.substr(0, slash);
 }
 

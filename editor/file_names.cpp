@@ -3,12 +3,14 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/ansi_text.h"
+
 namespace tw {
 
 namespace {
 
 size_t AfterLastSeparator(const std::string& path) {
-  const size_t last = path.find_last_of("\\:");
+  const size_t last = FindLastChar(path, "\\:");
   return last == std::string::npos ? 0 : last + 1;
 }
 
@@ -29,11 +31,11 @@ std::string ShortenPath(const std::string& path, int maxWidth, const FormWindow&
     drive = rest.substr(0, 2);
     rest.erase(0, 2);
   }
-  const bool trailing = !rest.empty() && rest.back() == '\\';
+  const bool trailing = EndsWithChar(rest, '\\');
   std::vector<std::string> folders;
   size_t start = 0;
   while (start < rest.size()) {
-    size_t end = rest.find('\\', start);
+    size_t end = FindChar(rest, '\\', start);
     if (end == std::string::npos) end = rest.size();
     if (end > start) folders.push_back(rest.substr(start, end - start));
     start = end + 1;
@@ -49,10 +51,11 @@ std::string ShortenPath(const std::string& path, int maxWidth, const FormWindow&
   return candidate;
 }
 
-bool IsProfileKeyName(const std::string& name) { return name.find('\\') == std::string::npos; }
+bool IsProfileKeyName(const std::string& name) { return FindChar(name, '\\') == std::string::npos; }
 
 bool IsSafeFileName(const std::string& name) {
-  for (unsigned char c : name) {
+  for (size_t i = 0; i < name.size(); i = NextChar(name, i)) {
+    const unsigned char c = static_cast<unsigned char>(name[i]);
     if (c < 32 || std::strchr("\\/:*?\"<>|", c) != nullptr) return false;
   }
   return true;

@@ -7,7 +7,8 @@
 namespace tw {
 
 // UTF-16 text into the system's ANSI code page. False when a character has
-// no ANSI form, so a name is never silently changed on import.
+// no ANSI form, so a name is never silently changed on import; `ansi` then
+// holds the text with '?' for each such character, to name it in a message.
 class AnsiConverter {
  public:
   virtual ~AnsiConverter() = default;

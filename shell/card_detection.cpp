@@ -1,6 +1,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ansi_text.h"
 #include "platform/ascii_case.h"
 
 #include "shell/startup.h"
@@ -117,8 +118,7 @@ bool FindPciDevice(RegistryHandle& registry, const TextCompare& compare, const s
       ScopedKey key(registry, base + instance, false);
       std::string driver;
       if (!ReadText(registry, "Driver", driver)) continue;
-      while (!driver.empty() && driver.back() == '\\') driver.pop_back();
-      if (AsciiLower(driver) != wanted) continue;
+      if (AsciiLower(WithoutTrailing(driver, '\\')) != wanted) continue;
       found.device = name;
       found.instance = instance;
       ReadText(registry, "DeviceDesc", found.description);
@@ -145,7 +145,7 @@ std::vector<std::string> PresentVoodooInstances(RegistryHandle& registry) {
     ScopedKey key(nodes, kDeviceNodes + name, false);
     std::string hardware;
     if (!ReadText(nodes, kHardwareKeyValue, hardware)) continue;
-    while (!hardware.empty() && hardware.back() == '\\') hardware.pop_back();
+    hardware = WithoutTrailing(hardware, '\\');
     if (StartsWithNoCase(hardware, "PCI\\") && IsVsa100Device(hardware.substr(4))) {
       present.push_back(AsciiLower("Enum\\" + hardware));
     }

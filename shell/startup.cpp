@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "driver/driver_access.h"
+#include "platform/ansi_text.h"
 #include "store/link_records.h"
 #include "store/profile_store.h"
 
@@ -21,7 +22,7 @@ bool StartSharedShortcut(const std::string& name, RegistryHandle& programRegistr
   // No "Start in": the game's own folder rather than Tarnwick's, which the
   // adopted shortcut starts in.
   const std::string folder = link->workingDirectory.empty()
-                                 ? link->target.substr(0, link->target.find_last_of('\\') + 1)
+                                 ? PathFolder(link->target)
                                  : link->workingDirectory;
   view.StartProgram(LaunchRequest{link->target, link->arguments, folder});
   view.RequestQuit();

@@ -1,5 +1,7 @@
 #include "shell/tray_tip.h"
 
+#include "platform/ansi_text.h"
+
 namespace tw {
 
 std::string TrayTip(const std::string& watchedProfile) {
@@ -8,7 +10,7 @@ std::string TrayTip(const std::string& watchedProfile) {
   const std::string tail = " is running";
   const std::string::size_type room = kTrayTipLength - head.size() - tail.size();
   std::string name = watchedProfile;
-  if (name.size() > room) name = name.substr(0, room - 3) + "...";
+  if (name.size() > room) name = CutToBytes(name, room - 3) + "...";
   return head + name + tail;
 }
 

@@ -1,5 +1,6 @@
 #include "store/editor_shortcuts.h"
 
+#include "platform/ansi_text.h"
 #include "platform/ascii_case.h"
 
 namespace tw {
@@ -9,13 +10,7 @@ namespace {
 // As many as a desktop can sensibly hold; bounds a runaway folder.
 constexpr size_t kMaxLinks = 10000;
 
-std::string FolderOf(const std::string& path) {
-  return path.substr(0, path.find_last_of('\\'));
-}
-
-std::string UpperFileName(const std::string& path) {
-  return AsciiUpper(path.substr(path.find_last_of('\\') + 1));
-}
+std::string UpperFileName(const std::string& path) { return AsciiUpper(PathFileName(path)); }
 
 }  // namespace
 
@@ -24,7 +19,7 @@ AdoptionReport FollowEditorShortcuts(ShellLinks& links, const std::vector<std::s
   AdoptionReport report;
   const std::string fromName = UpperFileName(from);
   const std::string fromKey = links.PathKey(from);
-  const std::string fromFolder = links.PathKey(FolderOf(from));
+  const std::string fromFolder = links.PathKey(WithoutTrailing(PathFolder(from), '\\'));
   for (const LinkFolder& folder : links.Folders()) {
     if (folder.place != LinkPlace::Desktop) continue;
     for (const std::string& file : links.FindLinks(folder, kMaxLinks)) {
@@ -35,8 +30,8 @@ AdoptionReport FollowEditorShortcuts(ShellLinks& links, const std::vector<std::s
       }
       // A short name has a '~': only then may another file name be the same file.
       const std::string name = UpperFileName(fields.target);
-      if ((name != fromName && name.find('~') == std::string::npos &&
-           fromName.find('~') == std::string::npos) ||
+      if ((name != fromName && FindChar(name, '~') == std::string::npos &&
+           FindChar(fromName, '~') == std::string::npos) ||
           links.PathKey(fields.target) != fromKey) {
         continue;
       }
@@ -55,9 +50,8 @@ AdoptionReport FollowEditorShortcuts(ShellLinks& links, const std::vector<std::s
         done = links.RemoveLink(file);
       } else {
         fields.target = to;
-        std::string start = fields.workingDirectory;
-        while (!start.empty() && start.back() == '\\') start.pop_back();
-        if (links.PathKey(start) == fromFolder) fields.workingDirectory = FolderOf(to) + "\\";
+        const std::string start = WithoutTrailing(fields.workingDirectory, '\\');
+        if (links.PathKey(start) == fromFolder) fields.workingDirectory = PathFolder(to);
         done = links.WriteLink(file, fields) == LinkWrite::Written;
       }
       if (done) {

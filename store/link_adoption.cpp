@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "platform/ansi_text.h"
 #include "platform/ascii_case.h"
 #include "store/profile_store.h"
 #include "store/registry_error.h"
@@ -17,22 +18,11 @@ std::string Trimmed(const std::string& text) {
 }
 
 // A folder path compares without its trailing backslashes; "C:\\" keeps its own.
-std::string WithoutTrailingBackslash(std::string path) {
-  while (path.size() > 3 && path.back() == '\\') path.pop_back();
-  return path;
+std::string WithoutTrailingBackslash(const std::string& path) {
+  return WithoutTrailing(path, '\\', 3);
 }
 
 std::string Quoted(const std::string& profile) { return "\"" + profile + "\""; }
-
-std::string FileName(const std::string& path) {
-  const std::string::size_type slash = path.find_last_of('\\');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// The folder adopted links start in: Tarnwick's own.
-std::string FolderOf(const std::string& tarnwick) {
-  return tarnwick.substr(0, tarnwick.find_last_of('\\') + 1);
-}
 
 bool SameText(const std::string& a, const std::string& b) { return AsciiUpper(a) == AsciiUpper(b); }
 
@@ -105,9 +95,9 @@ LinkAdoption::LinkAdoption(RegistryHandle& programRegistry, RegistryHandle& mach
 bool LinkAdoption::SamePath(const std::string& a, const std::string& b) {
   const std::string first = WithoutTrailingBackslash(a), second = WithoutTrailingBackslash(b);
   if (SameText(first, second)) return true;
-  const std::string name = FileName(first), other = FileName(second);
-  if (!SameText(name, other) && name.find('~') == std::string::npos &&
-      other.find('~') == std::string::npos) {
+  const std::string name = PathFileName(first), other = PathFileName(second);
+  if (!SameText(name, other) && FindChar(name, '~') == std::string::npos &&
+      FindChar(other, '~') == std::string::npos) {
     return false;
   }
   return links_.PathKey(first) == links_.PathKey(second);
@@ -131,8 +121,8 @@ LinkFields LinkAdoption::PutBackForm(const LinkFields& current, const AdoptedLin
   LinkFields back = current;
   back.target = adopted.original.target;
   back.arguments = adopted.original.arguments;
-  if (SamePath(current.workingDirectory, FolderOf(adopted.tarnwick)) ||
-      SamePath(current.workingDirectory, FolderOf(tarnwick_))) {
+  if (SamePath(current.workingDirectory, PathFolder(adopted.tarnwick)) ||
+      SamePath(current.workingDirectory, PathFolder(tarnwick_))) {
     back.workingDirectory = adopted.original.workingDirectory;
   }
   if (adopted.original.iconFile.empty() && current.iconIndex == 0 &&
@@ -338,7 +328,7 @@ AdoptionReport LinkAdoption::Adopt(const std::string& profile,
       LinkFields form = link.fields;  // the window state stays the link's own
       form.target = tarnwick_;
       form.arguments = Quoted(profile);
-      form.workingDirectory = FolderOf(tarnwick_);
+      form.workingDirectory = PathFolder(tarnwick_);
       // A link without an icon of its own shows its target's first icon.
       if (link.fields.iconFile.empty()) {
         form.iconFile = link.fields.target;
@@ -504,8 +494,8 @@ AdoptionReport LinkAdoption::Relink(const std::string& oldTarnwick) {
     if (SamePath(current.target, oldTarnwick)) {
       LinkFields moved = current;
       moved.target = tarnwick_;
-      if (SamePath(current.workingDirectory, FolderOf(oldTarnwick))) {
-        moved.workingDirectory = FolderOf(tarnwick_);
+      if (SamePath(current.workingDirectory, PathFolder(oldTarnwick))) {
+        moved.workingDirectory = PathFolder(tarnwick_);
       }
       // The link first: a record that names either Tarnwick still finds it.
       const LinkWrite result = links_.WriteLink(link.file, moved);

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "platform/ansi_text.h"
 #include "platform/ascii_case.h"
 #include "store/profile_store.h"
 #include "store/registry_error.h"
@@ -96,7 +97,7 @@ void WriteRecord(RegistryHandle& reg, const std::string& entry, const AdoptedLin
 }
 
 void DeleteRecord(RegistryHandle& reg, const std::string& entry) {
-  const std::string place = entry.substr(0, entry.find_last_of('\\'));
+  const std::string place = entry.substr(0, FindLastChar(entry, "\\"));
   if (!reg.DeleteKey(entry) && reg.KeyExists(entry)) throw RegistryError::SetFailed(entry);
   bool empty;
   {

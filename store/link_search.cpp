@@ -1,5 +1,6 @@
 #include "store/link_search.h"
 
+#include "platform/ansi_text.h"
 #include "platform/ascii_case.h"
 
 namespace tw {
@@ -10,17 +11,12 @@ namespace {
 // a search of a runaway folder tree.
 constexpr size_t kMaxLinksPerFolder = 10000;
 
-std::string FileName(const std::string& path) {
-  const std::string::size_type slash = path.find_last_of('\\');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 }  // namespace
 
 std::vector<FoundLink> FindProgramLinks(ShellLinks& links, const std::string& program,
                                         const std::string& tarnwick) {
   std::vector<FoundLink> found;
-  const std::string name = AsciiUpper(FileName(program));
+  const std::string name = AsciiUpper(PathFileName(program));
   const std::string wanted = links.PathKey(program);
   // Tarnwick's own links would start Tarnwick with its own name.
   if (wanted == links.PathKey(tarnwick)) return found;
@@ -30,8 +26,8 @@ std::vector<FoundLink> FindProgramLinks(ShellLinks& links, const std::string& pr
       if (links.ReadLink(file, &fields) != LinkRead::Read || fields.target.empty()) continue;
       // The file name first: looking up the long form of a path on a network
       // drive that is gone can take minutes. A short name has a '~'.
-      const std::string targetName = AsciiUpper(FileName(fields.target));
-      if (targetName != name && targetName.find('~') == std::string::npos) continue;
+      const std::string targetName = AsciiUpper(PathFileName(fields.target));
+      if (targetName != name && FindChar(targetName, '~') == std::string::npos) continue;
       if (links.PathKey(fields.target) == wanted) {
         found.push_back({file, folder.place, fields, folder.allUsers});
       }
@@ -52,7 +48,7 @@ std::string AdoptQuestion(const std::vector<FoundLink>& found, const std::string
   }
   const bool one = found.size() == 1;
   return std::to_string(found.size()) + (one ? " shortcut starts " : " shortcuts start ") +
-         FileName(program) + " (" + places + "). Start " + (one ? "it" : "them") +
+         PathFileName(program) + " (" + places + "). Start " + (one ? "it" : "them") +
          " through Tarnwick with this profile?";
 }
 

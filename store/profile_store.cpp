@@ -1,5 +1,6 @@
 #include "store/profile_store.h"
 
+#include "platform/ansi_text.h"
 #include "store/registry_error.h"
 #include "store/setting_catalogue.h"
 
@@ -36,9 +37,7 @@ std::string ProfileKeyPath(const std::string& profile) { return kProgramKey + pr
 std::string JoinKeyPath(const std::string& key, const std::string& subkey) {
   // One backslash between the two, however many the key already ends with:
   // an empty part inside a path is not a key name every registry accepts.
-  const std::string::size_type end = key.find_last_not_of('\\');
-  const std::string base = end == std::string::npos ? key : key.substr(0, end + 1);
-  return base + "\\" + subkey;
+  return WithoutTrailing(key, '\\') + "\\" + subkey;
 }
 
 std::string ProfileGroupPath(const std::string& profile, const char* subkey) {

@@ -3,6 +3,7 @@
 #include <exception>
 #include <optional>
 
+#include "platform/ansi_text.h"
 #include "platform/ascii_case.h"
 #include "store/profile_store.h"
 #include "store/registry_error.h"
@@ -21,22 +22,9 @@ struct PlacedKey {
 };
 
 std::vector<std::string> SplitKeyPath(const std::string& path, bool* emptyPart) {
-  std::vector<std::string> parts;
-  std::string trimmed = path;
-  while (!trimmed.empty() && trimmed.back() == '\\') trimmed.pop_back();
-  *emptyPart = trimmed.empty();
-  std::string part;
-  for (char c : trimmed) {
-    if (c == '\\') {
-      if (part.empty()) *emptyPart = true;
-      parts.push_back(part);
-      part.clear();
-    } else {
-      part.push_back(c);
-    }
-  }
-  parts.push_back(part);
-  if (part.empty()) *emptyPart = true;
+  const std::vector<std::string> parts = SplitAtChar(WithoutTrailing(path, '\\'), '\\');
+  *emptyPart = false;
+  for (const std::string& part : parts) *emptyPart = *emptyPart || part.empty();
   return parts;
 }
 
@@ -199,7 +187,7 @@ bool RollBack(RegistryHandle& programRegistry, const std::vector<Change>& log) {
 }  // namespace
 
 bool IsValidProfileName(const std::string& name) {
-  if (name.empty() || name.find('\\') != std::string::npos) return false;
+  if (name.empty() || FindChar(name, '\\') != std::string::npos) return false;
   const auto isEdge = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
   return !isEdge(name.front()) && !isEdge(name.back());
 }

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <utility>
 
+#include "platform/ansi_text.h"
+
 namespace tw {
 
 namespace {
@@ -90,8 +92,8 @@ bool Utf8ToUtf16(const std::string& bytes, std::u16string* wide) {
 
 // The file as ANSI text: UTF-16LE (with its mark, as regedit writes it) and
 // UTF-8 (with its mark, as Notepad saves it) go through the converter;
-// anything else is taken as it is. Null when it can be read, else why not.
-const char* DecodeText(const std::string& bytes, const AnsiConverter& converter, std::string* text) {
+// anything else is taken as it is. Empty when it can be read, else why not.
+std::string DecodeText(const std::string& bytes, const AnsiConverter& converter, std::string* text) {
   constexpr const char* kNoAnsi = "the file has characters the system's code page lacks";
   std::u16string wide;
   if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
@@ -104,18 +106,37 @@ const char* DecodeText(const std::string& bytes, const AnsiConverter& converter,
     if (!Utf8ToUtf16(bytes.substr(3), &wide)) return "the file is marked as UTF-8 but is not";
   } else {
     *text = bytes;
-    return nullptr;
+    return std::string();
   }
-  return converter.ToAnsi(wide, text) ? nullptr : kNoAnsi;
+  if (converter.ToAnsi(wide, text)) return std::string();
+  // Named by its first line the code page cannot write, so the user can find it.
+  std::u16string::size_type start = 0;
+  for (int lineNo = 1;; ++lineNo) {
+    std::u16string::size_type end = wide.find(u'\n', start);
+    if (end == std::u16string::npos) end = wide.size();
+    std::string line;
+    if (!converter.ToAnsi(wide.substr(start, end - start), &line)) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      return std::string(kNoAnsi) + ", on line " + std::to_string(lineNo) + ": " + line;
+    }
+    if (end == wide.size()) return kNoAnsi;
+    start = end + 1;
+  }
 }
 
 // A quoted text starting at `pos` (on the opening quote). Only \\ and \" are
-// escapes; any other backslash stays, as in "C:\Games" written by hand.
+// escapes; any other backslash stays, as in "C:\Games" written by hand. The
+// second byte of a character is never an escape or the closing quote.
 std::string ReadQuoted(const std::string& line, std::string::size_type& pos, int lineNo) {
   std::string out;
   ++pos;
   while (pos < line.size()) {
     const char c = line[pos];
+    if (NextChar(line, pos) == pos + 2) {
+      out.append(line, pos, 2);
+      pos += 2;
+      continue;
+    }
     if (c == '"') {
       ++pos;
       return out;
@@ -245,7 +266,7 @@ RegFileValue ReadValueLine(const std::string& line, RegFileFormat format,
 }
 
 RegFileKey ReadKeyLine(const std::string& line, int lineNo) {
-  const std::string::size_type close = line.rfind(']');
+  const std::string::size_type close = FindLastChar(line, "]");
   if (close == std::string::npos || !OnlyCommentFrom(line, close + 1)) {
     throw ParseError{lineNo, "a key line must end with ']'"};
   }
@@ -282,20 +303,21 @@ std::vector<std::pair<int, std::string>> LogicalLines(const std::string& text) {
     }
     std::string& current = lines.back().second;
     const std::string head = TrimLeft(current);
-    continuing = !head.empty() && head[0] != ';' && head[0] != '[' && !current.empty() &&
-                 current.back() == '\\';
+    continuing = !head.empty() && head[0] != ';' && head[0] != '[' && EndsWithChar(current, '\\');
     if (continuing) current.pop_back();
     if (end == text.size()) break;
   }
   return lines;
 }
 
-// A text in quotes, with backslashes and quotes escaped.
+// A text in quotes, with backslashes and quotes escaped: those characters,
+// not the second bytes of others.
 std::string QuoteText(const std::string& text) {
   std::string out = "\"";
-  for (char c : text) {
-    if (c == '\\' || c == '"') out.push_back('\\');
-    out.push_back(c);
+  for (size_t i = 0, next; i < text.size(); i = next) {
+    next = NextChar(text, i);
+    if (text[i] == '\\' || text[i] == '"') out.push_back('\\');
+    out.append(text, i, next - i);
   }
   out.push_back('"');
   return out;
@@ -367,10 +389,8 @@ std::string ValueLine(const RegFileValue& value) {
 RegFileParse ParseRegFile(const std::string& bytes, const AnsiConverter& converter) {
   RegFileParse result;
   std::string text;
-  if (const char* why = DecodeText(bytes, converter, &text)) {
-    result.error = why;
-    return result;
-  }
+  result.error = DecodeText(bytes, converter, &text);
+  if (!result.error.empty()) return result;
   try {
     bool haveHeader = false;
     for (const auto& entry : LogicalLines(text)) {

@@ -1,5 +1,6 @@
 #include "store/registry_handle.h"
 
+#include "platform/ansi_text.h"
 #include "platform/ascii_case.h"
 #include "store/registry_error.h"
 
@@ -25,8 +26,7 @@ RegistryHandle::~RegistryHandle() { CloseKey(); }
 std::string RegistryHandle::NormalizePath(const std::string& path) {
   std::string::size_type first = path.find_first_not_of('\\');
   if (first == std::string::npos) return std::string();
-  std::string::size_type last = path.find_last_not_of('\\');
-  return path.substr(first, last - first + 1);
+  return WithoutTrailing(path.substr(first), '\\');
 }
 
 bool RegistryHandle::OpenKey(const std::string& path, bool canCreate) {
@@ -206,7 +206,7 @@ bool RegistryHandle::DeleteKey(const std::string& path) {
     if (!DeleteKey(full + "\\" + child)) return false;
   }
 
-  const std::string::size_type slash = full.rfind('\\');
+  const std::string::size_type slash = FindLastChar(full, "\\");
   const std::string parentPath = slash == std::string::npos ? std::string() : full.substr(0, slash);
   const std::string leaf = slash == std::string::npos ? full : full.substr(slash + 1);
   RegKey parent = 0;

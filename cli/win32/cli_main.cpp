@@ -5,6 +5,8 @@
 #include <string>
 
 #include "cli/companion.h"
+#include "platform/ansi_text.h"
+#include "platform/win32/code_page_win32.h"
 #include "platform/win32/lazy_init.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/shell_links_win32.h"
@@ -112,17 +114,32 @@ class Win32AnsiConverter : public AnsiConverter {
  public:
   bool ToAnsi(const std::u16string& text, std::string* ansi) const override {
     ansi->clear();
-    if (text.empty()) return true;
     const auto* wide = reinterpret_cast<const WCHAR*>(text.data());
-    const int length = static_cast<int>(text.size());
+    if (Whole(wide, static_cast<int>(text.size()), ansi)) return true;
+    // Named in the message with a '?' for each character the code page lacks.
+    ansi->clear();
+    for (size_t i = 0; i < text.size(); ++i) {
+      std::string one;
+      *ansi += Whole(wide + i, 1, &one) ? one : std::string("?");
+    }
+    return false;
+  }
+
+ private:
+  // A best fit changes some characters without a word (an a with umlaut into
+  // a plain "a" under 932): only a text that converts back as it was is whole.
+  static bool Whole(const WCHAR* wide, int length, std::string* out) {
+    if (length == 0) return true;
     BOOL lossy = FALSE;
-    const int size = WideCharToMultiByte(CP_ACP, 0, wide, length, nullptr, 0, nullptr, &lossy);
-    if (size <= 0 || lossy) return false;
-    std::string out(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide, length, &out[0], size, nullptr, &lossy);
-    if (lossy) return false;
-    *ansi = out;
-    return true;
+    const int size = WideCharToMultiByte(CP_ACP, 0, wide, length, nullptr, 0, nullptr, nullptr);
+    if (size <= 0) return false;
+    out->assign(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide, length, &(*out)[0], size, nullptr, &lossy);
+    std::u16string back(static_cast<size_t>(length), u'\0');
+    auto* backWide = reinterpret_cast<WCHAR*>(&back[0]);
+    return !lossy && MultiByteToWideChar(CP_ACP, 0, out->data(), size, backWide, length) == length &&
+           back.compare(0, back.size(), reinterpret_cast<const char16_t*>(wide),
+                        static_cast<size_t>(length)) == 0;
   }
 };
 
@@ -131,7 +148,7 @@ std::string TarnwickExe() {
   char path[MAX_PATH + 1] = {};
   const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
   std::string exe(path, length);
-  exe = exe.substr(0, exe.find_last_of('\\') + 1) + "tarnwick.exe";
+  exe = PathFolder(exe) + "tarnwick.exe";
   const DWORD attributes = GetFileAttributesA(exe.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)
              ? exe
@@ -142,6 +159,7 @@ std::string TarnwickExe() {
 }  // namespace tw
 
 int main() {
+  tw::UseSystemCodePage();
   tw::SettingCatalogue catalogue;
   tw::Win32RegistryBackend backend;
   tw::RegistryHandle programRegistry(backend, tw::RootKey::CurrentUser);

@@ -51,15 +51,16 @@ class FakeAnsiConverter : public AnsiConverter {
         0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
         0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
     ansi->clear();
+    bool whole = true;
     for (char16_t c : text) {
       int byte = c < 0x80 || (c >= 0xA0 && c <= 0xFF) ? c : -1;
       for (int i = 0; byte < 0 && i < 32; ++i) {
         if (kHigh[i] == c) byte = 0x80 + i;
       }
-      if (byte < 0) return false;
-      ansi->push_back(static_cast<char>(byte));
+      whole = whole && byte >= 0;
+      ansi->push_back(byte < 0 ? '?' : static_cast<char>(byte));
     }
-    return true;
+    return whole;
   }
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/ansi_text.h"
 #include "platform/ascii_case.h"
 
 namespace tw {
@@ -11,16 +12,9 @@ namespace {
 
 std::vector<std::string> SplitPath(const std::string& path) {
   std::vector<std::string> parts;
-  std::string part;
-  for (char c : path) {
-    if (c == '\\') {
-      if (!part.empty()) parts.push_back(part);
-      part.clear();
-    } else {
-      part.push_back(c);
-    }
+  for (const std::string& part : SplitAtChar(path, '\\')) {
+    if (!part.empty()) parts.push_back(part);
   }
-  if (!part.empty()) parts.push_back(part);
   return parts;
 }
 
@@ -38,9 +32,8 @@ int RootIndex(RootKey root) { return static_cast<int>(root); }
 // An empty part inside a path ("A\\B"). Trailing backslashes are not one:
 // every system accepts them as naming the same key.
 bool HasEmptyInnerPart(const std::string& path) {
-  const std::string::size_type last = path.find_last_not_of('\\');
-  if (last == std::string::npos) return false;
-  return path.substr(0, last).find("\\\\") != std::string::npos;
+  const std::vector<std::string> parts = SplitAtChar(WithoutTrailing(path, '\\'), '\\');
+  return std::find(parts.begin() + 1, parts.end(), std::string()) != parts.end();
 }
 
 }  // namespace

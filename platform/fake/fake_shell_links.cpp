@@ -1,5 +1,6 @@
 #include "platform/fake/fake_shell_links.h"
 
+#include "platform/ansi_text.h"
 #include "platform/ascii_case.h"
 
 namespace tw {
@@ -9,7 +10,7 @@ std::vector<std::string> FakeShellLinks::FindLinks(const LinkFolder& folder, siz
   const auto inFolder = [&](const std::string& file) {
     const std::string upper = AsciiUpper(file);
     return upper.compare(0, prefix.size(), prefix) == 0 &&
-           (folder.subfolders || upper.find('\\', prefix.size()) == std::string::npos);
+           (folder.subfolders || FindChar(upper, '\\', prefix.size()) == std::string::npos);
   };
   std::vector<std::string> leftovers;
   for (const auto& entry : setAside) {

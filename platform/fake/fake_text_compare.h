@@ -1,9 +1,10 @@
-// Case-insensitive comparison as the English locale orders plain ASCII names.
+// Case-insensitive comparison as the English locale orders plain ASCII names;
+// the second byte of a double-byte character keeps its case.
 #pragma once
 
-#include <cctype>
 #include <string>
 
+#include "platform/ascii_case.h"
 #include "platform/text_compare.h"
 
 namespace tw {
@@ -11,13 +12,8 @@ namespace tw {
 class FakeTextCompare : public TextCompare {
  public:
   int CompareNoCase(const std::string& a, const std::string& b) const override {
-    const size_t n = a.size() < b.size() ? a.size() : b.size();
-    for (size_t i = 0; i < n; ++i) {
-      const int ca = std::tolower(static_cast<unsigned char>(a[i]));
-      const int cb = std::tolower(static_cast<unsigned char>(b[i]));
-      if (ca != cb) return ca < cb ? -1 : 1;
-    }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+    const int order = AsciiLower(a).compare(AsciiLower(b));
+    return order < 0 ? -1 : (order > 0 ? 1 : 0);
   }
 };
 

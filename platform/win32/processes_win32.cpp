@@ -3,6 +3,7 @@
 #include <shellapi.h>
 #include <tlhelp32.h>
 
+#include "platform/ansi_text.h"
 #include "platform/launched_process.h"
 #include "platform/win32/win95_calls.h"
 
@@ -37,7 +38,7 @@ class SnapshotHandle {
 // file name there, and the path is the first module's.
 std::string ProgramPath(const PROCESSENTRY32& entry) {
   const std::string file = entry.szExeFile;
-  if (file.find('\\') != std::string::npos) return file;
+  if (FindChar(file, '\\') != std::string::npos) return file;
   SnapshotHandle modules(TH32CS_SNAPMODULE, entry.th32ProcessID);
   if (!modules.valid()) return std::string();
   MODULEENTRY32 module;

@@ -1,5 +1,7 @@
 #include "platform/win32/shell_links_win32.h"
 
+#include "platform/ansi_text.h"
+
 #include "platform/win32/lazy_init.h"
 #include "platform/win32/win95_calls.h"
 
@@ -152,8 +154,7 @@ std::optional<std::string> SpecialFolderPath(int csidl) {
   }
   if (!found || path[0] == '\0') return std::nullopt;
   std::string folder = path;
-  if (folder.back() == '\\') folder.pop_back();
-  return folder;
+  return WithoutTrailing(folder, '\\');
 }
 
 std::vector<LinkFolder> Win32ShellLinks::Folders() {
@@ -202,9 +203,9 @@ namespace {
 bool RootReachable(const std::string& path) {
   std::string root = path.substr(0, 3);
   if (path.compare(0, 2, "\\\\") == 0) {
-    const std::string::size_type server = path.find('\\', 2);
+    const std::string::size_type server = FindChar(path, '\\', 2);
     const std::string::size_type share =
-        server == std::string::npos ? server : path.find('\\', server + 1);
+        server == std::string::npos ? server : FindChar(path, '\\', server + 1);
     root = share == std::string::npos ? path + "\\" : path.substr(0, share + 1);
   }
   const UINT errorMode = SetErrorMode(SEM_FAILCRITICALERRORS);

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "platform/ansi_text.h"
 #include "platform/win32/win95_calls.h"
 #include "res/resource_ids.h"
 
@@ -189,7 +190,7 @@ void Win32Image::Show(HICON icon, bool owned) {
 
 void Win32Image::ShowFileIcon(const std::string& path) {
   char buffer[MAX_PATH] = {};
-  lstrcpynA(buffer, path.c_str(), MAX_PATH);
+  lstrcpynA(buffer, CutToBytes(path, MAX_PATH - 1).c_str(), MAX_PATH);
   // Every lookup starts at the first icon: the header wants the one the
   // shell shows for the file.
   WORD index = 0;

@@ -1,5 +1,7 @@
 #include "platform/win32/win95_calls.h"
 
+#include "platform/ansi_text.h"
+
 namespace tw {
 
 namespace {
@@ -19,9 +21,9 @@ using GetAncestorFn = HWND(WINAPI*)(HWND, UINT);
 size_t RootLength(const std::string& path) {
   if (path.size() >= 3 && path[1] == ':' && path[2] == '\\') return 3;
   if (path.compare(0, 2, "\\\\") != 0) return 0;
-  const size_t share = path.find('\\', 2);
+  const size_t share = FindChar(path, '\\', 2);
   if (share == std::string::npos || share == 2) return 0;
-  const size_t end = path.find('\\', share + 1);
+  const size_t end = FindChar(path, '\\', share + 1);
   if (end == share + 1) return 0;
   return end == std::string::npos ? path.size() : end + 1;
 }
@@ -32,7 +34,7 @@ std::string LongPathByParts(const std::string& path) {
   std::string done = path.substr(0, root);
   size_t start = root;
   while (start < path.size()) {
-    size_t end = path.find('\\', start);
+    size_t end = FindChar(path, '\\', start);
     if (end == std::string::npos) end = path.size();
     const std::string part = path.substr(start, end - start);
     if (part.empty() || part == "." || part == "..") {

@@ -6,6 +6,7 @@
 
 #include "dialogs/about_box.h"
 #include "editor/editor_layout.h"
+#include "platform/win32/code_page_win32.h"
 #include "platform/win32/lazy_init.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/text_compare_win32.h"
@@ -18,6 +19,7 @@
 #include "store/setting_catalogue.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  tw::UseSystemCodePage();
   // One tray copy: a second would show a second icon and resume the same
   // restore journal, restoring a watched run twice. A game's icon claims it
   // below when none runs: it then watches its game itself.

@@ -91,7 +91,8 @@ TEST(RegFileParse, Utf8SequencesBecomeTheCodePageOrRefuseTheFile) {
       {"\xe2\x82\xac 5", "\x80 5", ""},                      // euro sign
       {"Thief \xe2\x80\x93 Gold", "Thief \x96 Gold", ""},    // en dash
       {"Baldur\xe2\x80\x99s Gate", "Baldur\x92s Gate", ""},  // right quote
-      {"\xef\xbc\xa1", nullptr, "the file has characters the system's code page lacks"},
+      {"\xef\xbc\xa1", nullptr,
+       "the file has characters the system's code page lacks, on line 2: [HKEY_CURRENT_USER\\?]"},
       {"\xf0\x9f\x8e\xae", nullptr, "the file has characters the system's code page lacks"},
       {"\xe0\x82\xac", nullptr, "the file is marked as UTF-8 but is not"},  // overlong
       {"\xed\xa0\x80", nullptr, "the file is marked as UTF-8 but is not"},  // a surrogate
