@@ -79,6 +79,21 @@ FakeRegistry::FakeRegistry(Flavor flavor) : flavor_(flavor) {
 
 FakeRegistry::~FakeRegistry() = default;
 
+// One first-level key's tree of `from` into `into`, in its place.
+void FakeRegistry::CopyHive(const NodePtr& from, const NodePtr& into, const std::string& top) {
+  auto& children = into->children;
+  const auto at = std::find_if(children.begin(), children.end(),
+                               [&](const auto& child) { return child.first == top; });
+  const NodePtr source = from->Child(top);
+  if (!source) {
+    if (at != children.end()) children.erase(at);
+  } else if (at != children.end()) {
+    at->second = source->Copy();
+  } else {
+    children.emplace_back(top, source->Copy());
+  }
+}
+
 RegKey FakeRegistry::NewHandle(const NodePtr& node) {
   const RegKey key = nextHandle_++;
   handles_[key] = node;
@@ -304,7 +319,11 @@ long FakeRegistry::FlushKey(RegKey key) {
   long rc;
   NodePtr node = FromHandle(key, &rc);
   if (!node) return rc;
-  onDisk_[node->root] = roots_[node->root]->Copy();
+  if (node->root == RootIndex(RootKey::LocalMachine) && !node->path.empty()) {
+    CopyHive(roots_[node->root], onDisk_[node->root], SplitAtChar(node->path, '\\')[0]);
+  } else {
+    onDisk_[node->root] = roots_[node->root]->Copy();
+  }
   ++flushes_;
   return reg_error::kSuccess;
 }
@@ -314,11 +333,19 @@ void FakeRegistry::FlushAllHives() {
   for (int i = 0; i < kRoots; ++i) onDisk_[i] = roots_[i]->Copy();
 }
 
-void FakeRegistry::Reboot(const std::vector<RootKey>& keptUnflushed) {
+void FakeRegistry::Reboot(const std::vector<Hive>& keptUnflushed) {
   for (int i = 0; i < kRoots; ++i) {
     bool kept = i == RootIndex(RootKey::DynData);
-    for (RootKey root : keptUnflushed) kept = kept || RootIndex(root) == i;
-    if (!kept) roots_[i] = onDisk_[i]->Copy();
+    for (const Hive& hive : keptUnflushed) {
+      kept = kept || (RootIndex(hive.root) == i && hive.top.empty());
+    }
+    if (!kept) {
+      NodePtr booted = onDisk_[i]->Copy();
+      for (const Hive& hive : keptUnflushed) {
+        if (RootIndex(hive.root) == i) CopyHive(roots_[i], booted, AsciiLower(hive.top));
+      }
+      roots_[i] = booted;
+    }
     onDisk_[i] = roots_[i]->Copy();
   }
   handles_.clear();

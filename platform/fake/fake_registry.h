@@ -41,15 +41,22 @@ class FakeRegistry : public RegistryBackend {
   long DeleteSubkey(RegKey key, const std::string& subkey) override;
   long FlushKey(RegKey key) override;
 
-  // Power cuts. Each root is a hive with a copy on disk: FlushKey writes the
-  // key's hive there, FlushAllHives is the system's own lazy writer (which
-  // runs while a game plays). From PowerOff on every call fails; Reboot then
-  // brings each hive back from disk, losing what was written since its
-  // last flush, except the hives in `keptUnflushed` (the lazy writer got to
-  // them just before the cut). HKEY_DYN_DATA is the same after a reboot.
+  // Power cuts. Each root is a hive with a copy on disk, except that each
+  // first-level key of HKEY_LOCAL_MACHINE is one of its own, as SOFTWARE and
+  // SYSTEM are on 2000/XP: FlushKey writes the key's hive there,
+  // FlushAllHives is the system's own lazy writer (which runs while a game
+  // plays). From PowerOff on every call fails; Reboot then brings each hive
+  // back from disk, losing what was written since its last flush, except
+  // the hives in `keptUnflushed` (the lazy writer got to them just before
+  // the cut). HKEY_DYN_DATA is the same after a reboot.
+  struct Hive {
+    Hive(RootKey root, std::string top = std::string()) : root(root), top(std::move(top)) {}
+    RootKey root;
+    std::string top;  // a first-level key of HKEY_LOCAL_MACHINE; empty: the whole root
+  };
   void FlushAllHives();
   void PowerOff() { powerOff_ = true; }
-  void Reboot(const std::vector<RootKey>& keptUnflushed = {});
+  void Reboot(const std::vector<Hive>& keptUnflushed = {});
   int Flushes() const { return flushes_; }
 
   // Injected failures. Paths are written without leading backslash.
@@ -110,6 +117,7 @@ class FakeRegistry : public RegistryBackend {
   NodePtr Find(RootKey root, const std::string& path) const;
   NodePtr FindOrMake(RootKey root, const std::string& path);
   NodePtr FromHandle(RegKey key, long* rc) const;
+  static void CopyHive(const NodePtr& from, const NodePtr& into, const std::string& top);
   bool WritesRefused(const NodePtr& node, const std::string& valueName) const;
   RegKey NewHandle(const NodePtr& node);
   long Tick(CallKind kind);

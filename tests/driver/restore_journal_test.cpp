@@ -495,8 +495,10 @@ TEST_F(JournalTest, APowerCutAtAnyPointLeavesTheDriverAsBeforeOrOwesItsRestore) 
   const int changes = reg.Changes();
   ASSERT_GT(changes, 20);
 
-  const std::vector<std::vector<RootKey>> keptUnflushed = {
-      {}, {kUser}, {kMachine}, {kUser, kMachine}};
+  // On 2000/XP the driver (SYSTEM) and the record (SOFTWARE) are two hives.
+  const FakeRegistry::Hive software(kMachine, "Software"), system(kMachine, "System");
+  const std::vector<std::vector<FakeRegistry::Hive>> keptUnflushed = {
+      {}, {kUser}, {kMachine}, {kUser, kMachine}, {software}, {system}, {kUser, system}};
   const auto cutAt = [&](int change) {
     reg.ResetCallCounts();
     reg.SetChangeObserver([&, change] {
@@ -505,12 +507,12 @@ TEST_F(JournalTest, APowerCutAtAnyPointLeavesTheDriverAsBeforeOrOwesItsRestore) 
   };
   std::set<std::string> resumesSwept;  // by the hives kept and the record the cut left
   for (int cut = 1; cut <= changes; ++cut) {
-    for (const std::vector<RootKey>& kept : keptUnflushed) {
+    for (const std::vector<FakeRegistry::Hive>& kept : keptUnflushed) {
       // 0: the resume runs through; from 1 on until it makes fewer changes.
       for (int resumeCut = 0;; ++resumeCut) {
         SCOPED_TRACE("power cut after change " + std::to_string(cut) + " and resume change " +
-                     std::to_string(resumeCut) + ", hives kept " + std::to_string(kept.size()) +
-                     (kept.size() == 1 && kept[0] == kUser ? " (user)" : ""));
+                     std::to_string(resumeCut) + ", hives kept: set " +
+                     std::to_string(&kept - &keptUnflushed[0]));
         ResetWorld();
         reg.FlushAllHives();  // the machine as it booted
         cutAt(cut);
