@@ -214,11 +214,11 @@ TEST_F(LauncherTest, AStartThatDoesNotHappenGivesBackWhatItWroteBeforeItsNotice)
     SetProfileDword("Gone", "Desktop Mode", 0);
     if (c.earlierWatched) local.RunProfile("First");
     const auto gamma = DriverGamma(), prevGamma = reg.GetString(RootKey::LocalMachine, kDriverD3D, prev);
-    const auto record = reg.GetString(RootKey::CurrentUser, store, kJournalValue);
+    const auto record = reg.GetString(RootKey::LocalMachine, store, kJournalValue);
     ui.whileNoticeShown = [&] {
       EXPECT_EQ(DriverGamma(), c.reload ? gamma : "1.50");
       EXPECT_EQ(reg.GetString(RootKey::LocalMachine, kDriverD3D, prev), c.reload ? prevGamma : gamma);
-      EXPECT_EQ(reg.GetString(RootKey::CurrentUser, store, kJournalValue), record);
+      EXPECT_EQ(reg.GetString(RootKey::LocalMachine, store, kJournalValue), record);
       EXPECT_EQ(display.Current().width, c.reload || !launchFails ? 800 : 640);
     };
     processes.SetLaunchFails(launchFails);
