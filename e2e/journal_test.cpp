@@ -272,8 +272,11 @@ TEST_F(JournalTest, AMovedGameGivesTheDriverBackFromTheTrayAndFromItsIcon) {
     EXPECT_EQ(DescribeDifferences(before, DriverValues()), "");
     EXPECT_FALSE(JournalPresent());
     EXPECT_TRUE(ClickButton(GetDlgItem(box, IDOK)));
-    if (byIcon) EXPECT_TRUE(tarnwick_.WaitForExit(kTimeoutMs).has_value()) << "the icon's copy stayed";
-    if (!byIcon) tarnwick_.Terminate();
+    if (byIcon) {
+      EXPECT_TRUE(tarnwick_.WaitForExit(kTimeoutMs).has_value()) << "the icon's copy stayed";
+    } else {
+      tarnwick_.Terminate();
+    }
   }
 }
 
