@@ -441,9 +441,13 @@ TEST_F(EditorTest, AdoptedLinksKeepTheirRecordsThroughARemovalAndACutOffWrite) {
   // only the old link aside, one the new link saved whole as well.
   WriteValue(HKEY_CURRENT_USER, Profile("Half"), "FilePath", StringValue(game));
   ASSERT_EQ(RunToExit(CompanionExe(), "adopt Half"), DWORD{0});
-  ASSERT_TRUE(MoveFileA(links[1].c_str(), (links[1] + ".tw-old").c_str())) << GetLastError();
-  ASSERT_TRUE(MoveFileA(links[2].c_str(), (links[2] + ".tw-old").c_str())) << GetLastError();
-  ASSERT_TRUE(MoveFileA(original.c_str(), (links[2] + ".tw-new").c_str())) << GetLastError();
+  // Wine's desktop reads a link just written for a moment: a move waits for it.
+  const auto move = [](const std::string& from, const std::string& to) {
+    return WaitUntil([&] { return MoveFileA(from.c_str(), to.c_str()) != FALSE; });
+  };
+  ASSERT_TRUE(move(links[1], links[1] + ".tw-old")) << GetLastError();
+  ASSERT_TRUE(move(links[2], links[2] + ".tw-old")) << GetLastError();
+  ASSERT_TRUE(move(original, links[2] + ".tw-new")) << GetLastError();
 
   // unadopt --all finds them, and the kept record, and puts all three back.
   EXPECT_EQ(RunToExit(CompanionExe(), "unadopt --all"), DWORD{0});
