@@ -12,7 +12,9 @@ namespace tw {
 
 inline std::string AsciiFold(std::string s, char from, char to) {
   for (size_t i = 0; i < s.size(); i = NextChar(s, i)) {
-    if (s[i] >= from && s[i] <= static_cast<char>(from + 25)) s[i] = static_cast<char>(s[i] - from + to);
+    if (s[i] >= from && s[i] <= static_cast<char>(from + 25)) {
+      s[i] = static_cast<char>(s[i] - from + to);
+    }
   }
   return s;
 }

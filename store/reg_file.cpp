@@ -93,7 +93,8 @@ bool Utf8ToUtf16(const std::string& bytes, std::u16string* wide) {
 // The file as ANSI text: UTF-16LE (with its mark, as regedit writes it) and
 // UTF-8 (with its mark, as Notepad saves it) go through the converter;
 // anything else is taken as it is. Empty when it can be read, else why not.
-std::string DecodeText(const std::string& bytes, const AnsiConverter& converter, std::string* text) {
+std::string DecodeText(const std::string& bytes, const AnsiConverter& converter,
+                       std::string* text) {
   constexpr const char* kNoAnsi = "the file has characters the system's code page lacks";
   std::u16string wide;
   if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&

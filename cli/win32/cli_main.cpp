@@ -137,7 +137,8 @@ class Win32AnsiConverter : public AnsiConverter {
     WideCharToMultiByte(CP_ACP, 0, wide, length, &(*out)[0], size, nullptr, &lossy);
     std::u16string back(static_cast<size_t>(length), u'\0');
     auto* backWide = reinterpret_cast<WCHAR*>(&back[0]);
-    return !lossy && MultiByteToWideChar(CP_ACP, 0, out->data(), size, backWide, length) == length &&
+    return !lossy &&
+           MultiByteToWideChar(CP_ACP, 0, out->data(), size, backWide, length) == length &&
            back.compare(0, back.size(), reinterpret_cast<const char16_t*>(wide),
                         static_cast<size_t>(length)) == 0;
   }
