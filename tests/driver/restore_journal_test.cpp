@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "driver/launcher.h"
-#include "platform/fake/fake_account_registry.h"
 #include "platform/fake/fake_display.h"
 #include "platform/fake/fake_processes.h"
 #include "platform/fake/fake_questions.h"
@@ -305,9 +304,13 @@ TEST_F(JournalTest, ResetDuringTheWatchSettlesIt) {
   EXPECT_FALSE(JournalExists());
 }
 
+// What runs may be another file than the profile's (a batch file's game, a
+// 9x short path): the first tick records it, and the start after Exit finds it.
 TEST_F(JournalTest, ExitDuringTheWatchKeepsItAndTheNextStartWatchesTheGameAgain) {
+  processes.SetLaunchedPath("C:\\GAMES\\QUAKE~1\\QUAKE.EXE");
   auto tray = Start();
   tray->launcher.RunProfile("Quake");
+  tray->launcher.CheckProgramExit();
   tray->launcher.StopWatch();  // "Exit"
   tray.reset();
   ASSERT_TRUE(JournalExists());
@@ -318,7 +321,7 @@ TEST_F(JournalTest, ExitDuringTheWatchKeepsItAndTheNextStartWatchesTheGameAgain)
   ASSERT_TRUE(JournalExists());
   // The system may name the game's file in other letter case than the record.
   EndEveryGame();
-  processes.AddRunning("c:\\GAMES\\quake\\QUAKE.EXE", 1);
+  processes.AddRunning("c:\\games\\QUAKE~1\\quake.exe", 1);
 
   auto next = Start();
   next->launcher.ResumeFromJournal();
@@ -334,21 +337,6 @@ TEST_F(JournalTest, ExitDuringTheWatchKeepsItAndTheNextStartWatchesTheGameAgain)
   EXPECT_EQ(Live(kGlide, "FX_GLIDE_BPP"), "16");
   EXPECT_FALSE(JournalExists());
   EXPECT_EQ(processes.OpenHandles(), 0);
-}
-
-// What runs may be another file than the profile's (a batch file's game, a
-// 9x short path): the first tick records it, and the start after Exit finds it.
-TEST_F(JournalTest, TheNextStartFindsTheGameByThePathItRunsUnder) {
-  processes.SetLaunchedPath("C:\\GAMES\\QUAKE~1\\QUAKE.EXE");
-  auto tray = Start();
-  tray->launcher.RunProfile("Quake");
-  tray->launcher.CheckProgramExit();
-  tray->launcher.StopWatch();  // "Exit"
-  tray.reset();
-  auto next = Start();
-  next->launcher.ResumeFromJournal();
-  EXPECT_TRUE(next->questions.asked.empty());
-  EXPECT_EQ(next->launcher.WatchedProfile(), "Quake");
 }
 
 // A second run that cannot start (its launch or its display switch fails)
@@ -546,41 +534,6 @@ TEST_F(JournalTest, APowerCutAtAnyPointLeavesTheDriverAsBeforeOrOwesItsRestore) 
         if (HasFailure()) return;
         if (resumeCut > 0 && !resumeCutOff) break;
       }
-    }
-  }
-}
-
-// Two accounts, one machine: account A's Tarnwick is killed while its game
-// runs, and account B, with its own profiles, starts after that or was
-// running already. A's restore is B's to finish once A's game has ended,
-// and B's own run meanwhile keeps the machine's true "before".
-TEST_F(JournalTest, AnotherAccountFinishesTheRestoreOfACopyThatWasKilled) {
-  for (bool bStartsLater : {true, false}) {
-    for (bool aGameRuns : {true, false}) {
-      SCOPED_TRACE(std::string(bStartsLater ? "B starts later" : "B runs already") +
-                   (aGameRuns ? ", A's game runs on" : ", A's game has ended"));
-      ResetWorld();
-      const std::vector<std::string> before = Settings();
-      FakeRegistry userB;
-      userB.PutDword(kUser, kProgram, "VoodooType", 5500);
-      userB.PutString(kUser, kProgram + "\\Doom", "FilePath", "C:\\Games\\Doom\\doom.exe");
-      userB.PutString(kUser, kProgram + "\\Doom\\D3D", "SSTH3_RGAMMA", "0.80");
-      FakeAccountRegistry accountB(reg, userB);
-      std::unique_ptr<Tray> b = bStartsLater ? nullptr : Start(accountB);
-      Start()->launcher.RunProfile("Quake");  // A's copy, killed as it goes
-      if (!aGameRuns) EndEveryGame();
-      if (bStartsLater) {
-        b = Start(accountB);
-        b->launcher.ResumeFromJournal();
-        EXPECT_EQ(b->questions.asked.size(), aGameRuns ? 0u : 1u);
-        EXPECT_EQ(Settings() == before, !aGameRuns);
-      }
-      b->launcher.RunProfile("Doom");
-      EXPECT_EQ(Live(kD3D, "SSTH3_RGAMMA"), "0.80");
-      EndEveryGame();
-      b->launcher.CheckProgramExit();
-      EXPECT_EQ(Settings(), before);
-      EXPECT_FALSE(JournalExists());
     }
   }
 }

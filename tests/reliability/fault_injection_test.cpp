@@ -51,16 +51,9 @@ const char* KindName(Kind kind) {
   return names[static_cast<int>(kind)];
 }
 
-// One machine: the registry, the display, the processes.
-struct Machine {
-  FakeRegistry reg;
-  FakeDisplay display;
-  FakeProcesses processes;
-};
-
 // The whole program around one registry: start-up, driver settings, the
 // launcher, as the main window wires them.
-struct Program : Machine, ProgramStack {
+struct Program : FakeMachineParts, ProgramStack {
   RecordingStartupView view;
 
   Program() : ProgramStack(reg, processes, display) {

@@ -33,7 +33,7 @@ struct Machine {
   int processCount = 0;
 };
 
-struct Copy : ProgramStack, StartupView, WatchListener {
+struct Copy : ProgramStack, ForwardingStartupView, WatchListener {
   static constexpr unsigned kCloseMessage = 0x10;  // WM_CLOSE
 
   explicit Copy(Machine& m) : Copy(m, m.reg, m.session, 1) {}
@@ -44,6 +44,7 @@ struct Copy : ProgramStack, StartupView, WatchListener {
         id(++m.processCount), lock(m.lock, id, sessionNumber), sessionCopies(session, id),
         claim(sessionCopies) {
     m.copies.push_back(this);
+    tray = &form;
     launcher.SetWatchLock(&lock);
     launcher.SetWatchListener(this);
     questions.unscriptedAnswer = true;
@@ -97,21 +98,15 @@ struct Copy : ProgramStack, StartupView, WatchListener {
   }
 
   void WatchChanged() override { IconRunMayEnd(); }
-  void AddLogLine(const std::string&) override {}
-  void HideMainWindow() override {}
   void Notice(const std::string& text) override { ui.Notice(text); }
   void ErrorReport(const std::string& text) override { ui.ErrorReport(text); }
   void RequestQuit() override { quit = true; }
-  void AskCardModel(int&) override {}
-  void CardModelApplied(int model) override { form.CardModelApplied(model); }
   void RunProfile(const std::string& name) override { form.RunProfile(name); }
   RunRoute RouteRun(const std::string& name) override {
     return claim.RouteRun(name, m.showCommand);
   }
-  void AddTrayIcon() override {}
   void BuildMenus() override { form.BuildMenus(); }
   std::string ResumePendingRestore() override { return launcher.ResumeFromJournal(); }
-  void StartProgram(const LaunchRequest&) override {}
 
   Machine& m;
   FakeSession& session;

@@ -87,7 +87,7 @@ class ForwardingStartupView : public StartupView {
   void RequestQuit() override {}
   void AskCardModel(int&) override { ++asked; }
   void CardModelApplied(int model) override {
-    if (form) form->CardModelApplied(model);
+    if (tray) tray->CardModelApplied(model);
   }
   void RunProfile(const std::string&) override {}
   void StartProgram(const LaunchRequest&) override {}
@@ -96,7 +96,7 @@ class ForwardingStartupView : public StartupView {
   void BuildMenus() override {}
   std::string ResumePendingRestore() override { return std::string(); }
 
-  TrayCommands* form = nullptr;
+  TrayCommands* tray = nullptr;
   int asked = 0;
 };
 
@@ -110,7 +110,7 @@ struct ProgramStack {
         startupRegistry(reg, RootKey::LocalMachine),
         modes(display, ui),
         launcher(programRegistry, driver, modes, processes, timer, ui, questions, flags) {
-    forwardingView.form = &form;
+    forwardingView.tray = &form;
   }
   ProgramStack(const ProgramStack&) = delete;
   ProgramStack& operator=(const ProgramStack&) = delete;
