@@ -8,7 +8,8 @@
 // the start-up question open nothing. A game started from its icon
 // (`tarnwick.exe NAME`, what an adopted shortcut starts) is watched too:
 // alone, by its own copy, which then ends; beside a tray copy, by that copy,
-// also while its editor is open; two at once, by one copy.
+// also while its editor is open; two at once, by one copy. A moved game gives
+// the driver back before its notice, from the tray and from its icon.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -64,9 +65,10 @@ class JournalTest : public ::testing::Test {
   }
 
   // "Quake III" runs the stand-in game with these arguments, polled each second.
-  void PlantProfile(const std::string& gameArguments, const std::string& name = "Quake III") {
+  void PlantProfile(const std::string& gameArguments, const std::string& name = "Quake III",
+                    const std::string& file = TestOptions().gameExe) {
     const std::string quake = std::string(kProgramKey) + "\\" + name;
-    WriteValue(HKEY_CURRENT_USER, quake, "FilePath", StringValue(TestOptions().gameExe));
+    WriteValue(HKEY_CURRENT_USER, quake, "FilePath", StringValue(file));
     WriteValue(HKEY_CURRENT_USER, quake, "Parameters",
                StringValue(QuoteArgument("--record=" + recordPath_ + name + ".txt") + " " + gameArguments));
     WriteValue(HKEY_CURRENT_USER, quake, "Poll", DwordValue(1));
@@ -248,6 +250,34 @@ TEST_F(JournalTest, TwoIconsStartedTogetherBothRunAndBothAreGivenBack) {
   EXPECT_TRUE(second.WaitForExit(kTimeoutMs).has_value());
   EXPECT_EQ(DescribeDifferences(before, DriverValues()), "");
   EXPECT_FALSE(JournalPresent());
+}
+
+// The game was moved: by the time "Could not start" shows, the driver holds
+// its values from before, and nothing is owed.
+TEST_F(JournalTest, AMovedGameGivesTheDriverBackFromTheTrayAndFromItsIcon) {
+  const std::string moved = "C:\\Games\\Moved\\quake3.exe";
+  PlantProfile("", "Quake III", moved);
+  const ValueTable before = DriverValues();
+  for (bool byIcon : {false, true}) {
+    SCOPED_TRACE(byIcon ? "from its icon" : "from the tray");
+    if (byIcon) {
+      tarnwick_ = StartTarnwick("Quake III");
+    } else {
+      ASSERT_NO_FATAL_FAILURE(Start());
+      ASSERT_TRUE(ChooseFromTrayMenu(tarnwick_, main_, WM_RBUTTONUP, MenuKeys({kRunPlace, 1})));
+    }
+    HWND box = WaitForTopWindow(tarnwick_.id(), kDialogClass, "Tarnwick", kTimeoutMs);
+    ASSERT_NE(box, nullptr) << "no notice";
+    EXPECT_EQ(MessageBoxText(box), "Could not start " + moved);
+    EXPECT_EQ(DescribeDifferences(before, DriverValues()), "");
+    EXPECT_FALSE(JournalPresent());
+    EXPECT_TRUE(ClickButton(GetDlgItem(box, IDOK)));
+    if (byIcon) {
+      EXPECT_TRUE(tarnwick_.WaitForExit(kTimeoutMs).has_value()) << "the icon's copy stayed";
+    } else {
+      tarnwick_.Terminate();
+    }
+  }
 }
 
 }  // namespace
