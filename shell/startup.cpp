@@ -31,13 +31,19 @@ bool StartSharedShortcut(const std::string& name, RegistryHandle& programRegistr
 
 // A failure here is reported and the program runs on, rather than failing
 // every start the same way.
-void ResumeOwedRestore(const StartupState& state, StartupView& view) {
+// From here on the tray copy takes the runs game icons hand over, so none
+// starts unwatched while a question or notice of the restore is open; they
+// wait until the restore is done, so none writes over its record.
+void ResumeOwedRestore(StartupState& state, StartupView& view) {
+  state.takesRuns = true;
+  state.settlingRestore = true;
   try {
     const std::string note = view.ResumePendingRestore();
     if (state.debugMode && !note.empty()) view.AddLogLine(note);
   } catch (const std::exception& e) {
     view.ErrorReport(e.what());
   }
+  state.settlingRestore = false;
 }
 
 void RunSequence(const std::string& commandLine, SettingCatalogue& catalogue,
@@ -85,7 +91,6 @@ void RunSequence(const std::string& commandLine, SettingCatalogue& catalogue,
     // the driver as it was before that game. The tray comes after the
     // game's start, which it would only delay.
     ResumeOwedRestore(state, view);
-    state.takesRuns = true;
     view.RunProfile(state.commandLineProfile);
     view.BuildMenus();
     view.AddTrayIcon();
@@ -94,7 +99,6 @@ void RunSequence(const std::string& commandLine, SettingCatalogue& catalogue,
   view.AddTrayIcon();
   view.BuildMenus();
   ResumeOwedRestore(state, view);
-  state.takesRuns = true;
   if (DriverDenied(driverRegistry, state.driverKey)) {
     view.Notice(DriverLockedNotice(state.administratorCan));
   }

@@ -58,6 +58,7 @@ struct StartupState {
   bool reloadChecked = true;    // "Reload settings after finishing game"
   bool iconRun = false;         // a command-line run this copy watches as the tray copy
   bool takesRuns = false;       // the tray is up: a game's icon may hand its run over
+  bool settlingRestore = false;  // an owed restore is being finished: runs taken wait
   bool keepTray = false;        // an icon run's copy stays the tray copy after its game
   bool administratorCan = false;  // 2000/XP: an administrator account may change the driver
 };

@@ -26,7 +26,7 @@ void TrayCommands::LaunchPending() {
 void TrayCommands::StartQueuedRuns() {
   // A run asked for while another is set up (from its notice's message
   // loop, say) comes back here once that one is done with.
-  while (!queued_.empty() && !p_.launcher.SettingUp()) {
+  while (!queued_.empty() && !p_.launcher.SettingUp() && !p_.state.settlingRestore) {
     const QueuedRun run = queued_.front();
     queued_.erase(queued_.begin());
     p_.flags.runDirect = p_.state.runDirect;
@@ -48,9 +48,9 @@ void TrayCommands::StartQueuedRuns() {
 }
 
 bool TrayCommands::TakeHandedOverRun(const std::string& encoded, uint32_t now) {
-  // Until start-up has settled an owed restore, a run would overwrite its
-  // record; a closing copy would lose it; an answer late enough that the
-  // sender may have given up must not start the game a second time.
+  // A closing copy would lose the run; an answer late enough that the
+  // sender may have given up must not start the game a second time. A run
+  // taken while start-up settles an owed restore waits for it.
   HandedOverRun run;
   if (!DecodeHandOver(encoded, &run) || !p_.state.takesRuns || !HandOverFresh(run.sentAt, now)) {
     return false;
@@ -79,8 +79,10 @@ void TrayCommands::Close() {
 }
 
 bool TrayCommands::IconRunOver() const {
+  // Not while a run is set up: its notice may be open, and the copy is
+  // asked again once the run is done with.
   return p_.state.iconRun && !p_.state.keepTray && queued_.empty() &&
-         p_.launcher.CurrentState() == Launcher::State::Idle;
+         !p_.launcher.SettingUp() && p_.launcher.CurrentState() == Launcher::State::Idle;
 }
 
 void TrayCommands::EndIconRun() {

@@ -149,6 +149,7 @@ void MainWindow::StartUp() {
   RunStartup(commandLine_, services_.catalogue, services_.programRegistry,
              services_.driverRegistry, services_.startupRegistry, services_.compare, state_,
              *this);
+  trayCommands_.RunHandedOver();  // runs taken while an owed restore was settled
   IconRunMayEnd();
 }
 

@@ -52,8 +52,10 @@ struct Session {
   }
   Copy* NewCopy() {
     Copy* copy = copies.emplace_back(std::make_unique<Copy>(m)).get();
-    copy->ui.whileNoticeShown = [this] {
+    copy->ui.whileNoticeShown = [this, copy] {
+      const bool owner = std::exchange(copy->mainView.disabled, true);  // a box disables it
       if (auto arrives = std::exchange(whileNotice, nullptr)) arrives();
+      copy->mainView.disabled = owner;
     };
     return copy;
   }
@@ -122,13 +124,18 @@ struct TrayOrIconRun : Step {
 struct FailedRun : TrayOrIconRun {
   bool badMode = *rc::gen::arbitrary<bool>();
   std::string handed = *rc::gen::elementOf(std::vector<std::string>{"A", "B", "C", ""});
+  bool gameEnds = *rc::gen::arbitrary<bool>();  // meanwhile, the game watched before
   void run(const Model&, Session& s) const override {
     const auto setFailing = [&s](bool launch, bool mode) {
       s.m.processes.SetLaunchFails(launch);
       s.m.display.SetChangeResult(mode ? disp_change::kBadMode : disp_change::kSuccessful);
     };
     setFailing(!badMode, badMode);
-    if (!handed.empty()) s.whileNotice = [&] { setFailing(false, false); s.Run(handed, true); };
+    s.whileNotice = [&] {
+      setFailing(false, false);
+      if (gameEnds) s.EndGame(0, false);
+      if (!handed.empty()) s.Run(handed, true);
+    };
     s.Run(badMode ? "C" : game, byIcon, !badMode);
     setFailing(false, false);
     s.whileNotice = nullptr;

@@ -66,6 +66,7 @@ struct Copy : ProgramStack, ForwardingStartupView, WatchListener {
     session.windows[id] = {takeRun, [this] { return form.AskedToStay(); }};
     RunStartup(line, catalogue, programRegistry, driverRegistry, startupRegistry, compare, state,
                *this);
+    form.RunHandedOver();
     IconRunMayEnd();
     Pump();
   }
