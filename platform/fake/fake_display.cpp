@@ -12,6 +12,7 @@ bool FakeDisplay::EnumMode(int number, DisplayMode* mode) {
 
 long FakeDisplay::ChangeTo(int number, bool store) {
   changeCalls_.push_back(number);
+  if (number >= 0 && number == refusedMode_) return disp_change::kBadMode;
   if (changeResult_ == disp_change::kSuccessful && number >= 0 &&
       static_cast<size_t>(number) < modes_.size()) {
     // Until something is stored, the desktop before the first switch is

@@ -25,6 +25,9 @@ class FakeDisplay : public Display {
   void SetCurrent(const DesktopMode& desktop) { current_ = desktop; }
   // The result of the following ChangeTo calls; success moves the desktop.
   void SetChangeResult(long code) { changeResult_ = code; }
+  // One mode the monitor will not take (kBadMode); -1: none. Going back to
+  // another mode still works.
+  void RefuseMode(int number) { refusedMode_ = number; }
   // Mode numbers ChangeTo was called with, in order.
   const std::vector<int>& ChangeCalls() const { return changeCalls_; }
   int RegistryRestores() const { return registryRestores_; }
@@ -35,6 +38,7 @@ class FakeDisplay : public Display {
   std::vector<DisplayMode> modes_;
   DesktopMode current_;
   long changeResult_ = disp_change::kSuccessful;
+  int refusedMode_ = -1;
   std::vector<int> changeCalls_;
   int registryRestores_ = 0;
   int storedMode_ = -1;

@@ -78,6 +78,9 @@ struct Session {
     expectedLaunches[game] += launched;
     if (byIcon) return Start("tarnwick.exe " + game);
     if (m.Holder() == nullptr) Start("tarnwick.exe");
+    // The click that opens the menu keeps a game icon's copy in the tray.
+    m.Holder()->form.TrayNotifyMessage(tray_mouse::kRightButtonUp);
+    trayWanted = true;
     m.Holder()->form.RunFromMenu(game);
     m.PumpAll();
   }
@@ -104,7 +107,7 @@ struct Session {
   std::vector<std::unique_ptr<Copy>> copies, others;  // this account's, the other's
   std::string before;
   std::map<std::string, int> expectedLaunches;
-  bool trayWanted = false;  // a tray start since the last Exit
+  bool trayWanted = false;  // a tray start, or its menu used, since the last Exit
   std::function<void()> whileNotice;  // happens while the next notice is open
 };
 
@@ -128,7 +131,7 @@ struct FailedRun : TrayOrIconRun {
   void run(const Model&, Session& s) const override {
     const auto setFailing = [&s](bool launch, bool mode) {
       s.m.processes.SetLaunchFails(launch);
-      s.m.display.SetChangeResult(mode ? disp_change::kBadMode : disp_change::kSuccessful);
+      s.m.display.RefuseMode(mode ? 1 : -1);  // C's
     };
     setFailing(!badMode, badMode);
     s.whileNotice = [&] {
